@@ -1,0 +1,25 @@
+#include "build_rules.h"
+
+std::vector<BoxWrite> ParameterRepairs(const KnobParams& params) {
+    std::vector<BoxWrite> writes;
+    if (params.FrameCount < 1) writes.push_back({0, "1"});
+    if (params.RotRadius < 0.0f) writes.push_back({1, "1"});
+    if (params.RotAngle == 0.0f) writes.push_back({2, "0"});
+    return writes;
+}
+
+std::optional<int32_t> LimitVerticalFrameCount(int32_t PicH, int32_t FrameCount) {
+    if (PicH < 1 || int64_t{PicH} * FrameCount <= kMaxVerticalStripHeight) return std::nullopt;
+    return kMaxVerticalStripHeight / PicH;
+}
+
+StripExtent ComputeStripSize(StripOrientation orientation, int32_t PicW, int32_t PicH,
+                             int32_t FrameCount) {
+    if (orientation == StripOrientation::Horizontal) return {int64_t{PicW} * FrameCount, PicH};
+    return {PicW, int64_t{PicH} * FrameCount};
+}
+
+bool StripFits(const StripExtent& size) {
+    return size.X >= 1 && size.Y >= 1 && size.X <= kMaxStripSide && size.Y <= kMaxStripSide &&
+           size.X * size.Y <= kMaxStripPixels;
+}

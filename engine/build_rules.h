@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "knob_params.h"
+#include "strip_render.h"
+
+// A text the build command writes into a parameter box before it builds;
+// index 0 is the frame count, 1 the radius, 2 the angle.
+struct BoxWrite {
+    int index = 0;
+    std::string text;
+    bool operator==(const BoxWrite&) const = default;
+};
+
+// The repairs, in the order they are written: a frame count below 1 becomes
+// "1", a negative radius "1", an angle of 0 is written as "0". A radius of 0
+// is left alone.
+std::vector<BoxWrite> ParameterRepairs(const KnobParams& params);
+
+// Largest height of a vertical strip, in pixels.
+inline constexpr int32_t kMaxVerticalStripHeight = 8000;
+
+inline constexpr const char* kVerticalTooLargeText =
+    "Zu gross f\u00fcr Verikale Sequenz. \rReduziere die Einzelbilder.";
+
+// The frame count a vertical strip is lowered to when PicH x FrameCount is
+// over 8000 pixels: the whole-number quotient 8000 / PicH. Nothing when the
+// strip fits (exactly 8000 fits).
+std::optional<int32_t> LimitVerticalFrameCount(int32_t PicH, int32_t FrameCount);
+
+// A strip's width and height in pixels. 64-bit: a frame count from the box
+// can make them far larger than any picture.
+struct StripExtent {
+    int64_t X = 0;
+    int64_t Y = 0;
+    bool operator==(const StripExtent&) const = default;
+};
+StripExtent ComputeStripSize(StripOrientation orientation, int32_t PicW, int32_t PicH,
+                             int32_t FrameCount);
+
+// The largest strip the program makes, shows and saves: at most kMaxStripPixels
+// pixels (256 MiB at four bytes a pixel; the saved 24-bit file stays under
+// 200 MB) and at most kMaxStripSide pixels in either direction.
+inline constexpr int64_t kMaxStripPixels = int64_t{1} << 26;
+inline constexpr int64_t kMaxStripSide = 16'777'215;
+bool StripFits(const StripExtent& size);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+#include "dib_blit.h"
+#include "pixel_grid.h"
+
+// The drawing layer between the picture core and Qt. A picture box's
+// persistent image is a QImage in Format_RGB32, whose bytes are those of a
+// 32-bit top-down bitmap (blue, green, red, 255), so grids go in and out of it
+// without any conversion per pixel.
+
+// A view of the image's pixels for the core to draw into. The image is
+// converted to Format_RGB32 first when it is in another format, and detached,
+// so the view stays valid until the image is changed or resized.
+ImageView ViewOf(QImage& image);
+
+// A persistent drawing surface: keeps what is drawn into it, can be read back,
+// reset to an empty picture of its background colour, and carries the
+// stretching mode that the next drawing uses.
+class DrawingSurface {
+public:
+    explicit DrawingSurface(QColor background = QColor(192, 192, 192));
+
+    const QImage& image() const { return image_; }
+    QImage& image() { return image_; }
+    QColor background() const { return background_; }
+
+    // Resizes the surface; what was drawn stays where it fits, the rest is
+    // background.
+    void resize(int width, int height);
+    // Forgets every drawing: the surface shows only its background.
+    void clear();
+
+    // Returns the previous mode, as the graphics interface does.
+    int SetStretchBltMode(int mode);
+    int stretchMode() const { return stretchMode_; }
+
+    // StretchDIBits onto this surface; see the core's StretchDIBits.
+    int StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest, int32_t xSrc,
+                      int32_t ySrc, int32_t wSrc, int32_t hSrc, const uint8_t* bits,
+                      const BitmapInfoHeader& info);
+
+private:
+    QImage image_;
+    QColor background_;
+    int stretchMode_ = 1;
+};
+
+namespace APIMod {
+
+enum class GrabResult { Done, CannotCapture };
+
+// Copies the picture's pixels into the grid as W x H 32-bit pixels, top row
+// first, whatever the picture's own format; W and H are the header's. The
+// picture's pixels beyond the grid are left out; grid pixels beyond the
+// picture keep their bytes (after a fresh allocation: black). An empty
+// picture delivers nothing. CannotCapture only when the grid is not allocated
+// as the header describes it: the capture cannot be carried out at all.
+GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& header);
+
+}  // namespace APIMod
+
+inline constexpr const char* kGrabErrorText = "DIB Error in GETDIBS";

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "dib_blit.h"
+#include "knob_params.h"
+#include "pixel_grid.h"
+
+enum class StripOrientation { Horizontal, Vertical };
+
+// Renders frames 1..FrameCount of the knob sequence into the strip surface:
+// frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
+// (i - 1) x H .. i x H - 1 of a vertical one (W x H the size of SrcBits).
+// RotateMode picks the bilinear routine (true) or the nearest one (false).
+// FrameBits is reallocated at the source's size and holds the last frame
+// afterwards. Parts of frames beyond the surface are clipped. Nothing is drawn
+// when FrameCount is below 1.
+//
+// Frames are independent, so they are spread over up to `threads` threads
+// (0: one per core); the strip is byte for byte the one a single thread makes.
+void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
+                 const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
+                 unsigned threads = 0);
+
+inline void RenderStripH(const KnobParams& params, bool RotateMode, const PixelGrid& SrcBits,
+                         PixelGrid& FrameBits, const ImageView& strip, unsigned threads = 0) {
+    RenderStrip(StripOrientation::Horizontal, params, RotateMode, SrcBits, FrameBits, strip,
+                threads);
+}
+inline void RenderStripV(const KnobParams& params, bool RotateMode, const PixelGrid& SrcBits,
+                         PixelGrid& FrameBits, const ImageView& strip, unsigned threads = 0) {
+    RenderStrip(StripOrientation::Vertical, params, RotateMode, SrcBits, FrameBits, strip,
+                threads);
+}

@@ -1,0 +1,39 @@
+#include "build_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ParameterRepairs, WritesOnlyWhatCannotBeUsedInOrder) {
+    EXPECT_TRUE(ParameterRepairs({28, 18.0f, 10.0f}).empty());
+    const std::vector<BoxWrite> all{{0, "1"}, {1, "1"}, {2, "0"}};
+    EXPECT_EQ(ParameterRepairs({0, -0.5f, 0.0f}), all);
+    EXPECT_EQ(ParameterRepairs({-5, 0.0f, 1.0f}), (std::vector<BoxWrite>{{0, "1"}}));
+}
+
+TEST(LimitVerticalFrameCount, WholeNumberQuotientOver8000) {
+    EXPECT_EQ(LimitVerticalFrameCount(45, 200), 177);
+    EXPECT_EQ(LimitVerticalFrameCount(121, 100), 66);
+    EXPECT_EQ(LimitVerticalFrameCount(40, 200), std::nullopt);  // exactly 8000 fits
+    EXPECT_EQ(LimitVerticalFrameCount(45, 28), std::nullopt);
+    EXPECT_EQ(LimitVerticalFrameCount(121, INT32_MAX), 66);     // no overflow
+}
+
+TEST(ComputeStripSize, FramesSideBySideOrStacked) {
+    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 45, 45, 28), (StripExtent{1260, 45}));
+    EXPECT_EQ(ComputeStripSize(StripOrientation::Vertical, 45, 45, 28), (StripExtent{45, 1260}));
+    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 45, 45, 1000),
+              (StripExtent{45000, 45}));
+    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 121, 121, INT32_MAX).X,
+              int64_t{121} * INT32_MAX);
+}
+
+TEST(StripFits, LargestStripsAreRefused) {
+    EXPECT_TRUE(StripFits({1260, 45}));
+    EXPECT_TRUE(StripFits({121000, 121}));           // 1000 frames of the largest picture
+    EXPECT_FALSE(StripFits({121 * 99999, 121}));     // 1.4 G pixels
+    EXPECT_FALSE(StripFits({0, 45}));
+    EXPECT_FALSE(StripFits({kMaxStripSide + 1, 1}));
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "rotation.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "fixtures.h"
+#include "reference_rotation.h"
+
+using AppModul::RotateFrameBilinear;
+using AppModul::RotateFrameNearest;
+using AppModul::VisitedBox;
+
+namespace {
+
+using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&,
+                         FrameCenter*);
+
+struct Named {
+    const char* name;
+    Routine routine;
+    bool bilinear;
+};
+const Named kRoutines[] = {{"bilinear", &RotateFrameBilinear, true},
+                           {"nearest", &RotateFrameNearest, false}};
+
+bool sameRgb(const PixelGrid& a, int32_t ax, int32_t ay, const PixelGrid& b, int32_t bx,
+             int32_t by) {
+    return a(1, ax, ay) == b(1, bx, by) && a(2, ax, ay) == b(2, bx, by) &&
+           a(3, ax, ay) == b(3, bx, by);
+}
+
+TEST(VisitedBox, RadiusRoundsHalfToEvenAroundTheCentre) {
+    EXPECT_EQ(VisitedBox(18.0f, 45, 45), (AppModul::FrameBox{5, 41, 5, 41}));
+    EXPECT_EQ(VisitedBox(18.5f, 45, 45), (AppModul::FrameBox{4, 42, 4, 42}));
+    EXPECT_EQ(VisitedBox(17.5f, 45, 45), (AppModul::FrameBox{6, 40, 6, 40}));
+    EXPECT_EQ(VisitedBox(30.0f, 45, 45), (AppModul::FrameBox{1, 45, 1, 45}));
+    const auto negative = VisitedBox(-3.0f, 45, 45);
+    EXPECT_GT(negative.y0, negative.y1);
+    // Rows follow the height, columns the width.
+    EXPECT_EQ(VisitedBox(5.0f, 20, 10), (AppModul::FrameBox{6, 16, 1, 10}));
+}
+
+TEST(RotateFrame, FirstFrameAndNoTurnAreExactCopies) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    for (const auto& r : kRoutines) {
+        PixelGrid frame;
+        r.routine(1, {28, 18.0f, 10.0f}, src, frame, nullptr);
+        EXPECT_EQ(frame, src) << r.name << " frame 1";
+        r.routine(7, {28, 18.0f, 0.0f}, src, frame, nullptr);
+        EXPECT_EQ(frame, src) << r.name << " angle 0";
+        r.routine(7, {28, 0.0f, 33.0f}, src, frame, nullptr);
+        EXPECT_EQ(frame, src) << r.name << " radius 0";
+        r.routine(7, {28, -4.0f, 33.0f}, src, frame, nullptr);
+        EXPECT_EQ(frame, src) << r.name << " negative radius";
+    }
+}
+
+TEST(RotateFrame, QuarterTurnIsClockwiseOnScreen) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    for (const auto& r : kRoutines) {
+        PixelGrid frame;
+        FrameCenter centre;
+        r.routine(2, {28, 18.0f, 90.0f}, src, frame, &centre);
+        EXPECT_EQ(centre.CenterX, 23.0f);
+        EXPECT_EQ(centre.CenterY, 23.0f);
+        // Seven rows below the centre shows what was seven columns to its right.
+        EXPECT_TRUE(sameRgb(frame, 23, 30, src, 30, 23)) << r.name;
+        // and seven columns left of the centre what was seven rows below it.
+        EXPECT_TRUE(sameRgb(frame, 16, 23, src, 23, 30)) << r.name;
+        // Counter-clockwise for a negative angle.
+        r.routine(2, {28, 18.0f, -90.0f}, src, frame, nullptr);
+        EXPECT_TRUE(sameRgb(frame, 23, 16, src, 30, 23)) << r.name;
+    }
+}
+
+TEST(RotateFrame, ChannelFourAndTheOutsideAreNeverWritten) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    for (const auto& r : kRoutines) {
+        PixelGrid frame;
+        r.routine(4, {28, 30.0f, 37.0f}, src, frame, nullptr);  // box covers the whole grid
+        for (int32_t y = 1; y <= 45; ++y)
+            for (int32_t x = 1; x <= 45; ++x) ASSERT_EQ(frame(4, x, y), src(4, x, y)) << r.name;
+        // Corners: their source positions fall outside the accepted ones.
+        for (auto [x, y] : {std::pair{1, 1}, {45, 1}, {1, 45}, {45, 45}})
+            EXPECT_TRUE(sameRgb(frame, x, y, src, x, y)) << r.name << " corner " << x << "," << y;
+    }
+}
+
+TEST(RotateFrameBilinear, ColumnOneAndRowOneNeverContribute) {
+    // A picture whose first row and column are white and the rest black: any
+    // turned pixel that blended them in would not be black.
+    PixelGrid src;
+    src.allocate(21, 21);
+    for (int32_t k = 1; k <= 21; ++k)
+        for (int c = 1; c <= 3; ++c) src(c, k, 1) = src(c, 1, k) = 255;
+    PixelGrid frame;
+    RotateFrameBilinear(2, {2, 40.0f, 45.0f}, src, frame);
+    for (int32_t y = 2; y <= 21; ++y)
+        for (int32_t x = 2; x <= 21; ++x)
+            ASSERT_EQ(frame(1, x, y), 0) << x << "," << y;
+}
+
+// The engine evaluates the same expressions in a reorganised loop; hold it to
+// a plain per-pixel rendering over odd and even sizes, fractional and negative
+// radii and angles of any sign and size.
+class MatchesPlainRendering
+    : public ::testing::TestWithParam<std::tuple<std::pair<int, int>, float, float>> {};
+
+TEST_P(MatchesPlainRendering, ByteForByte) {
+    const auto [size, radius, angle] = GetParam();
+    const PixelGrid src = fixtures::Picture(size.first, size.second, 7);
+    for (const auto& r : kRoutines) {
+        for (int32_t i : {1, 2, 3, 5, 17, 100}) {
+            PixelGrid mine, plain;
+            r.routine(i, {100, radius, angle}, src, mine, nullptr);
+            reference::RotateFrame(r.bilinear, i, {100, radius, angle}, src, plain);
+            ASSERT_EQ(mine, plain) << r.name << " frame " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatchesPlainRendering,
+    ::testing::Combine(::testing::Values(std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 5},
+                                         std::pair{44, 44}, std::pair{45, 45},
+                                         std::pair{64, 17}, std::pair{121, 121}),
+                       ::testing::Values(0.5f, 1.0f, 17.5f, 18.0f, 22.5f, 60.0f, 200.0f, -3.0f),
+                       ::testing::Values(10.0f, 0.36f, -33.3f, 90.0f, 725.5f, 1e6f)));
+
+}  // namespace

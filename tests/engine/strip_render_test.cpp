@@ -1,0 +1,87 @@
+#include "strip_render.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "fixtures.h"
+#include "rotation.h"
+
+namespace {
+
+struct Surface {
+    std::vector<uint8_t> bytes;
+    ImageView view;
+    Surface(int32_t w, int32_t h, uint8_t fill = 0x5A)
+        : bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, fill),
+          view{bytes.data(), w, h, static_cast<std::ptrdiff_t>(w) * 4} {}
+    bool rgbEquals(int32_t left, int32_t top, const PixelGrid& frame) const {
+        for (int32_t y = 1; y <= frame.height(); ++y)
+            for (int32_t x = 1; x <= frame.width(); ++x)
+                for (int c = 1; c <= 3; ++c)
+                    if (view.pixel(left + x - 1, top + y - 1)[c - 1] != frame(c, x, y))
+                        return false;
+        return true;
+    }
+};
+
+PixelGrid frameOf(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
+    PixelGrid frame;
+    if (bilinear)
+        AppModul::RotateFrameBilinear(i, p, src, frame);
+    else
+        AppModul::RotateFrameNearest(i, p, src, frame);
+    return frame;
+}
+
+TEST(RenderStrip, EachFrameAtItsPlace) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    const KnobParams p{28, 18.0f, 10.0f};
+    for (bool bilinear : {true, false}) {
+        Surface h(1260, 45), v(45, 1260);
+        PixelGrid frameBits;
+        RenderStripH(p, bilinear, src, frameBits, h.view);
+        EXPECT_EQ(frameBits, frameOf(bilinear, 28, p, src)) << "FrameBits holds the last frame";
+        RenderStripV(p, bilinear, src, frameBits, v.view);
+        for (int32_t i : {1, 2, 14, 28}) {
+            const PixelGrid frame = frameOf(bilinear, i, p, src);
+            EXPECT_TRUE(h.rgbEquals((i - 1) * 45, 0, frame)) << "horizontal frame " << i;
+            EXPECT_TRUE(v.rgbEquals(0, (i - 1) * 45, frame)) << "vertical frame " << i;
+        }
+        EXPECT_TRUE(h.rgbEquals(1215, 0, frameOf(bilinear, 28, p, src)));
+        EXPECT_EQ(h.view.pixel(100, 20)[3], 255) << "the surface stays opaque";
+    }
+}
+
+TEST(RenderStrip, ThreadsMakeTheSameStrip) {
+    const PixelGrid src = fixtures::Picture(37, 41, 3);
+    const KnobParams p{300, 15.5f, -7.25f};
+    Surface one(37, 41 * 300), many(37, 41 * 300);
+    PixelGrid frameBits;
+    RenderStripV(p, true, src, frameBits, one.view, 1);
+    RenderStripV(p, true, src, frameBits, many.view, 5);
+    EXPECT_EQ(one.bytes, many.bytes);
+}
+
+TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    Surface s(100, 45);
+    const auto before = s.bytes;
+    PixelGrid frameBits;
+    RenderStripH({0, 18.0f, 10.0f}, true, src, frameBits, s.view);
+    EXPECT_EQ(s.bytes, before);
+    EXPECT_EQ(frameBits.width(), 45) << "FrameBits is reallocated all the same";
+    // 28 frames into a surface that holds two and a bit: no write beyond it.
+    RenderStripH({28, 18.0f, 10.0f}, true, src, frameBits, s.view);
+    EXPECT_TRUE(s.rgbEquals(45, 0, frameOf(true, 2, {28, 18.0f, 10.0f}, src)));
+}
+
+TEST(RenderStrip, OneFrameIsTheSourceItself) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    Surface s(45, 45);
+    PixelGrid frameBits;
+    RenderStripH({1, 18.0f, 10.0f}, true, src, frameBits, s.view);
+    EXPECT_TRUE(s.rgbEquals(0, 0, src));
+}
+
+}  // namespace
