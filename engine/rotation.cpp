@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "rotation_kernels.h"
 #include "rounding.h"
 
 namespace AppModul {
@@ -77,48 +78,74 @@ ColumnTerms columnTerms(const FrameSetup& f) {
     return t;
 }
 
-inline int32_t blend(uint8_t right, uint8_t left, double fx, double gx) {
-    return RoundHalfEven(static_cast<double>(right) * fx + static_cast<double>(left) * gx);
+// The bilinear blend in whole numbers. For an accepted pixel sx and sy are
+// floats of at least 2, so their spacing is a multiple of 2^-22: fx and fy are
+// exact multiples of 2^-22 (fx = a / 2^22, fy = b / 2^22), gx = 1 - fx is
+// exact too, and every product and sum of the blend
+//   top    = round(P(ix + 1, iy) * fx + P(ix, iy) * gx)
+//   bottom = round(P(ix + 1, iy + 1) * fx + P(ix, iy + 1) * gx)
+//   value  = round((1 - fy) * top + fy * bottom)
+// is exact in double, with a numerator below 2^30 over 2^22. The same
+// numerators in 32-bit integers, rounded half to even, give the same bytes
+// without a conversion per channel. (value never leaves 0..255: the weights
+// are convex.)
+constexpr int kFractionBits = 22;
+constexpr uint32_t kOne = 1u << kFractionBits;
+
+// numerator / 2^22 rounded half to even, without a branch: the carry out of
+// the fraction happens above one half, and at exactly one half when the
+// whole part is odd.
+inline uint32_t roundFraction(uint32_t numerator) {
+    const uint32_t odd = (numerator >> kFractionBits) & 1u;
+    return (numerator + (kOne / 2 - 1) + odd) >> kFractionBits;
+}
+
+inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint32_t b,
+                       uint8_t* out) {
+    const uint32_t ga = kOne - a, gb = kOne - b;
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t top = roundFraction(p00[k + 4] * a + p00[k] * ga);
+        const uint32_t bottom = roundFraction(p01[k + 4] * a + p01[k] * ga);
+        out[k] = static_cast<uint8_t>(roundFraction(gb * top + b * bottom));
+    }
+}
+
+void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
+    const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
+        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
+        const int32_t ix = FloorToInt(sx);
+        const int32_t iy = FloorToInt(sy);
+        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
+        const double ddx = static_cast<double>(ix) - cx;
+        const double ddy = static_cast<double>(iy) - cy;
+        if (!(ddx * ddx + ddy * ddy <= r2)) continue;
+        // sx - ix is exact (ix <= sx < ix + 1), and so is the scaling.
+        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
+        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
+        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
+        blendPixel(p00, p00 + srcLine, a, b, r.out + k * 4);
+    }
 }
 
 void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                   std::ptrdiff_t bytesPerLine) {
+                   std::ptrdiff_t bytesPerLine, Kernel kernel) {
     const ColumnTerms terms = columnTerms(f);
-    const double cx = f.centerX, cy = f.centerY;
+    const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
-    const double r2 = f.radiusSquared;
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
-    const uint8_t* srcBase = src.data();
+    const std::size_t count = terms.sxBase.size();
+    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
+    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0, 0.0, src.data(),
+                    src.width(), src.height(), f.centerX, f.centerY, f.radiusSquared, nullptr};
     for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
         const double dy = static_cast<double>(y) - cy;
-        const double rowSx = dy * s;
-        const double rowSy = cy + dy * c;
-        uint8_t* out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        for (std::size_t k = 0; k < terms.sxBase.size(); ++k, out += 4) {
-            const auto sx = static_cast<float>(terms.sxBase[k] - rowSx);
-            const auto sy = static_cast<float>(rowSy + terms.syTerm[k]);
-            const int32_t ix = FloorToInt(sx);
-            const int32_t iy = FloorToInt(sy);
-            if (!(1 < ix && ix < f.width && 1 < iy && iy < f.height)) continue;
-            const double ddx = static_cast<double>(ix) - cx;
-            const double ddy = static_cast<double>(iy) - cy;
-            if (!(ddx * ddx + ddy * ddy <= r2)) continue;
-            const auto fx = static_cast<float>(static_cast<double>(sx) - ix);
-            const auto fy = static_cast<float>(static_cast<double>(sy) - iy);
-            const auto gx = static_cast<float>(1.0 - static_cast<double>(fx));
-            const double dfx = fx, dfy = fy, dgx = gx, hfy = 1.0 - dfy;
-            const uint8_t* p00 = srcBase + (iy - 1) * srcLine + (ix - 1) * 4;
-            const uint8_t* p01 = p00 + srcLine;
-            for (int k3 = 0; k3 < 3; ++k3) {
-                const int32_t top = blend(p00[k3 + 4], p00[k3], dfx, dgx);
-                const int32_t bottom = blend(p01[k3 + 4], p01[k3], dfx, dgx);
-                int32_t value = RoundHalfEven(hfy * static_cast<double>(top) +
-                                              dfy * static_cast<double>(bottom));
-                if (value > 255) value = 255;
-                if (value < 0) value = 0;
-                out[k3] = static_cast<uint8_t>(value);
-            }
-        }
+        row.rowSx = dy * s;
+        row.rowSy = cy + dy * c;
+        row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
+        const std::size_t done = wide ? BilinearPixelsWide(row, count) : 0;
+        bilinearPixels(row, done, count);
     }
 }
 
@@ -161,7 +188,8 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
 }
 
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center) {
+                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center,
+                     Kernel kernel) {
     if (SrcBits.empty()) return;
     copySource(SrcBits, dest, bytesPerLine);
     if (params.RotAngle == 0.0f || params.RotRadius == 0.0f) return;
@@ -169,7 +197,7 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
     if (center != nullptr) *center = {f.centerX, f.centerY};
     if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
     if (bilinear)
-        bilinearFrame(f, SrcBits, dest, bytesPerLine);
+        bilinearFrame(f, SrcBits, dest, bytesPerLine, kernel);
     else
         nearestFrame(f, SrcBits, dest, bytesPerLine);
 }

@@ -37,9 +37,14 @@ void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& S
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                         PixelGrid& FrameBits, FrameCenter* center = nullptr);
 
+// Which loop computes the turned pixels: the fastest this processor runs,
+// or the plain scalar one. Both give the same bytes.
+enum class Kernel { Best, Scalar };
+
 // The same frame written straight into a W x H area of 32-bit pixels whose
 // rows are bytesPerLine apart (for example its place in a strip).
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr);
+                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
+                     Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul

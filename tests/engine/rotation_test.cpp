@@ -116,6 +116,11 @@ TEST_P(MatchesPlainRendering, ByteForByte) {
             r.routine(i, {100, radius, angle}, src, mine, nullptr);
             reference::RotateFrame(r.bilinear, i, {100, radius, angle}, src, plain);
             ASSERT_EQ(mine, plain) << r.name << " frame " << i;
+            PixelGrid scalar;
+            scalar.allocate(src.width(), src.height());
+            AppModul::RotateFrameInto(r.bilinear, i, {100, radius, angle}, src, scalar.data(),
+                                      src.width() * 4, nullptr, AppModul::Kernel::Scalar);
+            ASSERT_EQ(scalar, plain) << r.name << " frame " << i << " (scalar loop)";
         }
     }
 }

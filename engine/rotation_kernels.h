@@ -1,0 +1,32 @@
+#pragma once
+
+// Inner loops of the rotation that have a vector form for processors that
+// offer one. Internal to the engine.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace AppModul {
+
+// One row of destination pixels of the bilinear routine.
+struct BilinearRow {
+    const double* sxBase;  // per column: CenterX + (x - CenterX) * c
+    const double* syTerm;  // per column: (x - CenterX) * s
+    double rowSx;          // (y - CenterY) * s
+    double rowSy;          // CenterY + (y - CenterY) * c
+    const uint8_t* src;    // first byte of SrcBits
+    int32_t width, height;
+    float centerX, centerY, radiusSquared;
+    uint8_t* out;  // the row's first visited pixel
+};
+
+// Whether the vector loop can run here, for a picture of this size: the
+// processor has AVX2, and the picture is small enough that the radius test
+// is exact in single precision (squares of half-integers below 2^22).
+bool WideKernelUsable(int32_t width, int32_t height);
+
+// Computes the row's first count / 8 x 8 pixels, eight at a time, byte for
+// byte as the scalar loop does; returns how many it did.
+std::size_t BilinearPixelsWide(const BilinearRow& row, std::size_t count);
+
+}  // namespace AppModul
