@@ -52,12 +52,24 @@ void plainH(benchmark::State& state, int32_t size, KnobParams params) {
     }
 }
 
-void StartStrip(benchmark::State& s) { renderH(s, 45, {28, 18.0f, 10.0f}, true, 0); }
-void StartStripOneThread(benchmark::State& s) { renderH(s, 45, {28, 18.0f, 10.0f}, true, 1); }
-void Large(benchmark::State& s) { renderH(s, 121, {1000, 60.0f, 0.36f}, true, 0); }
-void LargeOneThread(benchmark::State& s) { renderH(s, 121, {1000, 60.0f, 0.36f}, true, 1); }
-void LargeNearest(benchmark::State& s) { renderH(s, 121, {1000, 60.0f, 0.36f}, false, 0); }
-void LargePlainLoop(benchmark::State& s) { plainH(s, 121, {1000, 60.0f, 0.36f}); }
+void StartStrip(benchmark::State& s) {
+    renderH(s, 45, {28, 18.0f, 10.0f}, true, 0);
+}
+void StartStripOneThread(benchmark::State& s) {
+    renderH(s, 45, {28, 18.0f, 10.0f}, true, 1);
+}
+void Large(benchmark::State& s) {
+    renderH(s, 121, {1000, 60.0f, 0.36f}, true, 0);
+}
+void LargeOneThread(benchmark::State& s) {
+    renderH(s, 121, {1000, 60.0f, 0.36f}, true, 1);
+}
+void LargeNearest(benchmark::State& s) {
+    renderH(s, 121, {1000, 60.0f, 0.36f}, false, 0);
+}
+void LargePlainLoop(benchmark::State& s) {
+    plainH(s, 121, {1000, 60.0f, 0.36f});
+}
 
 }  // namespace
 

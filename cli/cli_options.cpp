@@ -28,8 +28,8 @@ std::optional<UsageError> setValue(Options& o, const QString& name, const QStrin
     if (name == "--angle") o.angle = number;
     if (name == "--max-size") {
         if (*number != std::floor(*number) || *number < 1 || *number > kMaxMaxSize)
-            return UsageError{
-                QStringLiteral("--max-size erwartet eine ganze Zahl von 1 bis %1.").arg(kMaxMaxSize)};
+            return UsageError{QStringLiteral("--max-size erwartet eine ganze Zahl von 1 bis %1.")
+                                  .arg(kMaxMaxSize)};
         o.maxSize = static_cast<int>(*number);
     }
     return std::nullopt;
@@ -44,7 +44,8 @@ std::optional<double> StrictNumber(const QString& text) {
     QByteArray bytes = text.toLatin1();
     if (bytes.startsWith('+')) bytes.remove(0, 1);
     double value = 0.0;
-    const auto [end, error] = std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), value);
+    const auto [end, error] =
+        std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), value);
     if (error != std::errc() || end != bytes.constData() + bytes.size() || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -16,7 +16,9 @@ namespace {
 
 // The window breaks its messages at a lone carriage return; a terminal wants
 // a line break.
-QString forTerminal(QString text) { return text.replace('\r', '\n'); }
+QString forTerminal(QString text) {
+    return text.replace('\r', '\n');
+}
 
 QString defaultOutput(const QString& picture, StripOrientation orientation) {
     const QFileInfo info(picture);
@@ -39,8 +41,9 @@ KnobParams parameters(const Options& o, const QImage& picture) {
 }
 
 QString tooLargeStrip(const StripExtent& size) {
-    return QStringLiteral("Der Streifen w\u00e4re %1 x %2 Pixel gross; m\u00f6glich sind "
-                          "h\u00f6chstens %3 Pixel und %4 Pixel je Seite.")
+    return QStringLiteral(
+               "Der Streifen w\u00e4re %1 x %2 Pixel gross; m\u00f6glich sind "
+               "h\u00f6chstens %3 Pixel und %4 Pixel je Seite.")
         .arg(size.X)
         .arg(size.Y)
         .arg(kMaxStripPixels)
@@ -65,8 +68,8 @@ QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
 int build(const Options& o, QTextStream& err) {
     const auto picture = Pictures::LoadPicture(o.picture, o.maxSize);
     if (picture.status == Pictures::LoadStatus::TooLarge) {
-        err << forTerminal(Texts::PictureTooLarge(o.maxSize, picture.size.width(),
-                                                  picture.size.height()))
+        err << forTerminal(
+                   Texts::PictureTooLarge(o.maxSize, picture.size.width(), picture.size.height()))
             << "\n";
         return kFailed;
     }

@@ -25,8 +25,7 @@ bool SourceRectInside(const BitmapInfoHeader& info, int32_t xSrc, int32_t ySrc, 
     if (info.biWidth <= 0 || info.biHeight == 0 || wSrc <= 0 || hSrc <= 0) return false;
     const int64_t height = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;
     const int64_t top = height - int64_t{ySrc} - hSrc;
-    return xSrc >= 0 && int64_t{xSrc} + wSrc <= info.biWidth && top >= 0 &&
-           top + hSrc <= height;
+    return xSrc >= 0 && int64_t{xSrc} + wSrc <= info.biWidth && top >= 0 && top + hSrc <= height;
 }
 
 int StretchDIBits(const ImageView& surface, int32_t xDest, int32_t yDest, int32_t wDest,
@@ -48,8 +47,8 @@ int StretchDIBits(const ImageView& surface, int32_t xDest, int32_t yDest, int32_
         const int64_t sy = srcTop + (sameSize ? dy : dy * hSrc / hDest);
         if (sy < 0 || sy >= blockH) continue;
         const uint8_t* srcRow = blockRow(bits, info, sy);
-        auto* dst = surface.pixel(static_cast<int32_t>(xDest + dxFirst),
-                                  static_cast<int32_t>(yDest + dy));
+        auto* dst =
+            surface.pixel(static_cast<int32_t>(xDest + dxFirst), static_cast<int32_t>(yDest + dy));
         bool touched = false;
         for (int64_t dx = dxFirst; dx < dxEnd; ++dx, dst += 4) {
             const int64_t sx = int64_t{xSrc} + (sameSize ? dx : dx * wSrc / wDest);

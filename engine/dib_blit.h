@@ -14,7 +14,8 @@ struct ImageView {
     std::ptrdiff_t bytesPerLine = 0;
 
     uint8_t* pixel(int32_t x, int32_t y) const {
-        return bits + static_cast<std::ptrdiff_t>(y) * bytesPerLine + static_cast<std::ptrdiff_t>(x) * 4;
+        return bits + static_cast<std::ptrdiff_t>(y) * bytesPerLine +
+               static_cast<std::ptrdiff_t>(x) * 4;
     }
 };
 

@@ -1,9 +1,9 @@
 #include "leading_number.h"
 
+#include <locale.h>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <limits>
 #include <string>
 
@@ -19,7 +19,9 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool isDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
 
 double radixNumber(const std::string& s, int radix) {
     double value = 0.0;
@@ -79,7 +81,9 @@ double ParseLeadingNumber(std::string_view text) {
     return strtod_l(number.c_str(), nullptr, cLocale);
 }
 
-int32_t ToFrameCount(double value) { return RoundHalfEvenClamped(value); }
+int32_t ToFrameCount(double value) {
+    return RoundHalfEvenClamped(value);
+}
 
 float ToFloat32(double value) {
     constexpr double kMax = std::numeric_limits<float>::max();

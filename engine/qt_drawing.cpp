@@ -24,7 +24,8 @@ void DrawingSurface::resize(int width, int height) {
     if (!image_.isNull()) {
         const int rows = std::min(height, image_.height());
         const auto bytes = static_cast<std::size_t>(std::min(width, image_.width())) * 4;
-        for (int y = 0; y < rows; ++y) std::memcpy(resized.scanLine(y), image_.constScanLine(y), bytes);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(resized.scanLine(y), image_.constScanLine(y), bytes);
     }
     image_ = resized;
 }
@@ -42,8 +43,8 @@ int DrawingSurface::SetStretchBltMode(int mode) {
 int DrawingSurface::StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest,
                                   int32_t xSrc, int32_t ySrc, int32_t wSrc, int32_t hSrc,
                                   const uint8_t* bits, const BitmapInfoHeader& info) {
-    return ::StretchDIBits(ViewOf(image_), xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc,
-                           bits, info);
+    return ::StretchDIBits(ViewOf(image_), xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, bits,
+                           info);
 }
 
 namespace APIMod {

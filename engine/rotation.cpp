@@ -24,7 +24,9 @@ struct FrameSetup {
     FrameBox box;
 };
 
-float centre(int32_t size) { return static_cast<float>((static_cast<double>(size) + 1.0) / 2.0); }
+float centre(int32_t size) {
+    return static_cast<float>((static_cast<double>(size) + 1.0) / 2.0);
+}
 
 FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t height) {
     FrameSetup f;
@@ -39,7 +41,8 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     f.centerX = centre(width);
     f.centerY = centre(height);
     f.box = VisitedBox(params.RotRadius, width, height);
-    if (!std::isfinite(theta)) f.box.y1 = f.box.y0 - 1;  // no turn to compute: the frame stays a copy
+    if (!std::isfinite(theta))
+        f.box.y1 = f.box.y0 - 1;  // no turn to compute: the frame stays a copy
     return f;
 }
 
@@ -137,8 +140,9 @@ void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
     const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
-    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0, 0.0, src.data(),
-                    src.width(), src.height(), f.centerX, f.centerY, f.radiusSquared, nullptr};
+    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
+                    src.data(),          src.width(),         src.height(), f.centerX,
+                    f.centerY,           f.radiusSquared,     nullptr};
     for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
         const double dy = static_cast<double>(y) - cy;
         row.rowSx = dy * s;

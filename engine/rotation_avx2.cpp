@@ -68,8 +68,8 @@ TORVELINK_AVX2 std::size_t BilinearPixelsWide(const BilinearRow& r, std::size_t 
         const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
         const __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
         const __m256i ga = _mm256_sub_epi32(whole, a), gb = _mm256_sub_epi32(whole, b);
-        const __m256i at = _mm256_add_epi32(
-            _mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width), _mm256_sub_epi32(ix, one));
+        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
+                                            _mm256_sub_epi32(ix, one));
         const __m256i below = _mm256_add_epi32(at, width);
         const __m256i zero = _mm256_setzero_si256();
         const __m256i p00 = _mm256_mask_i32gather_epi32(zero, base, at, accept, 4);

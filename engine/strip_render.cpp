@@ -43,7 +43,7 @@ void renderFrame(StripJob& job, int32_t i, PixelGrid& scratch) {
         // Straight into the strip: the frame's place has the frame's layout.
         const auto x = static_cast<int32_t>(left), y = static_cast<int32_t>(top);
         AppModul::RotateFrameInto(job.bilinear, i, job.params, job.src, job.strip.pixel(x, y),
-                        job.strip.bytesPerLine);
+                                  job.strip.bytesPerLine);
         for (int32_t row = 0; row < h; ++row) {
             uint8_t* p = job.strip.pixel(x, y + row);
             for (int32_t col = 0; col < w; ++col) p[col * 4 + 3] = 255;  // the surface is opaque

@@ -29,6 +29,5 @@ inline void RenderStripH(const KnobParams& params, bool RotateMode, const PixelG
 }
 inline void RenderStripV(const KnobParams& params, bool RotateMode, const PixelGrid& SrcBits,
                          PixelGrid& FrameBits, const ImageView& strip, unsigned threads = 0) {
-    RenderStrip(StripOrientation::Vertical, params, RotateMode, SrcBits, FrameBits, strip,
-                threads);
+    RenderStrip(StripOrientation::Vertical, params, RotateMode, SrcBits, FrameBits, strip, threads);
 }

@@ -6,6 +6,7 @@
 #include <libwmf/ipa.h>
 
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -60,19 +61,73 @@ Api openScanned(QByteArray& data, wmfD_Rect& box) {
     return api;
 }
 
-std::optional<QSize> placeableSize(const QByteArray& data) {
+// The box and units per inch of a placeable metafile's header.
+struct PlaceableBox {
+    int left, top, right, bottom, inch;
+};
+
+std::optional<PlaceableBox> placeableBox(const QByteArray& data) {
     if (data.size() < 22) return std::nullopt;
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
     if (qFromLittleEndian<quint32>(p) != kPlaceableKey) return std::nullopt;
-    const auto left = qFromLittleEndian<qint16>(p + 6), top = qFromLittleEndian<qint16>(p + 8);
-    const auto right = qFromLittleEndian<qint16>(p + 10);
-    const auto bottom = qFromLittleEndian<qint16>(p + 12);
-    const auto inch = qFromLittleEndian<quint16>(p + 14);
-    if (inch == 0) return std::nullopt;
-    const auto pixels = [inch](int from, int to) {
+    PlaceableBox box{qFromLittleEndian<qint16>(p + 6), qFromLittleEndian<qint16>(p + 8),
+                     qFromLittleEndian<qint16>(p + 10), qFromLittleEndian<qint16>(p + 12),
+                     qFromLittleEndian<quint16>(p + 14)};
+    if (box.inch == 0) return std::nullopt;
+    return box;
+}
+
+std::optional<QSize> placeableSize(const QByteArray& data) {
+    const auto box = placeableBox(data);
+    if (!box) return std::nullopt;
+    const auto pixels = [inch = box->inch](int from, int to) {
         return static_cast<int>(std::nearbyint(std::abs(to - from) * kDotsPerInch / inch));
     };
-    return QSize(pixels(left, right), pixels(top, bottom));
+    return QSize(pixels(box->left, box->right), pixels(box->top, box->bottom));
+}
+
+// The metafile with two pixels set at the corners of its placeable box (the
+// last unit inside it), just before its end record: scanning it finds the box
+// in libwmf's drawing units, whatever mapping the metafile itself set up,
+// joined with whatever the metafile draws outside it.
+std::optional<QByteArray> withFrameCorners(const QByteArray& data, const PlaceableBox& box) {
+    constexpr int kRecordsStart = 22 + 18;
+    qsizetype at = kRecordsStart;
+    while (at + 6 <= data.size()) {
+        const auto* p = reinterpret_cast<const uchar*>(data.constData() + at);
+        const auto words = qFromLittleEndian<quint32>(p);
+        if (words == 3 && qFromLittleEndian<quint16>(p + 4) == 0) break;  // end record
+        if (words < 3 || words > static_cast<quint32>(data.size())) return std::nullopt;
+        at += static_cast<qsizetype>(words) * 2;
+    }
+    if (at + 6 > data.size()) return std::nullopt;
+    QByteArray pixels;
+    const auto put16 = [&pixels](int v) {
+        const auto u = static_cast<quint16>(v);
+        pixels.append(static_cast<char>(u & 0xFF)).append(static_cast<char>(u >> 8));
+    };
+    for (const auto& [x, y] :
+         {std::pair{box.left, box.top}, std::pair{box.right - 1, box.bottom - 1}}) {
+        put16(7), put16(0), put16(0x041F);  // SETPIXEL, seven words
+        put16(0), put16(0), put16(y), put16(x);
+    }
+    QByteArray copy = data.left(at) + pixels + data.mid(at);
+    auto* sizeField = reinterpret_cast<uchar*>(copy.data() + 22 + 6);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(sizeField) + 14, sizeField);
+    return copy;
+}
+
+// The picture's frame in libwmf's drawing units: the placeable box, so that
+// the drawing keeps its place in it (widened where the drawing goes beyond
+// it, so nothing drawn is lost); else what the scan found drawn.
+wmfD_Rect drawingFrame(const QByteArray& data, const wmfD_Rect& scanned) {
+    const auto box = placeableBox(data);
+    if (!box) return scanned;
+    auto copy = withFrameCorners(data, *box);
+    if (!copy) return scanned;
+    wmfD_Rect frame{};
+    const Api api = openScanned(*copy, frame);
+    return api && frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y ? frame : scanned;
 }
 
 }  // namespace
@@ -105,6 +160,7 @@ QImage Render(const QByteArray& bytes, QSize size) {
     const Api api = openScanned(data, box);
     if (!api) return {};
     wmf_gd_t* device = WMF_GD_GetData(api.get());
+    box = drawingFrame(data, box);
     device->bbox = box;
     device->width = static_cast<unsigned int>(size.width());
     device->height = static_cast<unsigned int>(size.height());

@@ -26,7 +26,9 @@ QImage overBackground(const QImage& picture) {
     const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
     QImage out(argb.size(), QImage::Format_RGB32);
     if (out.isNull()) return out;
-    const auto blend = [](int c, int a, int back) { return (c * a + back * (255 - a) + 127) / 255; };
+    const auto blend = [](int c, int a, int back) {
+        return (c * a + back * (255 - a) + 127) / 255;
+    };
     for (int y = 0; y < argb.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -40,11 +42,17 @@ QImage overBackground(const QImage& picture) {
     return out;
 }
 
-LoadedPicture unreadable(const QString& message) { return {LoadStatus::Unreadable, {}, {}, message}; }
+LoadedPicture unreadable(const QString& message) {
+    return {LoadStatus::Unreadable, {}, {}, message};
+}
 
-LoadedPicture tooLarge(QSize size) { return {LoadStatus::TooLarge, {}, size, {}}; }
+LoadedPicture tooLarge(QSize size) {
+    return {LoadStatus::TooLarge, {}, size, {}};
+}
 
-bool oversize(QSize size, int maxSide) { return size.width() > maxSide || size.height() > maxSide; }
+bool oversize(QSize size, int maxSide) {
+    return size.width() > maxSide || size.height() > maxSide;
+}
 
 LoadedPicture loaded(const QImage& picture, const QString& name) {
     const QImage image = overBackground(picture);
@@ -78,7 +86,8 @@ LoadedPicture loadRaster(const QString& path, const QString& name, int maxSide) 
     reader.setAllocationLimit(kDecodeLimitMegabytes);
     if (!reader.canRead()) {
         const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(path);
-        return unreadable(otherKind ? Texts::UnsupportedPicture(name) : Texts::CannotReadPicture(name));
+        return unreadable(otherKind ? Texts::UnsupportedPicture(name)
+                                    : Texts::CannotReadPicture(name));
     }
     const QByteArray format = reader.format().toLower();
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -126,7 +135,8 @@ SaveResult SaveStrip(const QImage& strip, const QString& path) {
     if (strip.isNull()) return {false, Texts::CannotSave(name, QStringLiteral("kein Bild"))};
     const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return {false, Texts::CannotSave(name, file.errorString())};
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, Texts::CannotSave(name, file.errorString())};
     QImageWriter writer(&file, png ? "png" : "bmp");
     // Qt writes 32-bit pictures as uncompressed 24-bit bitmaps.
     const QImage rgb = strip.format() == QImage::Format_RGB32

@@ -13,14 +13,16 @@ QString PictureTooLarge(int maxSide, int width, int height) {
 }
 
 QString CannotReadPicture(const QString& fileName) {
-    return QStringLiteral("Die Datei '%1' kann nicht gelesen werden: sie ist besch\u00e4digt "
-                          "oder kein Bild.")
+    return QStringLiteral(
+               "Die Datei '%1' kann nicht gelesen werden: sie ist besch\u00e4digt "
+               "oder kein Bild.")
         .arg(fileName);
 }
 
 QString UnsupportedPicture(const QString& fileName) {
-    return QStringLiteral("Die Datei '%1' ist kein unterst\u00fctztes Bild (BMP, JPEG, GIF, ICO, "
-                          "CUR oder WMF).")
+    return QStringLiteral(
+               "Die Datei '%1' ist kein unterst\u00fctztes Bild (BMP, JPEG, GIF, ICO, "
+               "CUR oder WMF).")
         .arg(fileName);
 }
 
@@ -29,7 +31,8 @@ QString EmptyPicture(const QString& fileName) {
 }
 
 QString CannotSave(const QString& fileName, const QString& reason) {
-    return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2").arg(fileName, reason);
+    return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
+        .arg(fileName, reason);
 }
 
 }  // namespace Texts

@@ -16,7 +16,7 @@ TEST(LimitVerticalFrameCount, WholeNumberQuotientOver8000) {
     EXPECT_EQ(LimitVerticalFrameCount(121, 100), 66);
     EXPECT_EQ(LimitVerticalFrameCount(40, 200), std::nullopt);  // exactly 8000 fits
     EXPECT_EQ(LimitVerticalFrameCount(45, 28), std::nullopt);
-    EXPECT_EQ(LimitVerticalFrameCount(121, INT32_MAX), 66);     // no overflow
+    EXPECT_EQ(LimitVerticalFrameCount(121, INT32_MAX), 66);  // no overflow
 }
 
 TEST(ComputeStripSize, FramesSideBySideOrStacked) {
@@ -30,8 +30,8 @@ TEST(ComputeStripSize, FramesSideBySideOrStacked) {
 
 TEST(StripFits, LargestStripsAreRefused) {
     EXPECT_TRUE(StripFits({1260, 45}));
-    EXPECT_TRUE(StripFits({121000, 121}));           // 1000 frames of the largest picture
-    EXPECT_FALSE(StripFits({121 * 99999, 121}));     // 1.4 G pixels
+    EXPECT_TRUE(StripFits({121000, 121}));        // 1000 frames of the largest picture
+    EXPECT_FALSE(StripFits({121 * 99999, 121}));  // 1.4 G pixels
     EXPECT_FALSE(StripFits({0, 45}));
     EXPECT_FALSE(StripFits({kMaxStripSide + 1, 1}));
 }

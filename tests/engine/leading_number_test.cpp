@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -23,16 +23,15 @@ INSTANTIATE_TEST_SUITE_P(
     Table, LeadingNumber,
     ::testing::Values(NumberCase{"", 0}, NumberCase{"abc", 0}, NumberCase{"12abc", 12},
                       NumberCase{"-5", -5}, NumberCase{"2.5", 2.5}, NumberCase{"22,5", 22},
-                      NumberCase{"22.5", 22.5}, NumberCase{"1e3", 1000},
-                      NumberCase{"1.5D1", 15}, NumberCase{"1.5d1", 15}, NumberCase{"2E-1", 0.2},
-                      NumberCase{"&H1F", 31}, NumberCase{"&h1f", 31}, NumberCase{"&O17", 15},
-                      NumberCase{"&O19", 1}, NumberCase{"&HFFF", 4095}, NumberCase{"&H", 0},
-                      NumberCase{"&X1", 0}, NumberCase{" 1 8", 18}, NumberCase{"\t3\n6", 36},
-                      NumberCase{"+7", 7}, NumberCase{"--7", 0}, NumberCase{"-", 0},
-                      NumberCase{".", 0}, NumberCase{".5", 0.5}, NumberCase{"5.", 5},
-                      NumberCase{"1.2.3", 1.2}, NumberCase{"1e", 1}, NumberCase{"1e+", 1},
-                      NumberCase{"1e+2x", 100}, NumberCase{"3e9", 3e9},
-                      NumberCase{"9e99", 9e99}, NumberCase{"1 e 2", 100},
+                      NumberCase{"22.5", 22.5}, NumberCase{"1e3", 1000}, NumberCase{"1.5D1", 15},
+                      NumberCase{"1.5d1", 15}, NumberCase{"2E-1", 0.2}, NumberCase{"&H1F", 31},
+                      NumberCase{"&h1f", 31}, NumberCase{"&O17", 15}, NumberCase{"&O19", 1},
+                      NumberCase{"&HFFF", 4095}, NumberCase{"&H", 0}, NumberCase{"&X1", 0},
+                      NumberCase{" 1 8", 18}, NumberCase{"\t3\n6", 36}, NumberCase{"+7", 7},
+                      NumberCase{"--7", 0}, NumberCase{"-", 0}, NumberCase{".", 0},
+                      NumberCase{".5", 0.5}, NumberCase{"5.", 5}, NumberCase{"1.2.3", 1.2},
+                      NumberCase{"1e", 1}, NumberCase{"1e+", 1}, NumberCase{"1e+2x", 100},
+                      NumberCase{"3e9", 3e9}, NumberCase{"9e99", 9e99}, NumberCase{"1 e 2", 100},
                       NumberCase{"\r5", 0}));
 
 TEST(LeadingNumber, HugeExponentGivesInfinityNotFailure) {

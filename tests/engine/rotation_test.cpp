@@ -13,8 +13,7 @@ using AppModul::VisitedBox;
 
 namespace {
 
-using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&,
-                         FrameCenter*);
+using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&, FrameCenter*);
 
 struct Named {
     const char* name;
@@ -97,8 +96,7 @@ TEST(RotateFrameBilinear, ColumnOneAndRowOneNeverContribute) {
     PixelGrid frame;
     RotateFrameBilinear(2, {2, 40.0f, 45.0f}, src, frame);
     for (int32_t y = 2; y <= 21; ++y)
-        for (int32_t x = 2; x <= 21; ++x)
-            ASSERT_EQ(frame(1, x, y), 0) << x << "," << y;
+        for (int32_t x = 2; x <= 21; ++x) ASSERT_EQ(frame(1, x, y), 0) << x << "," << y;
 }
 
 // The engine evaluates the same expressions in a reorganised loop; hold it to
@@ -128,8 +126,8 @@ TEST_P(MatchesPlainRendering, ByteForByte) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, MatchesPlainRendering,
     ::testing::Combine(::testing::Values(std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 5},
-                                         std::pair{44, 44}, std::pair{45, 45},
-                                         std::pair{64, 17}, std::pair{121, 121}),
+                                         std::pair{44, 44}, std::pair{45, 45}, std::pair{64, 17},
+                                         std::pair{121, 121}),
                        ::testing::Values(0.5f, 1.0f, 17.5f, 18.0f, 22.5f, 60.0f, 200.0f, -3.0f),
                        ::testing::Values(10.0f, 0.36f, -33.3f, 90.0f, 725.5f, 1e6f)));
 

@@ -26,8 +26,8 @@ inline PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
     for (int32_t y = 1; y <= h; ++y)
         for (int32_t x = 1; x <= w; ++x)
             for (int c = 1; c <= 4; ++c)
-                g(c, x, y) = hashByte(seed * 2654435761U + static_cast<uint32_t>(
-                                                               ((y * 131 + x) * 5 + c)));
+                g(c, x, y) =
+                    hashByte(seed * 2654435761U + static_cast<uint32_t>(((y * 131 + x) * 5 + c)));
     // Distinct corner colours: red, green, blue, white.
     auto paint = [&](int32_t x, int32_t y, uint8_t b, uint8_t gr, uint8_t r) {
         g(1, x, y) = b;

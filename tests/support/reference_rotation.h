@@ -14,7 +14,9 @@
 
 namespace reference {
 
-inline int32_t rnd(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+inline int32_t rnd(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
 
 inline void RotateFrame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
                         PixelGrid& dst) {
@@ -40,27 +42,21 @@ inline void RotateFrame(bool bilinear, int32_t i, const KnobParams& p, const Pix
     if (x1 > W) x1 = W;
     for (int32_t y = y0; y <= y1; ++y) {
         for (int32_t x = x0; x <= x1; ++x) {
-            const double sxd = cx + (x - cx) * c -
-                               (y - cy) * s;
-            const double syd = cy + (y - cy) * c +
-                               (x - cx) * s;
+            const double sxd = cx + (x - cx) * c - (y - cy) * s;
+            const double syd = cy + (y - cy) * c + (x - cx) * s;
             if (bilinear) {
                 const double sx = static_cast<float>(sxd), sy = static_cast<float>(syd);
                 const auto ix = static_cast<int32_t>(std::floor(sx));
                 const auto iy = static_cast<int32_t>(std::floor(sy));
                 if (!(1 < ix && ix < W && 1 < iy && iy < H)) continue;
-                if (!((ix - cx) * (ix - cx) +
-                          (iy - cy) * (iy - cy) <=
-                      r2))
-                    continue;
+                if (!((ix - cx) * (ix - cx) + (iy - cy) * (iy - cy) <= r2)) continue;
                 const double fx = static_cast<float>(sx - ix);
                 const double fy = static_cast<float>(sy - iy);
                 const double gx = static_cast<float>(1.0 - fx);
                 for (int k = 1; k <= 3; ++k) {
-                    const int32_t top = rnd(src(k, ix + 1, iy) * fx +
-                                            src(k, ix, iy) * gx);
-                    const int32_t bottom = rnd(src(k, ix + 1, iy + 1) * fx +
-                                               src(k, ix, iy + 1) * gx);
+                    const int32_t top = rnd(src(k, ix + 1, iy) * fx + src(k, ix, iy) * gx);
+                    const int32_t bottom =
+                        rnd(src(k, ix + 1, iy + 1) * fx + src(k, ix, iy + 1) * gx);
                     int32_t v = rnd((1.0 - fy) * top + fy * bottom);
                     if (v > 255) v = 255;
                     if (v < 0) v = 0;
@@ -69,10 +65,7 @@ inline void RotateFrame(bool bilinear, int32_t i, const KnobParams& p, const Pix
             } else {
                 const int32_t px = rnd(sxd), py = rnd(syd);
                 if (!(1 <= px && px <= W && 1 <= py && py <= H)) continue;
-                if (!((px - cx) * (px - cx) +
-                          (py - cy) * (py - cy) <=
-                      r2))
-                    continue;
+                if (!((px - cx) * (px - cx) + (py - cy) * (py - cy) <= r2)) continue;
                 for (int k = 1; k <= 3; ++k) dst(k, x, y) = src(k, px, py);
             }
         }

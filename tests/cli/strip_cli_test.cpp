@@ -1,0 +1,144 @@
+#include "strip_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "cli_options.h"
+#include "picture_files.h"
+#include "picture_io.h"
+#include "qt_drawing.h"
+#include "strip_render.h"
+
+namespace {
+
+class StripCliTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString out, err;
+
+    int run(const QStringList& args) {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        return StripCli::Run(args, o, e);
+    }
+    QString picture(const QString& name, int w, int h) {
+        const QString file = dir.filePath(name);
+        EXPECT_TRUE(picture_files::Distinct(w, h).save(file, "BMP"));
+        return file;
+    }
+};
+
+TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
+    const QString knob = picture("Knopf.bmp", 45, 45);
+    ASSERT_EQ(run({knob}), StripCli::kWritten) << err.toStdString();
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(err.isEmpty());
+    const QImage strip(dir.filePath("Knopf_Seq_H.bmp"));
+    ASSERT_EQ(strip.size(), QSize(1260, 45));
+
+    // Byte for byte the engine's strip: 28 frames, radius 22.5, angle 10.
+    PixelGrid src, frame;
+    BitmapInfoHeader info;
+    src.allocate(45, 45);
+    APIMod::SetDibHeader(src, info);
+    APIMod::GrabPictureBits(QImage(knob), src, info);
+    QImage expected(1260, 45, QImage::Format_RGB32);
+    RenderStripH({28, 22.5f, 10.0f}, true, src, frame, ViewOf(expected));
+    EXPECT_EQ(strip.convertToFormat(QImage::Format_RGB32), expected);
+}
+
+TEST_F(StripCliTest, OptionsChooseTheStrip) {
+    const QString knob = picture("a.b.bmp", 20, 30);
+    ASSERT_EQ(
+        run({knob, "--vertical", "--frames=5", "--angle", "-33.3", "--radius", "-4", "--nearest"}),
+        StripCli::kWritten)
+        << err.toStdString();
+    const QImage strip(dir.filePath("a.b_Seq_V.bmp"));
+    EXPECT_EQ(strip.size(), QSize(20, 150));
+    const QString png = dir.filePath("out.PNG");
+    ASSERT_EQ(run({knob, "-o", png, "--frames", "2.5"}), StripCli::kWritten);
+    QImageReader reader(png);
+    EXPECT_EQ(reader.format(), "png");
+    EXPECT_EQ(reader.size(), QSize(40, 30)) << "2.5 frames round to 2";
+}
+
+TEST_F(StripCliTest, VerticalStripIsLimitedWithTheWarning) {
+    const QString knob = picture("k.bmp", 45, 45);
+    ASSERT_EQ(run({knob, "--vertical", "--frames", "200"}), StripCli::kWritten);
+    EXPECT_EQ(err,
+              QString::fromUtf8("Zu gross für Verikale Sequenz. \nReduziere die Einzelbilder.\n"));
+    EXPECT_EQ(QImageReader(dir.filePath("k_Seq_V.bmp")).size(), QSize(45, 7965));
+    const QString exact = picture("e.bmp", 40, 40);
+    ASSERT_EQ(run({exact, "--vertical", "--frames", "200"}), StripCli::kWritten);
+    EXPECT_TRUE(err.isEmpty()) << "exactly 8000 pixels pass";
+}
+
+TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
+    const QString big = picture("gross.bmp", 200, 150);
+    ASSERT_EQ(run({big}), StripCli::kFailed);
+    EXPECT_EQ(err, "Maximal erlaubt: 121 x 121 \nDieses Bild hat: 200 x 150\n");
+    ASSERT_EQ(run({big, "--max-size", "150"}), StripCli::kFailed);
+    EXPECT_EQ(err, "Maximal erlaubt: 150 x 150 \nDieses Bild hat: 200 x 150\n");
+    EXPECT_EQ(run({big, "--max-size", "200"}), StripCli::kWritten);
+    EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
+}
+
+TEST_F(StripCliTest, InputAndOutputFailuresExitWithOne) {
+    const QString knob = picture("k.bmp", 121, 121);
+    EXPECT_EQ(run({knob, "--frames", "99999"}), StripCli::kFailed);
+    EXPECT_TRUE(err.contains("12099879 x 121")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("k_Seq_H.bmp")));
+    EXPECT_EQ(run({dir.filePath("fehlt.gif")}), StripCli::kFailed);
+    EXPECT_TRUE(err.contains("fehlt.gif"));
+    EXPECT_EQ(run({knob, "-o", dir.filePath("kein/ordner/x.bmp")}), StripCli::kFailed);
+    EXPECT_TRUE(err.contains("x.bmp"));
+}
+
+TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
+    const QString knob = picture("k.bmp", 10, 10);
+    for (const QStringList& args :
+         {QStringList{}, QStringList{knob, "--frames", "abc"}, QStringList{knob, "--frames"},
+          QStringList{knob, "--angle", "1,5"}, QStringList{knob, "--radius", "0x10"},
+          QStringList{knob, "--horizontal", "--vertical"}, QStringList{knob, "--wobble"},
+          QStringList{knob, knob}, QStringList{knob, "--max-size", "0"},
+          QStringList{knob, "--max-size", "12.5"}, QStringList{knob, "--frames", "1e999"}}) {
+        EXPECT_EQ(run(args), StripCli::kUsage) << args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains("Aufruf:")) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(run({"--help"}), StripCli::kWritten);
+    EXPECT_TRUE(out.contains("--max-size")) << "the usage, on standard output";
+    EXPECT_TRUE(out.contains("67108864")) << "the strip limit is stated";
+}
+
+TEST(StrictNumber, DecimalSignFractionExponentOnly) {
+    EXPECT_EQ(StripCli::StrictNumber("28"), 28.0);
+    EXPECT_EQ(StripCli::StrictNumber("-33.3"), -33.3);
+    EXPECT_EQ(StripCli::StrictNumber("+.5"), 0.5);
+    EXPECT_EQ(StripCli::StrictNumber("1e3"), 1000.0);
+    EXPECT_EQ(StripCli::StrictNumber("5."), 5.0);
+    for (const char* bad :
+         {"", "abc", "1,5", "&H1F", "1.5D1", " 7", "7 ", "1e", "--5", "inf", "nan"})
+        EXPECT_EQ(StripCli::StrictNumber(bad), std::nullopt) << bad;
+}
+
+TEST_F(StripCliTest, TheProgramPrintsNothingOnSuccess) {
+    const QString knob = picture("k.bmp", 45, 45);
+    QProcess process;
+    process.start(QStringLiteral(TORVELINK_CLI), {knob, "--frames", "3"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(process.readAllStandardError().isEmpty());
+    EXPECT_EQ(QImageReader(dir.filePath("k_Seq_H.bmp")).size(), QSize(135, 45));
+    process.start(QStringLiteral(TORVELINK_CLI), {});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+#include "picture_io.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "picture_files.h"
+
+using Pictures::LoadPicture;
+using Pictures::LoadStatus;
+using Pictures::SaveStrip;
+
+namespace {
+
+class PictureFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path(name);
+    }
+    QString save(const QString& name, const QImage& image, const char* format) const {
+        EXPECT_TRUE(image.save(path(name), format));
+        return path(name);
+    }
+};
+
+bool samePixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() &&
+           a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(PictureFiles, SavedStripLoadsBackPixelForPixelAs24BitBmp) {
+    const QImage strip = picture_files::Distinct(90, 45);
+    const QString file = path("Demo_Seq_H.bmp");
+    ASSERT_TRUE(SaveStrip(strip, file).ok);
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray header = raw.read(54);
+    EXPECT_EQ(header.left(2), "BM");
+    EXPECT_EQ(qFromLittleEndian<quint16>(header.constData() + 28), 24) << "bits per pixel";
+    EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 30), 0u) << "uncompressed";
+    const auto back = LoadPicture(file, 121);
+    ASSERT_EQ(back.status, LoadStatus::Loaded) << back.message.toStdString();
+    EXPECT_TRUE(samePixels(back.image, strip));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Demo_Seq_H.bmp"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(PictureFiles, FailedSaveKeepsTheOldFile) {
+    const QString file = write("Knopf_Seq_H.bmp", "the strip saved before");
+    // A disk that fills up in the middle of the write.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto result = SaveStrip(picture_files::Distinct(400, 45), file);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.contains("Knopf_Seq_H.bmp")) << result.message.toStdString();
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the strip saved before");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(PictureFiles, SaveIntoAMissingFolderFailsWithAMessage) {
+    const auto result = SaveStrip(picture_files::Distinct(4, 4), path("nicht/da/x.bmp"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.message.isEmpty());
+}
+
+TEST_F(PictureFiles, EachKindLoadsAtItsOwnSize) {
+    const QImage knob = picture_files::Distinct(45, 45);
+    const auto bmp = LoadPicture(save("k.bmp", knob, "BMP"), 121);
+    ASSERT_EQ(bmp.status, LoadStatus::Loaded);
+    EXPECT_TRUE(samePixels(bmp.image, knob));
+    const auto jpeg = LoadPicture(save("k.jpg", knob, "JPEG"), 121);
+    ASSERT_EQ(jpeg.status, LoadStatus::Loaded);
+    EXPECT_EQ(jpeg.image.size(), QSize(45, 45));
+    EXPECT_EQ(jpeg.image.format(), QImage::Format_RGB32);
+    const auto ico = LoadPicture(save("k.ico", knob, "ICO"), 121);
+    ASSERT_EQ(ico.status, LoadStatus::Loaded);
+    EXPECT_TRUE(samePixels(ico.image, knob));
+}
+
+TEST_F(PictureFiles, TransparentPixelsShowTheBoxBackground) {
+    const auto gif = LoadPicture(write("t.gif", picture_files::TransparentGif()), 121);
+    ASSERT_EQ(gif.status, LoadStatus::Loaded) << gif.message.toStdString();
+    EXPECT_EQ(gif.image.pixel(0, 0), qRgb(192, 192, 192));
+    EXPECT_EQ(gif.image.pixel(1, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(gif.image.pixel(1, 1), qRgb(0, 0, 255));
+    QImage half(2, 1, QImage::Format_ARGB32);
+    half.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    half.setPixel(1, 0, qRgba(255, 255, 255, 128));
+    const auto ico = LoadPicture(save("h.ico", half, "ICO"), 121);
+    ASSERT_EQ(ico.status, LoadStatus::Loaded);
+    EXPECT_EQ(ico.image.pixel(0, 0), qRgb(192, 192, 192));
+    EXPECT_EQ(ico.image.pixel(1, 0), qRgb(224, 224, 224));  // (255*128 + 192*127 + 127) / 255
+}
+
+TEST_F(PictureFiles, IconWithSeveralImagesGivesIts32x32Image) {
+    const QImage small = picture_files::Distinct(16, 16), mid = picture_files::Distinct(32, 32);
+    const QImage large = picture_files::Distinct(48, 48);
+    const auto several = LoadPicture(write("s.ico", picture_files::Icon({small, mid, large})), 121);
+    ASSERT_EQ(several.status, LoadStatus::Loaded) << several.message.toStdString();
+    EXPECT_TRUE(samePixels(several.image, mid));
+    const auto without = LoadPicture(write("w.ico", picture_files::Icon({large, small})), 121);
+    ASSERT_EQ(without.status, LoadStatus::Loaded);
+    EXPECT_TRUE(samePixels(without.image, large)) << "no 32 x 32 image: the first";
+}
+
+TEST_F(PictureFiles, PlaceableMetafileIsSizedAt96DotsPerInch) {
+    // 1440 x 720 units at 1440 per inch: one inch by half an inch.
+    const auto wmf = LoadPicture(write("m.wmf", picture_files::PlaceableMetafile(1440, 720, 1440)), 121);
+    ASSERT_EQ(wmf.status, LoadStatus::Loaded) << wmf.message.toStdString();
+    EXPECT_EQ(wmf.image.size(), QSize(96, 48));
+    EXPECT_EQ(wmf.image.pixel(20, 24), qRgb(255, 0, 0)) << "the drawing";
+    EXPECT_EQ(wmf.image.pixel(80, 24), qRgb(192, 192, 192)) << "the box background";
+    const auto big = LoadPicture(write("b.wmf", picture_files::PlaceableMetafile(2000, 100, 1440)), 121);
+    EXPECT_EQ(big.status, LoadStatus::TooLarge);
+    EXPECT_EQ(big.size, QSize(133, 7));
+}
+
+TEST_F(PictureFiles, OversizePicturesAreRefusedWithTheirSize) {
+    const auto wide = LoadPicture(save("w.bmp", picture_files::Distinct(122, 10), "BMP"), 121);
+    EXPECT_EQ(wide.status, LoadStatus::TooLarge);
+    EXPECT_EQ(wide.size, QSize(122, 10));
+    EXPECT_TRUE(wide.image.isNull());
+    const auto high = LoadPicture(save("h.jpg", picture_files::Distinct(10, 122), "JPEG"), 121);
+    EXPECT_EQ(high.status, LoadStatus::TooLarge);
+    EXPECT_EQ(high.size, QSize(10, 122));
+    const auto largest = LoadPicture(save("l.bmp", picture_files::Distinct(121, 121), "BMP"), 121);
+    EXPECT_EQ(largest.status, LoadStatus::Loaded);
+    const auto lowered = LoadPicture(path("l.bmp"), 64);
+    EXPECT_EQ(lowered.status, LoadStatus::TooLarge);
+}
+
+TEST_F(PictureFiles, UnreadableFilesGiveAMessageNamingTheFile) {
+    const QString cases[] = {write("leer.bmp", ""), write("text.gif", "just some words, no picture"),
+                             write("kaputt.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + "garbage"),
+                             path("fehlt.bmp"), dir.path()};
+    for (const QString& file : cases) {
+        const auto result = LoadPicture(file, 121);
+        EXPECT_EQ(result.status, LoadStatus::Unreadable) << file.toStdString();
+        EXPECT_TRUE(result.message.contains(QFileInfo(file).fileName()))
+            << result.message.toStdString();
+    }
+    QImage png = picture_files::Distinct(8, 8);
+    const auto other = LoadPicture(save("versteckt.bmp", png, "PNG"), 121);
+    EXPECT_EQ(other.status, LoadStatus::Unreadable) << "a PNG is not one of the six kinds";
+    EXPECT_TRUE(other.message.contains(QString::fromUtf8("unterstütztes")));
+}
+
+// The sample collection beside the repository, where there is one.
+class SamplePictures : public ::testing::Test {
+protected:
+    QString root = QStringLiteral(TORVELINK_SAMPLES);
+    void SetUp() override {
+        if (!QDir(root).exists())
+            GTEST_SKIP() << "no sample pictures at " << root.toStdString();
+    }
+    QStringList files(const QString& sub) const {
+        QStringList out;
+        QDirIterator it(root + "/" + sub, QDir::Files);
+        while (it.hasNext()) out << it.next();
+        out.sort();
+        return out;
+    }
+};
+
+TEST_F(SamplePictures, ValidBitmapsDecodeToTheSizeOfTheirPicture) {
+    const QStringList valid = files("bmpsuite/g");
+    ASSERT_FALSE(valid.isEmpty());
+    for (const QString& file : valid) {
+        const auto result = LoadPicture(file, 4096);
+        ASSERT_EQ(result.status, LoadStatus::Loaded) << file.toStdString();
+        const QString name = QFileInfo(file).fileName();
+        QSize expected(127, 64);
+        if (name == "pal8nonsquare.bmp") expected = QSize(127, 32);
+        if (name.startsWith("pal8w12")) {
+            const int w = name.mid(5, 3).toInt();
+            expected = QSize(w, w - 63);
+        }
+        EXPECT_EQ(result.image.size(), expected) << name.toStdString();
+        // And at the usual limit, the size warning with the same size.
+        const auto refused = LoadPicture(file, 121);
+        EXPECT_EQ(refused.status, LoadStatus::TooLarge) << name.toStdString();
+        EXPECT_EQ(refused.size, expected) << name.toStdString();
+    }
+}
+
+TEST_F(SamplePictures, QuestionableAndBrokenFilesGiveAValueOrAClearError) {
+    QStringList all = files("bmpsuite/b") + files("bmpsuite/q") + files("cur") + files("gif") +
+                      files("ico") + files("jpeg") + files("wmf");
+    for (const QString& file : all) {
+        const auto result = LoadPicture(file, 121);
+        if (result.status == LoadStatus::Loaded) {
+            EXPECT_FALSE(result.image.isNull()) << file.toStdString();
+            EXPECT_EQ(result.image.format(), QImage::Format_RGB32);
+        } else if (result.status == LoadStatus::Unreadable) {
+            EXPECT_TRUE(result.message.contains(QFileInfo(file).fileName())) << file.toStdString();
+        } else {
+            EXPECT_TRUE(result.size.width() > 121 || result.size.height() > 121);
+        }
+    }
+}
+
+TEST_F(SamplePictures, BombsAreRefused) {
+    for (const char* bomb : {"gif/decompression_bomb.gif", "bmpsuite/b/reallybig.bmp"})
+        EXPECT_NE(LoadPicture(root + "/" + bomb, 121).status, LoadStatus::Loaded) << bomb;
+}
+
+TEST_F(SamplePictures, SampleKindsLoadAsExpected) {
+    const auto wmf = LoadPicture(root + "/wmf/drawing.wmf", 121);
+    ASSERT_EQ(wmf.status, LoadStatus::Loaded);
+    EXPECT_EQ(wmf.image.size(), QSize(110, 110));
+    EXPECT_EQ(LoadPicture(root + "/wmf/drawing.emf", 121).status, LoadStatus::Unreadable);
+    const auto gif = LoadPicture(root + "/gif/hopper_resized.gif", 121);
+    ASSERT_EQ(gif.status, LoadStatus::Loaded);
+    EXPECT_EQ(gif.image.size(), QSize(64, 64));
+    const auto icon = LoadPicture(root + "/ico/python.ico", 121);
+    ASSERT_EQ(icon.status, LoadStatus::Loaded);
+    EXPECT_EQ(icon.image.size(), QSize(32, 32));
+    EXPECT_EQ(LoadPicture(root + "/jpeg/hopper.jpg", 121).size, QSize(128, 128));
+}
+
+}  // namespace
