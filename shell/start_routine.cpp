@@ -1,0 +1,22 @@
+#include "start_routine.h"
+
+#include <QApplication>
+
+#include "form1.h"
+#include "form1_texts.h"
+#include "message_box.h"
+#include "single_instance.h"
+
+int RunStartRoutine(int argc, char** argv) {
+    // Only the program's name is passed on: arguments have no effect.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationDisplayName(Form1Texts::kCaption);
+    const SingleInstance instance(QStringLiteral("quenwick-torvelink"));
+    if (instance.anotherIsRunning()) return 0;
+    const QString MsgTitle = Form1Texts::kMsgTitle;
+    Form1 form(*new ModalMessageBoxes(), MsgTitle);
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "knob_params.h"
+#include "pixel_grid.h"
+
+// The state the window's handlers share, with its start values.
+struct AppState {
+    int32_t PicW = 45;  // source picture, pixels
+    int32_t PicH = 45;
+    KnobParams Knob;         // FrameCount, RotRadius, RotAngle
+    int32_t MagFactor = 1;   // test view magnification, 1..5
+    bool RotateMode = true;  // bilinear rotation
+    struct {
+        int32_t X = 45;  // pixels
+        int32_t Y = 45;
+    } StripSize;
+    bool StripIsHorizontal = false;  // orientation of the last strip built
+    QString BaseName = QStringLiteral("Demo");
+
+    PixelGrid SrcBits, FrameBits, TestBits;
+    BitmapInfoHeader SrcInfo, TestInfo;
+
+    int16_t TestFrame = 0;  // frame shown in the test view
+    int16_t DragLastY = 0;  // pointer y of the last drag step in the test view
+};

@@ -1,0 +1,131 @@
+#include "file_browser.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+
+QString cleanPath(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QStringList sortedCaseless(QStringList names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+}  // namespace
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+    refresh();
+    connect(this, &QComboBox::activated, this, [this] { emit Change(); });
+}
+
+void DriveList::refresh() {
+    QStringList roots{QStringLiteral("/")};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && !roots.contains(volume.rootPath())) roots << volume.rootPath();
+    std::sort(roots.begin() + 1, roots.end());
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(roots);
+}
+
+QString DriveList::Drive() const {
+    return currentText();
+}
+
+void DriveList::showDriveOf(const QString& path) {
+    const QString clean = cleanPath(path);
+    int best = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QString root = itemText(i);
+        const bool holds = root == "/" || clean == root || clean.startsWith(root + "/");
+        if (holds && root.size() >= itemText(best).size()) best = i;
+    }
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(best);
+}
+
+DirList::DirList(QWidget* parent) : QListWidget(parent) {
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const QString target = item->data(kPathRole).toString();
+        if (target != path_ && !setPath(target)) emit cannotOpen(target);
+    });
+}
+
+bool DirList::setPath(const QString& path) {
+    const QString clean = cleanPath(path);
+    const QDir dir(clean);
+    if (!dir.exists() || !dir.isReadable()) return false;
+    if (clean == path_) return true;
+    path_ = clean;
+    rebuild();
+    emit Change();
+    return true;
+}
+
+void DirList::rebuild() {
+    clear();
+    QStringList chain;
+    for (QDir d(path_);;) {
+        chain.prepend(d.absolutePath());
+        if (d.isRoot() || !d.cdUp()) break;
+    }
+    int depth = 0;
+    for (const QString& folder : chain) {
+        const QString name = folder == "/" ? QStringLiteral("/") : QFileInfo(folder).fileName();
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + name, this);
+        item->setData(kPathRole, folder);
+        ++depth;
+    }
+    setCurrentRow(static_cast<int>(chain.size()) - 1);
+    const QStringList subfolders =
+        sortedCaseless(QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot));
+    for (const QString& sub : subfolders) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + sub, this);
+        item->setData(kPathRole, QDir(path_).filePath(sub));
+    }
+}
+
+FileList::FileList(QWidget* parent, const QString& pattern)
+    : QListWidget(parent), patterns_(pattern.split(';')) {
+    connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
+    connect(this, &QListWidget::itemActivated, this, [this] { emit Click(); });
+}
+
+void FileList::setPath(const QString& path) {
+    path_ = cleanPath(path);
+    Refresh();
+}
+
+QString FileList::FileName() const {
+    const QListWidgetItem* item = currentItem();
+    return item != nullptr ? item->text() : QString();
+}
+
+void FileList::Refresh() {
+    const QString keep = FileName();
+    QDir dir(path_);
+    dir.setNameFilters(patterns_);
+    dir.setFilter(QDir::Files | QDir::Hidden);
+    const QStringList names = sortedCaseless(dir.entryList());  // name filters ignore case
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(names);
+    const auto found = findItems(keep, Qt::MatchExactly);
+    if (!found.isEmpty()) setCurrentItem(found.first());
+}
+
+bool FileList::clickFile(const QString& name) {
+    const auto found = findItems(name, Qt::MatchExactly);
+    if (found.isEmpty()) return false;
+    setCurrentItem(found.first());
+    emit Click();
+    return true;
+}

@@ -1,0 +1,163 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "commands.h"
+#include "form1_texts.h"
+#include "leading_number.h"
+#include "strip_viewport.h"
+#include "texts.h"
+
+Form1::Form1(MessageSeam& messages, QString MsgTitle)
+    : QWidget(nullptr), messages_(messages), msgTitle_(std::move(MsgTitle)) {
+    Q_INIT_RESOURCE(resources);
+    setWindowTitle(Form1Texts::kCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/torvelink.ico")));
+    resize(7860 / 15, 6435 / 15);
+    createControls();
+    for (ScrollBar* bar : {HS_Strip, VS_Strip, HSMag, HSTest}) bar->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder();
+    setMouseTracking(true);
+    connectHandlers();
+}
+
+// The window's outer size in twips. Where the window system adds a frame,
+// it is part of the size.
+int Form1::Width() const {
+    return frameGeometry().width() * 15;
+}
+int Form1::Height() const {
+    return frameGeometry().height() * 15;
+}
+
+void Form1::setWidth(int twips) {
+    const int frame = frameGeometry().width() - width();
+    resize(std::max(twips / 15 - frame, 1), height());
+}
+
+void Form1::setHeight(int twips) {
+    const int frame = frameGeometry().height() - height();
+    resize(width(), std::max(twips / 15 - frame, 1));
+}
+
+void Form1::connectHandlers() {
+    for (int i = 0; i < 3; ++i)
+        connect(txtIN[i], &QLineEdit::textChanged, this, [this, i] { txtIN_Change(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(cmdStrip[i], &QPushButton::clicked, this, [this, i] { cmdStrip_Click(i); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Drive1, &DriveList::Change, this, [this] { Drive1_Change(); });
+    connect(Dir1, &DirList::Change, this, [this] { Dir1_Change(); });
+    connect(Dir1, &DirList::cannotOpen, this,
+            [this](const QString& folder) { ShowMessage(Form1Texts::FolderNotListed(folder), 2); });
+    connect(File1, &FileList::Click, this, [this] { File1_Click(); });
+    connect(HS_Strip, &QScrollBar::valueChanged, this, [this] { HS_Strip_Change(); });
+    connect(VS_Strip, &QScrollBar::valueChanged, this, [this] { VS_Strip_Change(); });
+    connect(HSTest, &QScrollBar::valueChanged, this, [this] { HSTest_Change(); });
+    connect(HSMag, &QScrollBar::valueChanged, this, [this] { HSMag_Change(); });
+    connect(picTest, &PictureBox::mouseMoved, this,
+            [this](Qt::MouseButtons b, int x, int y) { picTest_MouseMove(b, x, y); });
+    connect(picStart, &PictureBox::mouseMoved, this,
+            [this](Qt::MouseButtons, int x, int y) { picStart_MouseMove(x, y); });
+    connect(picStrip, &PictureBox::mouseMoved, this,
+            [this](Qt::MouseButtons, int x, int y) { picStrip_MouseMove(x, y); });
+}
+
+void Form1::ShowMessage(const QString& text, int kind) {
+    Commands::ShowMessage(messages_, text, kind, msgTitle_);
+}
+
+void Form1::Form_Load() {
+    setWidth(6570);
+    setHeight(5610);
+    Commands::CenterForm(*this, QSize(Width(), Height()));
+    AppState& s = state_;
+    s.MagFactor = 1;
+    s.Knob.RotRadius = 18.0f;
+    s.Knob.RotAngle = 10.0f;
+    s.Knob.FrameCount = 28;
+    HSMag->setValue(s.MagFactor);
+    txtIN[0]->setText(QString::number(s.Knob.FrameCount));
+    txtIN[1]->setText(QString::number(s.Knob.RotRadius));
+    txtIN[2]->setText(QString::number(s.Knob.RotAngle));
+    LabXY[1]->setText(QStringLiteral("0, 0"));
+    picStrip->setLeft(0);
+    picStrip->setTop(0);
+    AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
+    fraMag->hide();
+    s.RotateMode = true;
+    s.SrcBits.allocate(1, 1);
+    s.FrameBits.allocate(1, 1);
+    s.TestBits.allocate(1, 1);
+    s.BaseName = QStringLiteral("Demo");
+    s.PicW = 45;
+    s.PicH = 45;
+    LabWHStart->setText(Form1Texts::SizeCaption(s.PicW, s.PicH));
+    captureSource();
+    s.FrameBits.allocate(s.PicW, s.PicH);
+    s.StripSize.X = s.PicW;
+    s.StripSize.Y = s.PicH;
+    picStrip->setWidth(s.StripSize.X);
+    picStrip->setHeight(s.StripSize.Y);
+    LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
+}
+
+// SrcBits from the picture picStart shows, PicW x PicH.
+void Form1::captureSource() {
+    AppState& s = state_;
+    s.SrcBits.allocate(s.PicW, s.PicH);
+    APIMod::SetDibHeader(s.SrcBits, s.SrcInfo);
+    if (APIMod::GrabPictureBits(picStart->image(), s.SrcBits, s.SrcInfo) ==
+        APIMod::GrabResult::CannotCapture) {
+        // Nothing can be built without the source: the one fatal path.
+        messages_.show({QString::fromLatin1(kGrabErrorText), QStringLiteral(" "),
+                        QMessageBox::Critical, false});
+        QCoreApplication::processEvents();
+        close();
+        std::exit(1);
+    }
+}
+
+void Form1::txtIN_Change(int index) {
+    const double value = ParseLeadingNumber(txtIN[index]->text().toStdString());
+    if (index == 0) state_.Knob.FrameCount = ToFrameCount(value);
+    if (index == 1) state_.Knob.RotRadius = ToFloat32(value);
+    if (index == 2) state_.Knob.RotAngle = ToFloat32(value);
+}
+
+void Form1::HS_Strip_Change() {
+    picStrip->setLeft(-HS_Strip->Value());
+}
+void Form1::VS_Strip_Change() {
+    picStrip->setTop(-VS_Strip->Value());
+}
+
+void Form1::Drive1_Change() {
+    if (!Dir1->setPath(Drive1->Drive())) {
+        ShowMessage(Form1Texts::DriveNotReady(Drive1->Drive()), 2);
+        Drive1->showDriveOf(Dir1->Path());
+    }
+}
+
+void Form1::Dir1_Change() {
+    File1->setPath(Dir1->Path());
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    // The rule under the radius row and the outlines of the source picture
+    // and the test view; they take no pointer events.
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawLine(2460 / 15, 480 / 15, 4320 / 15, 480 / 15);
+    painter.drawRect(QRect(4575 / 15, 2325 / 15, 1845 / 15 - 1, 1845 / 15 - 1));
+    painter.drawRect(QRect(4515 / 15, 45 / 15, 1920 / 15 - 1, 1905 / 15 - 1));
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    // Only the bare window: moves over a control reach the window too when
+    // the control ignores them, and must not count.
+    QWidget* under = childAt(event->position().toPoint());
+    if (under == nullptr) Form_MouseMove();
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+
+#include "app_state.h"
+#include "file_browser.h"
+#include "message_box.h"
+#include "picture_box.h"
+#include "scroll_bar.h"
+
+// The program's one window. Its controls are public so that the handlers of
+// the test view, the viewport and the tests reach them by name.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1(MessageSeam& messages, QString MsgTitle);
+
+    // Runs once before the window is shown: the start state.
+    void Form_Load();
+
+    // The window's own outer size, twips (15 per pixel).
+    int Width() const;
+    int Height() const;
+    void setWidth(int twips);
+    void setHeight(int twips);
+
+    AppState& state() { return state_; }
+    const QString& MsgTitle() const { return msgTitle_; }
+
+    // Event handlers.
+    void txtIN_Change(int index);
+    void cmdStrip_Click(int index);
+    void Command1_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void HS_Strip_Change();
+    void VS_Strip_Change();
+    void HSTest_Change();
+    void HSMag_Change();
+    void picTest_MouseMove(Qt::MouseButtons button, int X, int Y);
+    void picStart_MouseMove(int X, int Y);
+    void picStrip_MouseMove(int X, int Y);
+    void Form_MouseMove();
+
+    void PrepareTestView();
+    void RenderStripH();
+    void RenderStripV();
+
+    // Controls, in creation order.
+    PictureBox* picFrame;
+    PictureBox* picStrip;
+    std::array<QLineEdit*, 3> txtIN;
+    std::array<QPushButton*, 2> cmdStrip;
+    QPushButton* Command1;
+    FileList* File1;
+    DirList* Dir1;
+    DriveList* Drive1;
+    PictureBox* picTest;
+    ScrollBar* HSTest;
+    QGroupBox* fraMag;
+    ScrollBar* HSMag;
+    QLabel* LabMag;
+    ScrollBar* VS_Strip;
+    ScrollBar* HS_Strip;
+    PictureBox* picStart;
+    std::array<QLabel*, 4> Label1;
+    std::array<QLabel*, 3> LabXY;  // 1 and 2 are used
+    QLabel* LabValue;
+    QLabel* LabWHStart;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void createControls();
+    void createParameterBlock();
+    void createTestView();
+    void createBrowser();
+    void connectHandlers();
+    void setTabOrder();
+
+    void ShowMessage(const QString& text, int kind);
+    void drawTestFrame(int n);
+    bool stripFitsOrWarn(qint64 X, qint64 Y);
+    void layoutForOrientation(int index);
+    bool limitVerticalStrip();
+    void rejectPicture(int width, int height);
+    void acceptPicture();
+    void captureSource();
+    void warnUnreadable(const QString& message);
+
+    AppState state_;
+    MessageSeam& messages_;
+    QString msgTitle_;
+};

@@ -1,0 +1,125 @@
+// Building a strip: the two build buttons.
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include "build_rules.h"
+#include "form1.h"
+#include "form1_texts.h"
+#include "strip_render.h"
+#include "strip_viewport.h"
+
+namespace {
+
+// A build that renders this many frame pixels or more shows the busy cursor.
+constexpr qint64 kBusyPixels = 4'000'000;
+
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy) : busy_(busy) {
+        if (busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyCursor() {
+        if (busy_) QApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool busy_;
+};
+
+}  // namespace
+
+void Form1::cmdStrip_Click(int index) {
+    AppState& s = state_;
+    for (const BoxWrite& w : ParameterRepairs(s.Knob))
+        txtIN[w.index]->setText(QString::fromStdString(w.text));
+    const auto orientation = index == 0 ? StripOrientation::Horizontal : StripOrientation::Vertical;
+    if (index == 0) {
+        const StripExtent size = ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount);
+        if (!stripFitsOrWarn(size.X, size.Y)) return;
+    }
+    layoutForOrientation(index);
+    if (index == 1) limitVerticalStrip();
+    const StripExtent size = ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount);
+    s.StripSize.X = static_cast<int32_t>(size.X);
+    s.StripSize.Y = static_cast<int32_t>(size.Y);
+
+    picStrip->clearPicture();
+    picStrip->Refresh();
+    picStrip->setWidth(s.StripSize.X);
+    picStrip->setHeight(s.StripSize.Y);
+    if (picStrip->image().isNull()) {
+        ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
+        return;
+    }
+    picStrip->Refresh();
+    QCoreApplication::processEvents();
+    AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
+    HS_Strip->setVisible(index == 0);
+    VS_Strip->setVisible(index == 1);
+    LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
+    {
+        const BusyCursor busy(size.X * size.Y >= kBusyPixels);
+        if (index == 0)
+            RenderStripH();
+        else
+            RenderStripV();
+    }
+    s.StripIsHorizontal = index == 0;
+    picStrip->setTop(0);
+    picStrip->setLeft(0);
+    PrepareTestView();
+    fraMag->show();
+}
+
+// The strip must fit what the program can hold, show and save.
+bool Form1::stripFitsOrWarn(qint64 X, qint64 Y) {
+    if (StripFits({X, Y})) return true;
+    ShowMessage(Form1Texts::StripTooLarge(X, Y), 2);
+    return false;
+}
+
+void Form1::layoutForOrientation(int index) {
+    if (index == 0) {
+        picFrame->setLeft(4);
+        picFrame->setTop(368);
+        picFrame->setWidth(423);
+        picFrame->setHeight(picStart->Height());
+        setWidth(6570);
+        setHeight(picFrame->Height() * 15 + 6000);
+    } else {
+        picFrame->setLeft(444);
+        picFrame->setTop(4);
+        picFrame->setWidth(picStart->Width());
+        picFrame->setHeight(340);
+        setWidth(picFrame->Width() * 15 + 6800);
+        setHeight(5610);
+    }
+}
+
+// A vertical strip over 8000 pixels gets fewer frames, with a warning.
+bool Form1::limitVerticalStrip() {
+    AppState& s = state_;
+    const auto lowered = LimitVerticalFrameCount(s.PicH, s.Knob.FrameCount);
+    if (!lowered) return false;
+    s.Knob.FrameCount = *lowered;
+    ShowMessage(Form1Texts::kVerticalTooLarge, 2);
+    txtIN[0]->setText(QString::number(s.Knob.FrameCount));
+    txtIN[0]->repaint();
+    return true;
+}
+
+void Form1::RenderStripH() {
+    picStrip->surface().SetStretchBltMode(kHalftone);
+    ::RenderStripH(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
+                   ViewOf(picStrip->surface().image()));
+    picStrip->Refresh();
+}
+
+void Form1::RenderStripV() {
+    picStrip->surface().SetStretchBltMode(kHalftone);
+    ::RenderStripV(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
+                   ViewOf(picStrip->surface().image()));
+    picStrip->Refresh();
+}

@@ -1,0 +1,104 @@
+// Choosing a picture and saving the strip.
+#include <QApplication>
+#include <QLocale>
+
+#include "commands.h"
+#include "form1.h"
+#include "form1_texts.h"
+#include "picture_io.h"
+#include "texts.h"
+
+namespace {
+constexpr int kMaxPictureSide = 121;
+
+QString withSeparator(const QString& folder) {
+    std::string path = folder.toStdString();
+    Commands::AddBackslash(path);
+    return QString::fromStdString(path);
+}
+}  // namespace
+
+void Form1::File1_Click() {
+    AppState& s = state_;
+    const QString name = File1->FileName();
+    if (name.isEmpty()) return;
+    const QString fullPath = withSeparator(File1->Path()) + name;
+    const QString previousBaseName = s.BaseName;
+    s.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
+    const auto loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide);
+    if (loaded.status == Pictures::LoadStatus::Unreadable) {
+        // Nothing was loaded: everything stays as it was, the name included.
+        s.BaseName = previousBaseName;
+        ShowMessage(loaded.message, 2);
+        return;
+    }
+    if (loaded.status == Pictures::LoadStatus::TooLarge) {
+        rejectPicture(loaded.size.width(), loaded.size.height());
+        return;
+    }
+    picStart->setPicture(loaded.image);
+    acceptPicture();
+}
+
+// A picture over the limit: the warning, and an empty box of the largest size.
+// The previous picture stays the source in every respect (PicW, PicH and the
+// grids keep matching), so a strip built now is the previous picture's.
+void Form1::rejectPicture(int width, int height) {
+    setWidth(6570);
+    setHeight(5610);
+    HSTest->setValue(1);
+    picTest->clearPicture();
+    fraMag->hide();
+    ShowMessage(Texts::PictureTooLarge(kMaxPictureSide, width, height), 2);
+    picStart->clearPicture();
+    picStart->setWidth(kMaxPictureSide + 4);
+    picStart->setHeight(kMaxPictureSide + 4);
+    picStart->Refresh();
+}
+
+void Form1::acceptPicture() {
+    AppState& s = state_;
+    s.PicW = picStart->Width() - 4;
+    s.PicH = picStart->Height() - 4;
+    picStrip->setTop(0);
+    picStrip->setLeft(0);
+    LabWHStart->setText(Form1Texts::LoadedSizeCaption(s.PicW, s.PicH));
+    captureSource();
+    s.FrameBits.allocate(s.PicW, s.PicH);
+    s.MagFactor = 1;
+    HSMag->setValue(s.MagFactor);
+    s.StripSize.X = s.PicW;
+    s.StripSize.Y = s.PicH;
+    picStrip->setWidth(s.StripSize.X);
+    picStrip->setHeight(s.StripSize.Y);
+    LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
+    fraMag->hide();
+    const QString half = s.StripSize.X % 2 == 0
+                             ? QString::number(s.StripSize.X / 2)
+                             : QString::number(s.StripSize.X / 2) + QLocale().decimalPoint() + "5";
+    txtIN[1]->setText(half);
+    setWidth(6570);
+    setHeight(5610);
+    VS_Strip->hide();
+    HSTest->setValue(1);
+    picTest->clearPicture();
+}
+
+void Form1::Command1_Click() {
+    const AppState& s = state_;
+    if (fraMag->isHidden()) return;
+    const QString folder = withSeparator(File1->Path());
+    const QString suffix =
+        s.StripIsHorizontal ? QStringLiteral("_Seq_H") : QStringLiteral("_Seq_V");
+    const QString fileName = s.BaseName + suffix + QStringLiteral(".bmp");
+    const QString fullName = folder + fileName;
+    if (Commands::FileExists(fullName.toStdString())) {
+        const auto answer = messages_.show(
+            {Form1Texts::OverwriteQuestion(fileName), QString(), QMessageBox::Question, true});
+        if (answer == QMessageBox::No) return;
+    }
+    const auto saved = Pictures::SaveStrip(picStrip->image(), fullName);
+    if (!saved.ok) ShowMessage(saved.message, 2);
+    QCoreApplication::processEvents();
+    File1->Refresh();
+}

@@ -1,0 +1,152 @@
+// The window's controls at their design places. Places and sizes are given
+// in twips, as the window was designed, and set in pixels (15 twips each).
+#include <QDir>
+#include <QFont>
+
+#include "command_button.h"
+#include "form1.h"
+#include "form1_texts.h"
+
+namespace {
+
+QRect twips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+// Liberation Sans stands in for Arial; sizes in pixels at 96 dots per inch.
+QFont sans(int pixels, bool bold = false) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+const int kArial9 = 12;   // 9 points
+const int kSans825 = 11;  // 8.25 points
+
+QLabel* label(QWidget* parent, const QString& caption, QRect place) {
+    auto* l = new QLabel(caption, parent);
+    l->setGeometry(place);
+    return l;
+}
+
+}  // namespace
+
+void Form1::createControls() {
+    setFont(sans(kSans825));
+    picFrame = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::Sunken, false, true);
+    picFrame->setGeometry(twips(6810, 60, 990, 5100));
+    picStrip = new PictureBox(picFrame->clientArea(), Qt::black, PictureBox::Border::None);
+    picStrip->setGeometry(twips(0, 0, 900, 900));
+    createParameterBlock();
+    cmdStrip[0] = new CommandButton(Form1Texts::kHorizontal, this);
+    cmdStrip[0]->setGeometry(twips(2430, 4260, 2055, 435));
+    cmdStrip[1] = new CommandButton(Form1Texts::kVertical, this);
+    cmdStrip[1]->setGeometry(twips(2430, 4740, 2055, 435));
+    Command1 = new CommandButton(Form1Texts::kSave, this);
+    Command1->setGeometry(twips(4590, 4545, 1815, 615));
+    for (QPushButton* b : {cmdStrip[0], cmdStrip[1], Command1}) b->setFont(sans(kArial9));
+    createBrowser();
+    createTestView();
+    VS_Strip = new ScrollBar(Qt::Vertical, this);
+    VS_Strip->setGeometry(twips(6510, 60, 255, 5115));
+    VS_Strip->hide();
+    HS_Strip = new ScrollBar(Qt::Horizontal, this);
+    HS_Strip->setGeometry(twips(30, 5220, 6390, 255));
+    HS_Strip->hide();
+    picStart = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::Sunken, true);
+    picStart->setGeometry(twips(4530, 60, 735, 735));
+    picStart->setPicture(QImage(QStringLiteral(":/demo_knob.bmp")));
+    Label1[3] = label(this, Form1Texts::kFrameNumber, twips(2460, 2400, 1425, 240));
+    Label1[0] = label(this, Form1Texts::kFrames, twips(2460, 1020, 1125, 210));
+    Label1[1] = label(this, Form1Texts::kRadius, twips(2460, 165, 1365, 225));
+    Label1[2] = label(this, Form1Texts::kAngle, twips(2460, 645, 1305, 225));
+    LabXY[0] = nullptr;
+    LabXY[1] = label(this, QStringLiteral("LabXY(1)"), twips(2460, 3480, 1350, 240));
+    LabXY[2] = label(this, QStringLiteral("Ma\u00dfe: X=0, Y=0"), twips(2460, 3840, 1845, 210));
+    LabValue = label(this, QStringLiteral("0"), twips(3900, 2340, 450, 285));
+    LabValue->setAlignment(Qt::AlignCenter);
+    LabValue->setFont(sans(kArial9, true));
+    LabValue->setFrameShape(QFrame::Box);
+    LabValue->setAutoFillBackground(true);
+    QPalette valuePalette = LabValue->palette();
+    valuePalette.setColor(QPalette::Window, QColor(255, 224, 192));
+    LabValue->setPalette(valuePalette);
+    LabWHStart = label(this, QStringLiteral("X =  Y ="), twips(4530, 1980, 1890, 255));
+    LabWHStart->setFrameShape(QFrame::Box);
+}
+
+void Form1::createParameterBlock() {
+    const struct {
+        int left, top, width, height;
+        const char* text;
+    } boxes[3] = {
+        {3765, 960, 555, 285, "36"}, {3780, 120, 540, 285, "18"}, {3765, 600, 555, 285, "10"}};
+    for (int i = 0; i < 3; ++i) {
+        txtIN[i] = new QLineEdit(QString::fromLatin1(boxes[i].text), this);
+        txtIN[i]->setGeometry(twips(boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height));
+        txtIN[i]->setAlignment(Qt::AlignCenter);
+        txtIN[i]->setMaxLength(5);
+        txtIN[i]->setFont(sans(kSans825, true));
+        txtIN[i]->setTextMargins(0, 0, 0, 0);
+        txtIN[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    }
+    QPalette red = txtIN[1]->palette();
+    red.setColor(QPalette::Text, QColor(192, 0, 0));
+    txtIN[1]->setPalette(red);
+}
+
+void Form1::createBrowser() {
+    File1 = new FileList(this, Form1Texts::kFilePattern);
+    File1->setGeometry(twips(60, 2340, 2295, 2790));
+    Dir1 = new DirList(this);
+    Dir1->setGeometry(twips(60, 420, 2295, 1875));
+    Drive1 = new DriveList(this);
+    Drive1->setGeometry(twips(60, 60, 2295, 345));
+    for (QWidget* w :
+         {static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1)})
+        w->setFont(sans(kArial9));
+    // Before any browsing the lists show the working folder.
+    const QString here = QDir::currentPath();
+    Drive1->showDriveOf(here);
+    Dir1->setPath(here);
+    File1->setPath(Dir1->Path());
+}
+
+void Form1::createTestView() {
+    picTest = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::None);
+    picTest->setGeometry(twips(4590, 2340, 1815, 1815));
+    HSTest = new ScrollBar(Qt::Horizontal, this);
+    HSTest->setGeometry(twips(4590, 4200, 1815, 270));
+    fraMag = new QGroupBox(Form1Texts::kMagnification, this);
+    fraMag->setGeometry(twips(2610, 2760, 1545, 585));
+    fraMag->setFont(sans(kArial9));
+    HSMag = new ScrollBar(Qt::Horizontal, fraMag);
+    HSMag->setGeometry(twips(120, 270, 915, 225));
+    HSMag->setMin(1);
+    HSMag->setMax(5);
+    HSMag->setValue(1);
+    LabMag = new QLabel(QStringLiteral("1"), fraMag);
+    LabMag->setGeometry(twips(1110, 255, 300, 255));
+    LabMag->setAlignment(Qt::AlignCenter);
+    LabMag->setFont(sans(kSans825, true));
+    LabMag->setAutoFillBackground(true);
+    QPalette system = LabMag->palette();
+    system.setColor(QPalette::Window, system.color(QPalette::Base));
+    system.setColor(QPalette::WindowText, system.color(QPalette::Text));
+    LabMag->setPalette(system);
+}
+
+void Form1::setTabOrder() {
+    // Keyboard order by the design's tab indices: picStart first.
+    QList<QWidget*> order{picStart, HS_Strip, VS_Strip, HSMag,    HSTest,      picTest,
+                          Drive1,   Dir1,     File1,    Command1, cmdStrip[1], cmdStrip[0],
+                          txtIN[2], txtIN[1], txtIN[0], picFrame, picStrip};
+    for (QWidget* w : {static_cast<QWidget*>(picStart), static_cast<QWidget*>(picTest),
+                       static_cast<QWidget*>(picFrame), static_cast<QWidget*>(picStrip)})
+        w->setFocusPolicy(Qt::StrongFocus);
+    for (QLabel* l : {Label1[0], Label1[1], Label1[2], Label1[3], LabXY[1], LabXY[2], LabValue,
+                      LabWHStart, LabMag})
+        l->setFocusPolicy(Qt::NoFocus);
+    fraMag->setFocusPolicy(Qt::NoFocus);
+    for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+// Every text of the main window, as it stands.
+namespace Form1Texts {
+
+inline const QString kCaption = QStringLiteral("Quenwick Torvelink");
+inline const QString kMsgTitle = QStringLiteral("Vesk's Torvelink");
+inline const QString kHorizontal = QStringLiteral("Horizontale Sequenz");
+inline const QString kVertical = QStringLiteral("Vertikale Sequenz");
+inline const QString kSave = QStringLiteral("Knopf-Sequenz speichern");
+inline const QString kMagnification = QStringLiteral("Vergr\u00f6sserung");
+inline const QString kFrameNumber = QStringLiteral("Einzelbild Nummer:");
+inline const QString kFrames = QStringLiteral("Einzelbilder:");
+inline const QString kRadius = QStringLiteral("Rotationsradius:");
+inline const QString kAngle = QStringLiteral("Rotationswinkel:");
+inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cur;*.wmf");
+inline const QString kVerticalTooLarge =
+    QStringLiteral("Zu gross f\u00fcr Verikale Sequenz. \rReduziere die Einzelbilder.");
+
+// "Breite = 45 , Höhe = 45"
+QString SizeCaption(int PicW, int PicH);
+// " X = 45  Y = 45", after a picture was loaded
+QString LoadedSizeCaption(int PicW, int PicH);
+// "Maße: X= 1260, Y= 45"
+QString StripSizeCaption(qint64 X, qint64 Y);
+// "X, Y = 12 , 30"
+QString PointerCaption(int X, int Y);
+// "Vorhandene Datei 'Demo_Seq_H.bmp' überschreiben ?"
+QString OverwriteQuestion(const QString& fileName);
+
+QString DriveNotReady(const QString& drive);
+QString FolderNotListed(const QString& folder);
+QString StripTooLarge(qint64 X, qint64 Y);
+QString NoMemoryForStrip(qint64 X, qint64 Y);
+
+}  // namespace Form1Texts

@@ -1,0 +1,94 @@
+// The frame test view and the pointer readouts.
+#include "dib_blit.h"
+#include "form1.h"
+#include "form1_texts.h"
+#include "rounding.h"
+#include "test_view.h"
+#include "texts.h"
+
+void Form1::PrepareTestView() {
+    AppState& s = state_;
+    HSTest->setEnabled(false);
+    s.MagFactor = TestView::FitMagnification(s.MagFactor, s.PicW, s.PicH);
+    HSMag->setValue(s.MagFactor);
+    picTest->surface().SetStretchBltMode(kHalftone);
+    picTest->setWidth(s.MagFactor * s.PicW);
+    picTest->setHeight(s.PicH * s.MagFactor);
+    picTest->clearPicture();
+    // The selector runs over every frame; each setting that moves its value
+    // draws from the previous capture, and frame 1 is drawn over it below.
+    HSTest->setMax(std::max(s.Knob.FrameCount, 1));
+    HSTest->setMin(1);
+    HSTest->setLargeChange(1);
+    HSTest->setValue(1);
+    s.TestBits.allocate(s.StripSize.X, s.StripSize.Y);
+    APIMod::SetDibHeader(s.TestBits, s.TestInfo);
+    if (APIMod::GrabPictureBits(picStrip->image(), s.TestBits, s.TestInfo) ==
+        APIMod::GrabResult::CannotCapture)
+        s.TestInfo = BitmapInfoHeader{};  // no capture: the view draws nothing
+    drawTestFrame(1);
+    picTest->Refresh();
+    HSTest->setEnabled(true);
+}
+
+// Frame n of the captured strip, stretched over the whole of picTest. A frame
+// that does not lie wholly in the capture (the frame count or the picture
+// changed since the build) is shown empty.
+void Form1::drawTestFrame(int n) {
+    const AppState& s = state_;
+    const auto rect =
+        TestView::FrameSourceRect(s.StripIsHorizontal, n, s.Knob.FrameCount, s.PicW, s.PicH);
+    const bool fits = rect.x <= INT32_MAX && rect.y >= INT32_MIN && rect.y <= INT32_MAX &&
+                      SourceRectInside(s.TestInfo, static_cast<int32_t>(rect.x),
+                                       static_cast<int32_t>(rect.y), s.PicW, s.PicH);
+    if (!fits) {
+        picTest->surface().clear();
+        return;
+    }
+    picTest->surface().StretchDIBits(0, 0, RoundHalfEven(picTest->Width()),
+                                     RoundHalfEven(picTest->Height()), static_cast<int32_t>(rect.x),
+                                     static_cast<int32_t>(rect.y), s.PicW, s.PicH,
+                                     s.TestBits.data(), s.TestInfo);
+}
+
+void Form1::HSTest_Change() {
+    picTest->surface().SetStretchBltMode(kHalftone);
+    state_.TestFrame = HSTest->Value();
+    drawTestFrame(state_.TestFrame);
+    picTest->Refresh();
+    LabValue->setText(Texts::SignPadded(state_.TestFrame));
+}
+
+void Form1::HSMag_Change() {
+    HSTest->setEnabled(false);
+    state_.MagFactor = HSMag->Value();
+    LabMag->setText(QString::number(state_.MagFactor));
+}
+
+void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {
+    if (button != Qt::LeftButton) return;
+    const auto step = TestView::Drag({state_.TestFrame, state_.DragLastY}, Y,
+                                     state_.Knob.FrameCount, HSTest->Max());
+    if (!step) return;
+    state_.TestFrame = step->state.TestFrame;
+    state_.DragLastY = step->state.DragLastY;
+    if (step->moveSelector) HSTest->setValue(state_.TestFrame);
+}
+
+void Form1::Form_MouseMove() {
+    LabWHStart->setText(Form1Texts::SizeCaption(state_.PicW, state_.PicH));
+    LabValue->setText(Texts::SignPadded(state_.TestFrame));
+}
+
+void Form1::picStart_MouseMove(int X, int Y) {
+    LabWHStart->setText(Form1Texts::PointerCaption(X, Y));
+}
+
+void Form1::picStrip_MouseMove(int X, int Y) {
+    LabXY[1]->setText(Form1Texts::PointerCaption(X, Y));
+    const bool horizontal = state_.StripIsHorizontal;
+    const auto frame = TestView::FrameUnderPointer(
+        horizontal ? X : Y, horizontal ? picStrip->Width() : picStrip->Height(),
+        state_.Knob.FrameCount);
+    if (frame) LabValue->setText(QString::number(*frame));
+}

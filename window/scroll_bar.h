@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QScrollBar>
+
+// A scroll bar with the settings the window works with: Min, Max, Value,
+// SmallChange, LargeChange. Max may lie below Min (a bar whose strip is
+// shorter than its viewport); the bar then offers only Min. Writing a value
+// that changes it runs the Change handler at once (valueChanged); dragging
+// the thumb runs it for every position, so the view follows the thumb.
+class ScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    ScrollBar(Qt::Orientation orientation, QWidget* parent);
+
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+    int Value() const { return value(); }
+    int SmallChange() const { return singleStep(); }
+    int LargeChange() const { return pageStep(); }
+    void setMin(int min);
+    void setMax(int max);
+    void setValue(int value) { QScrollBar::setValue(value); }
+    void setSmallChange(int step) { setSingleStep(step); }
+    void setLargeChange(int step) { setPageStep(step); }
+
+private:
+    void applyRange();
+    int min_ = 0;
+    int max_ = 32767;
+};
