@@ -1,5 +1,7 @@
 #include "qt_drawing.h"
 
+#include "build_rules.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -15,6 +17,10 @@ void DrawingSurface::resize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == image_.width() && height == image_.height()) return;
+    if (int64_t{width} * height > kMaxStripPixels) {
+        image_ = QImage();  // larger than any strip the program makes
+        return;
+    }
     QImage resized(width, height, QImage::Format_RGB32);
     if (resized.isNull()) {
         image_ = QImage();

@@ -28,7 +28,8 @@ public:
     QColor background() const { return background_; }
 
     // Resizes the surface; what was drawn stays where it fits, the rest is
-    // background.
+    // background. A surface over the largest strip's size is not made: the
+    // image is then null.
     void resize(int width, int height);
     // Forgets every drawing: the surface shows only its background.
     void clear();

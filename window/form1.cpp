@@ -24,21 +24,26 @@ Form1::Form1(MessageSeam& messages, QString MsgTitle)
 }
 
 // The window's outer size in twips. Where the window system adds a frame,
-// it is part of the size.
+// it is part of the size. The window has whole pixels; the twips last set are given back as long as
+// the window still has the size they made.
 int Form1::Width() const {
-    return frameGeometry().width() * 15;
+    const int pixels = frameGeometry().width();
+    return pixels == widthTwips_ / 15 ? widthTwips_ : pixels * 15;
 }
 int Form1::Height() const {
-    return frameGeometry().height() * 15;
+    const int pixels = frameGeometry().height();
+    return pixels == heightTwips_ / 15 ? heightTwips_ : pixels * 15;
 }
 
 void Form1::setWidth(int twips) {
     const int frame = frameGeometry().width() - width();
+    widthTwips_ = twips;
     resize(std::max(twips / 15 - frame, 1), height());
 }
 
 void Form1::setHeight(int twips) {
     const int frame = frameGeometry().height() - height();
+    heightTwips_ = twips;
     resize(width(), std::max(twips / 15 - frame, 1));
 }
 

@@ -97,6 +97,8 @@ private:
     void warnUnreadable(const QString& message);
 
     AppState state_;
+    int widthTwips_ = 0;
+    int heightTwips_ = 0;
     MessageSeam& messages_;
     QString msgTitle_;
 };

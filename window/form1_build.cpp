@@ -47,8 +47,7 @@ void Form1::cmdStrip_Click(int index) {
 
     picStrip->clearPicture();
     picStrip->Refresh();
-    picStrip->setWidth(s.StripSize.X);
-    picStrip->setHeight(s.StripSize.Y);
+    picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     if (picStrip->image().isNull()) {
         ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
         return;

@@ -69,8 +69,7 @@ void Form1::acceptPicture() {
     HSMag->setValue(s.MagFactor);
     s.StripSize.X = s.PicW;
     s.StripSize.Y = s.PicH;
-    picStrip->setWidth(s.StripSize.X);
-    picStrip->setHeight(s.StripSize.Y);
+    picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
     fraMag->hide();
     const QString half = s.StripSize.X % 2 == 0

@@ -21,11 +21,19 @@ void PictureBox::setLeft(int left) {
 void PictureBox::setTop(int top) {
     move(x(), top);
 }
+// The surface follows at once, not only when a hidden box is next shown.
 void PictureBox::setWidth(int width) {
     resize(std::max(width, 0), height());
+    fitSurface();
 }
 void PictureBox::setHeight(int height) {
     resize(width(), std::max(height, 0));
+    fitSurface();
+}
+
+void PictureBox::setSize(int width, int height) {
+    resize(std::max(width, 0), std::max(height, 0));
+    fitSurface();
 }
 
 void PictureBox::setPicture(const QImage& picture) {

@@ -27,6 +27,8 @@ public:
     void setTop(int top);
     void setWidth(int width);
     void setHeight(int height);
+    // Width, then Height, without the surface ever taking the size between.
+    void setSize(int width, int height);
 
     int borderWidth() const { return border_ == Border::Sunken ? 2 : 0; }
 

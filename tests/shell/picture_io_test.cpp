@@ -123,12 +123,14 @@ TEST_F(PictureFiles, IconWithSeveralImagesGivesIts32x32Image) {
 
 TEST_F(PictureFiles, PlaceableMetafileIsSizedAt96DotsPerInch) {
     // 1440 x 720 units at 1440 per inch: one inch by half an inch.
-    const auto wmf = LoadPicture(write("m.wmf", picture_files::PlaceableMetafile(1440, 720, 1440)), 121);
+    const auto wmf =
+        LoadPicture(write("m.wmf", picture_files::PlaceableMetafile(1440, 720, 1440)), 121);
     ASSERT_EQ(wmf.status, LoadStatus::Loaded) << wmf.message.toStdString();
     EXPECT_EQ(wmf.image.size(), QSize(96, 48));
     EXPECT_EQ(wmf.image.pixel(20, 24), qRgb(255, 0, 0)) << "the drawing";
     EXPECT_EQ(wmf.image.pixel(80, 24), qRgb(192, 192, 192)) << "the box background";
-    const auto big = LoadPicture(write("b.wmf", picture_files::PlaceableMetafile(2000, 100, 1440)), 121);
+    const auto big =
+        LoadPicture(write("b.wmf", picture_files::PlaceableMetafile(2000, 100, 1440)), 121);
     EXPECT_EQ(big.status, LoadStatus::TooLarge);
     EXPECT_EQ(big.size, QSize(133, 7));
 }
@@ -148,7 +150,8 @@ TEST_F(PictureFiles, OversizePicturesAreRefusedWithTheirSize) {
 }
 
 TEST_F(PictureFiles, UnreadableFilesGiveAMessageNamingTheFile) {
-    const QString cases[] = {write("leer.bmp", ""), write("text.gif", "just some words, no picture"),
+    const QString cases[] = {write("leer.bmp", ""),
+                             write("text.gif", "just some words, no picture"),
                              write("kaputt.jpg", QByteArray("\xFF\xD8\xFF\xE0", 4) + "garbage"),
                              path("fehlt.bmp"), dir.path()};
     for (const QString& file : cases) {
@@ -168,8 +171,7 @@ class SamplePictures : public ::testing::Test {
 protected:
     QString root = QStringLiteral(TORVELINK_SAMPLES);
     void SetUp() override {
-        if (!QDir(root).exists())
-            GTEST_SKIP() << "no sample pictures at " << root.toStdString();
+        if (!QDir(root).exists()) GTEST_SKIP() << "no sample pictures at " << root.toStdString();
     }
     QStringList files(const QString& sub) const {
         QStringList out;

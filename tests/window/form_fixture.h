@@ -1,0 +1,45 @@
+#pragma once
+
+// A main window for tests, with message boxes answered by the test.
+
+#include <QDir>
+#include <QImage>
+#include <QList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "form1.h"
+#include "message_box.h"
+
+class AnsweringSeam : public MessageSeam {
+public:
+    QList<MessageRequest> shown;
+    QList<QMessageBox::StandardButton> answers;  // taken in turn; default OK, or No for a question
+    QMessageBox::StandardButton show(const MessageRequest& request) override {
+        shown << request;
+        if (!answers.isEmpty()) return answers.takeFirst();
+        return request.yesNo ? QMessageBox::No : QMessageBox::Ok;
+    }
+};
+
+struct FormFixture {
+    AnsweringSeam seam;
+    QTemporaryDir folder;
+    std::unique_ptr<Form1> form;
+
+    FormFixture() {
+        QDir::setCurrent(folder.path());
+        form = std::make_unique<Form1>(seam, QStringLiteral("Vesk's Torvelink"));
+        form->Form_Load();
+    }
+    AppState& s() { return form->state(); }
+
+    // Writes a picture into the folder and clicks it in the file list.
+    bool load(const QString& name, const QImage& picture, const char* format = "BMP") {
+        const QString path = QDir(folder.path()).filePath(name);
+        if (!picture.save(path, format)) return false;
+        form->File1->setPath(folder.path());
+        return form->File1->clickFile(name);
+    }
+    QString file(const QString& name) const { return QDir(folder.path()).filePath(name); }
+};

@@ -1,0 +1,320 @@
+// Building a strip, the frame test view and saving the strip.
+#include <QtTest>
+
+#include "form_fixture.h"
+#include "picture_files.h"
+#include "qt_drawing.h"
+#include "strip_render.h"
+
+namespace {
+
+// The strip the engine makes of the window's current source picture.
+QImage engineStrip(AppState& s, bool horizontal) {
+    const int32_t n = s.Knob.FrameCount;
+    QImage strip(horizontal ? s.PicW * n : s.PicW, horizontal ? s.PicH : s.PicH * n,
+                 QImage::Format_RGB32);
+    strip.fill(Qt::black);
+    PixelGrid frame;
+    RenderStrip(horizontal ? StripOrientation::Horizontal : StripOrientation::Vertical, s.Knob,
+                true, s.SrcBits, frame, ViewOf(strip));
+    return strip;
+}
+
+QImage frameOf(const QImage& strip, bool horizontal, int n, int w, int h) {
+    return horizontal ? strip.copy((n - 1) * w, 0, w, h) : strip.copy(0, (n - 1) * h, w, h);
+}
+
+// The test view shows frame n at the given magnification.
+bool testViewShows(Form1& w, const QImage& frame, int mag) {
+    const QImage shown = w.picTest->image();
+    if (shown.size() != frame.size() * mag) return false;
+    return shown == frame.scaled(frame.size() * mag).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+class TestForm1Build : public QObject {
+    Q_OBJECT
+private slots:
+    void startStripHorizontalAndVertical();
+    void repairsAreWrittenThroughTheBoxes();
+    void verticalLimitLowersTheFrameCount();
+    void tooLargeHorizontalStripIsRefused();
+    void magnificationFitsTheView();
+    void testViewSelectsFrames();
+    void magnificationChangeWaitsForTheNextBuild();
+    void dragStepsThroughFrames();
+    void framesOutsideTheCaptureShowEmpty();
+    void saveBeforeABuildDoesNothing();
+    void savedFileIsTheStrip();
+    void overwriteIsAskedAndEnterKeepsTheFile();
+    void suffixFollowsTheLastBuild();
+    void failedSaveIsReported();
+};
+
+void TestForm1Build::startStripHorizontalAndVertical() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    QCOMPARE(f.s().StripSize.X, 1260);
+    QCOMPARE(f.s().StripSize.Y, 45);
+    QCOMPARE(w.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
+    QVERIFY(f.s().StripIsHorizontal);
+    QCOMPARE(w.picStrip->pos(), QPoint(0, 0));
+    QCOMPARE(w.Height(), 6735);
+    QCOMPARE(w.Width(), 6570);
+    QCOMPARE(w.picFrame->geometry(), QRect(4, 368, 423, 49));
+    QVERIFY(!w.fraMag->isHidden());
+    QVERIFY(f.seam.shown.isEmpty());
+    QCOMPARE(w.picStrip->image().convertToFormat(QImage::Format_RGB32), engineStrip(f.s(), true));
+
+    w.cmdStrip_Click(1);
+    QCOMPARE(f.s().StripSize.X, 45);
+    QCOMPARE(f.s().StripSize.Y, 1260);
+    QVERIFY(!f.s().StripIsHorizontal);
+    QCOMPARE(w.Width(), 7535);
+    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.picFrame->geometry(), QRect(444, 4, 49, 340));
+    QVERIFY(f.seam.shown.isEmpty());
+    QCOMPARE(w.picStrip->image(), engineStrip(f.s(), false));
+}
+
+void TestForm1Build::repairsAreWrittenThroughTheBoxes() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.txtIN[0]->setText(QStringLiteral("0"));
+    w.txtIN[1]->setText(QStringLiteral("-3"));
+    w.txtIN[2]->setText(QStringLiteral("abc"));
+    w.cmdStrip_Click(0);
+    QCOMPARE(w.txtIN[0]->text(), QStringLiteral("1"));
+    QCOMPARE(w.txtIN[1]->text(), QStringLiteral("1"));
+    QCOMPARE(w.txtIN[2]->text(), QStringLiteral("0"));
+    QCOMPARE(f.s().Knob.FrameCount, 1);
+    QCOMPARE(f.s().Knob.RotRadius, 1.0f);
+    QCOMPARE(w.picStrip->size(), QSize(45, 45));
+    // One frame, the source itself.
+    QCOMPARE(w.picStrip->image(), w.picStart->image());
+    w.txtIN[1]->setText(QStringLiteral("0"));
+    w.txtIN[2]->setText(QStringLiteral("30"));
+    w.txtIN[0]->setText(QStringLiteral("3"));
+    w.cmdStrip_Click(0);
+    QCOMPARE(w.txtIN[1]->text(), QStringLiteral("0"));  // a radius of 0 stays
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(frameOf(w.picStrip->image(), true, n, 45, 45), w.picStart->image());
+}
+
+void TestForm1Build::verticalLimitLowersTheFrameCount() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.txtIN[0]->setText(QStringLiteral("200"));
+    w.cmdStrip_Click(1);
+    QCOMPARE(f.seam.shown.size(), 1);
+    QCOMPARE(f.seam.shown[0].text,
+             QString::fromUtf8("Zu gross für Verikale Sequenz. \rReduziere die Einzelbilder."));
+    QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
+    QCOMPARE(f.seam.shown[0].title, QStringLiteral("Vesk's Torvelink"));
+    QCOMPARE(f.s().Knob.FrameCount, 177);
+    QCOMPARE(w.txtIN[0]->text(), QStringLiteral("177"));
+    QCOMPARE(w.picStrip->size(), QSize(45, 7965));
+    QCOMPARE(w.HSTest->Max(), 177);
+    // A horizontal strip of 1000 frames has no such limit.
+    w.txtIN[0]->setText(QStringLiteral("1000"));
+    w.cmdStrip_Click(0);
+    QCOMPARE(f.seam.shown.size(), 1);
+    QCOMPARE(w.picStrip->size(), QSize(45000, 45));
+}
+
+void TestForm1Build::tooLargeHorizontalStripIsRefused() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    const QImage before = w.picStrip->image();
+    w.txtIN[0]->setText(QStringLiteral("99999"));
+    w.txtIN[0]->setText(QStringLiteral("3e9"));
+    w.cmdStrip_Click(0);
+    QCOMPARE(f.seam.shown.size(), 1);
+    QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("Reduziere die Einzelbilder")));
+    QCOMPARE(w.picStrip->image(), before);  // no build: the last strip stays
+    QVERIFY(!w.fraMag->isHidden());
+}
+
+void TestForm1Build::magnificationFitsTheView() {
+    for (const auto& [side, kept] :
+         {std::pair{45, 5}, std::pair{64, 4}, std::pair{85, 3}, std::pair{121, 2}}) {
+        FormFixture f;
+        Form1& w = *f.form;
+        if (side != 45)
+            QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(side, side)));
+        w.HSMag->setValue(5);
+        w.cmdStrip_Click(0);
+        QCOMPARE(f.s().MagFactor, kept);
+        QCOMPARE(w.HSMag->Value(), kept);
+        QCOMPARE(w.LabMag->text(), QString::number(kept));
+        QCOMPARE(w.picTest->size(), QSize(side * kept, side * kept));
+        QVERIFY(w.HSTest->isEnabled());
+    }
+}
+
+void TestForm1Build::testViewSelectsFrames() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.HSMag->setValue(2);
+    w.cmdStrip_Click(1);  // vertical, 28 frames
+    const QImage strip = w.picStrip->image();
+    QCOMPARE(w.HSTest->Min(), 1);
+    QCOMPARE(w.HSTest->Max(), 28);
+    QCOMPARE(w.HSTest->Value(), 1);
+    QVERIFY(testViewShows(w, frameOf(strip, false, 1, 45, 45), 2));  // the top frame
+    w.HSTest->setValue(28);
+    QVERIFY(testViewShows(w, frameOf(strip, false, 28, 45, 45), 2));  // the bottom frame
+    w.HSTest->setValue(12);
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 12"));
+    QVERIFY(testViewShows(w, frameOf(strip, false, 12, 45, 45), 2));
+    w.cmdStrip_Click(0);
+    w.HSTest->setValue(7);
+    QVERIFY(testViewShows(w, frameOf(w.picStrip->image(), true, 7, 45, 45), 2));
+    // A strip of one frame: the selector runs from 1 to 1.
+    w.txtIN[0]->setText(QStringLiteral("1"));
+    w.cmdStrip_Click(0);
+    QCOMPARE(w.HSTest->Min(), 1);
+    QCOMPARE(w.HSTest->Max(), 1);
+}
+
+void TestForm1Build::magnificationChangeWaitsForTheNextBuild() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    const QImage shown = w.picTest->image();
+    w.HSMag->setValue(3);
+    QCOMPARE(w.LabMag->text(), QStringLiteral("3"));
+    QVERIFY(!w.HSTest->isEnabled());
+    QCOMPARE(w.picTest->size(), QSize(45, 45));
+    QCOMPARE(w.picTest->image(), shown);
+    w.cmdStrip_Click(0);
+    QCOMPARE(w.picTest->size(), QSize(135, 135));
+    QVERIFY(w.HSTest->isEnabled());
+}
+
+void TestForm1Build::dragStepsThroughFrames() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    AppState& s = f.s();
+    QCOMPARE(s.TestFrame, 1);
+    s.DragLastY = 50;
+    w.picTest_MouseMove(Qt::LeftButton, 0, 46);  // 4 up: nothing
+    QCOMPARE(s.TestFrame, 1);
+    QCOMPARE(s.DragLastY, int16_t(50));
+    w.picTest_MouseMove(Qt::LeftButton, 0, 45);  // 5 up: next frame
+    QCOMPARE(s.TestFrame, 2);
+    QCOMPARE(w.HSTest->Value(), 2);
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 2"));
+    w.picTest_MouseMove(Qt::LeftButton, 0, 5);  // a jump of 40: still one frame
+    QCOMPARE(s.TestFrame, 3);
+    w.picTest_MouseMove(Qt::RightButton, 0, -40);
+    w.picTest_MouseMove(Qt::LeftButton | Qt::RightButton, 0, -40);
+    QCOMPARE(s.TestFrame, 3);
+    w.picTest_MouseMove(Qt::LeftButton, 0, 20);  // down: back
+    QCOMPARE(s.TestFrame, 2);
+    w.picTest_MouseMove(Qt::LeftButton, 0, 30);
+    QCOMPARE(s.TestFrame, 1);
+    w.picTest_MouseMove(Qt::LeftButton, 0, 40);  // down at frame 1: stays
+    QCOMPARE(s.TestFrame, 1);
+    QCOMPARE(w.HSTest->Value(), 1);
+    w.HSTest->setValue(28);
+    w.picTest_MouseMove(Qt::LeftButton, 0, 0);  // up at the last frame: stays
+    QCOMPARE(s.TestFrame, 28);
+    // The frame count raised after the build: the drag stops at the selector's end.
+    w.txtIN[0]->setText(QStringLiteral("40"));
+    w.picTest_MouseMove(Qt::LeftButton, 0, -10);
+    QCOMPARE(s.TestFrame, 28);
+    QCOMPARE(w.HSTest->Value(), 28);
+}
+
+void TestForm1Build::framesOutsideTheCaptureShowEmpty() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(1);  // vertical, 28 frames
+    w.txtIN[0]->setText(QStringLiteral("40"));
+    w.HSTest->setValue(5);  // (40 - 5) x 45 from the bottom lies above the strip
+    QImage empty(45, 45, QImage::Format_RGB32);
+    empty.fill(QColor(192, 192, 192));
+    QCOMPARE(w.picTest->image(), empty);
+}
+
+void TestForm1Build::saveBeforeABuildDoesNothing() {
+    FormFixture f;
+    f.form->Command1_Click();
+    QVERIFY(QDir(f.folder.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(f.seam.shown.isEmpty());
+}
+
+void TestForm1Build::savedFileIsTheStrip() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    w.Command1_Click();
+    const QImage saved(f.file(QStringLiteral("Demo_Seq_H.bmp")));
+    QCOMPARE(saved.size(), QSize(1260, 45));
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), engineStrip(f.s(), true));
+    QVERIFY(!w.File1->findItems(QStringLiteral("Demo_Seq_H.bmp"), Qt::MatchExactly).isEmpty());
+    // Parameters changed after the build are not read: the strip as built is saved.
+    w.txtIN[2]->setText(QStringLiteral("45"));
+    QFile::remove(f.file(QStringLiteral("Demo_Seq_H.bmp")));
+    w.Command1_Click();
+    QCOMPARE(QImage(f.file(QStringLiteral("Demo_Seq_H.bmp"))).convertToFormat(QImage::Format_RGB32),
+             w.picStrip->image());
+}
+
+void TestForm1Build::overwriteIsAskedAndEnterKeepsTheFile() {
+    FormFixture f;
+    Form1& w = *f.form;
+    QFile old(f.file(QStringLiteral("Demo_Seq_H.bmp")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    w.cmdStrip_Click(0);
+    w.Command1_Click();  // the seam answers No, as Enter does
+    QCOMPARE(f.seam.shown.size(), 1);
+    const MessageRequest& q = f.seam.shown[0];
+    QCOMPARE(q.text, QString::fromUtf8("Vorhandene Datei 'Demo_Seq_H.bmp' überschreiben ?"));
+    QVERIFY(q.yesNo);
+    QCOMPARE(q.icon, QMessageBox::Question);
+    QVERIFY(q.title.isEmpty());  // the application's title: Quenwick Torvelink
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+    old.close();
+    f.seam.answers << QMessageBox::Yes;
+    w.Command1_Click();
+    QCOMPARE(QImage(old.fileName()).size(), QSize(1260, 45));
+}
+
+void TestForm1Build::suffixFollowsTheLastBuild() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    w.cmdStrip_Click(1);
+    w.Command1_Click();
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList{"Demo_Seq_V.bmp"});
+    QCOMPARE(QImage(f.file("Demo_Seq_V.bmp")).size(), QSize(45, 1260));
+    // The file goes into the folder the file list shows now.
+    QTemporaryDir other;
+    w.File1->setPath(other.path());
+    w.Command1_Click();
+    QVERIFY(QFile::exists(QDir(other.path()).filePath("Demo_Seq_V.bmp")));
+}
+
+void TestForm1Build::failedSaveIsReported() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    QDir(f.folder.path()).mkdir(QStringLiteral("Demo_Seq_H.bmp"));  // a folder in the way
+    w.Command1_Click();
+    QCOMPARE(f.seam.shown.size(), 1);
+    QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
+    QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("Demo_Seq_H.bmp")));
+    QVERIFY(QFileInfo(f.file("Demo_Seq_H.bmp")).isDir());
+}
+
+QTEST_MAIN(TestForm1Build)
+#include "tst_form1_build.moc"
