@@ -1,0 +1,270 @@
+// Choosing a picture, the pointer readouts, and the program as a process.
+#include <QProcess>
+#include <QtTest>
+
+#include "form_fixture.h"
+#include "picture_files.h"
+
+class TestForm1Load : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void largestPictureIsAccepted();
+    void radiusFollowsTheWidthInTheUsersLocale();
+    void oversizePicturesAreRejected();
+    void rejectedPictureLeavesThePreviousSource();
+    void baseNameIsTheNameBeforeTheLastDot();
+    void unreadableFileChangesNothing();
+    void browsingMovesOnlyTheLists();
+    void pointerOverTheSourcePicture();
+    void frameUnderThePointer();
+    void frameReadoutBeforeTheFirstBuild();
+    void bareWindowRestoresTheLabels();
+    void frameReadoutSurvivesAnEmptyCount();
+    void secondCopyEndsAndNothingIsWritten();
+};
+
+void TestForm1Load::largestPictureIsAccepted() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    w.HSMag->setValue(3);
+    const QImage knob = picture_files::Distinct(121, 121);
+    QVERIFY(f.load(QStringLiteral("Gross.bmp"), knob));
+    QVERIFY(f.seam.shown.isEmpty());
+    QCOMPARE(f.s().PicW, 121);
+    QCOMPARE(f.s().PicH, 121);
+    QCOMPARE(w.picStart->size(), QSize(125, 125));
+    QCOMPARE(w.LabWHStart->text(), QStringLiteral(" X = 121  Y = 121"));
+    QCOMPARE(w.LabXY[2]->text(), QString::fromUtf8("Maße: X= 121, Y= 121"));
+    QCOMPARE(f.s().BaseName, QStringLiteral("Gross"));
+    QCOMPARE(f.s().SrcBits.width(), 121);
+    QCOMPARE(f.s().FrameBits.height(), 121);
+    QCOMPARE(int(f.s().SrcBits(3, 1, 1)), 255);    // the red top-left corner
+    QCOMPARE(int(f.s().SrcBits(1, 1, 121)), 255);  // the blue bottom-left corner
+    QCOMPARE(f.s().MagFactor, 1);
+    QCOMPARE(w.LabMag->text(), QStringLiteral("1"));
+    QVERIFY(w.fraMag->isHidden());
+    QVERIFY(w.VS_Strip->isHidden());
+    QCOMPARE(w.picStrip->size(), QSize(121, 121));
+    QCOMPARE(w.Width(), 6570);
+    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.HSTest->Value(), 1);
+    QCOMPARE(f.s().Knob.FrameCount, 28);  // the user's values stay
+    QCOMPARE(w.txtIN[2]->text(), QStringLiteral("10"));
+    // Saving waits for the next build.
+    w.Command1_Click();
+    QVERIFY(!QFile::exists(f.file("Gross_Seq_H.bmp")));
+    w.cmdStrip_Click(0);
+    QCOMPARE(w.picStrip->size(), QSize(121 * 28, 121));
+}
+
+void TestForm1Load::radiusFollowsTheWidthInTheUsersLocale() {
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        FormFixture f;
+        QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(45, 45)));
+        QCOMPARE(f.form->txtIN[1]->text(), QStringLiteral("22,5"));
+        QCOMPARE(f.s().Knob.RotRadius, 22.0f);
+    }
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormFixture f;
+        QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(45, 45)));
+        QCOMPARE(f.form->txtIN[1]->text(), QStringLiteral("22.5"));
+        QCOMPARE(f.s().Knob.RotRadius, 22.5f);
+        QVERIFY(f.load(QStringLiteral("s.bmp"), picture_files::Distinct(44, 30)));
+        QCOMPARE(f.form->txtIN[1]->text(), QStringLiteral("22"));
+        QCOMPARE(f.s().Knob.RotRadius, 22.0f);
+    }
+}
+
+void TestForm1Load::oversizePicturesAreRejected() {
+    for (const auto& [w, h] : {std::pair{122, 10}, std::pair{10, 122}, std::pair{200, 150}}) {
+        FormFixture f;
+        Form1& form = *f.form;
+        form.cmdStrip_Click(0);
+        QVERIFY(f.load(QStringLiteral("zu.gross.bmp"), picture_files::Distinct(w, h)));
+        QCOMPARE(f.seam.shown.size(), 1);
+        const MessageRequest& m = f.seam.shown[0];
+        QCOMPARE(
+            m.text,
+            QStringLiteral("Maximal erlaubt: 121 x 121 \rDieses Bild hat: %1 x %2").arg(w).arg(h));
+        QCOMPARE(m.icon, QMessageBox::Warning);
+        QCOMPARE(m.title, QStringLiteral("Vesk's Torvelink"));
+        QVERIFY(form.fraMag->isHidden());
+        QCOMPARE(form.picStart->size(), QSize(125, 125));
+        QVERIFY(form.picStart->picture().isNull());
+        QCOMPARE(form.Width(), 6570);
+        QCOMPARE(form.Height(), 5610);
+        QCOMPARE(f.s().BaseName, QStringLiteral("zu.gross"));
+        QCOMPARE(form.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
+        QCOMPARE(form.txtIN[1]->text(), QStringLiteral("18"));
+    }
+}
+
+void TestForm1Load::rejectedPictureLeavesThePreviousSource() {
+    FormFixture f;
+    Form1& w = *f.form;
+    const QImage knob = picture_files::Distinct(40, 40);
+    QVERIFY(f.load(QStringLiteral("a.bmp"), knob));
+    const PixelGrid before = f.s().SrcBits;
+    QVERIFY(f.load(QStringLiteral("b.bmp"), picture_files::Distinct(130, 20)));
+    QCOMPARE(f.s().SrcBits, before);
+    QCOMPARE(f.s().PicW, 40);
+    QCOMPARE(f.s().PicH, 40);
+    // A strip built now is the previous picture's, named after the rejected file.
+    w.txtIN[0]->setText(QStringLiteral("200"));
+    w.cmdStrip_Click(1);
+    QVERIFY(f.seam.shown.size() == 1);  // 40 x 200 is exactly 8000: no warning
+    QCOMPARE(w.picStrip->size(), QSize(40, 8000));
+    w.Command1_Click();
+    QCOMPARE(QImage(f.file("b_Seq_V.bmp")).size(), QSize(40, 8000));
+}
+
+void TestForm1Load::baseNameIsTheNameBeforeTheLastDot() {
+    FormFixture f;
+    QVERIFY(f.load(QStringLiteral("a.b.gif"), picture_files::Distinct(20, 20), "BMP"));
+    QCOMPARE(f.s().BaseName, QStringLiteral("a.b"));
+    f.form->cmdStrip_Click(0);
+    f.form->Command1_Click();
+    QVERIFY(QFile::exists(f.file("a.b_Seq_H.bmp")));
+    QVERIFY(f.load(QStringLiteral(".gif"), picture_files::Distinct(20, 20), "BMP"));
+    QCOMPARE(f.s().BaseName, QString());
+    f.form->cmdStrip_Click(1);
+    f.form->Command1_Click();
+    QVERIFY(QFile::exists(f.file("_Seq_V.bmp")));
+}
+
+void TestForm1Load::unreadableFileChangesNothing() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    const QImage strip = w.picStrip->image();
+    QFile broken(f.file("kaputt.bmp"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("BM this is no bitmap at all");
+    broken.close();
+    w.File1->setPath(f.folder.path());
+    QVERIFY(w.File1->clickFile(QStringLiteral("kaputt.bmp")));
+    QCOMPARE(f.seam.shown.size(), 1);
+    QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("kaputt.bmp")));
+    QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
+    QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
+    QCOMPARE(w.picStrip->image(), strip);
+    QVERIFY(!w.fraMag->isHidden());
+    w.Command1_Click();
+    QVERIFY(QFile::exists(f.file("Demo_Seq_H.bmp")));
+}
+
+void TestForm1Load::browsingMovesOnlyTheLists() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    QDir(f.folder.path()).mkdir(QStringLiteral("Unter"));
+    QFile(f.file("Unter/knopf.GIF")).open(QIODevice::WriteOnly);
+    QFile(f.file("Unter/notiz.txt")).open(QIODevice::WriteOnly);
+    QVERIFY(w.Dir1->setPath(f.file("Unter")));
+    QCOMPARE(w.File1->Path(), QDir::cleanPath(f.file("Unter")));
+    QCOMPARE(w.File1->count(), 1);  // only the six kinds, whatever their case
+    QCOMPARE(w.File1->item(0)->text(), QStringLiteral("knopf.GIF"));
+    QVERIFY(!w.Dir1->setPath(f.file("fehlt")));
+    QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
+    QCOMPARE(f.s().PicW, 45);
+    QVERIFY(!w.fraMag->isHidden());
+}
+
+void TestForm1Load::pointerOverTheSourcePicture() {
+    FormFixture f;
+    f.form->picStart_MouseMove(12, 30);
+    QCOMPARE(f.form->LabWHStart->text(), QStringLiteral("X, Y = 12 , 30"));
+    f.form->picStart_MouseMove(0, 0);
+    QCOMPARE(f.form->LabWHStart->text(), QStringLiteral("X, Y = 0 , 0"));
+}
+
+void TestForm1Load::frameUnderThePointer() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    const std::pair<int, const char*> cases[] = {{0, "1"},     {44, "1"},  {45, "2"},
+                                                 {1259, "28"}, {-10, "0"}, {-50, "-1"}};
+    for (const auto& [x, shown] : cases) {
+        w.picStrip_MouseMove(x, 99);
+        QCOMPARE(w.LabValue->text(), QString::fromLatin1(shown));
+    }
+    QCOMPARE(w.LabXY[1]->text(), QStringLiteral("X, Y =-50 , 99"));
+    w.picStrip_MouseMove(100, 20);
+    QCOMPARE(w.LabXY[1]->text(), QStringLiteral("X, Y = 100 , 20"));
+    w.cmdStrip_Click(1);
+    w.picStrip_MouseMove(999, 45);
+    QCOMPARE(w.LabValue->text(), QStringLiteral("2"));
+}
+
+void TestForm1Load::frameReadoutBeforeTheFirstBuild() {
+    FormFixture f;
+    // Not yet built: the 45 x 45 strip's height is divided into 28 parts.
+    for (const auto& [y, shown] : {std::pair{0, "1"}, std::pair{2, "2"}, std::pair{44, "28"}}) {
+        f.form->picStrip_MouseMove(10, y);
+        QCOMPARE(f.form->LabValue->text(), QString::fromLatin1(shown));
+    }
+}
+
+void TestForm1Load::bareWindowRestoresTheLabels() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    w.HSTest->setValue(12);
+    w.picStart_MouseMove(3, 4);
+    w.picStrip_MouseMove(100, 5);
+    QCOMPARE(w.LabValue->text(), QStringLiteral("3"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseMove(&w, w.Label1[0]->geometry().center());  // over a label: nothing changes
+    QCOMPARE(w.LabValue->text(), QStringLiteral("3"));
+    QTest::mouseMove(&w, QPoint(160, 140));  // the bare window
+    QTRY_COMPARE(w.LabValue->text(), QStringLiteral(" 12"));
+    QCOMPARE(w.LabWHStart->text(), QString::fromUtf8("Breite = 45 , Höhe = 45"));
+    QCOMPARE(w.LabXY[1]->text(), QStringLiteral("X, Y = 100 , 5"));  // never reset
+}
+
+void TestForm1Load::frameReadoutSurvivesAnEmptyCount() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.cmdStrip_Click(0);
+    w.picStrip_MouseMove(50, 1);
+    w.txtIN[0]->clear();
+    w.picStrip_MouseMove(60, 1);
+    QCOMPARE(w.LabValue->text(), QStringLiteral("2"));  // nothing new for a count of 0
+    w.txtIN[0]->setText(QStringLiteral("99999"));
+    w.picStrip_MouseMove(1259, 1);  // 99999 parts: k + 1 does not fit 16 bits
+    QCOMPARE(w.LabValue->text(), QStringLiteral("2"));
+}
+
+void TestForm1Load::secondCopyEndsAndNothingIsWritten() {
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    QProcess first, second;
+    for (QProcess* p : {&first, &second}) {
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(home.path());
+    }
+    first.start(QStringLiteral(TORVELINK_PROGRAM), {QStringLiteral("--egal")});
+    QVERIFY(first.waitForStarted());
+    QTest::qWait(1500);
+    QCOMPARE(first.state(), QProcess::Running);
+    second.start(QStringLiteral(TORVELINK_PROGRAM), {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QStringList left =
+        QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+}
+
+QTEST_MAIN(TestForm1Load)
+#include "tst_form1_load.moc"
