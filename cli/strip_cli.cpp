@@ -59,8 +59,8 @@ QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
     APIMod::SetDibHeader(SrcBits, SrcInfo);
     if (APIMod::GrabPictureBits(picture, SrcBits, SrcInfo) != APIMod::GrabResult::Done) return {};
     QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y), QImage::Format_RGB32);
+    // No fill first: the frames cover the strip to its last pixel.
     if (strip.isNull()) return strip;
-    strip.fill(Qt::black);
     RenderStrip(o.orientation, p, !o.nearest, SrcBits, FrameBits, ViewOf(strip));
     return strip;
 }

@@ -1,6 +1,7 @@
 #include "start_routine.h"
 
 #include <QApplication>
+#include <QFont>
 
 #include "form1.h"
 #include "form1_texts.h"
@@ -12,6 +13,9 @@ int RunStartRoutine(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationDisplayName(Form1Texts::kCaption);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
     const SingleInstance instance(QStringLiteral("quenwick-torvelink"));
     if (instance.anotherIsRunning()) return 0;
     const QString MsgTitle = Form1Texts::kMsgTitle;

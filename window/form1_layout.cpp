@@ -73,6 +73,12 @@ void Form1::createControls() {
     LabValue->setPalette(valuePalette);
     LabWHStart = label(this, QStringLiteral("X =  Y ="), twips(4530, 1980, 1890, 255));
     LabWHStart->setFrameShape(QFrame::Box);
+    // A magnified test view grows over its neighbours; the save button and
+    // the strip viewport stay on top of it, so they stay usable.
+    picFrame->raise();
+    Command1->raise();
+    HS_Strip->raise();
+    VS_Strip->raise();
 }
 
 void Form1::createParameterBlock() {

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -12,6 +13,20 @@ struct NumberCase {
     const char* text;
     double value;
 };
+
+// Shown in test names: the text with its blanks and controls made visible.
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << '"';
+    for (const char* p = c.text; *p != '\0'; ++p) {
+        if (*p == ' ')
+            *os << "_";
+        else if (*p == '\t' || *p == '\n' || *p == '\r')
+            *os << "^" << int(*p);
+        else
+            *os << *p;
+    }
+    *os << '"';
+}
 
 class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
 
