@@ -1,15 +1,24 @@
 #include "pixel_grid.h"
 
+#include <new>
+
 void PixelGrid::allocate(int32_t width, int32_t height) {
     if (width < 1 || height < 1) {
         width = 0;
         height = 0;
     }
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    try {
+        // assign() rather than resize(): the new bytes must all be zero, not
+        // the old picture's.
+        bytes_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+    } catch (const std::bad_alloc&) {
+        width = 0;
+        height = 0;
+    }
     width_ = width;
     height_ = height;
-    // assign() rather than resize(): the new bytes must all be zero, not the
-    // old picture's.
-    bytes_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
 }
 
 namespace APIMod {

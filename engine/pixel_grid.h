@@ -12,7 +12,7 @@ public:
     PixelGrid() = default;
 
     // Reallocates the grid whole at W x H pixels; every byte becomes zero.
-    // Sizes below 1 give an empty grid (0 x 0).
+    // Sizes below 1, or memory that cannot be had, give an empty grid (0 x 0).
     void allocate(int32_t width, int32_t height);
 
     int32_t width() const { return width_; }

@@ -19,7 +19,8 @@ int RunStartRoutine(int argc, char** argv) {
     const SingleInstance instance(QStringLiteral("quenwick-torvelink"));
     if (instance.anotherIsRunning()) return 0;
     const QString MsgTitle = Form1Texts::kMsgTitle;
-    Form1 form(*new ModalMessageBoxes(), MsgTitle);
+    ModalMessageBoxes boxes;
+    Form1 form(boxes, MsgTitle);
     form.Form_Load();
     form.show();
     return QApplication::exec();

@@ -94,6 +94,7 @@ private:
     void rejectPicture(int width, int height);
     void acceptPicture();
     void captureSource();
+    void grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info);
     void warnUnreadable(const QString& message);
 
     AppState state_;

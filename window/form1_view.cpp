@@ -23,9 +23,7 @@ void Form1::PrepareTestView() {
     HSTest->setValue(1);
     s.TestBits.allocate(s.StripSize.X, s.StripSize.Y);
     APIMod::SetDibHeader(s.TestBits, s.TestInfo);
-    if (APIMod::GrabPictureBits(picStrip->image(), s.TestBits, s.TestInfo) ==
-        APIMod::GrabResult::CannotCapture)
-        s.TestInfo = BitmapInfoHeader{};  // no capture: the view draws nothing
+    grabPictureBits(picStrip->image(), s.TestBits, s.TestInfo);
     drawTestFrame(1);
     picTest->Refresh();
     HSTest->setEnabled(true);
