@@ -27,9 +27,19 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
 }
 
 void DriveList::refresh() {
+    // Volumes a user keeps files on: mounted folders, not the kernel's own
+    // file systems nor single files mounted over others.
+    static const QList<QByteArray> kSystemTypes{
+        "proc",      "sysfs",    "devpts",     "cgroup",      "cgroup2",  "mqueue",
+        "debugfs",   "tracefs",  "securityfs", "pstore",      "bpf",      "autofs",
+        "hugetlbfs", "configfs", "fusectl",    "binfmt_misc", "devtmpfs", "nsfs"};
     QStringList roots{QStringLiteral("/")};
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && !roots.contains(volume.rootPath())) roots << volume.rootPath();
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if (volume.isValid() && QFileInfo(root).isDir() && !roots.contains(root) &&
+            !kSystemTypes.contains(volume.fileSystemType()))
+            roots << root;
+    }
     std::sort(roots.begin() + 1, roots.end());
     const QSignalBlocker quiet(this);
     clear();

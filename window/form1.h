@@ -8,6 +8,7 @@
 #include <array>
 
 #include "app_state.h"
+#include "build_rules.h"
 #include "file_browser.h"
 #include "message_box.h"
 #include "picture_box.h"
@@ -88,7 +89,8 @@ private:
 
     void ShowMessage(const QString& text, int kind);
     void drawTestFrame(int n);
-    bool stripFitsOrWarn(qint64 X, qint64 Y);
+    bool stripFitsOrWarn(const StripExtent& size);
+    bool sizeStripBox(const StripExtent& size);
     void layoutForOrientation(int index);
     bool limitVerticalStrip();
     void rejectPicture(int width, int height);

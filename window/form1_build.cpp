@@ -35,31 +35,18 @@ void Form1::cmdStrip_Click(int index) {
     for (const BoxWrite& w : ParameterRepairs(s.Knob))
         txtIN[w.index]->setText(QString::fromStdString(w.text));
     const auto orientation = index == 0 ? StripOrientation::Horizontal : StripOrientation::Vertical;
-    if (index == 0) {
-        const StripExtent size = ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount);
-        if (!stripFitsOrWarn(size.X, size.Y)) return;
-    }
+    if (index == 0 &&
+        !stripFitsOrWarn(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount)))
+        return;
     layoutForOrientation(index);
     if (index == 1) limitVerticalStrip();
-    const StripExtent size = ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount);
-    s.StripSize.X = static_cast<int32_t>(size.X);
-    s.StripSize.Y = static_cast<int32_t>(size.Y);
-
-    picStrip->clearPicture();
-    picStrip->Refresh();
-    picStrip->setSize(s.StripSize.X, s.StripSize.Y);
-    if (picStrip->image().isNull()) {
-        ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
-        return;
-    }
-    picStrip->Refresh();
-    QCoreApplication::processEvents();
+    if (!sizeStripBox(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount))) return;
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
     HS_Strip->setVisible(index == 0);
     VS_Strip->setVisible(index == 1);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
     {
-        const BusyCursor busy(size.X * size.Y >= kBusyPixels);
+        const BusyCursor busy(int64_t{s.StripSize.X} * s.StripSize.Y >= kBusyPixels);
         if (index == 0)
             RenderStripH();
         else
@@ -72,10 +59,30 @@ void Form1::cmdStrip_Click(int index) {
     fraMag->show();
 }
 
+// Empties picStrip and gives it the strip's size; lets the window repaint
+// before the frames are drawn. False when the surface cannot be had: then
+// there is no strip to show or save.
+bool Form1::sizeStripBox(const StripExtent& size) {
+    AppState& s = state_;
+    s.StripSize.X = static_cast<int32_t>(size.X);
+    s.StripSize.Y = static_cast<int32_t>(size.Y);
+    picStrip->clearPicture();
+    picStrip->Refresh();
+    picStrip->setSize(s.StripSize.X, s.StripSize.Y);
+    if (picStrip->image().isNull()) {
+        fraMag->hide();
+        ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
+        return false;
+    }
+    picStrip->Refresh();
+    QCoreApplication::processEvents();
+    return true;
+}
+
 // The strip must fit what the program can hold, show and save.
-bool Form1::stripFitsOrWarn(qint64 X, qint64 Y) {
-    if (StripFits({X, Y})) return true;
-    ShowMessage(Form1Texts::StripTooLarge(X, Y), 2);
+bool Form1::stripFitsOrWarn(const StripExtent& size) {
+    if (StripFits(size)) return true;
+    ShowMessage(Form1Texts::StripTooLarge(size.X, size.Y), 2);
     return false;
 }
 
