@@ -23,6 +23,6 @@ struct AppState {
     PixelGrid SrcBits, FrameBits, TestBits;
     BitmapInfoHeader SrcInfo, TestInfo;
 
-    int16_t TestFrame = 0;  // frame shown in the test view
+    int32_t TestFrame = 0;  // frame shown in the test view (the selector may pass 32767)
     int16_t DragLastY = 0;  // pointer y of the last drag step in the test view
 };
