@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStorageInfo>
 #include <algorithm>
 
@@ -130,6 +131,12 @@ void FileList::Refresh() {
     addItems(names);
     const auto found = findItems(keep, Qt::MatchExactly);
     if (!found.isEmpty()) setCurrentItem(found.first());
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && currentRow() >= 0) emit Click();
 }
 
 bool FileList::clickFile(const QString& name) {

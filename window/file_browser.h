@@ -54,6 +54,10 @@ public:
 signals:
     void Click();
 
+protected:
+    // Choosing another file with the keyboard counts as a click, too.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QString path_;
     QStringList patterns_;

@@ -16,6 +16,7 @@ private slots:
     void baseNameIsTheNameBeforeTheLastDot();
     void unreadableFileChangesNothing();
     void browsingMovesOnlyTheLists();
+    void arrowKeysChooseAFile();
     void pointerOverTheSourcePicture();
     void frameUnderThePointer();
     void frameReadoutBeforeTheFirstBuild();
@@ -172,6 +173,17 @@ void TestForm1Load::browsingMovesOnlyTheLists() {
     QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
     QCOMPARE(f.s().PicW, 45);
     QVERIFY(!w.fraMag->isHidden());
+}
+
+void TestForm1Load::arrowKeysChooseAFile() {
+    FormFixture f;
+    QVERIFY(picture_files::Distinct(20, 20).save(f.file("a.bmp"), "BMP"));
+    QVERIFY(f.load(QStringLiteral("b.bmp"), picture_files::Distinct(30, 30)));
+    QCOMPARE(f.s().PicW, 30);
+    QTest::keyClick(f.form->File1, Qt::Key_Up);
+    QCOMPARE(f.form->File1->FileName(), QStringLiteral("a.bmp"));
+    QCOMPARE(f.s().BaseName, QStringLiteral("a"));
+    QCOMPARE(f.s().PicW, 20);
 }
 
 void TestForm1Load::pointerOverTheSourcePicture() {
