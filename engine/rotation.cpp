@@ -67,8 +67,10 @@ struct ColumnTerms {
     std::vector<double> syTerm;  // (x - CenterX) * s
 };
 
-ColumnTerms columnTerms(const FrameSetup& f) {
-    ColumnTerms t;
+// Kept per thread and reused, so that building a frame allocates nothing
+// once the first frame of the largest width is done.
+const ColumnTerms& columnTerms(const FrameSetup& f) {
+    thread_local ColumnTerms t;
     const auto n = static_cast<std::size_t>(f.box.x1 - f.box.x0 + 1);
     t.sxBase.resize(n);
     t.syTerm.resize(n);
@@ -135,7 +137,7 @@ void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
 
 void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
                    std::ptrdiff_t bytesPerLine, Kernel kernel) {
-    const ColumnTerms terms = columnTerms(f);
+    const ColumnTerms& terms = columnTerms(f);
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
@@ -155,7 +157,7 @@ void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
 
 void nearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
                   std::ptrdiff_t bytesPerLine) {
-    const ColumnTerms terms = columnTerms(f);
+    const ColumnTerms& terms = columnTerms(f);
     const double cx = f.centerX, cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const double r2 = f.radiusSquared;

@@ -22,7 +22,8 @@ struct StripJob {
     PixelGrid& lastFrame;
     const ImageView& strip;
     int32_t frameCount;
-    std::atomic<int32_t> next{1};
+    int32_t lastOnStrip;  // frames beyond it lie wholly outside the surface
+    std::atomic<int64_t> next{1};
 };
 
 // Frame i's top-left corner in the strip, as 64-bit numbers so that a frame
@@ -51,7 +52,6 @@ void renderFrame(StripJob& job, int32_t i, PixelGrid& scratch) {
         return;
     }
     PixelGrid& frame = last ? job.lastFrame : scratch;
-    if (!last && (left >= job.strip.width || top >= job.strip.height)) return;  // clipped away
     AppModul::RotateFrameInto(job.bilinear, i, job.params, job.src, frame.data(), int64_t{w} * 4);
     if (left >= job.strip.width || top >= job.strip.height) return;
     BitmapInfoHeader info;
@@ -63,8 +63,8 @@ void renderFrame(StripJob& job, int32_t i, PixelGrid& scratch) {
 void worker(StripJob& job) {
     PixelGrid scratch;
     scratch.allocate(job.src.width(), job.src.height());
-    for (int32_t i = job.next.fetch_add(1); i <= job.frameCount; i = job.next.fetch_add(1))
-        renderFrame(job, i, scratch);
+    for (int64_t i = job.next.fetch_add(1); i <= job.lastOnStrip; i = job.next.fetch_add(1))
+        renderFrame(job, static_cast<int32_t>(i), scratch);
 }
 
 unsigned threadCount(unsigned requested, const PixelGrid& src, int32_t frames) {
@@ -83,9 +83,16 @@ void RenderStrip(StripOrientation orientation, const KnobParams& params, bool Ro
     FrameBits.allocate(SrcBits.width(), SrcBits.height());
     const int32_t n = params.FrameCount;
     if (n < 1 || SrcBits.empty()) return;
-    StripJob job{orientation, params, RotateMode, SrcBits, FrameBits, strip, n};
+    // Frames that start beyond the surface would only be clipped away; the
+    // last frame is built all the same, for FrameBits.
+    const int64_t extent = orientation == StripOrientation::Horizontal ? strip.width : strip.height;
+    const int64_t frameExtent =
+        orientation == StripOrientation::Horizontal ? SrcBits.width() : SrcBits.height();
+    const auto onStrip = static_cast<int32_t>(
+        std::min<int64_t>(n, (std::max<int64_t>(extent, 0) + frameExtent - 1) / frameExtent));
+    StripJob job{orientation, params, RotateMode, SrcBits, FrameBits, strip, n, onStrip};
     std::vector<std::thread> helpers;
-    const unsigned count = threadCount(threads, SrcBits, n);
+    const unsigned count = threadCount(threads, SrcBits, onStrip);
     for (unsigned t = 1; t < count; ++t) {
         try {
             helpers.emplace_back(worker, std::ref(job));
@@ -95,4 +102,7 @@ void RenderStrip(StripOrientation orientation, const KnobParams& params, bool Ro
     }
     worker(job);
     for (auto& helper : helpers) helper.join();
+    if (onStrip < n)
+        AppModul::RotateFrameInto(RotateMode, n, params, SrcBits, FrameBits.data(),
+                                  int64_t{SrcBits.width()} * 4);
 }

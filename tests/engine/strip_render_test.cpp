@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "fixtures.h"
@@ -74,6 +75,11 @@ TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
     // 28 frames into a surface that holds two and a bit: no write beyond it.
     RenderStripH({28, 18.0f, 10.0f}, true, src, frameBits, s.view);
     EXPECT_TRUE(s.rgbEquals(45, 0, frameOf(true, 2, {28, 18.0f, 10.0f}, src)));
+    EXPECT_EQ(frameBits, frameOf(true, 28, {28, 18.0f, 10.0f}, src))
+        << "the last frame all the same";
+    // A frame count far beyond the surface ends at once.
+    RenderStripV({INT32_MAX, 18.0f, 10.0f}, false, src, frameBits, s.view);
+    EXPECT_EQ(frameBits, frameOf(false, INT32_MAX, {INT32_MAX, 18.0f, 10.0f}, src));
 }
 
 TEST(RenderStrip, OneFrameIsTheSourceItself) {
