@@ -1,4 +1,6 @@
 // Choosing a picture, the pointer readouts, and the program as a process.
+#include <unistd.h>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QtTest>
 
@@ -265,7 +267,14 @@ void TestForm1Load::secondCopyEndsAndNothingIsWritten() {
     }
     first.start(QStringLiteral(TORVELINK_PROGRAM), {QStringLiteral("--egal")});
     QVERIFY(first.waitForStarted());
-    QTest::qWait(1500);
+    // The first copy is up once it answers on its per-user socket.
+    const auto answers = [] {
+        QLocalSocket probe;
+        probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        probe.connectToServer(QStringLiteral("quenwick-torvelink-") + QString::number(::getuid()));
+        return probe.waitForConnected(100);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(answers(), 30000);
     QCOMPARE(first.state(), QProcess::Running);
     second.start(QStringLiteral(TORVELINK_PROGRAM), {});
     QVERIFY(second.waitForFinished(10000));
