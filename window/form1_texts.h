@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "build_rules.h"
+
 // Every text of the main window, as it stands.
 namespace Form1Texts {
 
@@ -16,8 +18,8 @@ inline const QString kFrames = QStringLiteral("Einzelbilder:");
 inline const QString kRadius = QStringLiteral("Rotationsradius:");
 inline const QString kAngle = QStringLiteral("Rotationswinkel:");
 inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cur;*.wmf");
-inline const QString kVerticalTooLarge =
-    QStringLiteral("Zu gross f\u00fcr Verikale Sequenz. \rReduziere die Einzelbilder.");
+// The build rules' warning, shared with the command line.
+inline const QString kVerticalTooLarge = QString::fromUtf8(kVerticalTooLargeText);
 
 // "Breite = 45 , Höhe = 45"
 QString SizeCaption(int PicW, int PicH);
