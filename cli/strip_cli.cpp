@@ -25,8 +25,8 @@ QString defaultOutput(const QString& picture, StripOrientation orientation) {
     std::string folder = info.absolutePath().toStdString();
     Commands::AddBackslash(folder);
     const std::string base = Commands::StripExtension(info.fileName().toStdString());
-    const char* suffix = orientation == StripOrientation::Horizontal ? "_Seq_H" : "_Seq_V";
-    return QString::fromStdString(folder + base + suffix + ".bmp");
+    return QString::fromStdString(
+        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal));
 }
 
 KnobParams parameters(const Options& o, const QImage& picture) {

@@ -92,12 +92,11 @@ private:
     bool stripFitsOrWarn(const StripExtent& size);
     bool sizeStripBox(const StripExtent& size);
     void layoutForOrientation(int index);
-    bool limitVerticalStrip();
+    void limitVerticalStrip();
     void rejectPicture(int width, int height);
     void acceptPicture();
     void captureSource();
     void grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info);
-    void warnUnreadable(const QString& message);
 
     AppState state_;
     int widthTwips_ = 0;

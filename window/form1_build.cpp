@@ -105,15 +105,14 @@ void Form1::layoutForOrientation(int index) {
 }
 
 // A vertical strip over 8000 pixels gets fewer frames, with a warning.
-bool Form1::limitVerticalStrip() {
+void Form1::limitVerticalStrip() {
     AppState& s = state_;
     const auto lowered = LimitVerticalFrameCount(s.PicH, s.Knob.FrameCount);
-    if (!lowered) return false;
+    if (!lowered) return;
     s.Knob.FrameCount = *lowered;
     ShowMessage(Form1Texts::kVerticalTooLarge, 2);
     txtIN[0]->setText(QString::number(s.Knob.FrameCount));
     txtIN[0]->repaint();
-    return true;
 }
 
 void Form1::RenderStripH() {

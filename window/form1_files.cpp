@@ -87,9 +87,8 @@ void Form1::Command1_Click() {
     const AppState& s = state_;
     if (fraMag->isHidden()) return;
     const QString folder = withSeparator(File1->Path());
-    const QString suffix =
-        s.StripIsHorizontal ? QStringLiteral("_Seq_H") : QStringLiteral("_Seq_V");
-    const QString fileName = s.BaseName + suffix + QStringLiteral(".bmp");
+    const QString fileName = QString::fromStdString(
+        Commands::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));
     const QString fullName = folder + fileName;
     if (Commands::FileExists(fullName.toStdString())) {
         const auto answer = messages_.show(
