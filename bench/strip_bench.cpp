@@ -10,21 +10,14 @@
 #include "reference_rotation.h"
 #include "rotation.h"
 #include "strip_render.h"
+#include "test_surface.h"
 
 namespace {
-
-struct Strip {
-    std::vector<uint8_t> bytes;
-    ImageView view;
-    Strip(int32_t w, int32_t h)
-        : bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4),
-          view{bytes.data(), w, h, static_cast<std::ptrdiff_t>(w) * 4} {}
-};
 
 void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bilinear,
              unsigned threads) {
     const PixelGrid src = fixtures::Picture(size, size);
-    Strip strip(size * params.FrameCount, size);
+    TestSurface strip(size * params.FrameCount, size);
     PixelGrid frameBits;
     for (auto _ : state) {
         RenderStripH(params, bilinear, src, frameBits, strip.view, threads);
@@ -38,7 +31,7 @@ void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bili
 // then copied into its place: what a direct transcription does.
 void plainH(benchmark::State& state, int32_t size, KnobParams params) {
     const PixelGrid src = fixtures::Picture(size, size);
-    Strip strip(size * params.FrameCount, size);
+    TestSurface strip(size * params.FrameCount, size);
     PixelGrid frame;
     for (auto _ : state) {
         for (int32_t i = 1; i <= params.FrameCount; ++i) {

@@ -5,16 +5,9 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "test_surface.h"
 
 namespace {
-
-struct Surface {
-    std::vector<uint8_t> bytes;
-    ImageView view;
-    Surface(int32_t w, int32_t h)
-        : bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0),
-          view{bytes.data(), w, h, static_cast<std::ptrdiff_t>(w) * 4} {}
-};
 
 BitmapInfoHeader headerOf(const PixelGrid& g) {
     BitmapInfoHeader h;
@@ -27,7 +20,7 @@ TEST(StretchDIBits, SourceYCountsFromTheBottomOfATopDownBlock) {
     const PixelGrid strip = fixtures::Picture(4, 6);
     const auto info = headerOf(strip);
     for (int32_t n = 1; n <= 3; ++n) {
-        Surface s(4, 2);
+        TestSurface s(4, 2);
         StretchDIBits(s.view, 0, 0, 4, 2, 0, (3 - n) * 2, 4, 2, strip.data(), info);
         for (int32_t y = 0; y < 2; ++y)
             for (int32_t x = 0; x < 4; ++x)
@@ -39,7 +32,7 @@ TEST(StretchDIBits, SourceYCountsFromTheBottomOfATopDownBlock) {
 
 TEST(StretchDIBits, MagnifiesEachPixelIntoABlock) {
     const PixelGrid frame = fixtures::Picture(3, 2);
-    Surface s(9, 6);
+    TestSurface s(9, 6);
     StretchDIBits(s.view, 0, 0, 9, 6, 0, 0, 3, 2, frame.data(), headerOf(frame));
     for (int32_t y = 0; y < 6; ++y)
         for (int32_t x = 0; x < 9; ++x) {
@@ -50,7 +43,7 @@ TEST(StretchDIBits, MagnifiesEachPixelIntoABlock) {
 
 TEST(StretchDIBits, NeverReadsOrWritesOutside) {
     const PixelGrid frame = fixtures::Picture(4, 4);
-    Surface s(6, 6);
+    TestSurface s(6, 6);
     // Source rectangle partly below and beyond the block, destination partly
     // off the surface: only the overlapping pixels are drawn.
     EXPECT_GT(StretchDIBits(s.view, -2, 3, 8, 8, 2, -2, 4, 4, frame.data(), headerOf(frame)), 0);

@@ -7,24 +7,9 @@
 
 #include "fixtures.h"
 #include "rotation.h"
+#include "test_surface.h"
 
 namespace {
-
-struct Surface {
-    std::vector<uint8_t> bytes;
-    ImageView view;
-    Surface(int32_t w, int32_t h, uint8_t fill = 0x5A)
-        : bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, fill),
-          view{bytes.data(), w, h, static_cast<std::ptrdiff_t>(w) * 4} {}
-    bool rgbEquals(int32_t left, int32_t top, const PixelGrid& frame) const {
-        for (int32_t y = 1; y <= frame.height(); ++y)
-            for (int32_t x = 1; x <= frame.width(); ++x)
-                for (int c = 1; c <= 3; ++c)
-                    if (view.pixel(left + x - 1, top + y - 1)[c - 1] != frame(c, x, y))
-                        return false;
-        return true;
-    }
-};
 
 PixelGrid frameOf(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
     PixelGrid frame;
@@ -39,7 +24,7 @@ TEST(RenderStrip, EachFrameAtItsPlace) {
     const PixelGrid src = fixtures::Picture(45, 45);
     const KnobParams p{28, 18.0f, 10.0f};
     for (bool bilinear : {true, false}) {
-        Surface h(1260, 45), v(45, 1260);
+        TestSurface h(1260, 45, 0x5A), v(45, 1260, 0x5A);
         PixelGrid frameBits;
         RenderStripH(p, bilinear, src, frameBits, h.view);
         EXPECT_EQ(frameBits, frameOf(bilinear, 28, p, src)) << "FrameBits holds the last frame";
@@ -57,7 +42,7 @@ TEST(RenderStrip, EachFrameAtItsPlace) {
 TEST(RenderStrip, ThreadsMakeTheSameStrip) {
     const PixelGrid src = fixtures::Picture(37, 41, 3);
     const KnobParams p{300, 15.5f, -7.25f};
-    Surface one(37, 41 * 300), many(37, 41 * 300);
+    TestSurface one(37, 41 * 300, 0x5A), many(37, 41 * 300, 0x5A);
     PixelGrid frameBits;
     RenderStripV(p, true, src, frameBits, one.view, 1);
     RenderStripV(p, true, src, frameBits, many.view, 5);
@@ -66,7 +51,7 @@ TEST(RenderStrip, ThreadsMakeTheSameStrip) {
 
 TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
     const PixelGrid src = fixtures::Picture(45, 45);
-    Surface s(100, 45);
+    TestSurface s(100, 45, 0x5A);
     const auto before = s.bytes;
     PixelGrid frameBits;
     RenderStripH({0, 18.0f, 10.0f}, true, src, frameBits, s.view);
@@ -84,7 +69,7 @@ TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
 
 TEST(RenderStrip, OneFrameIsTheSourceItself) {
     const PixelGrid src = fixtures::Picture(45, 45);
-    Surface s(45, 45);
+    TestSurface s(45, 45, 0x5A);
     PixelGrid frameBits;
     RenderStripH({1, 18.0f, 10.0f}, true, src, frameBits, s.view);
     EXPECT_TRUE(s.rgbEquals(0, 0, src));
