@@ -20,6 +20,7 @@ struct BilinearRow {
     uint8_t* out;  // the row's first visited pixel
 };
 
+#if TORVELINK_HAVE_AVX2_KERNELS
 // Whether the vector loop can run here, for a picture of this size: the
 // processor has AVX2, and the picture is small enough that the radius test
 // is exact in single precision (squares of half-integers below 2^22).
@@ -28,5 +29,10 @@ bool WideKernelUsable(int32_t width, int32_t height);
 // Computes the row's first count / 8 x 8 pixels, eight at a time, byte for
 // byte as the scalar loop does; returns how many it did.
 std::size_t BilinearPixelsWide(const BilinearRow& row, std::size_t count);
+#else
+// Built for a processor without the vector loops: the scalar loop does all.
+inline bool WideKernelUsable(int32_t, int32_t) { return false; }
+inline std::size_t BilinearPixelsWide(const BilinearRow&, std::size_t) { return 0; }
+#endif
 
 }  // namespace AppModul

@@ -7,6 +7,11 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6gui6 libqt6network6
     libwmf-dev
+    # libwmf reads its font map from the URW base-35 fonts, which Debian only
+    # recommends: without them every metafile fails to play.
+    fonts-urw-base35
+    libspng-dev libdeflate-dev
+    qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
     xvfb xauth imagemagick

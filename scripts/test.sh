@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DTORVELINK_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$root/build" -j"$(nproc)"
 (cd "$root/build" && ctest --output-on-failure -j"$(nproc)")
 
