@@ -70,4 +70,11 @@ GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapI
     return GrabResult::Done;
 }
 
+GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, PixelGrid& grid,
+                          BitmapInfoHeader& header) {
+    grid.allocate(width, height);
+    SetDibHeader(grid, header);
+    return GrabPictureBits(picture, grid, header);
+}
+
 }  // namespace APIMod

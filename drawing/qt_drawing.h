@@ -61,6 +61,11 @@ enum class GrabResult { Done, CannotCapture };
 // as the header describes it: the capture cannot be carried out at all.
 GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& header);
 
+// Allocates the grid at width x height, describes it in the header and
+// captures the picture into it: the three steps every capture takes.
+GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, PixelGrid& grid,
+                          BitmapInfoHeader& header);
+
 }  // namespace APIMod
 
 inline constexpr const char* kGrabErrorText = "DIB Error in GETDIBS";

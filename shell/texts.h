@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 // The program's own texts that more than the window show. "\r" stands where
 // the window's message box breaks the line.
 namespace Texts {
@@ -16,5 +18,11 @@ QString CannotReadPicture(const QString& fileName);
 QString UnsupportedPicture(const QString& fileName);
 QString EmptyPicture(const QString& fileName);
 QString CannotSave(const QString& fileName, const QString& reason);
+
+// A vertical strip over its height limit: the frame count was lowered.
+QString VerticalTooLarge();
+// A strip over the largest one the program makes.
+QString StripTooLarge(qint64 X, qint64 Y);
+QString NoMemoryForStrip(qint64 X, qint64 Y);
 
 }  // namespace Texts

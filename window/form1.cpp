@@ -112,15 +112,13 @@ void Form1::Form_Load() {
 // SrcBits from the picture picStart shows, PicW x PicH.
 void Form1::captureSource() {
     AppState& s = state_;
-    s.SrcBits.allocate(s.PicW, s.PicH);
-    APIMod::SetDibHeader(s.SrcBits, s.SrcInfo);
-    grabPictureBits(picStart->image(), s.SrcBits, s.SrcInfo);
+    grabOrEnd(APIMod::CapturePicture(picStart->image(), s.PicW, s.PicH, s.SrcBits, s.SrcInfo));
 }
 
 // A capture that cannot be carried out at all (the grid is not what its
 // header says) leaves nothing to build with: the one fatal path.
-void Form1::grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info) {
-    if (APIMod::GrabPictureBits(picture, grid, info) == APIMod::GrabResult::CannotCapture) {
+void Form1::grabOrEnd(APIMod::GrabResult result) {
+    if (result == APIMod::GrabResult::CannotCapture) {
         messages_.show({QString::fromLatin1(kGrabErrorText), QStringLiteral(" "),
                         QMessageBox::Critical, false});
         QCoreApplication::processEvents();

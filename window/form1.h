@@ -89,14 +89,13 @@ private:
 
     void ShowMessage(const QString& text, int kind);
     void drawTestFrame(int n);
-    bool stripFitsOrWarn(const StripExtent& size);
     bool sizeStripBox(const StripExtent& size);
     void layoutForOrientation(int index);
-    void limitVerticalStrip();
+    void lowerFrameCount(int32_t frames);
     void rejectPicture(int width, int height);
     void acceptPicture();
     void captureSource();
-    void grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info);
+    void grabOrEnd(APIMod::GrabResult result);
 
     AppState state_;
     int widthTwips_ = 0;

@@ -32,15 +32,17 @@ private:
 
 void Form1::cmdStrip_Click(int index) {
     AppState& s = state_;
-    for (const BoxWrite& w : ParameterRepairs(s.Knob))
-        txtIN[w.index]->setText(QString::fromStdString(w.text));
     const auto orientation = index == 0 ? StripOrientation::Horizontal : StripOrientation::Vertical;
-    if (index == 0 &&
-        !stripFitsOrWarn(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount)))
+    const StripPlan plan = PlanStrip(orientation, s.PicW, s.PicH, s.Knob);
+    // The repairs go through the boxes, whose change handlers store them.
+    for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
+    if (index == 0 && !plan.fits) {
+        ShowMessage(Texts::StripTooLarge(plan.size.X, plan.size.Y), 2);
         return;
+    }
     layoutForOrientation(index);
-    if (index == 1) limitVerticalStrip();
-    if (!sizeStripBox(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount))) return;
+    if (plan.loweredFrames) lowerFrameCount(*plan.loweredFrames);
+    if (!sizeStripBox(plan.size)) return;
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
     HS_Strip->setVisible(index == 0);
     VS_Strip->setVisible(index == 1);
@@ -71,19 +73,12 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     if (picStrip->image().isNull()) {
         fraMag->hide();
-        ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
+        ShowMessage(Texts::NoMemoryForStrip(size.X, size.Y), 2);
         return false;
     }
     picStrip->Refresh();
     QCoreApplication::processEvents();
     return true;
-}
-
-// The strip must fit what the program can hold, show and save.
-bool Form1::stripFitsOrWarn(const StripExtent& size) {
-    if (StripFits(size)) return true;
-    ShowMessage(Form1Texts::StripTooLarge(size.X, size.Y), 2);
-    return false;
 }
 
 void Form1::layoutForOrientation(int index) {
@@ -105,13 +100,10 @@ void Form1::layoutForOrientation(int index) {
 }
 
 // A vertical strip over 8000 pixels gets fewer frames, with a warning.
-void Form1::limitVerticalStrip() {
-    AppState& s = state_;
-    const auto lowered = LimitVerticalFrameCount(s.PicH, s.Knob.FrameCount);
-    if (!lowered) return;
-    s.Knob.FrameCount = *lowered;
-    ShowMessage(Form1Texts::kVerticalTooLarge, 2);
-    txtIN[0]->setText(QString::number(s.Knob.FrameCount));
+void Form1::lowerFrameCount(int32_t frames) {
+    state_.Knob.FrameCount = frames;
+    ShowMessage(Texts::VerticalTooLarge(), 2);
+    txtIN[0]->setText(QString::number(frames));
     txtIN[0]->repaint();
 }
 

@@ -9,7 +9,6 @@
 #include "texts.h"
 
 namespace {
-constexpr int kMaxPictureSide = 121;
 
 QString withSeparator(const QString& folder) {
     std::string path = folder.toStdString();

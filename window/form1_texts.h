@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "build_rules.h"
+#include "texts.h"
 
 // Every text of the main window, as it stands.
 namespace Form1Texts {
@@ -18,8 +18,6 @@ inline const QString kFrames = QStringLiteral("Einzelbilder:");
 inline const QString kRadius = QStringLiteral("Rotationsradius:");
 inline const QString kAngle = QStringLiteral("Rotationswinkel:");
 inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cur;*.wmf");
-// The build rules' warning, shared with the command line.
-inline const QString kVerticalTooLarge = QString::fromUtf8(kVerticalTooLargeText);
 
 // "Breite = 45 , Höhe = 45"
 QString SizeCaption(int PicW, int PicH);
@@ -34,7 +32,5 @@ QString OverwriteQuestion(const QString& fileName);
 
 QString DriveNotReady(const QString& drive);
 QString FolderNotListed(const QString& folder);
-QString StripTooLarge(qint64 X, qint64 Y);
-QString NoMemoryForStrip(qint64 X, qint64 Y);
 
 }  // namespace Form1Texts

@@ -21,9 +21,8 @@ void Form1::PrepareTestView() {
     HSTest->setMin(1);
     HSTest->setLargeChange(1);
     HSTest->setValue(1);
-    s.TestBits.allocate(s.StripSize.X, s.StripSize.Y);
-    APIMod::SetDibHeader(s.TestBits, s.TestInfo);
-    grabPictureBits(picStrip->image(), s.TestBits, s.TestInfo);
+    grabOrEnd(APIMod::CapturePicture(picStrip->image(), s.StripSize.X, s.StripSize.Y, s.TestBits,
+                                     s.TestInfo));
     drawTestFrame(1);
     picTest->Refresh();
     HSTest->setEnabled(true);
