@@ -1,0 +1,25 @@
+# Installs the build into a fresh prefix and runs the installed programs.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "install failed: ${result}")
+endif()
+foreach(file bin/torvelink bin/torvelink-cli share/applications/torvelink.desktop
+             share/icons/hicolor/32x32/apps/torvelink.png)
+    if(NOT EXISTS "${PREFIX}/${file}")
+        message(FATAL_ERROR "not installed: ${file}")
+    endif()
+endforeach()
+execute_process(COMMAND "${PREFIX}/bin/torvelink-cli" --help RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "installed torvelink-cli --help failed: ${result}")
+endif()
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+    execute_process(COMMAND "${VALIDATE}" "${PREFIX}/share/applications/torvelink.desktop"
+                    RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "desktop entry rejected")
+    endif()
+endif()
