@@ -54,8 +54,8 @@ QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
     return strip;
 }
 
-int build(const Options& o, QTextStream& err) {
-    const auto picture = Pictures::LoadPicture(o.picture, o.maxSize);
+int build(const Options& o, const QString& path, QTextStream& err) {
+    const auto picture = Pictures::LoadPicture(path, o.maxSize);
     if (picture.status == Pictures::LoadStatus::TooLarge) {
         err << forTerminal(
                    Texts::PictureTooLarge(o.maxSize, picture.size.width(), picture.size.height()))
@@ -78,7 +78,7 @@ int build(const Options& o, QTextStream& err) {
         err << Texts::NoMemoryForStrip(plan.size.X, plan.size.Y) << "\n";
         return kFailed;
     }
-    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
+    const QString output = o.output.isEmpty() ? defaultOutput(path, o.orientation) : o.output;
     const auto saved = Pictures::SaveStrip(strip, output);
     if (!saved.ok) {
         err << saved.message << "\n";
@@ -100,7 +100,7 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         out << UsageText();
         return kWritten;
     }
-    return build(options, err);
+    return build(options, options.pictures.first(), err);
 }
 
 }  // namespace StripCli

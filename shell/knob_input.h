@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+#include "picture_io.h"
+
+// Pictures for the command line: the six kinds the window reads, and PNG,
+// WebP, TIFF and SVG besides, with their transparency kept.
+namespace KnobInput {
+
+struct Request {
+    int maxSide = 1024;           // largest width and height, pixels
+    std::optional<int> drawSize;  // vector pictures: drawn as a square of this side
+    double scale = 1.0;           // vector pictures: drawing size times this
+};
+
+struct Picture {
+    Pictures::LoadStatus status = Pictures::LoadStatus::Unreadable;
+    // Loaded: Format_ARGB32 (straight alpha) when some pixel is not wholly
+    // opaque, else Format_RGB32; at the picture's own or drawn size.
+    QImage image;
+    QSize size;       // the picture's size in pixels (Loaded, TooLarge)
+    QString message;  // Unreadable: a German text naming the file
+    bool vector = false;
+};
+
+// Whether the file is an SVG picture (plain or compressed), by its first
+// bytes or, when it cannot be read, by its name. Drawing one needs a
+// QGuiApplication (its text needs fonts).
+bool LooksLikeSvg(const QString& path);
+
+// Reads the picture:
+// - PNG, WebP and TIFF through Qt's readers (the first image of several),
+//   refused as TooLarge from the size the header gives, before decoding;
+// - SVG drawn at its own size, rounded, or at drawSize x drawSize (the
+//   drawing centred, its proportions kept), times scale, rounded half to
+//   even; transparent where it draws nothing;
+// - the six classic kinds through Pictures::LoadPicture, as the window
+//   reads them.
+// A scale other than 1 on a picture that is not SVG is refused: a raster
+// picture is not blown up. Qt's own messages are kept off the terminal.
+Picture Load(const QString& path, const Request& request);
+
+// Whether some pixel is not wholly opaque.
+bool HasTransparency(const QImage& image);
+
+// The picture over a solid colour, each channel (c * a + b * (255 - a) + 127)
+// / 255 as the window lays pictures over its grey: Format_RGB32.
+QImage Flatten(const QImage& image, QRgb background);
+
+}  // namespace KnobInput
