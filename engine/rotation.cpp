@@ -34,8 +34,10 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     f.height = height;
     const double radius = params.RotRadius;
     f.radiusSquared = static_cast<float>(radius * radius);
-    const double theta =
+    double theta =
         static_cast<double>(params.RotAngle) * kDegToRad * (static_cast<double>(i) - 1.0);
+    // Added only when set, so strips without a start turn keep every bit.
+    if (params.StartAngle != 0.0f) theta += static_cast<double>(params.StartAngle) * kDegToRad;
     f.cosTheta = static_cast<float>(std::cos(theta));
     f.sinMinusTheta = static_cast<float>(std::sin(-theta));
     f.centerX = centre(width);
@@ -180,6 +182,10 @@ void nearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
     }
 }
 
+bool isPlainCopy(const KnobParams& params) {
+    return (params.RotAngle == 0.0f && params.StartAngle == 0.0f) || params.RotRadius == 0.0f;
+}
+
 }  // namespace
 
 FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
@@ -198,7 +204,7 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                      Kernel kernel) {
     if (SrcBits.empty()) return;
     copySource(SrcBits, dest, bytesPerLine);
-    if (params.RotAngle == 0.0f || params.RotRadius == 0.0f) return;
+    if (isPlainCopy(params)) return;
     const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
     if (center != nullptr) *center = {f.centerX, f.centerY};
     if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
@@ -226,6 +232,122 @@ void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& S
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                         PixelGrid& FrameBits, FrameCenter* center) {
     rotateIntoGrid(false, i, params, SrcBits, FrameBits, center);
+}
+
+namespace {
+
+// round(numerator / denominator), halves to the even neighbour, for a
+// numerator below 2^62 and a quotient of at most 255: the double quotient
+// is within one of the exact one, and the remainder settles it.
+inline uint32_t divideRounded(uint64_t numerator, uint64_t denominator, double inverse) {
+    auto q = static_cast<int64_t>(static_cast<double>(numerator) * inverse);
+    const auto d = static_cast<int64_t>(denominator);
+    int64_t r = static_cast<int64_t>(numerator) - q * d;
+    if (r < 0) {
+        --q;
+        r += d;
+    } else if (r >= d) {
+        ++q;
+        r -= d;
+    }
+    if (2 * r > d || (2 * r == d && (q & 1) != 0)) ++q;
+    return static_cast<uint32_t>(q);
+}
+
+inline void blendPixelAlpha(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint32_t b,
+                            uint8_t* out) {
+    const uint32_t ga = kOne - a, gb = kOne - b;
+    const uint32_t top = roundFraction(p00[7] * a + p00[3] * ga);
+    const uint32_t bottom = roundFraction(p01[7] * a + p01[3] * ga);
+    out[3] = static_cast<uint8_t>(roundFraction(gb * top + b * bottom));
+    // Weights times opacities: below 2^44 x 255, their sum below 2^52.
+    const uint64_t v00 = uint64_t{ga} * gb * p00[3], v10 = uint64_t{a} * gb * p00[7];
+    const uint64_t v01 = uint64_t{ga} * b * p01[3], v11 = uint64_t{a} * b * p01[7];
+    const uint64_t sum = v00 + v10 + v01 + v11;
+    const bool evenOpacity = p00[3] == p00[7] && p00[3] == p01[3] && p00[3] == p01[7];
+    if (evenOpacity || sum == 0) {
+        blendPixel(p00, p01, a, b, out);
+        return;
+    }
+    const double inverse = 1.0 / static_cast<double>(sum);
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<uint8_t>(divideRounded(
+            v00 * p00[k] + v10 * p00[k + 4] + v01 * p01[k] + v11 * p01[k + 4], sum, inverse));
+}
+
+void alphaBilinearPixels(const BilinearRow& r, std::size_t count) {
+    const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
+        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
+        const int32_t ix = FloorToInt(sx);
+        const int32_t iy = FloorToInt(sy);
+        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
+        const double ddx = static_cast<double>(ix) - cx;
+        const double ddy = static_cast<double>(iy) - cy;
+        if (!(ddx * ddx + ddy * ddy <= r2)) continue;
+        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
+        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
+        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
+        blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
+    }
+}
+
+void alphaBilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
+                        std::ptrdiff_t bytesPerLine) {
+    const ColumnTerms& terms = columnTerms(f);
+    const double cy = f.centerY;
+    const double c = f.cosTheta, s = f.sinMinusTheta;
+    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
+                    src.data(),          src.width(),         src.height(), f.centerX,
+                    f.centerY,           f.radiusSquared,     nullptr};
+    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
+        const double dy = static_cast<double>(y) - cy;
+        row.rowSx = dy * s;
+        row.rowSy = cy + dy * c;
+        row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
+        alphaBilinearPixels(row, terms.sxBase.size());
+    }
+}
+
+void alphaNearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
+                       std::ptrdiff_t bytesPerLine) {
+    const ColumnTerms& terms = columnTerms(f);
+    const double cx = f.centerX, cy = f.centerY;
+    const double c = f.cosTheta, s = f.sinMinusTheta;
+    const double r2 = f.radiusSquared;
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
+    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
+        const double dy = static_cast<double>(y) - cy;
+        const double rowSx = dy * s;
+        const double rowSy = cy + dy * c;
+        uint8_t* out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
+        for (std::size_t k = 0; k < terms.sxBase.size(); ++k, out += 4) {
+            const int32_t px = RoundHalfEven(terms.sxBase[k] - rowSx);
+            const int32_t py = RoundHalfEven(rowSy + terms.syTerm[k]);
+            if (!(1 <= px && px <= f.width && 1 <= py && py <= f.height)) continue;
+            const double ddx = static_cast<double>(px) - cx;
+            const double ddy = static_cast<double>(py) - cy;
+            if (!(ddx * ddx + ddy * ddy <= r2)) continue;
+            std::memcpy(out, src.data() + (py - 1) * srcLine + (px - 1) * 4, 4);
+        }
+    }
+}
+
+}  // namespace
+
+void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine) {
+    if (SrcBits.empty()) return;
+    copySource(SrcBits, dest, bytesPerLine);
+    if (isPlainCopy(params)) return;
+    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
+    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
+    if (bilinear)
+        alphaBilinearFrame(f, SrcBits, dest, bytesPerLine);
+    else
+        alphaNearestFrame(f, SrcBits, dest, bytesPerLine);
 }
 
 }  // namespace AppModul

@@ -47,4 +47,19 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
                      Kernel kernel = Kernel::Best);
 
+// The frame of a picture whose fourth byte is its opacity (straight, not
+// premultiplied; 0 transparent, 255 opaque), for strips that keep it. Same
+// disc, positions and acceptance as RotateFrameInto; pixels it does not turn
+// are copied with all four bytes. A turned pixel of the bilinear routine:
+// - opacity: the opaque routine's blend applied to the four opacities (same
+//   weights, same two roundings);
+// - colour: where the four opacities are equal (an opaque area, say), the
+//   opaque routine's blend; otherwise the four colours weighted by weight
+//   times opacity, divided by the sum of those weights, rounded half to even,
+//   so that a transparent pixel's colour counts for nothing. Where every
+//   weighted opacity is 0 the opaque routine's blend stands.
+// The nearest routine copies all four bytes of the chosen pixel.
+void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine);
+
 }  // namespace AppModul
