@@ -275,10 +275,10 @@ inline void blendPixelAlpha(const uint8_t* p00, const uint8_t* p01, uint32_t a, 
             v00 * p00[k] + v10 * p00[k + 4] + v01 * p01[k] + v11 * p01[k + 4], sum, inverse));
 }
 
-void alphaBilinearPixels(const BilinearRow& r, std::size_t count) {
+void alphaBilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
     const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
     const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = begin; k < end; ++k) {
         const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
         const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
         const int32_t ix = FloorToInt(sx);
@@ -295,10 +295,14 @@ void alphaBilinearPixels(const BilinearRow& r, std::size_t count) {
 }
 
 void alphaBilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                        std::ptrdiff_t bytesPerLine) {
+                        std::ptrdiff_t bytesPerLine, Kernel kernel) {
     const ColumnTerms& terms = columnTerms(f);
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
+    const std::size_t count = terms.sxBase.size();
+    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
+    thread_local std::vector<uint32_t> uneven;
+    uneven.resize(count);
     BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
                     src.data(),          src.width(),         src.height(), f.centerX,
                     f.centerY,           f.radiusSquared,     nullptr};
@@ -307,7 +311,12 @@ void alphaBilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest
         row.rowSx = dy * s;
         row.rowSy = cy + dy * c;
         row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        alphaBilinearPixels(row, terms.sxBase.size());
+        std::size_t unevenCount = 0;
+        const std::size_t done =
+            wide ? BilinearPixelsWideAlpha(row, count, uneven.data(), unevenCount) : 0;
+        for (std::size_t j = 0; j < unevenCount; ++j)
+            alphaBilinearPixels(row, uneven[j], uneven[j] + std::size_t{1});
+        alphaBilinearPixels(row, done, count);
     }
 }
 
@@ -338,14 +347,15 @@ void alphaNearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
 }  // namespace
 
 void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
-                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine) {
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
+                          Kernel kernel) {
     if (SrcBits.empty()) return;
     copySource(SrcBits, dest, bytesPerLine);
     if (isPlainCopy(params)) return;
     const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
     if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
     if (bilinear)
-        alphaBilinearFrame(f, SrcBits, dest, bytesPerLine);
+        alphaBilinearFrame(f, SrcBits, dest, bytesPerLine, kernel);
     else
         alphaNearestFrame(f, SrcBits, dest, bytesPerLine);
 }

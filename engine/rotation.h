@@ -60,6 +60,7 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
 //   weighted opacity is 0 the opaque routine's blend stands.
 // The nearest routine copies all four bytes of the chosen pixel.
 void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
-                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine);
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
+                          Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul

@@ -9,10 +9,11 @@
 
 namespace {
 
-PixelGrid turned(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
+PixelGrid turned(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
+                 AppModul::Kernel kernel = AppModul::Kernel::Best) {
     PixelGrid frame;
     frame.allocate(src.width(), src.height());
-    AppModul::RotateFrameAlphaInto(bilinear, i, p, src, frame.data(), src.width() * 4);
+    AppModul::RotateFrameAlphaInto(bilinear, i, p, src, frame.data(), src.width() * 4, kernel);
     return frame;
 }
 
@@ -119,6 +120,8 @@ TEST_P(AlphaMatchesPlainRendering, ByteForByte) {
                 reference::RotateFrameAlpha(bilinear, i, p, src, plain);
                 ASSERT_EQ(turned(bilinear, i, p, src), plain)
                     << bilinear << " start " << start << " frame " << i;
+                ASSERT_EQ(turned(bilinear, i, p, src, AppModul::Kernel::Scalar), plain)
+                    << bilinear << " start " << start << " frame " << i << " (scalar loop)";
             }
 }
 
