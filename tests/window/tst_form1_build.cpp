@@ -61,8 +61,8 @@ void TestForm1Build::startStripHorizontalAndVertical() {
     QCOMPARE(w.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
     QVERIFY(f.s().StripIsHorizontal);
     QCOMPARE(w.picStrip->pos(), QPoint(0, 0));
-    QCOMPARE(w.Height(), 6735);
-    QCOMPARE(w.Width(), 6570);
+    QCOMPARE(w.HeightTwips(), 6735);
+    QCOMPARE(w.WidthTwips(), 6570);
     QCOMPARE(w.picFrame->geometry(), QRect(4, 368, 423, 49));
     QVERIFY(!w.fraMag->isHidden());
     QVERIFY(f.seam.shown.isEmpty());
@@ -72,8 +72,8 @@ void TestForm1Build::startStripHorizontalAndVertical() {
     QCOMPARE(f.s().StripSize.X, 45);
     QCOMPARE(f.s().StripSize.Y, 1260);
     QVERIFY(!f.s().StripIsHorizontal);
-    QCOMPARE(w.Width(), 7535);
-    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.WidthTwips(), 7535);
+    QCOMPARE(w.HeightTwips(), 5610);
     QCOMPARE(w.picFrame->geometry(), QRect(444, 4, 49, 340));
     QVERIFY(f.seam.shown.isEmpty());
     QCOMPARE(w.picStrip->image(), engineStrip(f.s(), false));

@@ -50,8 +50,8 @@ void TestForm1Load::largestPictureIsAccepted() {
     QVERIFY(w.fraMag->isHidden());
     QVERIFY(w.VS_Strip->isHidden());
     QCOMPARE(w.picStrip->size(), QSize(121, 121));
-    QCOMPARE(w.Width(), 6570);
-    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.WidthTwips(), 6570);
+    QCOMPARE(w.HeightTwips(), 5610);
     QCOMPARE(w.HSTest->Value(), 1);
     QCOMPARE(f.s().Knob.FrameCount, 28);  // the user's values stay
     QCOMPARE(w.txtIN[2]->text(), QStringLiteral("10"));
@@ -98,8 +98,8 @@ void TestForm1Load::oversizePicturesAreRejected() {
         QVERIFY(form.fraMag->isHidden());
         QCOMPARE(form.picStart->size(), QSize(125, 125));
         QVERIFY(form.picStart->picture().isNull());
-        QCOMPARE(form.Width(), 6570);
-        QCOMPARE(form.Height(), 5610);
+        QCOMPARE(form.WidthTwips(), 6570);
+        QCOMPARE(form.HeightTwips(), 5610);
         QCOMPARE(f.s().BaseName, QStringLiteral("zu.gross"));
         QCOMPARE(form.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
         QCOMPARE(form.txtIN[1]->text(), QStringLiteral("18"));

@@ -54,8 +54,8 @@ void TestForm1Start::startState() {
     QVERIFY(w.fraMag->isHidden());
     QVERIFY(w.HS_Strip->isHidden());
     QVERIFY(w.VS_Strip->isHidden());
-    QCOMPARE(w.Width(), 6570);
-    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.WidthTwips(), 6570);
+    QCOMPARE(w.HeightTwips(), 5610);
     QCOMPARE(w.size(), QSize(438, 374));
     QCOMPARE(w.picStart->size(), QSize(49, 49));
     QCOMPARE(w.picStrip->size(), QSize(45, 45));
