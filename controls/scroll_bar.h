@@ -14,6 +14,8 @@ class ScrollBar : public QScrollBar {
 public:
     ScrollBar(Qt::Orientation orientation, QWidget* parent);
 
+    // Min, SmallChange and LargeChange are read only by the window's tests;
+    // they are the settings the design names.
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Value() const { return value(); }

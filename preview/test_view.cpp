@@ -14,8 +14,8 @@ int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH) {
 
 SourceRect FrameSourceRect(bool horizontal, int64_t n, int64_t FrameCount, int32_t PicW,
                            int32_t PicH) {
-    if (horizontal) return {(n - 1) * PicW, 0, PicW, PicH};
-    return {0, (FrameCount - n) * PicH, PicW, PicH};
+    if (horizontal) return {(n - 1) * PicW, 0};
+    return {0, (FrameCount - n) * PicH};
 }
 
 std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32_t selectorMax) {

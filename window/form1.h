@@ -38,8 +38,8 @@ public:
     void setWidthTwips(int twips);
     void setHeightTwips(int twips);
 
+    // The shared state the handlers work on; read by the window's tests.
     AppState& state() { return state_; }
-    const QString& MsgTitle() const { return msgTitle_; }
 
     // Event handlers.
     void txtIN_Change(int index);

@@ -24,6 +24,8 @@ void Form1::File1_Click() {
     if (name.isEmpty()) return;
     const QString fullPath = withSeparator(File1->Path()) + name;
     const QString previousBaseName = s.BaseName;
+    // The name is taken before the size check and kept when the picture is
+    // refused as too large: a strip saved next is named after that file.
     s.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
     const auto loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide);
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
@@ -76,7 +78,7 @@ void Form1::acceptPicture() {
     s.stripBuilt = false;
     // Deliberately in the user's locale: under a decimal comma the box reads
     // "22,5", and the leading-number rule, which knows only ".", makes the
-    // radius 22. That is the radius such a user has always got.
+    // radius 22. Users of such a locale have always got the whole part.
     const QString half = s.StripSize.X % 2 == 0
                              ? QString::number(s.StripSize.X / 2)
                              : QString::number(s.StripSize.X / 2) + QLocale().decimalPoint() + "5";

@@ -172,7 +172,8 @@ void Form1::setTabOrder() {
     QList<QWidget*> order{picStart, HS_Strip, VS_Strip, HSMag,    HSTest,      picTest,
                           Drive1,   Dir1,     File1,    Command1, cmdStrip[1], cmdStrip[0],
                           txtIN[2], txtIN[1], txtIN[0], picFrame, picStrip};
-    // Labels and the frame take no focus, as Qt's labels and group boxes.
+    // Picture boxes take the focus like the other controls; labels and the
+    // frame take none, as Qt's labels and group boxes.
     for (QWidget* w : {static_cast<QWidget*>(picStart), static_cast<QWidget*>(picTest),
                        static_cast<QWidget*>(picFrame), static_cast<QWidget*>(picStrip)})
         w->setFocusPolicy(Qt::StrongFocus);
@@ -194,6 +195,7 @@ bool Form1::testViewNeedsRoom() const {
 // (after a load) an oversized view, empty by then, returns to its designed
 // size.
 void Form1::placeTestView() {
+    const bool hadRoom = picTest->pos() != kTestViewBox.topLeft();
     const bool oversized =
         picTest->Width() > kTestViewBox.width() || picTest->Height() > kTestViewBox.height();
     if (oversized && !state_.stripBuilt)
@@ -206,7 +208,8 @@ void Form1::placeTestView() {
     } else {
         picTest->move(kTestViewBox.topLeft());
     }
-    fitWindowWidth();
+    // A window without a room keeps whatever width it has.
+    if (hadRoom || testViewNeedsRoom()) fitWindowWidth();
     update();
 }
 
