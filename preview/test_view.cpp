@@ -19,7 +19,8 @@ SourceRect FrameSourceRect(bool horizontal, int64_t n, int64_t FrameCount, int32
 }
 
 std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32_t selectorMax) {
-    if (!(Y > current.DragLastY + 4 || Y < current.DragLastY - 4)) return std::nullopt;
+    if (!(Y > current.DragLastY + kDragThreshold || Y < current.DragLastY - kDragThreshold))
+        return std::nullopt;
     DragStep step;
     step.state.TestFrame = current.DragLastY < Y ? current.TestFrame - 1 : current.TestFrame + 1;
     constexpr int kLow = std::numeric_limits<int16_t>::min();

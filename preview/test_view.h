@@ -9,6 +9,9 @@ namespace TestView {
 
 // Largest magnified frame, pixels.
 inline constexpr int kMaxMagnifiedSide = 256;
+// How far the pointer must move up or down, beyond this many pixels, for the
+// drag to step a frame.
+inline constexpr int kDragThreshold = 4;
 
 // The largest factor not above `factor` at which a PicW x PicH frame fits
 // into 256 x 256 pixels (at least 1).
