@@ -40,12 +40,6 @@ void DrawingSurface::clear() {
     if (!image_.isNull()) image_.fill(background_);
 }
 
-int DrawingSurface::SetStretchBltMode(int mode) {
-    const int previous = stretchMode_;
-    stretchMode_ = mode;
-    return previous;
-}
-
 int DrawingSurface::StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest,
                                   int32_t xSrc, int32_t ySrc, int32_t wSrc, int32_t hSrc,
                                   const uint8_t* bits, const BitmapInfoHeader& info) {

@@ -44,8 +44,6 @@ void Form1::cmdStrip_Click(int index) {
     if (plan.loweredFrames) lowerFrameCount(*plan.loweredFrames);
     if (!sizeStripBox(plan.size)) return;
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
-    HS_Strip->setVisible(index == 0);
-    VS_Strip->setVisible(index == 1);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
     {
         const BusyCursor busy(int64_t{s.StripSize.X} * s.StripSize.Y >= kBusyPixels);
@@ -58,7 +56,9 @@ void Form1::cmdStrip_Click(int index) {
     picStrip->setTop(0);
     picStrip->setLeft(0);
     PrepareTestView();
-    fraMag->show();
+    // The strip's scroll bar, the viewport and the magnification show now.
+    s.stripBuilt = true;
+    updateControls();
 }
 
 // Empties picStrip and gives it the strip's size; lets the window repaint
@@ -72,7 +72,8 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     picStrip->Refresh();
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     if (picStrip->image().isNull()) {
-        fraMag->hide();
+        s.stripBuilt = false;
+        updateControls();
         ShowMessage(Texts::NoMemoryForStrip(size.X, size.Y), 2);
         return false;
     }
@@ -81,21 +82,25 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     return true;
 }
 
+// A wide, low viewport under the controls and a window grown downwards, or a
+// narrow, tall one at the right and a window grown to the right.
 void Form1::layoutForOrientation(int index) {
+    constexpr int kBelowViewportTwips = 6000;
+    constexpr int kBesideViewportTwips = 6800;
     if (index == 0) {
         picFrame->setLeft(4);
         picFrame->setTop(368);
         picFrame->setWidth(423);
         picFrame->setHeight(picStart->Height());
-        setWidth(6570);
-        setHeight(picFrame->Height() * 15 + 6000);
+        setWidthTwips(kStartWidthTwips);
+        setHeightTwips(picFrame->Height() * kTwipsPerPixel + kBelowViewportTwips);
     } else {
         picFrame->setLeft(444);
         picFrame->setTop(4);
         picFrame->setWidth(picStart->Width());
         picFrame->setHeight(340);
-        setWidth(picFrame->Width() * 15 + 6800);
-        setHeight(5610);
+        setWidthTwips(picFrame->Width() * kTwipsPerPixel + kBesideViewportTwips);
+        setHeightTwips(kStartHeightTwips);
     }
 }
 
@@ -108,14 +113,12 @@ void Form1::lowerFrameCount(int32_t frames) {
 }
 
 void Form1::RenderStripH() {
-    picStrip->surface().SetStretchBltMode(kHalftone);
     ::RenderStripH(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
                    ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
 
 void Form1::RenderStripV() {
-    picStrip->surface().SetStretchBltMode(kHalftone);
     ::RenderStripV(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
                    ViewOf(picStrip->surface().image()));
     picStrip->Refresh();

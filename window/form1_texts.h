@@ -21,7 +21,8 @@ inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cu
 
 // "Breite = 45 , Höhe = 45"
 QString SizeCaption(int PicW, int PicH);
-// " X = 45  Y = 45", after a picture was loaded
+// " X = 45  Y = 45", after a picture was loaded: worded unlike the start's
+// caption on purpose, and replaced by it when the pointer crosses the window
 QString LoadedSizeCaption(int PicW, int PicH);
 // "Maße: X= 1260, Y= 45"
 QString StripSizeCaption(qint64 X, qint64 Y);
