@@ -150,8 +150,8 @@ TEST_F(CliProcess, NamesThatAreNotUtf8Load) {
             QStringLiteral("/bin/sh")),
         0)
         << err.toStdString();
-    struct stat info {};
-    EXPECT_EQ(::stat(folder + "/kn\xF6pf_Seq_H.bmp", &info), 0) << "saved under the same bytes";
+    EXPECT_EQ(::unlink(folder + "/kn\xF6pf_Seq_H.bmp"), 0) << "saved under the same bytes";
+    ::unlink(folder + "/kn\xF6pf.bmp");  // Qt's folder removal does not see such names
 }
 
 }  // namespace
