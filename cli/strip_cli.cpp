@@ -32,25 +32,14 @@ QString defaultOutput(const QString& picture, StripOrientation orientation) {
         folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal)));
 }
 
+// The parameters as the window's boxes would give them; the plan repairs them.
 KnobParams parameters(const Options& o, const QImage& picture) {
+    const KnobParams defaults;
     KnobParams p;
-    p.FrameCount = ToFrameCount(o.frames.value_or(28.0));
+    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : defaults.FrameCount;
     p.RotRadius = ToFloat32(o.radius.value_or(picture.width() / 2.0));
-    p.RotAngle = ToFloat32(o.angle.value_or(10.0));
-    // The build command's repairs; an angle of 0 is fine as it is.
-    if (p.FrameCount < 1) p.FrameCount = 1;
-    if (p.RotRadius < 0.0f) p.RotRadius = 1.0f;
+    p.RotAngle = o.angle ? ToFloat32(*o.angle) : defaults.RotAngle;
     return p;
-}
-
-QString tooLargeStrip(const StripExtent& size) {
-    return QStringLiteral(
-               "Der Streifen w\u00e4re %1 x %2 Pixel gross; m\u00f6glich sind "
-               "h\u00f6chstens %3 Pixel und %4 Pixel je Seite.")
-        .arg(size.X)
-        .arg(size.Y)
-        .arg(kMaxStripPixels)
-        .arg(kMaxStripSide);
 }
 
 // The strip as the window draws it into its strip box.
@@ -58,9 +47,9 @@ QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
                    const StripExtent& size) {
     PixelGrid SrcBits, FrameBits;
     BitmapInfoHeader SrcInfo;
-    SrcBits.allocate(picture.width(), picture.height());
-    APIMod::SetDibHeader(SrcBits, SrcInfo);
-    if (APIMod::GrabPictureBits(picture, SrcBits, SrcInfo) != APIMod::GrabResult::Done) return {};
+    if (APIMod::CapturePicture(picture, picture.width(), picture.height(), SrcBits, SrcInfo) !=
+        APIMod::GrabResult::Done)
+        return {};
     QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y), QImage::Format_RGB32);
     // No fill first: the frames cover the strip to its last pixel.
     if (strip.isNull()) return strip;
@@ -80,22 +69,16 @@ int build(const Options& o, QTextStream& err) {
         err << picture.message << "\n";
         return kFailed;
     }
-    KnobParams p = parameters(o, picture.image);
-    if (o.orientation == StripOrientation::Vertical) {
-        if (auto lowered = LimitVerticalFrameCount(picture.image.height(), p.FrameCount)) {
-            p.FrameCount = *lowered;
-            err << forTerminal(QString::fromUtf8(kVerticalTooLargeText)) << "\n";
-        }
-    }
-    const StripExtent size = ComputeStripSize(o.orientation, picture.image.width(),
-                                              picture.image.height(), p.FrameCount);
-    if (!StripFits(size)) {
-        err << tooLargeStrip(size) << "\n";
+    const StripPlan plan = PlanStrip(o.orientation, picture.image.width(), picture.image.height(),
+                                     parameters(o, picture.image));
+    if (plan.loweredFrames) err << forTerminal(Texts::VerticalTooLarge()) << "\n";
+    if (!plan.fits) {
+        err << forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)) << "\n";
         return kFailed;
     }
-    const QImage strip = renderStrip(o, p, picture.image, size);
+    const QImage strip = renderStrip(o, plan.params, picture.image, plan.size);
     if (strip.isNull()) {
-        err << QStringLiteral("Nicht genug Speicher f\u00fcr den Streifen.") << "\n";
+        err << Texts::NoMemoryForStrip(plan.size.X, plan.size.Y) << "\n";
         return kFailed;
     }
     const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;

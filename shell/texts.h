@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 // The program's own texts that more than the window show. "\r" stands where
 // the window's message box breaks the line.
 namespace Texts {
@@ -40,5 +42,11 @@ inline constexpr char kReasonNotEncoded[] = "das Bild lie\u00df sich nicht umwan
 // shows which file it was: "Die Datei '<name>' ist zu groß." and the
 // window's warning in a new paragraph.
 QString PictureFileTooLarge(const QString& fileName, int maxSide, int width, int height);
+
+// A vertical strip over its height limit: the frame count was lowered.
+QString VerticalTooLarge();
+// A strip over the largest one the program makes.
+QString StripTooLarge(qint64 X, qint64 Y);
+QString NoMemoryForStrip(qint64 X, qint64 Y);
 
 }  // namespace Texts
