@@ -30,7 +30,7 @@ enum class Result {
     OutOfMemory,
     TimedOut,
     Crashed,
-    Missing,  // no player beside the program
+    Missing,  // no player beside the program, or it does not start
 };
 
 struct Played {

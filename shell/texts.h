@@ -28,7 +28,8 @@ inline constexpr char kReasonCrashed[] = "der Metafile-Leser ist abgest\u00fcrzt
 inline constexpr char kReasonTooMuchMemory[] = "das Zeichnen braucht zu viel Speicher";
 inline constexpr char kReasonNoFonts[] =
     "dem Metafile-Leser fehlen seine Schriften (Paket fonts-urw-base35)";
-inline constexpr char kReasonNoPlayer[] = "der Metafile-Leser fehlt neben dem Programm";
+inline constexpr char kReasonNoPlayer[] =
+    "der Metafile-Leser neben dem Programm fehlt oder startet nicht";
 
 // CannotRead with kReasonDamaged.
 QString CannotReadPicture(const QString& fileName);
