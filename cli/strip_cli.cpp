@@ -6,6 +6,7 @@
 #include "cli_options.h"
 #include "commands.h"
 #include "leading_number.h"
+#include "native_path.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
 #include "texts.h"
@@ -20,13 +21,15 @@ QString forTerminal(QString text) {
     return text.replace('\r', '\n');
 }
 
+// Worked on as the system's bytes, so that a name that is not UTF-8 stays as it is.
 QString defaultOutput(const QString& picture, StripOrientation orientation) {
     const QFileInfo info(picture);
-    std::string folder = info.absolutePath().toStdString();
+    std::string folder = NativePath::Encode(info.absolutePath()).toStdString();
     Commands::AddBackslash(folder);
-    const std::string base = Commands::StripExtension(info.fileName().toStdString());
-    return QString::fromStdString(
-        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal));
+    const std::string base =
+        Commands::StripExtension(NativePath::Encode(info.fileName()).toStdString());
+    return NativePath::Decode(QByteArray::fromStdString(
+        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal)));
 }
 
 // The parameters as the window's boxes would give them; the plan repairs them.
@@ -57,8 +60,8 @@ QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
 int build(const Options& o, const QString& path, QTextStream& err) {
     const auto picture = Pictures::LoadPicture(path, o.maxSize);
     if (picture.status == Pictures::LoadStatus::TooLarge) {
-        err << forTerminal(
-                   Texts::PictureTooLarge(o.maxSize, picture.size.width(), picture.size.height()))
+        err << forTerminal(Texts::PictureFileTooLarge(QFileInfo(o.picture).fileName(), o.maxSize,
+                                                      picture.size.width(), picture.size.height()))
             << "\n";
         return kFailed;
     }

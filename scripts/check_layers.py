@@ -15,6 +15,7 @@ allowed = {
     "preview": {"engine", "drawing", "controls", "shell"},
     "window": {"engine", "drawing", "controls", "shell", "preview"},
     "cli": {"engine", "drawing", "shell"},
+    "player": {"shell"},
 }
 headers = {}
 for layer in allowed:

@@ -14,11 +14,12 @@ QString PictureTooLarge(int maxSide, int width, int height) {
            QStringLiteral(" x") + SignPadded(height);
 }
 
+QString CannotRead(const QString& fileName, const QString& reason) {
+    return QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.").arg(fileName, reason);
+}
+
 QString CannotReadPicture(const QString& fileName) {
-    return QStringLiteral(
-               "Die Datei '%1' kann nicht gelesen werden: sie ist besch\u00e4digt "
-               "oder kein Bild.")
-        .arg(fileName);
+    return CannotRead(fileName, QString::fromUtf8(kReasonDamaged));
 }
 
 QString UnsupportedPicture(const QString& fileName) {
@@ -30,6 +31,11 @@ QString UnsupportedPicture(const QString& fileName) {
 
 QString EmptyPicture(const QString& fileName) {
     return QStringLiteral("Die Datei '%1' enth\u00e4lt kein Bild.").arg(fileName);
+}
+
+QString PictureFileTooLarge(const QString& fileName, int maxSide, int width, int height) {
+    return QStringLiteral("Die Datei '%1' ist zu gro\u00df.\r").arg(fileName) +
+           PictureTooLarge(maxSide, width, height);
 }
 
 QString CannotSave(const QString& fileName, const QString& reason) {

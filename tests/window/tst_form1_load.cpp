@@ -164,23 +164,36 @@ void TestForm1Load::baseNameIsTheNameBeforeTheLastDot() {
     QVERIFY(QFile::exists(f.file("_Seq_V.bmp")));
 }
 
+// A damaged bitmap, and a metafile that would keep the metafile player busy
+// for a minute: each ends in a message, and the window goes on as before.
 void TestForm1Load::unreadableFileChangesNothing() {
+    qputenv("TORVELINK_METAFILE_DEADLINE_MS", "500");
     FormFixture f;
     Form1& w = *f.form;
     w.cmdStrip_Click(0);
     const QImage strip = w.picStrip->image();
-    QFile broken(f.file("kaputt.bmp"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("BM this is no bitmap at all");
-    broken.close();
+    const std::pair<QString, QByteArray> files[] = {
+        {"kaputt.bmp", "BM this is no bitmap at all"},
+        {"haengt.wmf", picture_files::FontHeightZeroMetafile()},
+    };
     w.File1->setPath(f.folder.path());
-    QVERIFY(f.clickFile(QStringLiteral("kaputt.bmp")));
-    QCOMPARE(f.seam.shown.size(), 1);
-    QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("kaputt.bmp")));
-    QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
-    QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
-    QCOMPARE(w.picStrip->image(), strip);
-    QVERIFY(!w.fraMag->isHidden());
+    for (const auto& [name, bytes] : files) {
+        QFile file(f.file(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        w.File1->Refresh();
+        f.seam.shown.clear();
+        QVERIFY(f.clickFile(name));
+        QCOMPARE(f.seam.shown.size(), 1);
+        QVERIFY(f.seam.shown[0].text.startsWith(
+            QStringLiteral("Die Datei '%1' kann nicht gelesen werden: ").arg(name)));
+        QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
+        QCOMPARE(w.picStrip->image(), strip);
+        QVERIFY(!w.fraMag->isHidden());
+    }
+    qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
     w.Command1_Click();
     QVERIFY(QFile::exists(f.file("Demo_Seq_H.bmp")));
 }
