@@ -29,28 +29,22 @@ struct Picture {
     bool vector = false;
 };
 
-// Whether the file is an SVG picture (plain or compressed), by its first
-// bytes or, when it cannot be read, by its name. Drawing one needs a
-// QGuiApplication (its text needs fonts).
+// Whether the file is an SVG picture: plain text that starts with a tag and
+// has "<svg" in its first 4 KiB, or compressed data under the ending .svgz.
+// Drawing one needs a QGuiApplication (its text needs fonts).
 bool LooksLikeSvg(const QString& path);
 
 // Reads the picture:
-// - PNG, WebP and TIFF through Qt's readers (the first image of several),
-//   refused as TooLarge from the size the header gives, before decoding;
-// - SVG drawn at its own size, rounded, or at drawSize x drawSize (the
-//   drawing centred, its proportions kept), times scale, rounded half to
-//   even; transparent where it draws nothing;
-// - the six classic kinds through Pictures::LoadPicture, as the window
-//   reads them.
+// - SVG drawn at its own size, or at drawSize x drawSize (the drawing
+//   centred, its proportions kept), times scale, rounded half to even;
+//   transparent where it draws nothing;
+// - everything else through Pictures::LoadPicture with its transparency
+//   kept and PNG, WebP and TIFF besides the window's six kinds.
 // A scale other than 1 on a picture that is not SVG is refused: a raster
-// picture is not blown up. Qt's own messages are kept off the terminal.
+// picture is not blown up.
 Picture Load(const QString& path, const Request& request);
 
 // Whether some pixel is not wholly opaque.
 bool HasTransparency(const QImage& image);
-
-// The picture over a solid colour, each channel (c * a + b * (255 - a) + 127)
-// / 255 as the window lays pictures over its grey: Format_RGB32.
-QImage Flatten(const QImage& image, QRgb background);
 
 }  // namespace KnobInput

@@ -11,6 +11,10 @@ namespace Pictures {
 // The picture boxes' background, over which transparent pixels are shown.
 inline constexpr QRgb kBoxBackground = qRgb(192, 192, 192);
 
+// The picture laid over a solid colour, each channel rounded exactly:
+// (c * a + colour * (255 - a) + 127) / 255. Format_RGB32.
+QImage OverColour(const QImage& picture, QRgb colour);
+
 enum class LoadStatus { Loaded, TooLarge, Unreadable };
 
 struct LoadedPicture {
@@ -27,7 +31,27 @@ struct LoadedPicture {
 // pixels is refused as TooLarge from the size its header gives, before
 // anything is decoded. Only an ordinary file is opened: a folder, a pipe or a
 // device is refused at once. The path follows native_path.h. Never throws.
-LoadedPicture LoadPicture(const QString& path, int maxSide);
+// What the command line asks of the loader beyond what the window does:
+// - keepAlpha: transparency stays (Format_ARGB32, straight alpha, when some
+//   pixel is not wholly opaque; Format_RGB32 otherwise) instead of being laid
+//   over the boxes' grey; metafiles still come on grey;
+// - toolkitKinds: PNG, WebP and TIFF are read too (the first image of several),
+//   and a picture of another kind is named unsupported with the longer list.
+struct LoadChoices {
+    bool keepAlpha = false;
+    bool toolkitKinds = false;
+};
+
+LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
+
+// The first count bytes of a picture file, opened as LoadPicture opens it;
+// empty for anything but an ordinary file that can be read.
+QByteArray PeekPictureFile(const QString& path, qint64 count);
+
+// The whole of a picture file of at most maxBytes, opened as LoadPicture
+// opens it; Unreadable with a German message naming the file otherwise
+// (status Loaded with an empty image on success).
+LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
 
 struct SaveResult {
     bool ok = false;
