@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "commands.h"
+#include "native_path.h"
 
 namespace StripCli {
 
@@ -22,10 +23,13 @@ QString manifestBeside(const QString& strip) {
     return info.dir().filePath(info.completeBaseName() + ".json");
 }
 
+// Worked on as the system's bytes, so that a name that is not UTF-8 stays as
+// it is.
 QString stripName(const Options& o, const QString& picture) {
-    const std::string base = Commands::StripExtension(QFileInfo(picture).fileName().toStdString());
-    QString name = QString::fromStdString(
-        Commands::ExportFileName(base, o.orientation == StripOrientation::Horizontal));
+    const std::string base =
+        Commands::StripExtension(NativePath::Encode(QFileInfo(picture).fileName()).toStdString());
+    QString name = NativePath::Decode(QByteArray::fromStdString(
+        Commands::ExportFileName(base, o.orientation == StripOrientation::Horizontal)));
     if (ChosenFormat(o) == OutputFormat::Png) name = name.chopped(4) + ".png";
     return name;
 }

@@ -59,7 +59,8 @@ struct SaveResult {
 };
 
 // Writes the strip as an uncompressed 24-bit BMP (a path ending in ".png",
-// either case: PNG), every pixel unchanged, through a SafeFile: a failed
+// either case: PNG, with alpha when the strip is Format_ARGB32), every pixel
+// unchanged, through a SafeFile: a failed
 // write leaves an existing file as it was and says why in German.
 SaveResult SaveStrip(const QImage& strip, const QString& path);
 

@@ -22,9 +22,9 @@ Options parsed(const QStringList& args) {
 }
 
 TEST(ParseArguments, NewOptionsAndSeveralPictures) {
-    const Options o = parsed({"a.png", "b.svg", "--start", "-135", "--sweep=270", "--size", "64",
-                              "--scale", "2", "--background", "255,255,0", "--format", "PNG",
-                              "--manifest", "--", "-c.gif"});
+    const Options o =
+        parsed({"a.png", "b.svg", "--start", "-135", "--sweep=270", "--size", "64", "--scale", "2",
+                "--background", "255,255,0", "--format", "PNG", "--manifest", "--", "-c.gif"});
     EXPECT_EQ(o.pictures, (QStringList{"a.png", "b.svg", "-c.gif"}));
     EXPECT_EQ(o.start, -135.0);
     EXPECT_EQ(o.sweep, 270.0);
@@ -40,7 +40,8 @@ TEST(ParseArguments, NewOptionsAndSeveralPictures) {
 TEST(ParseArguments, BadValuesAndClashesAreUsageErrors) {
     for (const QStringList& args :
          {QStringList{"k.png", "--angle", "5", "--sweep", "270"},
-          QStringList{"k.png", "--background", "1,2"}, QStringList{"k.png", "--background", "1,2,256"},
+          QStringList{"k.png", "--background", "1,2"},
+          QStringList{"k.png", "--background", "1,2,256"},
           QStringList{"k.png", "--background", "1,2,3.5"}, QStringList{"k.png", "--format", "gif"},
           QStringList{"k.png", "--scale", "0"}, QStringList{"k.png", "--scale", "17"},
           QStringList{"k.png", "--size", "0"}, QStringList{"k.png", "--size", "2.5"},
@@ -52,8 +53,8 @@ TEST(ParseArguments, BadValuesAndClashesAreUsageErrors) {
 TEST(OutputNames, FolderFileAndFormat) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("out") + "/";
-    Options o = parsed({"/p/a.b.png", "/q/c.svg", "-o", folder, "--vertical", "--format", "png",
-                        "--manifest"});
+    Options o = parsed(
+        {"/p/a.b.png", "/q/c.svg", "-o", folder, "--vertical", "--format", "png", "--manifest"});
     EXPECT_FALSE(CheckOutput(o));
     Target t = TargetFor(o, "/q/c.svg");
     EXPECT_EQ(t.strip, dir.filePath("out/c_Seq_V.png"));
@@ -79,8 +80,14 @@ TEST(OutputNames, FolderFileAndFormat) {
 }
 
 TEST(Manifest, FieldsAJsonReaderFinds) {
-    const StripFacts facts{"knopf_Seq_V.png", 128, 64, 64, StripOrientation::Vertical,
-                           KnobParams{128, 32.0f, 270.0f / 127.0f, -135.0f}, true, true};
+    const StripFacts facts{"knopf_Seq_V.png",
+                           128,
+                           64,
+                           64,
+                           StripOrientation::Vertical,
+                           KnobParams{128, 32.0f, 270.0f / 127.0f, -135.0f},
+                           true,
+                           true};
     QJsonParseError error;
     const QJsonObject m = QJsonDocument::fromJson(ManifestText(facts), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError);

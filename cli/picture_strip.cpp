@@ -1,0 +1,156 @@
+#include "picture_strip.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "build_rules.h"
+#include "knob_input.h"
+#include "leading_number.h"
+#include "manifest.h"
+#include "output_names.h"
+#include "picture_io.h"
+#include "qt_drawing.h"
+#include "rotation.h"
+#include "texts.h"
+
+namespace StripCli {
+
+namespace {
+
+// The window breaks its messages at a lone carriage return; a terminal wants
+// a line break.
+QString forTerminal(QString text) {
+    return text.replace('\r', '\n');
+}
+
+// The parameters as the window's boxes would give them; the plan repairs them.
+KnobParams parameters(const Options& o, const KnobInput::Picture& picture) {
+    const KnobParams defaults;
+    KnobParams p;
+    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : defaults.FrameCount;
+    // A drawing made larger takes its given radius along.
+    const double radius =
+        o.radius ? *o.radius * (picture.vector ? o.scale : 1.0) : picture.image.width() / 2.0;
+    p.RotRadius = ToFloat32(radius);
+    p.RotAngle = o.angle ? ToFloat32(*o.angle) : defaults.RotAngle;
+    p.StartAngle = o.start ? ToFloat32(*o.start) : 0.0f;
+    return p;
+}
+
+// The picture as the strip shows it: transparency kept for a PNG strip,
+// laid over --background, or over the window's grey for a BMP.
+QImage prepared(const Options& o, OutputFormat format, const QImage& image, bool& alpha) {
+    alpha = format == OutputFormat::Png && !o.background && image.hasAlphaChannel();
+    if (alpha || !image.hasAlphaChannel()) return image;
+    return Pictures::OverColour(image, o.background.value_or(Pictures::kBoxBackground));
+}
+
+// The picture's pixels in a grid, the fourth byte its opacity (255 when
+// opaque).
+PixelGrid captured(const QImage& picture) {
+    const QImage argb = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                          : QImage::Format_RGB32);
+    PixelGrid grid;
+    grid.allocate(argb.width(), argb.height());
+    if (grid.empty()) return grid;
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(grid.data() + grid.offset(1, 1, y + 1), argb.constScanLine(y),
+                    static_cast<std::size_t>(argb.width()) * 4);
+    return grid;
+}
+
+// The whole strip in memory, frames side by side or stacked.
+QImage composed(const Options& o, const KnobParams& p, const PixelGrid& src,
+                const StripExtent& size, bool alpha) {
+    QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y),
+                 alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (strip.isNull() || src.empty()) return {};
+    const bool vertical = o.orientation == StripOrientation::Vertical;
+    for (int32_t i = 1; i <= p.FrameCount; ++i) {
+        uint8_t* place = vertical ? strip.scanLine((i - 1) * src.height())
+                                  : strip.scanLine(0) + (i - 1) * src.width() * 4;
+        if (alpha)
+            AppModul::RotateFrameAlphaInto(!o.nearest, i, p, src, place, strip.bytesPerLine());
+        else
+            AppModul::RotateFrameInto(!o.nearest, i, p, src, place, strip.bytesPerLine());
+    }
+    return alpha ? strip : strip.convertToFormat(QImage::Format_RGB32);
+}
+
+StripFacts factsOf(const Options& o, const Target& t, const StripPlan& plan, const QImage& picture,
+                   bool alpha) {
+    return {QFileInfo(t.strip).fileName(),
+            plan.params.FrameCount,
+            picture.width(),
+            picture.height(),
+            o.orientation,
+            plan.params,
+            !o.nearest,
+            alpha};
+}
+
+bool loadFailed(const Options& o, const QString& path, const KnobInput::Picture& picture,
+                const Report& report) {
+    if (picture.status == Pictures::LoadStatus::TooLarge) {
+        report(forTerminal(Texts::PictureFileTooLarge(
+            QFileInfo(path).fileName(), o.maxSize, picture.size.width(), picture.size.height())));
+        return true;
+    }
+    if (picture.status != Pictures::LoadStatus::Loaded) {
+        report(picture.message);
+        return true;
+    }
+    return false;
+}
+
+bool claim(const Target& t, QStringList& claimed, const Report& report) {
+    const QString strip = QFileInfo(t.strip).absoluteFilePath();
+    if (claimed.contains(strip)) {
+        report(QStringLiteral("Die Datei '%1' wurde eben schon aus einem anderen Bild "
+                              "geschrieben; dieses Bild wird \u00fcbersprungen.")
+                   .arg(QFileInfo(t.strip).fileName()));
+        return false;
+    }
+    claimed << strip;
+    return true;
+}
+
+}  // namespace
+
+bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claimed,
+                       const Report& report) {
+    const auto picture = KnobInput::Load(path, {o.maxSize, o.size, o.scale});
+    if (loadFailed(o, path, picture, report)) return false;
+    const Target target = TargetFor(o, path);
+    bool alpha = false;
+    const QImage image = prepared(o, target.format, picture.image, alpha);
+    const StripPlan plan =
+        PlanStrip(o.orientation, image.width(), image.height(), parameters(o, picture),
+                  {o.sweep, target.format == OutputFormat::Bmp});
+    if (plan.loweredFrames) report(forTerminal(Texts::VerticalTooLarge()));
+    if (!plan.fits) {
+        report(forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)));
+        return false;
+    }
+    if (!claim(target, claimed, report)) return false;
+    const QImage strip = composed(o, plan.params, captured(image), plan.size, alpha);
+    if (strip.isNull()) {
+        report(Texts::NoMemoryForStrip(plan.size.X, plan.size.Y));
+        return false;
+    }
+    const auto saved = Pictures::SaveStrip(strip, target.strip);
+    if (!saved.ok) {
+        report(saved.message);
+        return false;
+    }
+    if (target.manifest.isEmpty()) return true;
+    if (const auto failed =
+            WriteManifest(target.manifest, factsOf(o, target, plan, image, alpha))) {
+        QFile::remove(target.strip);
+        report(*failed);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace StripCli
