@@ -47,4 +47,28 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
                      Kernel kernel = Kernel::Best);
 
+// Where some rows of a frame go, and in which layout.
+struct FrameRows {
+    int32_t first = 0;  // first frame row to build, 0-based
+    int32_t count = 0;  // rows to build
+    // Row `first` of the frame; rows bytesPerLine apart (negative: upwards in
+    // memory, as in a bottom-up file).
+    uint8_t* dest = nullptr;
+    std::ptrdiff_t bytesPerLine = 0;
+    // 4: blue, green, red, fourth byte; 3: blue, green, red.
+    int pixelBytes = 4;
+    // The source picture's rows in that layout, row 0 first, rows
+    // plainBytesPerLine apart: the pixels that are not turned are copied
+    // from here. Its colours must be those of SrcBits.
+    const uint8_t* plain = nullptr;
+    std::ptrdiff_t plainBytesPerLine = 0;
+};
+
+// Builds only the given rows of frame i, byte for byte as the whole frame
+// has them; the pixels of the other rows are neither read nor written. A
+// pixel of a turned row keeps the bytes of `plain` unless it is turned, and
+// turned pixels take their fourth byte from SrcBits.
+void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                     const FrameRows& rows, Kernel kernel = Kernel::Best);
+
 }  // namespace AppModul

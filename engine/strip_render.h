@@ -5,8 +5,7 @@
 #include "dib_blit.h"
 #include "knob_params.h"
 #include "pixel_grid.h"
-
-enum class StripOrientation { Horizontal, Vertical };
+#include "strip_compositor.h"
 
 // Renders frames 1..FrameCount of the knob sequence into the strip surface:
 // frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
