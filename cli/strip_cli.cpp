@@ -8,6 +8,7 @@
 #include "leading_number.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
+#include "strip_writer.h"
 #include "texts.h"
 
 namespace StripCli {
@@ -50,19 +51,17 @@ QString tooLargeStrip(const StripExtent& size) {
         .arg(kMaxStripSide);
 }
 
-// The strip as the window draws it into its strip box.
-QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
-                   const StripExtent& size) {
-    PixelGrid SrcBits, FrameBits;
+// The strip as the window draws it into its strip box, composed straight
+// into the file.
+StripFiles::WriteResult writeStrip(const Options& o, const KnobParams& p, const QImage& picture,
+                                   const QString& output) {
+    PixelGrid SrcBits;
     BitmapInfoHeader SrcInfo;
     SrcBits.allocate(picture.width(), picture.height());
     APIMod::SetDibHeader(SrcBits, SrcInfo);
-    if (APIMod::GrabPictureBits(picture, SrcBits, SrcInfo) != APIMod::GrabResult::Done) return {};
-    QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y), QImage::Format_RGB32);
-    // No fill first: the frames cover the strip to its last pixel.
-    if (strip.isNull()) return strip;
-    RenderStrip(o.orientation, p, !o.nearest, SrcBits, FrameBits, ViewOf(strip));
-    return strip;
+    if (APIMod::GrabPictureBits(picture, SrcBits, SrcInfo) != APIMod::GrabResult::Done)
+        return {false, true, {}};
+    return StripFiles::WriteStrip(output, o.orientation, p, !o.nearest, SrcBits);
 }
 
 int build(const Options& o, QTextStream& err) {
@@ -90,15 +89,14 @@ int build(const Options& o, QTextStream& err) {
         err << tooLargeStrip(size) << "\n";
         return kFailed;
     }
-    const QImage strip = renderStrip(o, p, picture.image, size);
-    if (strip.isNull()) {
+    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
+    const auto written = writeStrip(o, p, picture.image, output);
+    if (written.noMemory) {
         err << QStringLiteral("Nicht genug Speicher f\u00fcr den Streifen.") << "\n";
         return kFailed;
     }
-    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
-    const auto saved = Pictures::SaveStrip(strip, output);
-    if (!saved.ok) {
-        err << saved.message << "\n";
+    if (!written.ok) {
+        err << Texts::CannotSave(QFileInfo(output).fileName(), written.reason) << "\n";
         return kFailed;
     }
     return kWritten;

@@ -14,12 +14,6 @@
 
 namespace {
 
-// A band holds about this many bytes of strip rows: small enough that two
-// of them and the program stay far below the memory of a whole strip, large
-// enough that a frame is cut into few pieces (each piece sets up its frame
-// anew). Tall pictures get tall bands by themselves: the strip is at most
-// 2^26 pixels, so its rows are short when its frames are high.
-constexpr int64_t kBandBytes = int64_t{6} << 20;
 // A piece of a frame is at most this many rows, so that even one frame in a
 // band gives every thread something to build.
 constexpr int32_t kPieceRows = 64;
@@ -142,7 +136,7 @@ Compositor::Compositor(StripOrientation orientation, const KnobParams& params, b
     const int64_t step = horizontal ? frameW : frameH;
     frames_ = static_cast<int32_t>(std::min<int64_t>(n, (along + step - 1) / step));
     const int64_t rowBytes = int64_t{columns_} * pixelBytes_;
-    bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(kBandBytes / rowBytes, 1, rows_));
+    bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(sink.bandBytes() / rowBytes, 1, rows_));
     bandCount_ = (rows_ + bandRows_ - 1) / bandRows_;
 }
 

@@ -32,6 +32,15 @@ public:
     virtual int pixelBytes() const = 0;
     // Bands from the strip's last rows up, as a bottom-up file stores them.
     virtual bool bottomUp() const { return false; }
+    // About how many bytes of rows a band may hold (at least one row).
+    virtual int64_t bandBytes() const { return kDefaultBandBytes; }
+
+    // Small enough that two bands and the program stay far below the
+    // memory of a whole strip; large enough that a frame is cut into few
+    // pieces (each piece sets its frame up anew). Tall pictures get tall
+    // bands by themselves: a strip has at most 2^26 pixels, so its rows are
+    // short when its frames are high.
+    static constexpr int64_t kDefaultBandBytes = int64_t{6} << 20;
 
     // Memory for strip rows first .. first + count - 1 (row 0 at the top).
     // Every pixel that a frame covers in those rows is written; no other
