@@ -59,15 +59,14 @@ struct FrameRows {
     int pixelBytes = 4;
     // The source picture's rows in that layout, row 0 first, rows
     // plainBytesPerLine apart: the pixels that are not turned are copied
-    // from here. Its colours must be those of SrcBits.
+    // from here. Its bytes must be those of SrcBits (the fourth byte too,
+    // for four-byte pixels).
     const uint8_t* plain = nullptr;
     std::ptrdiff_t plainBytesPerLine = 0;
 };
 
 // Builds only the given rows of frame i, byte for byte as the whole frame
-// has them; the pixels of the other rows are neither read nor written. A
-// pixel of a turned row keeps the bytes of `plain` unless it is turned, and
-// turned pixels take their fourth byte from SrcBits.
+// has them; nothing outside those rows' pixels is written (padding neither).
 void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                      const FrameRows& rows, Kernel kernel = Kernel::Best);
 

@@ -15,8 +15,9 @@
 // afterwards. Parts of frames beyond the surface are clipped. Nothing is drawn
 // when FrameCount is below 1.
 //
-// Frames are independent, so they are spread over up to `threads` threads
-// (0: one per core); the strip is byte for byte the one a single thread makes.
+// The surface is a sink of the strip compositor (ComposeStrip), the same
+// that streams strips into files: up to `threads` threads (0: one per core),
+// and the strip byte for byte the one a single thread makes.
 void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
                  const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
                  unsigned threads = 0);
