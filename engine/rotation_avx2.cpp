@@ -1,5 +1,7 @@
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "rotation_kernels.h"
 
 namespace AppModul {
@@ -20,13 +22,41 @@ TORVELINK_AVX2 inline __m256i roundFraction(__m256i n) {
     return _mm256_srli_epi32(_mm256_add_epi32(n, bias), 22);
 }
 
-TORVELINK_AVX2 inline __m256i weighted(__m256i right, __m256i left, __m256i w, __m256i gw) {
-    return roundFraction(
-        _mm256_add_epi32(_mm256_mullo_epi32(right, w), _mm256_mullo_epi32(left, gw)));
+// round((right * w + left * (2^22 - w)) / 2^22), with one multiplication:
+// the same sum is left * 2^22 + (right - left) * w, below 2^30 and never
+// negative (the weights are convex).
+TORVELINK_AVX2 inline __m256i weighted(__m256i right, __m256i left, __m256i w) {
+    return roundFraction(_mm256_add_epi32(_mm256_slli_epi32(left, 22),
+                                          _mm256_mullo_epi32(_mm256_sub_epi32(right, left), w)));
 }
 
 TORVELINK_AVX2 inline __m256i channel(__m256i pixels, int shift) {
     return _mm256_and_si256(_mm256_srli_epi32(pixels, shift), _mm256_set1_epi32(0xFF));
+}
+
+// The pixels at eight indices and their right-hand neighbours, as pairs,
+// with plain 8-byte loads: where gathers are slow microcode (as the
+// mitigations of some processors make them), loads are not. Lanes not
+// accepted read the first pixel pair instead.
+TORVELINK_AVX2 inline void loadPairs(const uint8_t* pixels, __m256i at, __m256i accept,
+                                     __m256i& left, __m256i& right) {
+    alignas(32) int32_t index[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(index), _mm256_and_si256(at, accept));
+    const auto pair = [pixels](int32_t i) {
+        long long v;
+        std::memcpy(&v, pixels + static_cast<std::ptrdiff_t>(i) * 4, 8);
+        return v;
+    };
+    // Lanes in the order 0 1 4 5 | 2 3 6 7, so that splitting the pairs
+    // within each 128-bit half puts them back in order.
+    const __m256i lo =
+        _mm256_setr_epi64x(pair(index[0]), pair(index[1]), pair(index[4]), pair(index[5]));
+    const __m256i hi =
+        _mm256_setr_epi64x(pair(index[2]), pair(index[3]), pair(index[6]), pair(index[7]));
+    left = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps(lo), _mm256_castsi256_ps(hi),
+                                                 _MM_SHUFFLE(2, 0, 2, 0)));
+    right = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps(lo), _mm256_castsi256_ps(hi),
+                                                  _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
 // Eight float source positions from eight double ones, rounded to float as
@@ -93,8 +123,6 @@ TORVELINK_AVX2 std::size_t BilinearPixelsWide(const RotationRow& r, std::size_t 
     const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
     const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
     const __m256 scale = _mm256_set1_ps(4194304.0f);
-    const __m256i whole = _mm256_set1_epi32(1 << 22);
-    const auto* pixels = reinterpret_cast<const int*>(r.src);
     std::size_t k = 0;
     for (; k + 8 <= count; k += 8) {
         const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
@@ -109,20 +137,16 @@ TORVELINK_AVX2 std::size_t BilinearPixelsWide(const RotationRow& r, std::size_t 
         if (_mm256_testz_si256(accept, accept)) continue;
         const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
         const __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
-        const __m256i ga = _mm256_sub_epi32(whole, a), gb = _mm256_sub_epi32(whole, b);
         const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
                                             _mm256_sub_epi32(ix, one));
-        const __m256i below = _mm256_add_epi32(at, width);
-        const __m256i zero = _mm256_setzero_si256();
-        const __m256i p00 = _mm256_mask_i32gather_epi32(zero, pixels, at, accept, 4);
-        const __m256i p10 = _mm256_mask_i32gather_epi32(zero, pixels + 1, at, accept, 4);
-        const __m256i p01 = _mm256_mask_i32gather_epi32(zero, pixels, below, accept, 4);
-        const __m256i p11 = _mm256_mask_i32gather_epi32(zero, pixels + 1, below, accept, 4);
-        __m256i colours = zero;
+        __m256i p00, p10, p01, p11;
+        loadPairs(r.src, at, accept, p00, p10);
+        loadPairs(r.src, _mm256_add_epi32(at, width), accept, p01, p11);
+        __m256i colours = _mm256_setzero_si256();
         for (int shift = 0; shift <= 16; shift += 8) {
-            const __m256i top = weighted(channel(p10, shift), channel(p00, shift), a, ga);
-            const __m256i bottom = weighted(channel(p11, shift), channel(p01, shift), a, ga);
-            const __m256i value = weighted(bottom, top, b, gb);
+            const __m256i top = weighted(channel(p10, shift), channel(p00, shift), a);
+            const __m256i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
+            const __m256i value = weighted(bottom, top, b);
             colours = _mm256_or_si256(colours, _mm256_slli_epi32(value, shift));
         }
         store(r, k, colours, accept);
