@@ -99,15 +99,15 @@ QString UsageText() {
                "Baut aus BILD (BMP, JPEG, GIF, ICO, CUR, WMF) eine Knopf-Sequenz und speichert "
                "sie.\n"
                "\n"
-               "  --frames N      Einzelbilder (Vorgabe 28; unter 1 wird 1)\n"
+               "  --frames N      Einzelbilder (Vorgabe %5; unter 1 wird 1)\n"
                "  --radius R      Rotationsradius in Pixeln (Vorgabe: halbe Bildbreite;\n"
                "                  negativ wird 1)\n"
                "  --angle A       Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn "
-               "(Vorgabe 10)\n"
+               "(Vorgabe %6)\n"
                "  --horizontal    Einzelbilder nebeneinander (Vorgabe)\n"
                "  --vertical      Einzelbilder untereinander, höchstens %1 Pixel hoch\n"
                "  --nearest       nächstes Pixel statt bilinearer Mischung\n"
-               "  --max-size N    grösste Bildbreite und -höhe (Vorgabe 121, höchstens %2)\n"
+               "  --max-size N    grösste Bildbreite und -höhe (Vorgabe %7, höchstens %2)\n"
                "  -o AUSGABE      Zieldatei (Vorgabe: <Bildname>_Seq_H.bmp bzw. _Seq_V.bmp\n"
                "                  im Ordner des Bildes); endet sie auf .png, wird PNG "
                "geschrieben\n"
@@ -117,7 +117,10 @@ QString UsageText() {
         .arg(kMaxVerticalStripHeight)
         .arg(kMaxMaxSize)
         .arg(kMaxStripPixels)
-        .arg(kMaxStripSide);
+        .arg(kMaxStripSide)
+        .arg(KnobParams{}.FrameCount)
+        .arg(static_cast<double>(KnobParams{}.RotAngle))
+        .arg(kMaxPictureSide);
 }
 
 }  // namespace StripCli

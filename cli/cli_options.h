@@ -6,7 +6,7 @@
 #include <optional>
 #include <variant>
 
-#include "strip_render.h"
+#include "build_rules.h"
 
 namespace StripCli {
 
@@ -17,7 +17,7 @@ struct Options {
     std::optional<double> angle;
     StripOrientation orientation = StripOrientation::Horizontal;
     bool nearest = false;
-    int maxSize = 121;
+    int maxSize = kMaxPictureSide;
     QString output;  // default: beside the picture, by the export name rule
     bool help = false;
 };

@@ -6,6 +6,7 @@
 #include "cli_options.h"
 #include "commands.h"
 #include "leading_number.h"
+#include "native_path.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
 #include "strip_writer.h"
@@ -21,34 +22,25 @@ QString forTerminal(QString text) {
     return text.replace('\r', '\n');
 }
 
+// Worked on as the system's bytes, so that a name that is not UTF-8 stays as it is.
 QString defaultOutput(const QString& picture, StripOrientation orientation) {
     const QFileInfo info(picture);
-    std::string folder = info.absolutePath().toStdString();
+    std::string folder = NativePath::Encode(info.absolutePath()).toStdString();
     Commands::AddBackslash(folder);
-    const std::string base = Commands::StripExtension(info.fileName().toStdString());
-    return QString::fromStdString(
-        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal));
+    const std::string base =
+        Commands::StripExtension(NativePath::Encode(info.fileName()).toStdString());
+    return NativePath::Decode(QByteArray::fromStdString(
+        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal)));
 }
 
+// The parameters as the window's boxes would give them; the plan repairs them.
 KnobParams parameters(const Options& o, const QImage& picture) {
+    const KnobParams defaults;
     KnobParams p;
-    p.FrameCount = ToFrameCount(o.frames.value_or(28.0));
+    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : defaults.FrameCount;
     p.RotRadius = ToFloat32(o.radius.value_or(picture.width() / 2.0));
-    p.RotAngle = ToFloat32(o.angle.value_or(10.0));
-    // The build command's repairs; an angle of 0 is fine as it is.
-    if (p.FrameCount < 1) p.FrameCount = 1;
-    if (p.RotRadius < 0.0f) p.RotRadius = 1.0f;
+    p.RotAngle = o.angle ? ToFloat32(*o.angle) : defaults.RotAngle;
     return p;
-}
-
-QString tooLargeStrip(const StripExtent& size) {
-    return QStringLiteral(
-               "Der Streifen w\u00e4re %1 x %2 Pixel gross; m\u00f6glich sind "
-               "h\u00f6chstens %3 Pixel und %4 Pixel je Seite.")
-        .arg(size.X)
-        .arg(size.Y)
-        .arg(kMaxStripPixels)
-        .arg(kMaxStripSide);
 }
 
 // The strip as the window draws it into its strip box, composed straight
@@ -57,9 +49,8 @@ StripFiles::WriteResult writeStrip(const Options& o, const KnobParams& p, const 
                                    const QString& output) {
     PixelGrid SrcBits;
     BitmapInfoHeader SrcInfo;
-    SrcBits.allocate(picture.width(), picture.height());
-    APIMod::SetDibHeader(SrcBits, SrcInfo);
-    if (APIMod::GrabPictureBits(picture, SrcBits, SrcInfo) != APIMod::GrabResult::Done)
+    if (APIMod::CapturePicture(picture, picture.width(), picture.height(), SrcBits, SrcInfo) !=
+        APIMod::GrabResult::Done)
         return {false, true, {}};
     return StripFiles::WriteStrip(output, o.orientation, p, !o.nearest, SrcBits);
 }
@@ -67,8 +58,8 @@ StripFiles::WriteResult writeStrip(const Options& o, const KnobParams& p, const 
 int build(const Options& o, QTextStream& err) {
     const auto picture = Pictures::LoadPicture(o.picture, o.maxSize);
     if (picture.status == Pictures::LoadStatus::TooLarge) {
-        err << forTerminal(
-                   Texts::PictureTooLarge(o.maxSize, picture.size.width(), picture.size.height()))
+        err << forTerminal(Texts::PictureFileTooLarge(QFileInfo(o.picture).fileName(), o.maxSize,
+                                                      picture.size.width(), picture.size.height()))
             << "\n";
         return kFailed;
     }
@@ -76,23 +67,17 @@ int build(const Options& o, QTextStream& err) {
         err << picture.message << "\n";
         return kFailed;
     }
-    KnobParams p = parameters(o, picture.image);
-    if (o.orientation == StripOrientation::Vertical) {
-        if (auto lowered = LimitVerticalFrameCount(picture.image.height(), p.FrameCount)) {
-            p.FrameCount = *lowered;
-            err << forTerminal(QString::fromUtf8(kVerticalTooLargeText)) << "\n";
-        }
-    }
-    const StripExtent size = ComputeStripSize(o.orientation, picture.image.width(),
-                                              picture.image.height(), p.FrameCount);
-    if (!StripFits(size)) {
-        err << tooLargeStrip(size) << "\n";
+    const StripPlan plan = PlanStrip(o.orientation, picture.image.width(), picture.image.height(),
+                                     parameters(o, picture.image));
+    if (plan.loweredFrames) err << forTerminal(Texts::VerticalTooLarge()) << "\n";
+    if (!plan.fits) {
+        err << forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)) << "\n";
         return kFailed;
     }
     const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
-    const auto written = writeStrip(o, p, picture.image, output);
+    const auto written = writeStrip(o, plan.params, picture.image, output);
     if (written.noMemory) {
-        err << QStringLiteral("Nicht genug Speicher f\u00fcr den Streifen.") << "\n";
+        err << Texts::NoMemoryForStrip(plan.size.X, plan.size.Y) << "\n";
         return kFailed;
     }
     if (!written.ok) {

@@ -138,11 +138,3 @@ void FileList::keyPressEvent(QKeyEvent* event) {
     QListWidget::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0) emit Click();
 }
-
-bool FileList::clickFile(const QString& name) {
-    const auto found = findItems(name, Qt::MatchExactly);
-    if (found.isEmpty()) return false;
-    setCurrentItem(found.first());
-    emit Click();
-    return true;
-}

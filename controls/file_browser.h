@@ -48,8 +48,6 @@ public:
     void setPath(const QString& path);
     QString FileName() const;
     void Refresh();
-    // As if the user clicked the named file; false when it is not listed.
-    bool clickFile(const QString& name);
 
 signals:
     void Click();

@@ -37,17 +37,16 @@ void PictureBox::setSize(int width, int height) {
 }
 
 void PictureBox::setPicture(const QImage& picture) {
-    picture_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
-    if (autoSize_ && !picture_.isNull())
-        resize(picture_.width() + 2 * borderWidth(), picture_.height() + 2 * borderWidth());
+    const QImage rgb = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
+    if (autoSize_ && !rgb.isNull())
+        resize(rgb.width() + 2 * borderWidth(), rgb.height() + 2 * borderWidth());
     fitSurface();
     surface_.clear();
-    if (!picture_.isNull()) {
+    if (!rgb.isNull()) {
         QImage& image = surface_.image();
-        const int rows = std::min(image.height(), picture_.height());
-        const auto bytes = static_cast<std::size_t>(std::min(image.width(), picture_.width())) * 4;
-        for (int y = 0; y < rows; ++y)
-            std::memcpy(image.scanLine(y), picture_.constScanLine(y), bytes);
+        const int rows = std::min(image.height(), rgb.height());
+        const auto bytes = static_cast<std::size_t>(std::min(image.width(), rgb.width())) * 4;
+        for (int y = 0; y < rows; ++y) std::memcpy(image.scanLine(y), rgb.constScanLine(y), bytes);
     }
     update();
 }

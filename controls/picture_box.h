@@ -37,7 +37,6 @@ public:
     // background, and what was drawn is gone.
     void setPicture(const QImage& picture);
     void clearPicture() { setPicture(QImage()); }
-    const QImage& picture() const { return picture_; }
 
     // The persistent image: the client area as drawn (picture included).
     DrawingSurface& surface() { return surface_; }
@@ -62,7 +61,6 @@ private:
     void fitSurface();
 
     DrawingSurface surface_;
-    QImage picture_;
     Border border_;
     bool autoSize_;
     QWidget* client_ = nullptr;

@@ -40,12 +40,6 @@ void DrawingSurface::clear() {
     if (!image_.isNull()) image_.fill(background_);
 }
 
-int DrawingSurface::SetStretchBltMode(int mode) {
-    const int previous = stretchMode_;
-    stretchMode_ = mode;
-    return previous;
-}
-
 int DrawingSurface::StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest,
                                   int32_t xSrc, int32_t ySrc, int32_t wSrc, int32_t hSrc,
                                   const uint8_t* bits, const BitmapInfoHeader& info) {
@@ -68,6 +62,13 @@ GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapI
     for (int y = 0; y < rows; ++y)
         std::memcpy(grid.data() + grid.offset(1, 1, y + 1), rgb.constScanLine(y), bytes);
     return GrabResult::Done;
+}
+
+GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, PixelGrid& grid,
+                          BitmapInfoHeader& header) {
+    grid.allocate(width, height);
+    SetDibHeader(grid, header);
+    return GrabPictureBits(picture, grid, header);
 }
 
 }  // namespace APIMod

@@ -17,11 +17,10 @@
 ImageView ViewOf(QImage& image);
 
 // A persistent drawing surface: keeps what is drawn into it, can be read back,
-// reset to an empty picture of its background colour, and carries the
-// stretching mode that the next drawing uses.
+// and reset to an empty picture of its background colour.
 class DrawingSurface {
 public:
-    explicit DrawingSurface(QColor background = QColor(192, 192, 192));
+    explicit DrawingSurface(QColor background);
 
     const QImage& image() const { return image_; }
     QImage& image() { return image_; }
@@ -34,11 +33,9 @@ public:
     // Forgets every drawing: the surface shows only its background.
     void clear();
 
-    // Returns the previous mode, as the graphics interface does.
-    int SetStretchBltMode(int mode);
-    int stretchMode() const { return stretchMode_; }
-
-    // StretchDIBits onto this surface; see the core's StretchDIBits.
+    // StretchDIBits onto this surface; see the core's StretchDIBits. Each
+    // source pixel becomes a block of equal pixels, so there is no stretching
+    // mode to choose.
     int StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest, int32_t xSrc,
                       int32_t ySrc, int32_t wSrc, int32_t hSrc, const uint8_t* bits,
                       const BitmapInfoHeader& info);
@@ -46,7 +43,6 @@ public:
 private:
     QImage image_;
     QColor background_;
-    int stretchMode_ = 1;
 };
 
 namespace APIMod {
@@ -60,6 +56,11 @@ enum class GrabResult { Done, CannotCapture };
 // picture delivers nothing. CannotCapture only when the grid is not allocated
 // as the header describes it: the capture cannot be carried out at all.
 GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& header);
+
+// Allocates the grid at width x height, describes it in the header and
+// captures the picture into it: the three steps every capture takes.
+GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, PixelGrid& grid,
+                          BitmapInfoHeader& header);
 
 }  // namespace APIMod
 

@@ -23,3 +23,20 @@ bool StripFits(const StripExtent& size) {
     return size.X >= 1 && size.Y >= 1 && size.X <= kMaxStripSide && size.Y <= kMaxStripSide &&
            size.X * size.Y <= kMaxStripPixels;
 }
+
+StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
+                    const KnobParams& params) {
+    StripPlan plan;
+    plan.repairs = ParameterRepairs(params);
+    plan.params = params;
+    // What the repaired boxes read back as.
+    if (plan.params.FrameCount < 1) plan.params.FrameCount = 1;
+    if (plan.params.RotRadius < 0.0f) plan.params.RotRadius = 1.0f;
+    if (orientation == StripOrientation::Vertical) {
+        plan.loweredFrames = LimitVerticalFrameCount(PicH, plan.params.FrameCount);
+        if (plan.loweredFrames) plan.params.FrameCount = *plan.loweredFrames;
+    }
+    plan.size = ComputeStripSize(orientation, PicW, PicH, plan.params.FrameCount);
+    plan.fits = StripFits(plan.size);
+    return plan;
+}

@@ -24,9 +24,6 @@ std::vector<BoxWrite> ParameterRepairs(const KnobParams& params);
 // Largest height of a vertical strip, in pixels.
 inline constexpr int32_t kMaxVerticalStripHeight = 8000;
 
-inline constexpr const char* kVerticalTooLargeText =
-    "Zu gross f\u00fcr Verikale Sequenz. \rReduziere die Einzelbilder.";
-
 // The frame count a vertical strip is lowered to when PicH x FrameCount is
 // over 8000 pixels: the whole-number quotient 8000 / PicH. Nothing when the
 // strip fits (exactly 8000 fits).
@@ -48,3 +45,24 @@ StripExtent ComputeStripSize(StripOrientation orientation, int32_t PicW, int32_t
 inline constexpr int64_t kMaxStripPixels = int64_t{1} << 26;
 inline constexpr int64_t kMaxStripSide = 16'777'215;
 bool StripFits(const StripExtent& size);
+
+// Largest width and height of a picture the window takes, pixels.
+inline constexpr int32_t kMaxPictureSide = 121;
+
+// Everything a strip build decides before it draws, from the picture's size,
+// the parameters as the boxes give them and the orientation:
+// - repairs: the texts to write into the parameter boxes, in order;
+// - params: the parameters after those repairs and the vertical limit;
+// - loweredFrames: set when a vertical strip's frame count was lowered;
+// - size: the strip's size in pixels with those parameters;
+// - fits: whether that strip can be made (StripFits).
+// A horizontal strip is never lowered; one that does not fit is not built.
+struct StripPlan {
+    std::vector<BoxWrite> repairs;
+    KnobParams params;
+    std::optional<int32_t> loweredFrames;
+    StripExtent size;
+    bool fits = false;
+};
+StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
+                    const KnobParams& params);

@@ -19,8 +19,6 @@ struct ImageView {
     }
 };
 
-inline constexpr int kHalftone = 4;
-
 // Draws a rectangle of a 32-bit device-independent pixel block into the
 // surface, stretched to the destination rectangle, as the graphics interface's
 // StretchDIBits does with SRCCOPY:

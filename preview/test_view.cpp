@@ -14,12 +14,13 @@ int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH) {
 
 SourceRect FrameSourceRect(bool horizontal, int64_t n, int64_t FrameCount, int32_t PicW,
                            int32_t PicH) {
-    if (horizontal) return {(n - 1) * PicW, 0, PicW, PicH};
-    return {0, (FrameCount - n) * PicH, PicW, PicH};
+    if (horizontal) return {(n - 1) * PicW, 0};
+    return {0, (FrameCount - n) * PicH};
 }
 
 std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32_t selectorMax) {
-    if (!(Y > current.DragLastY + 4 || Y < current.DragLastY - 4)) return std::nullopt;
+    if (!(Y > current.DragLastY + kDragThreshold || Y < current.DragLastY - kDragThreshold))
+        return std::nullopt;
     DragStep step;
     step.state.TestFrame = current.DragLastY < Y ? current.TestFrame - 1 : current.TestFrame + 1;
     constexpr int kLow = std::numeric_limits<int16_t>::min();

@@ -9,17 +9,19 @@ namespace TestView {
 
 // Largest magnified frame, pixels.
 inline constexpr int kMaxMagnifiedSide = 256;
+// How far the pointer must move up or down, beyond this many pixels, for the
+// drag to step a frame.
+inline constexpr int kDragThreshold = 4;
 
 // The largest factor not above `factor` at which a PicW x PicH frame fits
 // into 256 x 256 pixels (at least 1).
 int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH);
 
-// Frame n's rectangle in the strip as StretchDIBits takes it: its y is
-// measured from the strip's bottom edge, (FrameCount - n) x PicH for a
-// vertical strip.
+// Where frame n's PicW x PicH rectangle lies in the strip, as StretchDIBits
+// takes it: its y is measured from the strip's bottom edge, (FrameCount - n)
+// x PicH for a vertical strip.
 struct SourceRect {
-    int64_t x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const SourceRect&) const = default;
+    int64_t x = 0, y = 0;
 };
 SourceRect FrameSourceRect(bool horizontal, int64_t n, int64_t FrameCount, int32_t PicW,
                            int32_t PicH);

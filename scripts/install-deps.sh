@@ -14,7 +14,7 @@ packages=(
     qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick desktop-file-utils
 )
 
 missing=()

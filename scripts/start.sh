@@ -5,4 +5,4 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build" -j"$(nproc)" --target torvelink torvelink-cli
-exec "$root/build/window/torvelink" "$@"
+exec "$root/build/bin/torvelink" "$@"

@@ -8,8 +8,8 @@
 
 namespace Commands {
 
-void AddBackslash(std::string& path, char separator) {
-    if (path.empty() || path.back() != separator) path.push_back(separator);
+void AddBackslash(std::string& path) {
+    if (path.empty() || path.back() != kPathSeparator) path.push_back(kPathSeparator);
 }
 
 std::string StripExtension(const std::string& name) {

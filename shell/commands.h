@@ -10,7 +10,7 @@ inline constexpr char kPathSeparator = '/';
 
 // Makes a folder path end in exactly one separator: appends one unless the
 // last character already is one; an empty path becomes the separator alone.
-void AddBackslash(std::string& path, char separator = kPathSeparator);
+void AddBackslash(std::string& path);
 
 // The name without its extension: everything before the last ".", the whole
 // name when it has no dot or ends in one ("a.b.gif" gives "a.b", ".gif" gives

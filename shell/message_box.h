@@ -2,6 +2,11 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <utility>
+
+// Twips per pixel wherever the program converts between the two: fixed, the
+// screen's own ratio is not consulted.
+inline constexpr int kTwipsPerPixel = 15;
 
 // Every modal box the program shows goes through one seam, so that tests can
 // answer the boxes instead of a user.
@@ -19,14 +24,17 @@ public:
     virtual QMessageBox::StandardButton show(const MessageRequest& request) = 0;
 };
 
-// The real boxes.
+// The real boxes: the title bar shows exactly the request's title (or the
+// application title given here), and the buttons read "Ja", "Nein" and "OK"
+// whatever the user's locale.
 class ModalMessageBoxes : public MessageSeam {
 public:
-    explicit ModalMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit ModalMessageBoxes(QString applicationTitle)
+        : applicationTitle_(std::move(applicationTitle)) {}
     QMessageBox::StandardButton show(const MessageRequest& request) override;
 
 private:
-    QWidget* parent_;
+    QString applicationTitle_;
 };
 
 // The text as a box shows it: each lone carriage return becomes a line break.
@@ -39,7 +47,7 @@ namespace Commands {
 void ShowMessage(MessageSeam& seam, const QString& text, int kind, const QString& MsgTitle);
 
 // Places the window as CenterForm does: the screen's and the window's sizes in
-// twips (15 per pixel), centred horizontally and in the upper 85 percent.
+// twips, centred horizontally and in the upper 85 percent.
 void CenterForm(QWidget& window, QSize windowTwips);
 
 }  // namespace Commands

@@ -1,12 +1,21 @@
 #include "picture_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <cerrno>
 
-#include "metafile.h"
+#include "bmp_fields.h"
+#include "metafile_player.h"
+#include "metafile_protocol.h"
+#include "native_path.h"
+#include "safe_file.h"
 #include "texts.h"
 
 namespace Pictures {
@@ -16,6 +25,9 @@ namespace {
 // Enough for any picture the program takes, far below what a crafted file
 // would make a decoder allocate.
 constexpr int kDecodeLimitMegabytes = 64;
+
+// Enough of a file's start for every kind's header: a bitmap's with its masks.
+constexpr qint64 kHeadBytes = 256;
 
 const QList<QByteArray> kRasterFormats{"bmp", "dib", "jpeg", "jpg", "gif", "ico", "cur"};
 
@@ -46,6 +58,10 @@ LoadedPicture unreadable(const QString& message) {
     return {LoadStatus::Unreadable, {}, {}, message};
 }
 
+LoadedPicture unreadable(const QString& name, const char* reason) {
+    return unreadable(Texts::CannotRead(name, QString::fromUtf8(reason)));
+}
+
 LoadedPicture tooLarge(QSize size) {
     return {LoadStatus::TooLarge, {}, size, {}};
 }
@@ -60,13 +76,46 @@ LoadedPicture loaded(const QImage& picture, const QString& name) {
     return {LoadStatus::Loaded, image, image.size(), {}};
 }
 
+QString openReason(int error) {
+    if (error == ENOENT) return QString::fromUtf8(Texts::kReasonMissing);
+    if (error == EACCES || error == EPERM) return QString::fromUtf8(Texts::kReasonNoPermission);
+    return FileErrorReason(error);
+}
+
+// Only an ordinary file is read: reading a pipe or a device could wait for
+// ever or never end.
+QString typeReason(const struct stat& info) {
+    if (S_ISDIR(info.st_mode)) return QString::fromUtf8(Texts::kReasonFolder);
+    if (!S_ISREG(info.st_mode)) return QString::fromUtf8(Texts::kReasonNotAFile);
+    return {};
+}
+
+// The file opened for reading, or why it cannot be. Its kind is checked
+// before it is opened, and again on what was opened, in case it changed.
+int openPicture(const QString& path, QString& reason) {
+    const QByteArray native = NativePath::Encode(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0) {
+        reason = openReason(errno);
+        return -1;
+    }
+    if (reason = typeReason(info); !reason.isEmpty()) return -1;
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = openReason(errno);
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0) reason = openReason(errno);
+    if (reason.isEmpty()) reason = typeReason(info);
+    if (reason.isEmpty()) return fd;
+    ::close(fd);
+    return -1;
+}
+
 // An enhanced metafile: a header record (type 1) whose signature " EMF"
 // stands at byte 40.
-bool looksLikeEnhancedMetafile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = file.read(44);
-    return head.size() == 44 && head.startsWith(QByteArray("\x01\0\0\0", 4)) &&
+bool looksLikeEnhancedMetafile(const QByteArray& head) {
+    return head.size() >= 44 && head.startsWith(QByteArray("\x01\0\0\0", 4)) &&
            head.mid(40, 4) == " EMF";
 }
 
@@ -80,17 +129,17 @@ void chooseIconImage(QImageReader& reader) {
     reader.jumpToImage(0);
 }
 
-LoadedPicture loadRaster(const QString& path, const QString& name, int maxSide) {
-    QImageReader reader(path);
+LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& name, int maxSide) {
+    QImageReader reader(&file);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(kDecodeLimitMegabytes);
     if (!reader.canRead()) {
-        const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(path);
+        const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(head);
         return unreadable(otherKind ? Texts::UnsupportedPicture(name)
                                     : Texts::CannotReadPicture(name));
     }
     const QByteArray format = reader.format().toLower();
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QString suffix = QFileInfo(name).suffix().toLower();
     const bool icon = format == "ico" || format == "cur" ||
                       (format.isEmpty() && (suffix == "ico" || suffix == "cur"));
     if (!format.isEmpty() && !kRasterFormats.contains(format))
@@ -99,54 +148,108 @@ LoadedPicture loadRaster(const QString& path, const QString& name, int maxSide) 
     QSize size = reader.size();
     size.setHeight(qAbs(size.height()));  // top-down bitmaps report a negative height
     if (size.isValid() && oversize(size, maxSide)) return tooLarge(size);
-    const QImage picture = reader.read();
+    QImage picture = reader.read();
     if (picture.isNull()) return unreadable(Texts::CannotReadPicture(name));
     if (oversize(picture.size(), maxSide)) return tooLarge(picture.size());
+    if (format == "bmp" || format == "dib") picture = BmpFields::WidenChannels(picture, head);
     return loaded(picture, name);
 }
 
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
-    if (file.size() > kMaxMetafileBytes) return unreadable(Texts::CannotReadPicture(name));
-    const QByteArray data = file.readAll();
-    const auto size = Metafile::DisplaySize(data);
-    if (!size) return unreadable(Texts::CannotReadPicture(name));
-    if (size->isEmpty()) return unreadable(Texts::EmptyPicture(name));
-    if (oversize(*size, maxSide)) return tooLarge(*size);
-    const QImage picture = Metafile::Render(data, *size);
-    if (picture.isNull()) return unreadable(Texts::CannotReadPicture(name));
-    return loaded(picture, name);
+    if (file.size() > MetafileProtocol::kMaxBytes)
+        return unreadable(Texts::CannotReadPicture(name));
+    using MetafilePlayer::Result;
+    const auto played = MetafilePlayer::Play(file.readAll(), maxSide);
+    switch (played.result) {
+        case Result::Drawn:
+            return loaded(played.image, name);
+        case Result::TooLarge:
+            return tooLarge(played.size);
+        case Result::Empty:
+            return unreadable(Texts::EmptyPicture(name));
+        case Result::NotReadable:
+            return unreadable(Texts::CannotReadPicture(name));
+        case Result::CannotStart:
+            return unreadable(name, Texts::kReasonNoFonts);
+        case Result::OutOfMemory:
+            return unreadable(name, Texts::kReasonTooMuchMemory);
+        case Result::TimedOut:
+            return unreadable(name, Texts::kReasonTooSlow);
+        case Result::Crashed:
+            return unreadable(name, Texts::kReasonCrashed);
+        case Result::Missing:
+            return unreadable(name, Texts::kReasonNoPlayer);
+    }
+    return unreadable(Texts::CannotReadPicture(name));
 }
+
+// What a picture writer writes, handed to a SafeFile, which keeps the reason
+// of a failure.
+class SafeFileDevice : public QIODevice {
+public:
+    explicit SafeFileDevice(SafeFile& file) : file_(file) {
+        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (!file_.write(data, static_cast<std::size_t>(size))) return -1;
+        unflushed_ += size;
+        if (unflushed_ >= kWriteBackBytes) {
+            file_.startWriteBack();
+            unflushed_ = 0;
+        }
+        return size;
+    }
+
+private:
+    static constexpr qint64 kWriteBackBytes = 8 << 20;
+    SafeFile& file_;
+    qint64 unflushed_ = 0;
+};
 
 }  // namespace
 
 LoadedPicture LoadPicture(const QString& path, int maxSide) {
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    QString reason;
+    const int fd = openPicture(path, reason);
+    if (fd < 0) return unreadable(Texts::CannotRead(name, reason));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return unreadable(Texts::CannotReadPicture(name));
+    }
     if (file.size() == 0) return unreadable(Texts::EmptyPicture(name));
-    if (Metafile::LooksLikeMetafile(file.peek(22))) return loadMetafile(file, name, maxSide);
-    file.close();
-    return loadRaster(path, name, maxSide);
+    const QByteArray head = file.peek(kHeadBytes);
+    if (MetafilePlayer::LooksLikeMetafile(head)) return loadMetafile(file, name, maxSide);
+    return loadRaster(file, head, name, maxSide);
 }
 
 SaveResult SaveStrip(const QImage& strip, const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    if (strip.isNull()) return {false, Texts::CannotSave(name, QStringLiteral("kein Bild"))};
+    const auto failed = [&name](const QString& reason) {
+        return SaveResult{false, Texts::CannotSave(name, reason)};
+    };
+    if (strip.isNull()) return failed(QString::fromUtf8(Texts::kReasonNoPicture));
     const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, Texts::CannotSave(name, file.errorString())};
-    QImageWriter writer(&file, png ? "png" : "bmp");
+    SafeFile file(path);
+    if (!file.open()) return failed(file.reason());
+    SafeFileDevice device(file);
+    QImageWriter writer(&device, png ? "png" : "bmp");
     // Qt writes 32-bit pictures as uncompressed 24-bit bitmaps.
     const QImage rgb = strip.format() == QImage::Format_RGB32
                            ? strip
                            : strip.convertToFormat(QImage::Format_RGB32);
-    if (!writer.write(rgb)) {
-        file.cancelWriting();
-        return {false, Texts::CannotSave(name, writer.errorString())};
+    if (!writer.write(rgb) || file.failed()) {
+        const QString reason =
+            file.failed() ? file.reason() : QString::fromUtf8(Texts::kReasonNotEncoded);
+        file.discard();
+        return failed(reason);
     }
-    if (!file.commit()) return {false, Texts::CannotSave(name, file.errorString())};
+    if (!file.commit()) return failed(file.reason());
     return {true, {}};
 }
 

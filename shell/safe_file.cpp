@@ -1,7 +1,5 @@
 #include "safe_file.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <fcntl.h>
@@ -10,11 +8,24 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
+#include <memory>
+
+#include "native_path.h"
 
 namespace {
 
-QByteArray encoded(const QString& path) {
-    return QFile::encodeName(path);
+// ".<name>.<8 hex digits>.tmp": the temporary name's length beyond the name.
+constexpr qsizetype kTemporaryExtra = 1 + 1 + 8 + 4;
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
 }
 
 }  // namespace
@@ -70,28 +81,56 @@ SafeFile::~SafeFile() {
 }
 
 bool SafeFile::fail(int error) {
-    reason_ = FileErrorReason(error);
+    return fail(FileErrorReason(error));
+}
+
+bool SafeFile::fail(QString reason) {
+    reason_ = std::move(reason);
     discard();
     return false;
 }
 
+// The file that will be replaced: the target, or what a symbolic link there
+// points to. False when something other than a file stands under the name.
+bool SafeFile::resolveTarget() {
+    nativeTarget_ = NativePath::Encode(target_);
+    if (nameOf(nativeTarget_).size() > NAME_MAX) return fail(ENAMETOOLONG);
+    struct stat info {};
+    if (::lstat(nativeTarget_.constData(), &info) != 0) return true;  // a new file
+    if (S_ISLNK(info.st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> real(
+            ::realpath(nativeTarget_.constData(), nullptr), &std::free);
+        if (!real) return true;  // a dangling link is replaced
+        nativeTarget_ = real.get();
+        if (::stat(nativeTarget_.constData(), &info) != 0) return fail(errno);
+    }
+    if (S_ISDIR(info.st_mode)) return fail(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        return fail(QStringLiteral("unter diesem Namen steht keine gew\u00f6hnliche Datei"));
+    if (::access(nativeTarget_.constData(), W_OK) != 0)
+        return fail(QStringLiteral("die vorhandene Datei ist schreibgesch\u00fctzt"));
+    return true;
+}
+
 bool SafeFile::open() {
-    const QFileInfo info(target_);
-    if (info.isDir()) return fail(EISDIR);
-    if (info.fileName().toUtf8().size() > NAME_MAX) return fail(ENAMETOOLONG);
+    if (!resolveTarget()) return false;
+    // The temporary name keeps as much of the target's name as fits.
+    const QByteArray name = nameOf(nativeTarget_).left(NAME_MAX - kTemporaryExtra);
+    const QByteArray folder = folderOf(nativeTarget_);
     // A short random suffix; O_EXCL makes a clash fail instead of sharing.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temporary_ = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                     QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                   QLatin1Char('0'));
-        fd_ =
-            ::open(encoded(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const QByteArray suffix =
+            QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
+        temporary_ = folder + "/." + name + '.' + suffix + ".tmp";
+        fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) return true;
-        if (errno != EEXIST) {
-            const int error = errno;
-            temporary_.clear();
-            return fail(error);
-        }
+        const int error = errno;
+        if (error == EEXIST) continue;
+        temporary_.clear();
+        if (error == EACCES || error == EPERM)
+            return fail(QStringLiteral("kein Schreibrecht im Ordner"));
+        if (error == ENOENT) return fail(QStringLiteral("der Ordner existiert nicht"));
+        return fail(error);
     }
     temporary_.clear();
     return fail(EEXIST);
@@ -128,20 +167,17 @@ bool SafeFile::commit() {
     // A new file gets the permissions an ordinary file would; a replaced one
     // keeps its own.
     struct stat old {};
-    const QByteArray target = encoded(target_);
-    if (::stat(target.constData(), &old) == 0) {
+    if (::stat(nativeTarget_.constData(), &old) == 0) {
         ::fchmod(fd_, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::fchmod(fd_, 0666 & ~mask);
     }
-    if (::close(fd_) != 0) {
-        fd_ = -1;
-        return fail(errno);
-    }
+    const int fd = fd_;
     fd_ = -1;
-    if (::rename(encoded(temporary_).constData(), target.constData()) != 0) return fail(errno);
+    if (::close(fd) != 0) return fail(errno);
+    if (::rename(temporary_.constData(), nativeTarget_.constData()) != 0) return fail(errno);
     temporary_.clear();
     return true;
 }
@@ -149,6 +185,6 @@ bool SafeFile::commit() {
 void SafeFile::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (!temporary_.isEmpty()) ::unlink(encoded(temporary_).constData());
+    if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
     temporary_.clear();
 }

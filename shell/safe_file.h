@@ -8,7 +8,10 @@
 // the target only when complete: a failed write leaves an existing file as it
 // was and no temporary file behind. Failures are kept as a short German
 // reason ("kein Schreibrecht im Ordner", "der Datenträger ist voll", ...),
-// never the system's own text.
+// never the system's own text. A target that is a symbolic link is written
+// through it, as an editor would; a folder, a device or a pipe under the
+// target's name, or an existing file without write permission, is refused.
+// Names follow native_path.h.
 class SafeFile {
 public:
     explicit SafeFile(QString target);
@@ -35,9 +38,12 @@ public:
 
 private:
     bool fail(int error);
+    bool fail(QString reason);
+    bool resolveTarget();
 
     QString target_;
-    QString temporary_;
+    QByteArray nativeTarget_;  // the target's name as the system keeps it
+    QByteArray temporary_;
     int fd_ = -1;
     long long written_ = 0;
     long long writeBackFrom_ = 0;

@@ -25,4 +25,11 @@ struct AppState {
 
     int32_t TestFrame = 0;  // frame shown in the test view (the selector may pass 32767)
     int16_t DragLastY = 0;  // pointer y of the last drag step in the test view
+
+    // picStrip holds a strip built from the current picture: the viewport,
+    // the magnification and the save command work on it.
+    bool stripBuilt = false;
+    // A magnification was chosen since the last build; the frame selector
+    // waits for the next build.
+    bool magnificationPending = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include "commands.h"
 #include "form1_texts.h"
@@ -15,7 +14,7 @@ Form1::Form1(MessageSeam& messages, QString MsgTitle)
     Q_INIT_RESOURCE(resources);
     setWindowTitle(Form1Texts::kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/torvelink.ico")));
-    resize(7860 / 15, 6435 / 15);
+    resize(7860 / kTwipsPerPixel, 6435 / kTwipsPerPixel);
     createControls();
     for (ScrollBar* bar : {HS_Strip, VS_Strip, HSMag, HSTest}) bar->setFocusPolicy(Qt::StrongFocus);
     setTabOrder();
@@ -24,27 +23,31 @@ Form1::Form1(MessageSeam& messages, QString MsgTitle)
 }
 
 // The window's outer size in twips. Where the window system adds a frame,
-// it is part of the size. The window has whole pixels; the twips last set are given back as long as
-// the window still has the size they made.
-int Form1::Width() const {
+// it is part of the size. The window has whole pixels; the twips last set are
+// given back as long as the window still has the size they made.
+int Form1::WidthTwips() const {
     const int pixels = frameGeometry().width();
-    return pixels == widthTwips_ / 15 ? widthTwips_ : pixels * 15;
+    return pixels == widthTwips_ / kTwipsPerPixel ? widthTwips_ : pixels * kTwipsPerPixel;
 }
-int Form1::Height() const {
+int Form1::HeightTwips() const {
     const int pixels = frameGeometry().height();
-    return pixels == heightTwips_ / 15 ? heightTwips_ : pixels * 15;
+    return pixels == heightTwips_ / kTwipsPerPixel ? heightTwips_ : pixels * kTwipsPerPixel;
 }
 
-void Form1::setWidth(int twips) {
-    const int frame = frameGeometry().width() - width();
+void Form1::setWidthTwips(int twips) {
     widthTwips_ = twips;
-    resize(std::max(twips / 15 - frame, 1), height());
+    fitWindowWidth();
 }
 
-void Form1::setHeight(int twips) {
+void Form1::setHeightTwips(int twips) {
     const int frame = frameGeometry().height() - height();
     heightTwips_ = twips;
-    resize(width(), std::max(twips / 15 - frame, 1));
+    resize(width(), std::max(twips / kTwipsPerPixel - frame, 1));
+}
+
+void Form1::setStartSize() {
+    setWidthTwips(kStartWidthTwips);
+    setHeightTwips(kStartHeightTwips);
 }
 
 void Form1::connectHandlers() {
@@ -75,9 +78,8 @@ void Form1::ShowMessage(const QString& text, int kind) {
 }
 
 void Form1::Form_Load() {
-    setWidth(6570);
-    setHeight(5610);
-    Commands::CenterForm(*this, QSize(Width(), Height()));
+    setStartSize();
+    Commands::CenterForm(*this, QSize(WidthTwips(), HeightTwips()));
     AppState& s = state_;
     s.MagFactor = 1;
     s.Knob.RotRadius = 18.0f;
@@ -91,7 +93,8 @@ void Form1::Form_Load() {
     picStrip->setLeft(0);
     picStrip->setTop(0);
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
-    fraMag->hide();
+    s.stripBuilt = false;
+    updateControls();
     s.RotateMode = true;
     s.SrcBits.allocate(1, 1);
     s.FrameBits.allocate(1, 1);
@@ -112,15 +115,13 @@ void Form1::Form_Load() {
 // SrcBits from the picture picStart shows, PicW x PicH.
 void Form1::captureSource() {
     AppState& s = state_;
-    s.SrcBits.allocate(s.PicW, s.PicH);
-    APIMod::SetDibHeader(s.SrcBits, s.SrcInfo);
-    grabPictureBits(picStart->image(), s.SrcBits, s.SrcInfo);
+    grabOrEnd(APIMod::CapturePicture(picStart->image(), s.PicW, s.PicH, s.SrcBits, s.SrcInfo));
 }
 
 // A capture that cannot be carried out at all (the grid is not what its
 // header says) leaves nothing to build with: the one fatal path.
-void Form1::grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info) {
-    if (APIMod::GrabPictureBits(picture, grid, info) == APIMod::GrabResult::CannotCapture) {
+void Form1::grabOrEnd(APIMod::GrabResult result) {
+    if (result == APIMod::GrabResult::CannotCapture) {
         messages_.show({QString::fromLatin1(kGrabErrorText), QStringLiteral(" "),
                         QMessageBox::Critical, false});
         QCoreApplication::processEvents();
@@ -154,19 +155,19 @@ void Form1::Dir1_Change() {
     File1->setPath(Dir1->Path());
 }
 
-void Form1::paintEvent(QPaintEvent*) {
-    // The rule under the radius row and the outlines of the source picture
-    // and the test view; they take no pointer events.
-    QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawLine(2460 / 15, 480 / 15, 4320 / 15, 480 / 15);
-    painter.drawRect(QRect(4575 / 15, 2325 / 15, 1845 / 15 - 1, 1845 / 15 - 1));
-    painter.drawRect(QRect(4515 / 15, 45 / 15, 1920 / 15 - 1, 1905 / 15 - 1));
-}
-
 void Form1::mouseMoveEvent(QMouseEvent* event) {
     // Only the bare window: moves over a control reach the window too when
     // the control ignores them, and must not count.
     QWidget* under = childAt(event->position().toPoint());
     if (under == nullptr) Form_MouseMove();
+}
+
+void Form1::updateControls() {
+    const AppState& s = state_;
+    fraMag->setVisible(s.stripBuilt);
+    picFrame->setVisible(s.stripBuilt);
+    HS_Strip->setVisible(s.stripBuilt && s.StripIsHorizontal);
+    VS_Strip->setVisible(s.stripBuilt && !s.StripIsHorizontal);
+    HSTest->setEnabled(!s.magnificationPending);
+    placeTestView();
 }

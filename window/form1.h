@@ -12,6 +12,7 @@
 #include "file_browser.h"
 #include "message_box.h"
 #include "picture_box.h"
+#include "readout_label.h"
 #include "scroll_bar.h"
 
 // The program's one window. Its controls are public so that the handlers of
@@ -19,19 +20,26 @@
 class Form1 : public QWidget {
     Q_OBJECT
 public:
+    // The window's outer size at start and after every load, twips; the
+    // horizontal layout keeps the width, the vertical one the height.
+    static constexpr int kStartWidthTwips = 6570;
+    static constexpr int kStartHeightTwips = 5610;
+
     Form1(MessageSeam& messages, QString MsgTitle);
 
     // Runs once before the window is shown: the start state.
     void Form_Load();
 
-    // The window's own outer size, twips (15 per pixel).
-    int Width() const;
-    int Height() const;
-    void setWidth(int twips);
-    void setHeight(int twips);
+    // The window's own outer size, twips (kTwipsPerPixel per pixel). The
+    // width set is widened while a magnified test view needs a room of its
+    // own.
+    int WidthTwips() const;
+    int HeightTwips() const;
+    void setWidthTwips(int twips);
+    void setHeightTwips(int twips);
 
+    // The shared state the handlers work on; read by the window's tests.
     AppState& state() { return state_; }
-    const QString& MsgTitle() const { return msgTitle_; }
 
     // Event handlers.
     void txtIN_Change(int index);
@@ -48,10 +56,6 @@ public:
     void picStart_MouseMove(int X, int Y);
     void picStrip_MouseMove(int X, int Y);
     void Form_MouseMove();
-
-    void PrepareTestView();
-    void RenderStripH();
-    void RenderStripV();
 
     // Controls, in creation order.
     PictureBox* picFrame;
@@ -71,8 +75,8 @@ public:
     ScrollBar* HS_Strip;
     PictureBox* picStart;
     std::array<QLabel*, 4> Label1;
-    std::array<QLabel*, 3> LabXY;  // 1 and 2 are used
-    QLabel* LabValue;
+    std::array<ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
+    ReadoutLabel* LabValue;
     QLabel* LabWHStart;
 
 protected:
@@ -83,23 +87,35 @@ private:
     void createControls();
     void createParameterBlock();
     void createTestView();
+    void createReadouts();
     void createBrowser();
     void connectHandlers();
     void setTabOrder();
 
+    // Shows and enables the controls as the state says: the viewport, its
+    // bars and the magnification while a strip is built, the frame selector
+    // unless a magnification waits for the next build, the test view's place.
+    void updateControls();
+    void placeTestView();
+    bool testViewNeedsRoom() const;
+    void fitWindowWidth();
+    void setStartSize();
+
     void ShowMessage(const QString& text, int kind);
+    void PrepareTestView();
+    void RenderStripH();
+    void RenderStripV();
     void drawTestFrame(int n);
-    bool stripFitsOrWarn(const StripExtent& size);
     bool sizeStripBox(const StripExtent& size);
     void layoutForOrientation(int index);
-    void limitVerticalStrip();
+    void lowerFrameCount(int32_t frames);
     void rejectPicture(int width, int height);
     void acceptPicture();
     void captureSource();
-    void grabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& info);
+    void grabOrEnd(APIMod::GrabResult result);
 
     AppState state_;
-    int widthTwips_ = 0;
+    int widthTwips_ = 0;  // as the layout last set them
     int heightTwips_ = 0;
     MessageSeam& messages_;
     QString msgTitle_;

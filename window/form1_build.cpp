@@ -32,18 +32,18 @@ private:
 
 void Form1::cmdStrip_Click(int index) {
     AppState& s = state_;
-    for (const BoxWrite& w : ParameterRepairs(s.Knob))
-        txtIN[w.index]->setText(QString::fromStdString(w.text));
     const auto orientation = index == 0 ? StripOrientation::Horizontal : StripOrientation::Vertical;
-    if (index == 0 &&
-        !stripFitsOrWarn(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount)))
+    const StripPlan plan = PlanStrip(orientation, s.PicW, s.PicH, s.Knob);
+    // The repairs go through the boxes, whose change handlers store them.
+    for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
+    if (index == 0 && !plan.fits) {
+        ShowMessage(Texts::StripTooLarge(plan.size.X, plan.size.Y), 2);
         return;
+    }
     layoutForOrientation(index);
-    if (index == 1) limitVerticalStrip();
-    if (!sizeStripBox(ComputeStripSize(orientation, s.PicW, s.PicH, s.Knob.FrameCount))) return;
+    if (plan.loweredFrames) lowerFrameCount(*plan.loweredFrames);
+    if (!sizeStripBox(plan.size)) return;
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
-    HS_Strip->setVisible(index == 0);
-    VS_Strip->setVisible(index == 1);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
     {
         const BusyCursor busy(int64_t{s.StripSize.X} * s.StripSize.Y >= kBusyPixels);
@@ -56,7 +56,9 @@ void Form1::cmdStrip_Click(int index) {
     picStrip->setTop(0);
     picStrip->setLeft(0);
     PrepareTestView();
-    fraMag->show();
+    // The strip's scroll bar, the viewport and the magnification show now.
+    s.stripBuilt = true;
+    updateControls();
 }
 
 // Empties picStrip and gives it the strip's size; lets the window repaint
@@ -70,8 +72,9 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     picStrip->Refresh();
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     if (picStrip->image().isNull()) {
-        fraMag->hide();
-        ShowMessage(Form1Texts::NoMemoryForStrip(size.X, size.Y), 2);
+        s.stripBuilt = false;
+        updateControls();
+        ShowMessage(Texts::NoMemoryForStrip(size.X, size.Y), 2);
         return false;
     }
     picStrip->Refresh();
@@ -79,51 +82,43 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     return true;
 }
 
-// The strip must fit what the program can hold, show and save.
-bool Form1::stripFitsOrWarn(const StripExtent& size) {
-    if (StripFits(size)) return true;
-    ShowMessage(Form1Texts::StripTooLarge(size.X, size.Y), 2);
-    return false;
-}
-
+// A wide, low viewport under the controls and a window grown downwards, or a
+// narrow, tall one at the right and a window grown to the right.
 void Form1::layoutForOrientation(int index) {
+    constexpr int kBelowViewportTwips = 6000;
+    constexpr int kBesideViewportTwips = 6800;
     if (index == 0) {
         picFrame->setLeft(4);
         picFrame->setTop(368);
         picFrame->setWidth(423);
         picFrame->setHeight(picStart->Height());
-        setWidth(6570);
-        setHeight(picFrame->Height() * 15 + 6000);
+        setWidthTwips(kStartWidthTwips);
+        setHeightTwips(picFrame->Height() * kTwipsPerPixel + kBelowViewportTwips);
     } else {
         picFrame->setLeft(444);
         picFrame->setTop(4);
         picFrame->setWidth(picStart->Width());
         picFrame->setHeight(340);
-        setWidth(picFrame->Width() * 15 + 6800);
-        setHeight(5610);
+        setWidthTwips(picFrame->Width() * kTwipsPerPixel + kBesideViewportTwips);
+        setHeightTwips(kStartHeightTwips);
     }
 }
 
 // A vertical strip over 8000 pixels gets fewer frames, with a warning.
-void Form1::limitVerticalStrip() {
-    AppState& s = state_;
-    const auto lowered = LimitVerticalFrameCount(s.PicH, s.Knob.FrameCount);
-    if (!lowered) return;
-    s.Knob.FrameCount = *lowered;
-    ShowMessage(Form1Texts::kVerticalTooLarge, 2);
-    txtIN[0]->setText(QString::number(s.Knob.FrameCount));
+void Form1::lowerFrameCount(int32_t frames) {
+    state_.Knob.FrameCount = frames;
+    ShowMessage(Texts::VerticalTooLarge(), 2);
+    txtIN[0]->setText(QString::number(frames));
     txtIN[0]->repaint();
 }
 
 void Form1::RenderStripH() {
-    picStrip->surface().SetStretchBltMode(kHalftone);
     ::RenderStripH(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
                    ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
 
 void Form1::RenderStripV() {
-    picStrip->surface().SetStretchBltMode(kHalftone);
     ::RenderStripV(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
                    ViewOf(picStrip->surface().image()));
     picStrip->Refresh();

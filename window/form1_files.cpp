@@ -9,7 +9,6 @@
 #include "texts.h"
 
 namespace {
-constexpr int kMaxPictureSide = 121;
 
 QString withSeparator(const QString& folder) {
     std::string path = folder.toStdString();
@@ -24,6 +23,8 @@ void Form1::File1_Click() {
     if (name.isEmpty()) return;
     const QString fullPath = withSeparator(File1->Path()) + name;
     const QString previousBaseName = s.BaseName;
+    // The name is taken before the size check and kept when the picture is
+    // refused as too large: a strip saved next is named after that file.
     s.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
     const auto loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide);
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
@@ -44,22 +45,24 @@ void Form1::File1_Click() {
 // The previous picture stays the source in every respect (PicW, PicH and the
 // grids keep matching), so a strip built now is the previous picture's.
 void Form1::rejectPicture(int width, int height) {
-    setWidth(6570);
-    setHeight(5610);
+    setStartSize();
     HSTest->setValue(1);
     picTest->clearPicture();
-    fraMag->hide();
+    state_.stripBuilt = false;
+    updateControls();
     ShowMessage(Texts::PictureTooLarge(kMaxPictureSide, width, height), 2);
+    const int border = 2 * picStart->borderWidth();
     picStart->clearPicture();
-    picStart->setWidth(kMaxPictureSide + 4);
-    picStart->setHeight(kMaxPictureSide + 4);
+    picStart->setWidth(kMaxPictureSide + border);
+    picStart->setHeight(kMaxPictureSide + border);
     picStart->Refresh();
 }
 
 void Form1::acceptPicture() {
     AppState& s = state_;
-    s.PicW = picStart->Width() - 4;
-    s.PicH = picStart->Height() - 4;
+    const int border = 2 * picStart->borderWidth();
+    s.PicW = picStart->Width() - border;
+    s.PicH = picStart->Height() - border;
     picStrip->setTop(0);
     picStrip->setLeft(0);
     LabWHStart->setText(Form1Texts::LoadedSizeCaption(s.PicW, s.PicH));
@@ -71,21 +74,25 @@ void Form1::acceptPicture() {
     s.StripSize.Y = s.PicH;
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
-    fraMag->hide();
+    s.stripBuilt = false;
+    // Deliberately in the user's locale: under a decimal comma the box reads
+    // "22,5", and the leading-number rule, which knows only ".", makes the
+    // radius 22. Users of such a locale have always got the whole part.
     const QString half = s.StripSize.X % 2 == 0
                              ? QString::number(s.StripSize.X / 2)
                              : QString::number(s.StripSize.X / 2) + QLocale().decimalPoint() + "5";
     txtIN[1]->setText(half);
-    setWidth(6570);
-    setHeight(5610);
-    VS_Strip->hide();
+    setStartSize();
     HSTest->setValue(1);
     picTest->clearPicture();
+    // The start size leaves no room for the viewport and its scroll bars,
+    // with or without a frame from the window system: they are hidden.
+    updateControls();
 }
 
 void Form1::Command1_Click() {
     const AppState& s = state_;
-    if (fraMag->isHidden()) return;
+    if (!s.stripBuilt) return;
     const QString folder = withSeparator(File1->Path());
     const QString fileName = QString::fromStdString(
         Commands::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));

@@ -1,17 +1,41 @@
-// The window's controls at their design places. Places and sizes are given
-// in twips, as the window was designed, and set in pixels (15 twips each).
+// The window's controls at their design places, and the test view's room.
+// Places and sizes are given in twips, as the window was designed, and set in
+// pixels (kTwipsPerPixel twips each).
 #include <QDir>
 #include <QFont>
+#include <QPainter>
 
 #include "command_button.h"
 #include "form1.h"
 #include "form1_texts.h"
+#include "picture_io.h"
 
 namespace {
 
-QRect twips(int left, int top, int width, int height) {
-    return {left / 15, top / 15, width / 15, height / 15};
+constexpr QRect twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+            height / kTwipsPerPixel};
 }
+
+const QColor kBoxGrey{Pictures::kBoxBackground};
+
+// Outlines of the source-picture area (Shape1) and the test view (Shape2),
+// the rule under the radius row (Line1) and the test view's designed box.
+constexpr QRect kShape1 = twips(4515, 45, 1920, 1905);
+constexpr QRect kShape2 = twips(4575, 2325, 1845, 1845);
+constexpr QLine kLine1{2460 / kTwipsPerPixel, 480 / kTwipsPerPixel, 4320 / kTwipsPerPixel,
+                       480 / kTwipsPerPixel};
+constexpr QRect kTestViewBox = twips(4590, 2340, 1815, 1815);
+
+// The readouts left of the test view may grow up to its outline.
+constexpr int kReadoutsFreeUpTo = kShape2.left();
+
+// The test view's own room, when it has one: its outline starts this far
+// right of the controls (or of a vertical strip's viewport) at the height of
+// the source-picture area's outline, and the window keeps this margin right
+// of it.
+constexpr int kRoomGap = 4;
+constexpr int kRoomMargin = 8;
 
 // Liberation Sans stands in for Arial; sizes in pixels at 96 dots per inch.
 QFont sans(int pixels, bool bold = false) {
@@ -33,7 +57,7 @@ QLabel* label(QWidget* parent, const QString& caption, QRect place) {
 
 void Form1::createControls() {
     setFont(sans(kSans825));
-    picFrame = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::Sunken, false, true);
+    picFrame = new PictureBox(this, kBoxGrey, PictureBox::Border::Sunken, false, true);
     picFrame->setGeometry(twips(6810, 60, 990, 5100));
     picStrip = new PictureBox(picFrame->clientArea(), Qt::black, PictureBox::Border::None);
     picStrip->setGeometry(twips(0, 0, 900, 900));
@@ -53,19 +77,26 @@ void Form1::createControls() {
     HS_Strip = new ScrollBar(Qt::Horizontal, this);
     HS_Strip->setGeometry(twips(30, 5220, 6390, 255));
     HS_Strip->hide();
-    picStart = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::Sunken, true);
+    picStart = new PictureBox(this, kBoxGrey, PictureBox::Border::Sunken, true);
     picStart->setGeometry(twips(4530, 60, 735, 735));
     picStart->setPicture(QImage(QStringLiteral(":/demo_knob.bmp")));
     Label1[3] = label(this, Form1Texts::kFrameNumber, twips(2460, 2400, 1425, 240));
     Label1[0] = label(this, Form1Texts::kFrames, twips(2460, 1020, 1125, 210));
     Label1[1] = label(this, Form1Texts::kRadius, twips(2460, 165, 1365, 225));
     Label1[2] = label(this, Form1Texts::kAngle, twips(2460, 645, 1305, 225));
+    createReadouts();
+}
+
+void Form1::createReadouts() {
     LabXY[0] = nullptr;
-    LabXY[1] = label(this, QStringLiteral("LabXY(1)"), twips(2460, 3480, 1350, 240));
-    LabXY[2] = label(this, QStringLiteral("Ma\u00dfe: X=0, Y=0"), twips(2460, 3840, 1845, 210));
-    LabValue = label(this, QStringLiteral("0"), twips(3900, 2340, 450, 285));
+    LabXY[1] = new ReadoutLabel(QStringLiteral("LabXY(1)"), this, twips(2460, 3480, 1350, 240),
+                                kReadoutsFreeUpTo);
+    LabXY[2] = new ReadoutLabel(QStringLiteral("Ma\u00dfe: X=0, Y=0"), this,
+                                twips(2460, 3840, 1845, 210), kReadoutsFreeUpTo);
+    LabValue =
+        new ReadoutLabel(QStringLiteral("0"), this, twips(3900, 2340, 450, 285), kReadoutsFreeUpTo);
     LabValue->setAlignment(Qt::AlignCenter);
-    LabValue->setFont(sans(kArial9, true));
+    LabValue->setDesignFont(sans(kArial9, true));
     LabValue->setFrameShape(QFrame::Box);
     LabValue->setAutoFillBackground(true);
     QPalette valuePalette = LabValue->palette();
@@ -73,12 +104,6 @@ void Form1::createControls() {
     LabValue->setPalette(valuePalette);
     LabWHStart = label(this, QStringLiteral("X =  Y ="), twips(4530, 1980, 1890, 255));
     LabWHStart->setFrameShape(QFrame::Box);
-    // A magnified test view grows over its neighbours; the save button and
-    // the strip viewport stay on top of it, so they stay usable.
-    picFrame->raise();
-    Command1->raise();
-    HS_Strip->raise();
-    VS_Strip->raise();
 }
 
 void Form1::createParameterBlock() {
@@ -119,8 +144,8 @@ void Form1::createBrowser() {
 }
 
 void Form1::createTestView() {
-    picTest = new PictureBox(this, QColor(192, 192, 192), PictureBox::Border::None);
-    picTest->setGeometry(twips(4590, 2340, 1815, 1815));
+    picTest = new PictureBox(this, kBoxGrey, PictureBox::Border::None);
+    picTest->setGeometry(kTestViewBox);
     HSTest = new ScrollBar(Qt::Horizontal, this);
     HSTest->setGeometry(twips(4590, 4200, 1815, 270));
     fraMag = new QGroupBox(Form1Texts::kMagnification, this);
@@ -147,12 +172,64 @@ void Form1::setTabOrder() {
     QList<QWidget*> order{picStart, HS_Strip, VS_Strip, HSMag,    HSTest,      picTest,
                           Drive1,   Dir1,     File1,    Command1, cmdStrip[1], cmdStrip[0],
                           txtIN[2], txtIN[1], txtIN[0], picFrame, picStrip};
+    // Picture boxes take the focus like the other controls; labels and the
+    // frame take none, as Qt's labels and group boxes.
     for (QWidget* w : {static_cast<QWidget*>(picStart), static_cast<QWidget*>(picTest),
                        static_cast<QWidget*>(picFrame), static_cast<QWidget*>(picStrip)})
         w->setFocusPolicy(Qt::StrongFocus);
-    for (QLabel* l : {Label1[0], Label1[1], Label1[2], Label1[3], LabXY[1], LabXY[2], LabValue,
-                      LabWHStart, LabMag})
-        l->setFocusPolicy(Qt::NoFocus);
-    fraMag->setFocusPolicy(Qt::NoFocus);
     for (int k = 0; k + 1 < order.size(); ++k) QWidget::setTabOrder(order[k], order[k + 1]);
+    // The window opens with the focus on the first of the order, not on the
+    // first control created.
+    picStart->setFocus();
+}
+
+bool Form1::testViewNeedsRoom() const {
+    return state_.stripBuilt &&
+           (picTest->Width() > kTestViewBox.width() || picTest->Height() > kTestViewBox.height());
+}
+
+// The test view keeps its designed box while the magnified frame fits it. A
+// larger frame of the strip on show gets a room of its own at the window's
+// right, beside the controls, which all stay where they are; the window grows
+// for it and shrinks back when the room is no longer needed. Without a strip
+// (after a load) an oversized view, empty by then, returns to its designed
+// size.
+void Form1::placeTestView() {
+    const bool hadRoom = picTest->pos() != kTestViewBox.topLeft();
+    const bool oversized =
+        picTest->Width() > kTestViewBox.width() || picTest->Height() > kTestViewBox.height();
+    if (oversized && !state_.stripBuilt)
+        picTest->setSize(kTestViewBox.width(), kTestViewBox.height());
+    if (testViewNeedsRoom()) {
+        int controlsRight = kShape1.right() + 1;
+        if (!picFrame->isHidden())
+            controlsRight = std::max(controlsRight, picFrame->x() + picFrame->width());
+        picTest->move(controlsRight + kRoomGap + 1, kShape1.top() + 1);
+    } else {
+        picTest->move(kTestViewBox.topLeft());
+    }
+    // A window without a room keeps whatever width it has.
+    if (hadRoom || testViewNeedsRoom()) fitWindowWidth();
+    update();
+}
+
+// The width the layout set, or wider while the test view has its room.
+void Form1::fitWindowWidth() {
+    const int frame = frameGeometry().width() - width();
+    int inner = widthTwips_ / kTwipsPerPixel - frame;
+    if (testViewNeedsRoom())
+        inner = std::max(inner, picTest->x() + picTest->Width() + 1 + kRoomMargin);
+    resize(std::max(inner, 1), height());
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    // The rule under the radius row and the outlines of the source picture
+    // and the test view; they take no pointer events. The test view's
+    // outline goes with it into its room.
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawLine(kLine1);
+    const QRect shape2 =
+        testViewNeedsRoom() ? QRect(picTest->geometry().adjusted(-1, -1, 1, 1)) : kShape2;
+    for (const QRect& outline : {kShape1, shape2}) painter.drawRect(outline.adjusted(0, 0, -1, -1));
 }

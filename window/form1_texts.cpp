@@ -1,6 +1,5 @@
 #include "form1_texts.h"
 
-#include "build_rules.h"
 #include "texts.h"
 
 namespace Form1Texts {
@@ -35,21 +34,6 @@ QString DriveNotReady(const QString& drive) {
 
 QString FolderNotListed(const QString& folder) {
     return QStringLiteral("Der Ordner '%1' kann nicht gelesen werden.").arg(folder);
-}
-
-QString StripTooLarge(qint64 X, qint64 Y) {
-    return QStringLiteral(
-               "Die Sequenz w\u00e4re %1 x %2 Pixel gross. \rM\u00f6glich sind "
-               "h\u00f6chstens %3 Pixel. Reduziere die Einzelbilder.")
-        .arg(X)
-        .arg(Y)
-        .arg(kMaxStripPixels);
-}
-
-QString NoMemoryForStrip(qint64 X, qint64 Y) {
-    return QStringLiteral("Nicht genug Speicher f\u00fcr eine Sequenz von %1 x %2 Pixeln.")
-        .arg(X)
-        .arg(Y);
 }
 
 }  // namespace Form1Texts

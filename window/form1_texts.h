@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "build_rules.h"
+#include "texts.h"
 
 // Every text of the main window, as it stands.
 namespace Form1Texts {
@@ -18,12 +18,11 @@ inline const QString kFrames = QStringLiteral("Einzelbilder:");
 inline const QString kRadius = QStringLiteral("Rotationsradius:");
 inline const QString kAngle = QStringLiteral("Rotationswinkel:");
 inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cur;*.wmf");
-// The build rules' warning, shared with the command line.
-inline const QString kVerticalTooLarge = QString::fromUtf8(kVerticalTooLargeText);
 
 // "Breite = 45 , Höhe = 45"
 QString SizeCaption(int PicW, int PicH);
-// " X = 45  Y = 45", after a picture was loaded
+// " X = 45  Y = 45", after a picture was loaded: worded unlike the start's
+// caption on purpose, and replaced by it when the pointer crosses the window
 QString LoadedSizeCaption(int PicW, int PicH);
 // "Maße: X= 1260, Y= 45"
 QString StripSizeCaption(qint64 X, qint64 Y);
@@ -34,7 +33,5 @@ QString OverwriteQuestion(const QString& fileName);
 
 QString DriveNotReady(const QString& drive);
 QString FolderNotListed(const QString& folder);
-QString StripTooLarge(qint64 X, qint64 Y);
-QString NoMemoryForStrip(qint64 X, qint64 Y);
 
 }  // namespace Form1Texts

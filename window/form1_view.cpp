@@ -6,12 +6,13 @@
 #include "test_view.h"
 #include "texts.h"
 
+// Reads the finished strip back and shows frame 1 at the fitted magnification.
+// It ends the wait of the frame selector; the caller's updateControls()
+// enables it and gives the view its place.
 void Form1::PrepareTestView() {
     AppState& s = state_;
-    HSTest->setEnabled(false);
     s.MagFactor = TestView::FitMagnification(s.MagFactor, s.PicW, s.PicH);
     HSMag->setValue(s.MagFactor);
-    picTest->surface().SetStretchBltMode(kHalftone);
     picTest->setWidth(s.MagFactor * s.PicW);
     picTest->setHeight(s.PicH * s.MagFactor);
     picTest->clearPicture();
@@ -21,17 +22,17 @@ void Form1::PrepareTestView() {
     HSTest->setMin(1);
     HSTest->setLargeChange(1);
     HSTest->setValue(1);
-    s.TestBits.allocate(s.StripSize.X, s.StripSize.Y);
-    APIMod::SetDibHeader(s.TestBits, s.TestInfo);
-    grabPictureBits(picStrip->image(), s.TestBits, s.TestInfo);
+    grabOrEnd(APIMod::CapturePicture(picStrip->image(), s.StripSize.X, s.StripSize.Y, s.TestBits,
+                                     s.TestInfo));
     drawTestFrame(1);
     picTest->Refresh();
-    HSTest->setEnabled(true);
+    s.magnificationPending = false;
 }
 
-// Frame n of the captured strip, stretched over the whole of picTest. A frame
-// that does not lie wholly in the capture (the frame count or the picture
-// changed since the build) is shown empty.
+// Frame n of the captured strip, stretched over the whole of picTest, each
+// frame pixel a MagFactor x MagFactor block (no stretching mode to set). A
+// frame that does not lie wholly in the capture (the frame count or the
+// picture changed since the build) is shown empty.
 void Form1::drawTestFrame(int n) {
     const AppState& s = state_;
     const auto rect =
@@ -50,17 +51,19 @@ void Form1::drawTestFrame(int n) {
 }
 
 void Form1::HSTest_Change() {
-    picTest->surface().SetStretchBltMode(kHalftone);
     state_.TestFrame = HSTest->Value();
     drawTestFrame(state_.TestFrame);
     picTest->Refresh();
     LabValue->setText(Texts::SignPadded(state_.TestFrame));
 }
 
+// Nothing is redrawn or resized: the magnification takes effect at the next
+// build, and until then the frame selector waits.
 void Form1::HSMag_Change() {
-    HSTest->setEnabled(false);
+    state_.magnificationPending = true;
     state_.MagFactor = HSMag->Value();
     LabMag->setText(QString::number(state_.MagFactor));
+    updateControls();
 }
 
 void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {

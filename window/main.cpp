@@ -1,5 +1,8 @@
+#include "safe_file.h"
 #include "start_routine.h"
 
 int main(int argc, char** argv) {
+    // A save past the file size limit is reported, not the end of the program.
+    IgnoreFileSizeSignal();
     return RunStartRoutine(argc, argv);
 }

@@ -8,18 +8,21 @@
 #include "message_box.h"
 #include "single_instance.h"
 
+void SetUpApplication() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}
+
 int RunStartRoutine(int argc, char** argv) {
     // Only the program's name is passed on: arguments have no effect.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
-    QApplication::setApplicationDisplayName(Form1Texts::kCaption);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    SetUpApplication();
     const SingleInstance instance(QStringLiteral("quenwick-torvelink"));
     if (instance.anotherIsRunning()) return 0;
     const QString MsgTitle = Form1Texts::kMsgTitle;
-    ModalMessageBoxes boxes;
+    ModalMessageBoxes boxes(Form1Texts::kCaption);
     Form1 form(boxes, MsgTitle);
     form.Form_Load();
     form.show();

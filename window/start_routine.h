@@ -5,3 +5,8 @@
 // loaded and shown. Command-line arguments have no effect. Returns the exit
 // code of the event loop.
 int RunStartRoutine(int argc, char** argv);
+
+// What the start routine sets for the whole application, once the
+// application object exists: the default font. No application display name
+// is set, since the window system would append it to every window title.
+void SetUpApplication();

@@ -36,4 +36,26 @@ TEST(StripFits, LargestStripsAreRefused) {
     EXPECT_FALSE(StripFits({kMaxStripSide + 1, 1}));
 }
 
+// What both the window and the command line build from.
+TEST(PlanStrip, RepairsLowersAndSizesInOneStep) {
+    const StripPlan repaired = PlanStrip(StripOrientation::Horizontal, 45, 45, {-3, -2.0f, 0.0f});
+    EXPECT_EQ(repaired.repairs.size(), 3u);
+    EXPECT_EQ(repaired.params.FrameCount, 1);
+    EXPECT_EQ(repaired.params.RotRadius, 1.0f);
+    EXPECT_EQ(repaired.size, (StripExtent{45, 45}));
+    EXPECT_TRUE(repaired.fits);
+
+    const StripPlan lowered = PlanStrip(StripOrientation::Vertical, 121, 121, {1000, 60.0f, 0.36f});
+    EXPECT_EQ(lowered.loweredFrames, 66);
+    EXPECT_EQ(lowered.params.FrameCount, 66);
+    EXPECT_EQ(lowered.size, (StripExtent{121, 7986}));
+    EXPECT_TRUE(lowered.fits);
+
+    // A horizontal strip is not lowered: it is refused when too large.
+    const StripPlan huge =
+        PlanStrip(StripOrientation::Horizontal, 121, 121, {INT32_MAX, 60.0f, 1.0f});
+    EXPECT_FALSE(huge.loweredFrames);
+    EXPECT_FALSE(huge.fits);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QtEndian>
+#include <algorithm>
 
 namespace picture_files {
 
@@ -33,21 +34,28 @@ inline void put32(QByteArray& b, quint32 v) {
     put16(b, static_cast<int>(v >> 16));
 }
 
-// A placeable metafile of w x h units at unitsPerInch, a red rectangle over
-// its left half.
-inline QByteArray PlaceableMetafile(int w, int h, int unitsPerInch) {
-    QByteArray records;
-    const auto record = [&](quint32 words, int function, std::initializer_list<int> params) {
-        put32(records, words);
-        put16(records, function);
-        for (int p : params) put16(records, p);
-    };
-    record(5, 0x020B, {0, 0});                  // SETWINDOWORG y, x
-    record(5, 0x020C, {h, w});                  // SETWINDOWEXT y, x
-    record(7, 0x02FC, {0, 0x00FF, 0x0000, 0});  // CREATEBRUSHINDIRECT solid red
-    record(4, 0x012D, {0});                     // SELECTOBJECT 0
-    record(7, 0x041B, {h, w / 2, 0, 0});        // RECTANGLE bottom right top left
-    record(3, 0x0000, {});                      // EOF
+// One metafile record: its function and its parameter words, then any bytes.
+inline QByteArray MetafileRecord(int function, std::initializer_list<int> params,
+                                 const QByteArray& bytes = {}) {
+    QByteArray record;
+    put32(record, static_cast<quint32>(3 + params.size() + (bytes.size() + 1) / 2));
+    put16(record, function);
+    for (int p : params) put16(record, p);
+    record += bytes;
+    if (bytes.size() % 2 != 0) record += '\0';
+    return record;
+}
+
+// A placeable metafile of w x h units at unitsPerInch with these records
+// (the end record is added).
+inline QByteArray PlaceableMetafileOf(int w, int h, int unitsPerInch, QByteArray records) {
+    records += MetafileRecord(0x0000, {});  // EOF
+    quint32 largest = 0;
+    for (qsizetype at = 0; at < records.size();) {
+        const quint32 words = qFromLittleEndian<quint32>(records.constData() + at);
+        largest = std::max(largest, words);
+        at += static_cast<qsizetype>(words) * 2;
+    }
     QByteArray file;
     put32(file, 0x9AC6CDD7u);
     put16(file, 0);
@@ -64,10 +72,51 @@ inline QByteArray PlaceableMetafile(int w, int h, int unitsPerInch) {
     put16(file, 9);
     put16(file, 0x0300);
     put32(file, static_cast<quint32>((18 + records.size()) / 2));
-    put16(file, 1);
-    put32(file, 7);
+    put16(file, 4);
+    put32(file, largest);
     put16(file, 0);
     return file + records;
+}
+
+// A placeable metafile of w x h units at unitsPerInch, a red rectangle over
+// its left half.
+inline QByteArray PlaceableMetafile(int w, int h, int unitsPerInch) {
+    return PlaceableMetafileOf(
+        w, h, unitsPerInch,
+        MetafileRecord(0x020B, {0, 0}) +                      // SETWINDOWORG y, x
+            MetafileRecord(0x020C, {h, w}) +                  // SETWINDOWEXT y, x
+            MetafileRecord(0x02FC, {0, 0x00FF, 0x0000, 0}) +  // solid red brush
+            MetafileRecord(0x012D, {0}) +                     // SELECTOBJECT 0
+            MetafileRecord(0x041B, {h, w / 2, 0, 0}));        // RECTANGLE
+}
+
+// Metafiles that keep libwmf busy for a minute or more, 100 x 100 units at 96
+// per inch: a font of height 0 followed by text, and a bitmap stretched with
+// a negative width and height.
+inline QByteArray FontHeightZeroMetafile() {
+    const QByteArray face = QByteArray("Arial").leftJustified(32, '\0');
+    return PlaceableMetafileOf(
+        100, 100, 96,
+        MetafileRecord(0x020B, {0, 0}) + MetafileRecord(0x020C, {100, 100}) +
+            MetafileRecord(0x02FB, {0, 0, 0, 0, 400, 0, 0, 0, 0}, face) +  // CREATEFONTINDIRECT
+            MetafileRecord(0x012D, {0}) +
+            MetafileRecord(0x0521, {5}, QByteArray("Knopf\0\5\0\5\0", 10)));  // TEXTOUT at 5, 5
+}
+
+inline QByteArray NegativeStretchMetafile() {
+    QByteArray dib;
+    for (quint32 v : {40u, 8u, 8u}) put32(dib, v);
+    put16(dib, 1);
+    put16(dib, 24);
+    for (quint32 v : {0u, 192u, 0u, 0u, 0u, 0u}) put32(dib, v);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            dib.append(static_cast<char>(x * 40)).append(static_cast<char>(y * 40)).append('\x80');
+    return PlaceableMetafileOf(
+        100, 100, 96,
+        MetafileRecord(0x020B, {0, 0}) + MetafileRecord(0x020C, {100, 100}) +
+            // DIBSTRETCHBLT: raster operation, source 8 x 8 at 0, 0, target -2 x -2 at 60, 60
+            MetafileRecord(0x0B41, {0x0020, 0x00CC, 8, 8, 0, 0, -2, -2, 60, 60}, dib));
 }
 
 // A 2 x 2 GIF whose top-left pixel is transparent, the others red, green, blue.

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 #include <QTemporaryDir>
+#include <QtTest>
 #include <memory>
 
 #include "form1.h"
@@ -39,7 +40,17 @@ struct FormFixture {
         const QString path = QDir(folder.path()).filePath(name);
         if (!picture.save(path, format)) return false;
         form->File1->setPath(folder.path());
-        return form->File1->clickFile(name);
+        return clickFile(name);
+    }
+    // A click with the mouse on a file the list shows.
+    bool clickFile(const QString& name) {
+        FileList* list = form->File1;
+        const auto found = list->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty()) return false;
+        list->scrollToItem(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(found.first()).center());
+        return true;
     }
     QString file(const QString& name) const { return QDir(folder.path()).filePath(name); }
 };

@@ -1,9 +1,11 @@
 // Building a strip, the frame test view and saving the strip.
 #include <QtTest>
 
+#include "form1_texts.h"
 #include "form_fixture.h"
 #include "picture_files.h"
 #include "qt_drawing.h"
+#include "start_routine.h"
 #include "strip_render.h"
 
 namespace {
@@ -31,6 +33,37 @@ bool testViewShows(Form1& w, const QImage& frame, int mag) {
     return shown == frame.scaled(frame.size() * mag).convertToFormat(QImage::Format_RGB32);
 }
 
+// What the next modal box showed; it is answered by a click on the button
+// with the given text, or with Enter when there is none.
+struct SeenBox {
+    QString title;
+    QStringList buttons;
+};
+void answerNextBox(SeenBox& seen, const QString& button = {}) {
+    QTimer::singleShot(0, [&seen, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return answerNextBox(seen, button);
+        seen.title = box->windowTitle();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button) return QTest::mouseClick(b, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
+// The window as the program makes it: the real message boxes.
+struct RealBoxes {
+    ModalMessageBoxes boxes{Form1Texts::kCaption};
+    QTemporaryDir folder;
+    Form1 form{boxes, Form1Texts::kMsgTitle};
+    RealBoxes() {
+        SetUpApplication();
+        form.File1->setPath(folder.path());
+        form.Form_Load();
+    }
+    QString file(const QString& name) const { return QDir(folder.path()).filePath(name); }
+};
+
 }  // namespace
 
 class TestForm1Build : public QObject {
@@ -40,8 +73,11 @@ private slots:
     void repairsAreWrittenThroughTheBoxes();
     void verticalLimitLowersTheFrameCount();
     void tooLargeHorizontalStripIsRefused();
+    void magnificationFitsTheView_data();
     void magnificationFitsTheView();
     void testViewSelectsFrames();
+    void arrowKeysStepTheBars_data();
+    void arrowKeysStepTheBars();
     void magnificationChangeWaitsForTheNextBuild();
     void dragStepsThroughFrames();
     void framesOutsideTheCaptureShowEmpty();
@@ -50,6 +86,8 @@ private slots:
     void overwriteIsAskedAndEnterKeepsTheFile();
     void suffixFollowsTheLastBuild();
     void failedSaveIsReported();
+    void boxesAreTitledExactly();
+    void questionIsAnsweredInGerman();
 };
 
 void TestForm1Build::startStripHorizontalAndVertical() {
@@ -61,8 +99,8 @@ void TestForm1Build::startStripHorizontalAndVertical() {
     QCOMPARE(w.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
     QVERIFY(f.s().StripIsHorizontal);
     QCOMPARE(w.picStrip->pos(), QPoint(0, 0));
-    QCOMPARE(w.Height(), 6735);
-    QCOMPARE(w.Width(), 6570);
+    QCOMPARE(w.HeightTwips(), 6735);
+    QCOMPARE(w.WidthTwips(), 6570);
     QCOMPARE(w.picFrame->geometry(), QRect(4, 368, 423, 49));
     QVERIFY(!w.fraMag->isHidden());
     QVERIFY(f.seam.shown.isEmpty());
@@ -72,8 +110,8 @@ void TestForm1Build::startStripHorizontalAndVertical() {
     QCOMPARE(f.s().StripSize.X, 45);
     QCOMPARE(f.s().StripSize.Y, 1260);
     QVERIFY(!f.s().StripIsHorizontal);
-    QCOMPARE(w.Width(), 7535);
-    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.WidthTwips(), 7535);
+    QCOMPARE(w.HeightTwips(), 5610);
     QCOMPARE(w.picFrame->geometry(), QRect(444, 4, 49, 340));
     QVERIFY(f.seam.shown.isEmpty());
     QCOMPARE(w.picStrip->image(), engineStrip(f.s(), false));
@@ -138,21 +176,56 @@ void TestForm1Build::tooLargeHorizontalStripIsRefused() {
     QVERIFY(!w.fraMag->isHidden());
 }
 
+void TestForm1Build::magnificationFitsTheView_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("45 at 5") << 45 << 0 << 5 << 5;
+    QTest::newRow("64 at 5 gives 4") << 64 << 0 << 5 << 4;
+    QTest::newRow("85 at 5 gives 3") << 85 << 0 << 5 << 3;
+    QTest::newRow("121 at 5 gives 2") << 121 << 0 << 5 << 2;
+    QTest::newRow("45 at 3, vertical") << 45 << 1 << 3 << 3;
+    QTest::newRow("45 at 2 fits the box") << 45 << 0 << 2 << 2;
+    QTest::newRow("24 at 5 fits the box") << 24 << 1 << 5 << 5;
+}
+
+// The whole magnified frame is in the window and covers no other control;
+// where it fits the designed box, the window is exactly as designed.
 void TestForm1Build::magnificationFitsTheView() {
-    for (const auto& [side, kept] :
-         {std::pair{45, 5}, std::pair{64, 4}, std::pair{85, 3}, std::pair{121, 2}}) {
-        FormFixture f;
-        Form1& w = *f.form;
-        if (side != 45)
-            QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(side, side)));
-        w.HSMag->setValue(5);
-        w.cmdStrip_Click(0);
-        QCOMPARE(f.s().MagFactor, kept);
-        QCOMPARE(w.HSMag->Value(), kept);
-        QCOMPARE(w.LabMag->text(), QString::number(kept));
-        QCOMPARE(w.picTest->size(), QSize(side * kept, side * kept));
-        QVERIFY(w.HSTest->isEnabled());
-    }
+    QFETCH(int, side);
+    QFETCH(int, orientation);
+    QFETCH(int, chosen);
+    QFETCH(int, kept);
+    FormFixture f;
+    Form1& w = *f.form;
+    if (side != 45) QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(side, side)));
+    QTest::mouseClick(w.cmdStrip[orientation], Qt::LeftButton);
+    const int designedWidth = w.WidthTwips();
+    for (int k = 1; k < chosen; ++k) QTest::keyClick(w.HSMag, Qt::Key_Right);
+    QTest::mouseClick(w.cmdStrip[orientation], Qt::LeftButton);
+    QCOMPARE(f.s().MagFactor, kept);
+    QCOMPARE(w.HSMag->Value(), kept);
+    QCOMPARE(w.LabMag->text(), QString::number(kept));
+    QCOMPARE(w.picTest->size(), QSize(side * kept, side * kept));
+    QVERIFY(w.HSTest->isEnabled());
+    const QRect view = w.picTest->geometry();
+    QVERIFY(w.rect().contains(view));
+    for (QWidget* other : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (other != w.picTest && other->isVisibleTo(&w))
+            QVERIFY2(!other->geometry().intersects(view), other->metaObject()->className());
+    const bool fits = side * kept <= 121;
+    QCOMPARE(view.topLeft() == QPoint(306, 156), fits);
+    QCOMPARE(w.WidthTwips() == designedWidth, fits);
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    const QString saved =
+        (side == 45 ? "Demo" : "k") + QString(orientation == 0 ? "_Seq_H.bmp" : "_Seq_V.bmp");
+    QVERIFY(QFile::exists(f.file(saved)));
+    // Back at magnification 1 the window shrinks to its design.
+    QTest::keyClick(w.HSMag, Qt::Key_Home);
+    QTest::mouseClick(w.cmdStrip[orientation], Qt::LeftButton);
+    QCOMPARE(w.picTest->pos(), QPoint(306, 156));
+    QCOMPARE(w.WidthTwips(), designedWidth);
 }
 
 void TestForm1Build::testViewSelectsFrames() {
@@ -178,6 +251,49 @@ void TestForm1Build::testViewSelectsFrames() {
     w.cmdStrip_Click(0);
     QCOMPARE(w.HSTest->Min(), 1);
     QCOMPARE(w.HSTest->Max(), 1);
+}
+
+void TestForm1Build::arrowKeysStepTheBars_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("step");
+    QTest::newRow("HSTest Right") << "HSTest" << int(Qt::Key_Right) << 1;
+    QTest::newRow("HSTest Left") << "HSTest" << int(Qt::Key_Left) << -1;
+    QTest::newRow("HSTest Down") << "HSTest" << int(Qt::Key_Down) << 1;
+    QTest::newRow("HSTest Up") << "HSTest" << int(Qt::Key_Up) << -1;
+    QTest::newRow("HSMag Right") << "HSMag" << int(Qt::Key_Right) << 1;
+    QTest::newRow("HSMag Left") << "HSMag" << int(Qt::Key_Left) << -1;
+    QTest::newRow("HS_Strip Right") << "HS_Strip" << int(Qt::Key_Right) << 1;
+    QTest::newRow("VS_Strip Up") << "VS_Strip" << int(Qt::Key_Up) << -1;
+}
+
+// Right and Down go where the bar's right or lower arrow goes, Left and Up
+// the other way; the test view shows the frame the selector reaches.
+void TestForm1Build::arrowKeysStepTheBars() {
+    QFETCH(QString, bar);
+    QFETCH(int, key);
+    QFETCH(int, step);
+    FormFixture f;
+    Form1& w = *f.form;
+    QTest::mouseClick(w.cmdStrip[bar == "VS_Strip" ? 1 : 0], Qt::LeftButton);
+    const QImage strip = w.picStrip->image();
+    ScrollBar* b = bar == "HSTest"     ? w.HSTest
+                   : bar == "HSMag"    ? w.HSMag
+                   : bar == "HS_Strip" ? w.HS_Strip
+                                       : w.VS_Strip;
+    const int start = b->Value();
+    const QPoint raiseArrow = b->orientation() == Qt::Horizontal
+                                  ? QPoint(b->width() - 4, b->height() / 2)
+                                  : QPoint(b->width() / 2, b->height() - 4);
+    QTest::mouseClick(b, Qt::LeftButton, {}, raiseArrow);
+    QTest::mouseClick(b, Qt::LeftButton, {}, raiseArrow);
+    QCOMPARE(b->Value(), start + 2);
+    QTest::keyClick(b, Qt::Key(key));
+    QCOMPARE(b->Value(), start + 2 + step);
+    if (b == w.HSTest) {
+        QVERIFY(testViewShows(w, frameOf(strip, true, 3 + step, 45, 45), 1));
+        QCOMPARE(w.LabValue->text(), QStringLiteral(" %1").arg(3 + step));
+    }
 }
 
 void TestForm1Build::magnificationChangeWaitsForTheNextBuild() {
@@ -314,6 +430,47 @@ void TestForm1Build::failedSaveIsReported() {
     QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
     QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("Demo_Seq_H.bmp")));
     QVERIFY(QFileInfo(f.file("Demo_Seq_H.bmp")).isDir());
+}
+
+// The window system shows a title as it is set, unless the application has
+// a display name: that is appended to every title.
+void TestForm1Build::boxesAreTitledExactly() {
+    RealBoxes r;
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    r.form.txtIN[0]->selectAll();
+    QTest::keyClicks(r.form.txtIN[0], "200");
+    SeenBox warning;
+    answerNextBox(warning);
+    QTest::mouseClick(r.form.cmdStrip[1], Qt::LeftButton);
+    QCOMPARE(warning.title, QStringLiteral("Vesk's Torvelink"));
+    QCOMPARE(warning.buttons, QStringList{"OK"});
+    QTest::mouseClick(r.form.Command1, Qt::LeftButton);
+    SeenBox question;
+    answerNextBox(question);
+    QTest::mouseClick(r.form.Command1, Qt::LeftButton);
+    QCOMPARE(question.title, QStringLiteral("Quenwick Torvelink"));
+}
+
+// Qt's own button texts would be English without its translations.
+void TestForm1Build::questionIsAnsweredInGerman() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    RealBoxes r;
+    QTest::mouseClick(r.form.cmdStrip[0], Qt::LeftButton);
+    QFile old(r.file(QStringLiteral("Demo_Seq_H.bmp")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    SeenBox enter;
+    answerNextBox(enter);  // Enter answers Nein
+    QTest::mouseClick(r.form.Command1, Qt::LeftButton);
+    QCOMPARE(enter.buttons.size(), 2);
+    QVERIFY(enter.buttons.contains("Ja") && enter.buttons.contains("Nein"));
+    QCOMPARE(QFileInfo(old).size(), 3);
+    SeenBox yes;
+    answerNextBox(yes, QStringLiteral("Ja"));
+    QTest::mouseClick(r.form.Command1, Qt::LeftButton);
+    QCOMPARE(QImage(old.fileName()).size(), QSize(1260, 45));
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(TestForm1Build)

@@ -7,6 +7,21 @@
 #include "form_fixture.h"
 #include "picture_files.h"
 
+namespace {
+
+// Where the test view's outline starts (4575 twips): the readouts to its left
+// may grow up to it.
+constexpr int kTestViewOutlineLeft = 305;
+
+// The label shows all of its text, from its designed place, and leaves the
+// test view free.
+bool showsWholeText(const QLabel* label, QPoint designed) {
+    return label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width() &&
+           label->pos() == designed && label->geometry().right() < kTestViewOutlineLeft;
+}
+
+}  // namespace
+
 class TestForm1Load : public QObject {
     Q_OBJECT
 private slots:
@@ -24,14 +39,16 @@ private slots:
     void frameReadoutBeforeTheFirstBuild();
     void bareWindowRestoresTheLabels();
     void frameReadoutSurvivesAnEmptyCount();
+    void readoutsShowTheirWholeText_data();
+    void readoutsShowTheirWholeText();
     void secondCopyEndsAndNothingIsWritten();
 };
 
 void TestForm1Load::largestPictureIsAccepted() {
     FormFixture f;
     Form1& w = *f.form;
-    w.cmdStrip_Click(0);
-    w.HSMag->setValue(3);
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    QTest::keyClick(w.HSMag, Qt::Key_End);
     const QImage knob = picture_files::Distinct(121, 121);
     QVERIFY(f.load(QStringLiteral("Gross.bmp"), knob));
     QVERIFY(f.seam.shown.isEmpty());
@@ -48,10 +65,14 @@ void TestForm1Load::largestPictureIsAccepted() {
     QCOMPARE(f.s().MagFactor, 1);
     QCOMPARE(w.LabMag->text(), QStringLiteral("1"));
     QVERIFY(w.fraMag->isHidden());
+    // No part of the strip viewport stays in the window, with or without a
+    // frame around it.
     QVERIFY(w.VS_Strip->isHidden());
+    QVERIFY(w.HS_Strip->isHidden());
+    QVERIFY(w.picFrame->isHidden());
     QCOMPARE(w.picStrip->size(), QSize(121, 121));
-    QCOMPARE(w.Width(), 6570);
-    QCOMPARE(w.Height(), 5610);
+    QCOMPARE(w.WidthTwips(), 6570);
+    QCOMPARE(w.HeightTwips(), 5610);
     QCOMPARE(w.HSTest->Value(), 1);
     QCOMPARE(f.s().Knob.FrameCount, 28);  // the user's values stay
     QCOMPARE(w.txtIN[2]->text(), QStringLiteral("10"));
@@ -96,10 +117,14 @@ void TestForm1Load::oversizePicturesAreRejected() {
         QCOMPARE(m.icon, QMessageBox::Warning);
         QCOMPARE(m.title, QStringLiteral("Vesk's Torvelink"));
         QVERIFY(form.fraMag->isHidden());
+        QVERIFY(form.HS_Strip->isHidden());
+        QVERIFY(form.picFrame->isHidden());
         QCOMPARE(form.picStart->size(), QSize(125, 125));
-        QVERIFY(form.picStart->picture().isNull());
-        QCOMPARE(form.Width(), 6570);
-        QCOMPARE(form.Height(), 5610);
+        QImage empty(121, 121, QImage::Format_RGB32);
+        empty.fill(QColor(192, 192, 192));
+        QCOMPARE(form.picStart->image(), empty);
+        QCOMPARE(form.WidthTwips(), 6570);
+        QCOMPARE(form.HeightTwips(), 5610);
         QCOMPARE(f.s().BaseName, QStringLiteral("zu.gross"));
         QCOMPARE(form.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
         QCOMPARE(form.txtIN[1]->text(), QStringLiteral("18"));
@@ -139,23 +164,36 @@ void TestForm1Load::baseNameIsTheNameBeforeTheLastDot() {
     QVERIFY(QFile::exists(f.file("_Seq_V.bmp")));
 }
 
+// A damaged bitmap, and a metafile that would keep the metafile player busy
+// for a minute: each ends in a message, and the window goes on as before.
 void TestForm1Load::unreadableFileChangesNothing() {
+    qputenv("TORVELINK_METAFILE_DEADLINE_MS", "500");
     FormFixture f;
     Form1& w = *f.form;
     w.cmdStrip_Click(0);
     const QImage strip = w.picStrip->image();
-    QFile broken(f.file("kaputt.bmp"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("BM this is no bitmap at all");
-    broken.close();
+    const std::pair<QString, QByteArray> files[] = {
+        {"kaputt.bmp", "BM this is no bitmap at all"},
+        {"haengt.wmf", picture_files::FontHeightZeroMetafile()},
+    };
     w.File1->setPath(f.folder.path());
-    QVERIFY(w.File1->clickFile(QStringLiteral("kaputt.bmp")));
-    QCOMPARE(f.seam.shown.size(), 1);
-    QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("kaputt.bmp")));
-    QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
-    QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
-    QCOMPARE(w.picStrip->image(), strip);
-    QVERIFY(!w.fraMag->isHidden());
+    for (const auto& [name, bytes] : files) {
+        QFile file(f.file(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        w.File1->Refresh();
+        f.seam.shown.clear();
+        QVERIFY(f.clickFile(name));
+        QCOMPARE(f.seam.shown.size(), 1);
+        QVERIFY(f.seam.shown[0].text.startsWith(
+            QStringLiteral("Die Datei '%1' kann nicht gelesen werden: ").arg(name)));
+        QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
+        QCOMPARE(w.picStrip->image(), strip);
+        QVERIFY(!w.fraMag->isHidden());
+    }
+    qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
     w.Command1_Click();
     QVERIFY(QFile::exists(f.file("Demo_Seq_H.bmp")));
 }
@@ -252,6 +290,46 @@ void TestForm1Load::frameReadoutSurvivesAnEmptyCount() {
     w.txtIN[0]->setText(QStringLiteral("99999"));
     w.picStrip_MouseMove(1259, 1);  // 99999 parts: k + 1 does not fit 16 bits
     QCOMPARE(w.LabValue->text(), QStringLiteral("2"));
+}
+
+void TestForm1Load::readoutsShowTheirWholeText_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QString>("frames");
+    QTest::addColumn<QString>("size");
+    QTest::newRow("121 x 121, 1000 frames") << 121 << "1000"
+                                            << "X= 121000, Y= 121";
+    QTest::newRow("1 x 1, 32767 frames") << 1 << "32767"
+                                         << "X= 32767, Y= 1";
+}
+
+// The strip's size, the pointer over the strip's far end and the last frame.
+void TestForm1Load::readoutsShowTheirWholeText() {
+    QFETCH(int, side);
+    QFETCH(QString, frames);
+    QFETCH(QString, size);
+    FormFixture f;
+    Form1& w = *f.form;
+    const QPoint sizePlace = w.LabXY[2]->pos(), pointerPlace = w.LabXY[1]->pos();
+    const QPoint framePlace = w.LabValue->pos();
+    QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(side, side)));
+    w.txtIN[0]->selectAll();
+    QTest::keyClicks(w.txtIN[0], frames);
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    QCOMPARE(w.LabXY[2]->text(), QString::fromUtf8("Maße: ") + size);
+    QVERIFY(showsWholeText(w.LabXY[2], sizePlace));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::keyClick(w.HS_Strip, Qt::Key_End);
+    const int lastX = w.picStrip->Width() - 1;
+    QTest::mouseMove(w.picStrip, QPoint(lastX - 1, 0));  // the pointer may already be there
+    QTest::mouseMove(w.picStrip, QPoint(lastX, 0));
+    QTRY_COMPARE(w.LabXY[1]->text(), QStringLiteral("X, Y = %1 , 0").arg(lastX));
+    QVERIFY(showsWholeText(w.LabXY[1], pointerPlace));
+    QCOMPARE(w.LabValue->text(), frames);
+    QVERIFY(showsWholeText(w.LabValue, framePlace));
+    QTest::keyClick(w.HSTest, Qt::Key_End);
+    QCOMPARE(w.LabValue->text(), " " + frames);
+    QVERIFY(showsWholeText(w.LabValue, framePlace));
 }
 
 void TestForm1Load::secondCopyEndsAndNothingIsWritten() {

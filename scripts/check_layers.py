@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Checks that every folder includes only headers of its own folder and of the
+layers below it. Prints each include that points the wrong way; exit 1 if any."""
+import os
+import re
+import sys
+
+root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# Each layer and the layers it may use.
+allowed = {
+    "engine": set(),
+    "drawing": {"engine"},
+    "controls": {"engine", "drawing"},
+    "shell": {"engine", "drawing"},
+    "preview": {"engine", "drawing", "controls", "shell"},
+    "window": {"engine", "drawing", "controls", "shell", "preview"},
+    "cli": {"engine", "drawing", "shell"},
+    "player": {"shell"},
+}
+headers = {}
+for layer in allowed:
+    for name in os.listdir(os.path.join(root, layer)):
+        if name.endswith(".h"):
+            headers[name] = layer
+
+bad = 0
+for layer in allowed:
+    folder = os.path.join(root, layer)
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith((".h", ".cpp")):
+            continue
+        with open(os.path.join(folder, name), encoding="utf-8") as f:
+            text = f.read()
+        for included in re.findall(r'#include\s+"([^"]+)"', text):
+            owner = headers.get(os.path.basename(included))
+            if owner and owner != layer and owner not in allowed[layer]:
+                print(f"{layer}/{name} includes {owner}/{included}")
+                bad += 1
+        if layer == "engine" and re.search(r"#include\s+<Q", text):
+            print(f"engine/{name} includes a Qt header")
+            bad += 1
+sys.exit(1 if bad else 0)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// File names as the system keeps them: bytes, usually but not always UTF-8.
+// A name that is valid UTF-8 reads as usual; in any other, each byte that is
+// not part of a valid sequence stands as the lone surrogate U+DC00 plus the
+// byte, so that the name comes back byte for byte when it is opened. Qt's own
+// conversion would turn such bytes into U+FFFD and lose the file.
+namespace NativePath {
+
+QString Decode(const QByteArray& bytes);
+QByteArray Encode(const QString& path);
+
+}  // namespace NativePath

@@ -1,0 +1,157 @@
+// The command line as a process, where what happens is the process's: a
+// metafile that never ends, a pipe as input, a file size limit, a user
+// without permission.
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "picture_files.h"
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+class CliProcess : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QProcess process;
+    QString err;
+
+    QString write(const QString& name, const QByteArray& bytes) const {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    QString picture(const QString& name) const {
+        const QString file = dir.filePath(name);
+        EXPECT_TRUE(picture_files::Distinct(45, 45).save(file, "BMP"));
+        return file;
+    }
+    // The exit code of a run that must end within 8 seconds; -1 if it does
+    // not end, or ends by a signal.
+    int run(const QStringList& args, const QString& program = QStringLiteral(TORVELINK_CLI)) {
+        process.start(program, args);
+        const bool ended = process.waitForFinished(8000);
+        if (!ended) process.kill();
+        err = QString::fromUtf8(process.readAllStandardError());
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    // Permissions count for the process: as root it runs as the user nobody.
+    void unprivileged() {
+        QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther);
+        if (::geteuid() != 0) return;
+        process.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(99);
+        });
+    }
+    QStringList entries() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+};
+
+TEST_F(CliProcess, HangingMetafilesEndWithinTheDeadline) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TORVELINK_METAFILE_DEADLINE_MS"), QStringLiteral("1000"));
+    process.setProcessEnvironment(env);
+    const std::pair<QString, QByteArray> cases[] = {
+        {"font_h0.wmf", picture_files::FontHeightZeroMetafile()},
+        {"s2_neg_both2.wmf", picture_files::NegativeStretchMetafile()},
+    };
+    for (const auto& [name, bytes] : cases) {
+        EXPECT_EQ(run({write(name, bytes)}), 1) << name.toStdString();
+        EXPECT_EQ(err, QStringLiteral("Die Datei '%1' kann nicht gelesen werden: das Zeichnen "
+                                      "dauerte zu lange.\n")
+                           .arg(name));
+    }
+}
+
+TEST_F(CliProcess, PipesAndDevicesAreRefusedAtOnce) {
+    const QString pipe = dir.filePath("knopf.bmp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& input : {pipe, QStringLiteral("/dev/zero")}) {
+        EXPECT_EQ(run({input}), 1) << "no wait for a writer, no endless read";
+        EXPECT_TRUE(err.contains("keine gew\u00f6hnliche Datei")) << err.toStdString();
+    }
+}
+
+TEST_F(CliProcess, FileSizeLimitIsReportedNotFatal) {
+    const QString knob = picture("k.bmp");
+    const QString old = write("k_Seq_H.bmp", "the strip saved before");
+    const QStringList before = entries();
+    process.setChildProcessModifier([] {
+        const rlimit small{4096, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    EXPECT_EQ(run({knob}), 1) << "ends with 1, not by SIGXFSZ";
+    EXPECT_EQ(err, QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: "
+                                     "die Datei wäre größer als erlaubt\n"));
+    QFile kept(old);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the strip saved before");
+    EXPECT_EQ(entries(), before);
+}
+
+TEST_F(CliProcess, MissingPermissionIsNamed) {
+    const QString knob = picture("k.bmp");
+    const QString locked = picture("gesperrt.bmp");
+    QFile::setPermissions(locked, {});
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                          QFile::ExeOther);  // a read-only folder
+    unprivileged();
+    EXPECT_EQ(run({locked, "-o", dir.filePath("x.bmp")}), 1);
+    EXPECT_EQ(err, QStringLiteral("Die Datei 'gesperrt.bmp' kann nicht gelesen werden: keine "
+                                  "Leseberechtigung.\n"));
+    EXPECT_EQ(run({knob}), 1);
+    EXPECT_EQ(err, QStringLiteral("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: kein "
+                                  "Schreibrecht im Ordner\n"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(entries(), QStringList({"gesperrt.bmp", "k.bmp"}));
+}
+
+// A full disk: a small file system of its own, mounted where only this run
+// sees it. Needs root and mount namespaces.
+TEST_F(CliProcess, FullDiskIsNamed) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("unshare").isEmpty())
+        GTEST_SKIP() << "needs root and unshare to mount a small file system";
+    const QString knob = picture("k.bmp");
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=16k none \"$1\" || exit 77\n"
+        "printf old > \"$1/k_Seq_H.bmp\"\n"
+        "\"$0\" \"$2\" -o \"$1/k_Seq_H.bmp\" 2>&1\n"
+        "echo \"exit $?\"; cat \"$1/k_Seq_H.bmp\"; echo; ls -A \"$1\"");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("voll"));
+    run({"-m", "sh", "-c", script, TORVELINK_CLI, dir.filePath("voll"), knob},
+        QStringLiteral("unshare"));
+    if (process.exitCode() == 77 || process.exitCode() == 1)
+        GTEST_SKIP() << "no mount namespace here: " << err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+              QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: der "
+                                "Datenträger ist voll\nexit 1\nold\nk_Seq_H.bmp\n"));
+}
+
+TEST_F(CliProcess, NamesThatAreNotUtf8Load) {
+    picture("k.bmp");
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_EQ(::rename(folder + "/k.bmp", folder + "/kn\xF6pf.bmp"), 0);
+    // The name's bytes reach the program through the shell, untouched.
+    EXPECT_EQ(
+        run({"-c", "exec \"$0\" \"$1$(printf '\\366')pf.bmp\"", TORVELINK_CLI, dir.filePath("kn")},
+            QStringLiteral("/bin/sh")),
+        0)
+        << err.toStdString();
+    EXPECT_EQ(::unlink(folder + "/kn\xF6pf_Seq_H.bmp"), 0) << "saved under the same bytes";
+    ::unlink(folder + "/kn\xF6pf.bmp");  // Qt's folder removal does not see such names
+}
+
+}  // namespace
