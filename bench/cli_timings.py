@@ -6,7 +6,11 @@ median wall time, its ratio to the reference's median of the same run, the
 peak resident memory and the output's size. The machine is shared and noisy:
 take the ratios, not the times, and note the load printed at the start.
 
-  bench/cli_timings.py --build build [--rounds 9] [--picture knob.bmp]
+  bench/cli_timings.py --build build [--rounds 9] [--picture knob.bmp] [--sync]
+
+The reference does not flush its file, so the disk is still busy with it
+while the next command runs; torvelink-cli flushes before it renames. With
+--sync every run starts on a quiet disk (the sync itself is not timed).
 """
 import argparse
 import os
@@ -68,6 +72,7 @@ def main():
     parser.add_argument("--cli", help="torvelink-cli to time (default: the build's)")
     parser.add_argument("--rounds", type=int, default=9)
     parser.add_argument("--picture", help="a 121 x 121 24-bit BMP (default: a generated knob)")
+    parser.add_argument("--sync", action="store_true", help="flush all files before each run")
     args = parser.parse_args()
     cli = args.cli or os.path.join(args.build, "cli", "torvelink-cli")
     reference = os.path.join(args.build, "bench", "reference_strip")
@@ -86,13 +91,16 @@ def main():
         "cli largest strip": [cli, picture, "--frames", LARGEST_FRAMES, "--radius", RADIUS,
                               "--angle", ANGLE, "-o", out("largest.bmp")],
     }
-    print(f"load average {os.getloadavg()}, {args.rounds} rounds, picture {picture}")
+    print(f"load average {os.getloadavg()}, {args.rounds} rounds, picture {picture}"
+          f"{', sync before each run' if args.sync else ''}")
     walls = {name: [] for name in jobs}
     peaks = {name: 0 for name in jobs}
     names = list(jobs)
     for r in range(args.rounds):
         order = names if r % 2 == 0 else names[::-1]
         for name in order:
+            if args.sync:
+                os.sync()
             wall, peak = run(jobs[name])
             walls[name].append(wall)
             peaks[name] = max(peaks[name], peak)

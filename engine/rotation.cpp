@@ -159,8 +159,12 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
-    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
-    const auto wideLoop = bilinear ? &BilinearPixelsWide : &NearestPixelsWide;
+    const WideChoice wide =
+        kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
+    const WideLoop sixteen = kernel != Kernel::Best ? nullptr
+                             : bilinear             ? wide.sixteen.bilinear
+                                                    : wide.sixteen.nearest;
+    const WideLoop eight = bilinear ? wide.eight.bilinear : wide.eight.nearest;
     const auto scalarLoop = bilinear ? &bilinearPixels : &nearestPixels;
     const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
     RotationRow row{terms.sxBase.data(),
@@ -184,7 +188,9 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
         row.base = src.data() + (y - 1) * srcLine + (f.box.x0 - 1) * 4;
         row.out =
             rows.dest + (y - 1 - rows.first) * rows.bytesPerLine + (f.box.x0 - 1) * rows.pixelBytes;
-        const std::size_t done = wide ? wideLoop(row, count) : 0;
+        std::size_t done = 0;
+        if (sixteen != nullptr) done = sixteen(row, done, count);
+        if (eight != nullptr) done = eight(row, done, count);
         scalarLoop(row, done, count);
     }
 }

@@ -38,8 +38,10 @@ void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& Sr
                         PixelGrid& FrameBits, FrameCenter* center = nullptr);
 
 // Which loop computes the turned pixels: the fastest this processor runs,
-// or the plain scalar one. Both give the same bytes.
-enum class Kernel { Best, Scalar };
+// the eight-lane one (AVX2) even where a wider one runs, or the plain scalar
+// one. Where a loop cannot run, the next narrower one does. All give the
+// same bytes.
+enum class Kernel { Best, EightLanes, Scalar };
 
 // The same frame written straight into a W x H area of 32-bit pixels whose
 // rows are bytesPerLine apart (for example its place in a strip).

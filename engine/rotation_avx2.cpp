@@ -114,16 +114,23 @@ TORVELINK_AVX2 inline void store(const RotationRow& r, std::size_t k, __m256i co
 
 }  // namespace
 
-bool WideKernelUsable(int32_t width, int32_t height) {
-    static const bool hasAvx2 = __builtin_cpu_supports("avx2") != 0;
-    return hasAvx2 && width <= kMaxWideSide && height <= kMaxWideSide;
+WideChoice WideKernels(int32_t width, int32_t height) {
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    static const bool avx512 =
+        __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
+    WideChoice choice;
+    if (width > kMaxWideSide || height > kMaxWideSide) return choice;
+    if (avx2) choice.eight = {&BilinearPixels8, &NearestPixels8};
+    if (avx512) choice.sixteen = {&BilinearPixels16, &NearestPixels16};
+    return choice;
 }
 
-TORVELINK_AVX2 std::size_t BilinearPixelsWide(const RotationRow& r, std::size_t count) {
+TORVELINK_AVX2 std::size_t BilinearPixels8(const RotationRow& r, std::size_t begin,
+                                           std::size_t count) {
     const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
     const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
     const __m256 scale = _mm256_set1_ps(4194304.0f);
-    std::size_t k = 0;
+    std::size_t k = begin;
     for (; k + 8 <= count; k += 8) {
         const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
                                    _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
@@ -154,11 +161,12 @@ TORVELINK_AVX2 std::size_t BilinearPixelsWide(const RotationRow& r, std::size_t 
     return k;
 }
 
-TORVELINK_AVX2 std::size_t NearestPixelsWide(const RotationRow& r, std::size_t count) {
+TORVELINK_AVX2 std::size_t NearestPixels8(const RotationRow& r, std::size_t begin,
+                                          std::size_t count) {
     const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
     const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
     const auto* pixels = reinterpret_cast<const int*>(r.src);
-    std::size_t k = 0;
+    std::size_t k = begin;
     for (; k + 8 <= count; k += 8) {
         const __m256i px = toNearest(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
                                      _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));

@@ -30,27 +30,36 @@ struct RotationRow {
 // can pass (a NaN radius).
 int32_t RadiusLimit(float radiusSquared);
 
-#if TORVELINK_HAVE_AVX2_KERNELS
-// Whether the vector loops can run here, for a picture of this size: the
-// processor has AVX2, and the picture's positions and squared distances fit
-// the 32-bit lanes (sides up to 16384 pixels).
-bool WideKernelUsable(int32_t width, int32_t height);
+// The vector loops compute a row's pixels from `begin` on, eight (AVX2) or
+// sixteen (AVX-512) at a time, byte for byte as the scalar loops do (a step
+// with a turned pixel writes all of its pixels, the others from `base`), and
+// return where they stopped: fewer than a step's pixels are left.
+using WideLoop = std::size_t (*)(const RotationRow& row, std::size_t begin, std::size_t count);
 
-// Compute the row's first count / 8 x 8 pixels, eight at a time, byte for
-// byte as the scalar loops do, and write all of them (unturned ones from
-// `base`); return how many they did.
-std::size_t BilinearPixelsWide(const RotationRow& row, std::size_t count);
-std::size_t NearestPixelsWide(const RotationRow& row, std::size_t count);
+struct WideLoops {
+    WideLoop bilinear = nullptr;
+    WideLoop nearest = nullptr;
+};
+
+// The loops this processor runs for a picture of this size; null where it
+// runs none. A picture's positions and squared distances must fit the 32-bit
+// lanes: sides up to 16384 pixels.
+struct WideChoice {
+    WideLoops sixteen;  // AVX-512
+    WideLoops eight;    // AVX2
+};
+
+#if TORVELINK_HAVE_AVX2_KERNELS
+WideChoice WideKernels(int32_t width, int32_t height);
+
+std::size_t BilinearPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
 #else
 // Built for a processor without the vector loops: the scalar loops do all.
-inline bool WideKernelUsable(int32_t, int32_t) {
-    return false;
-}
-inline std::size_t BilinearPixelsWide(const RotationRow&, std::size_t) {
-    return 0;
-}
-inline std::size_t NearestPixelsWide(const RotationRow&, std::size_t) {
-    return 0;
+inline WideChoice WideKernels(int32_t, int32_t) {
+    return {};
 }
 #endif
 
