@@ -40,7 +40,7 @@ public:
     // pieces (each piece sets its frame up anew). Tall pictures get tall
     // bands by themselves: a strip has at most 2^26 pixels, so its rows are
     // short when its frames are high.
-    static constexpr int64_t kDefaultBandBytes = int64_t{6} << 20;
+    static constexpr int64_t kDefaultBandBytes = int64_t{4} << 20;
 
     // Memory for strip rows first .. first + count - 1 (row 0 at the top).
     // Every pixel that a frame covers in those rows is written; no other
