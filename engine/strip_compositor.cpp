@@ -129,8 +129,8 @@ Compositor::Compositor(StripOrientation orientation, const KnobParams& params, b
     const bool horizontal = orientation == StripOrientation::Horizontal;
     const int64_t stripW = horizontal ? n * frameW : frameW;
     const int64_t stripH = horizontal ? frameH : n * frameH;
-    columns_ = static_cast<int32_t>(std::clamp<int64_t>(stripW, 0, sink.width()));
-    rows_ = static_cast<int32_t>(std::clamp<int64_t>(stripH, 0, sink.height()));
+    columns_ = static_cast<int32_t>(std::clamp<int64_t>(stripW, 0, std::max(0, sink.width())));
+    rows_ = static_cast<int32_t>(std::clamp<int64_t>(stripH, 0, std::max(0, sink.height())));
     if (columns_ == 0 || rows_ == 0) return;
     const int64_t along = horizontal ? columns_ : rows_;
     const int64_t step = horizontal ? frameW : frameH;
