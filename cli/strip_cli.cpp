@@ -9,6 +9,7 @@
 #include "native_path.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
+#include "strip_writer.h"
 #include "texts.h"
 
 namespace StripCli {
@@ -42,19 +43,16 @@ KnobParams parameters(const Options& o, const QImage& picture) {
     return p;
 }
 
-// The strip as the window draws it into its strip box.
-QImage renderStrip(const Options& o, const KnobParams& p, const QImage& picture,
-                   const StripExtent& size) {
-    PixelGrid SrcBits, FrameBits;
+// The strip as the window draws it into its strip box, composed straight
+// into the file.
+StripFiles::WriteResult writeStrip(const Options& o, const KnobParams& p, const QImage& picture,
+                                   const QString& output) {
+    PixelGrid SrcBits;
     BitmapInfoHeader SrcInfo;
     if (APIMod::CapturePicture(picture, picture.width(), picture.height(), SrcBits, SrcInfo) !=
         APIMod::GrabResult::Done)
-        return {};
-    QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y), QImage::Format_RGB32);
-    // No fill first: the frames cover the strip to its last pixel.
-    if (strip.isNull()) return strip;
-    RenderStrip(o.orientation, p, !o.nearest, SrcBits, FrameBits, ViewOf(strip));
-    return strip;
+        return {false, true, {}};
+    return StripFiles::WriteStrip(output, o.orientation, p, !o.nearest, SrcBits);
 }
 
 int build(const Options& o, QTextStream& err) {
@@ -76,15 +74,14 @@ int build(const Options& o, QTextStream& err) {
         err << forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)) << "\n";
         return kFailed;
     }
-    const QImage strip = renderStrip(o, plan.params, picture.image, plan.size);
-    if (strip.isNull()) {
+    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
+    const auto written = writeStrip(o, plan.params, picture.image, output);
+    if (written.noMemory) {
         err << Texts::NoMemoryForStrip(plan.size.X, plan.size.Y) << "\n";
         return kFailed;
     }
-    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
-    const auto saved = Pictures::SaveStrip(strip, output);
-    if (!saved.ok) {
-        err << saved.message << "\n";
+    if (!written.ok) {
+        err << Texts::CannotSave(QFileInfo(output).fileName(), written.reason) << "\n";
         return kFailed;
     }
     return kWritten;

@@ -46,15 +46,13 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     return f;
 }
 
-void copySource(const PixelGrid& src, uint8_t* dest, std::ptrdiff_t bytesPerLine) {
-    const auto rowBytes = static_cast<std::size_t>(src.width()) * 4;
-    if (bytesPerLine == static_cast<std::ptrdiff_t>(rowBytes)) {
-        std::memcpy(dest, src.data(), src.byteCount());
-        return;
-    }
-    for (int32_t y = 0; y < src.height(); ++y)
-        std::memcpy(dest + y * bytesPerLine, src.data() + static_cast<std::size_t>(y) * rowBytes,
-                    rowBytes);
+// Rows of the target layout straight from the plain source rows.
+void copyRows(const PixelGrid& src, const FrameRows& rows) {
+    const auto bytes =
+        static_cast<std::size_t>(src.width()) * static_cast<std::size_t>(rows.pixelBytes);
+    for (int32_t r = 0; r < rows.count; ++r)
+        std::memcpy(rows.dest + r * rows.bytesPerLine,
+                    rows.plain + (rows.first + r) * rows.plainBytesPerLine, bytes);
 }
 
 // The terms of the inverse rotation that depend on the column only, so that
@@ -115,8 +113,13 @@ inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint3
     }
 }
 
-void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
-    const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
+inline bool insideDisc(const RotationRow& r, int32_t x, int32_t y) {
+    const double ddx = static_cast<double>(x) - static_cast<double>(r.centerX);
+    const double ddy = static_cast<double>(y) - static_cast<double>(r.centerY);
+    return ddx * ddx + ddy * ddy <= static_cast<double>(r.radiusSquared);
+}
+
+void bilinearPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
     const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
     for (std::size_t k = begin; k < end; ++k) {
         const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
@@ -124,59 +127,71 @@ void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
         const int32_t ix = FloorToInt(sx);
         const int32_t iy = FloorToInt(sy);
         if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
-        const double ddx = static_cast<double>(ix) - cx;
-        const double ddy = static_cast<double>(iy) - cy;
-        if (!(ddx * ddx + ddy * ddy <= r2)) continue;
+        if (!insideDisc(r, ix, iy)) continue;
         // sx - ix is exact (ix <= sx < ix + 1), and so is the scaling.
         const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
         const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
         const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
-        blendPixel(p00, p00 + srcLine, a, b, r.out + k * 4);
+        blendPixel(p00, p00 + srcLine, a, b, r.out + k * static_cast<std::size_t>(r.pixelBytes));
     }
 }
 
-void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                   std::ptrdiff_t bytesPerLine, Kernel kernel) {
+void nearestPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        // Bounded by the picture's size plus its diagonal: no overflow.
+        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
+        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
+        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
+        if (!insideDisc(r, px, py)) continue;
+        std::memcpy(r.out + k * static_cast<std::size_t>(r.pixelBytes),
+                    r.src + (py - 1) * srcLine + (px - 1) * 4, 3);
+    }
+}
+
+// The turned rows of the box that lie among the rows asked for.
+void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const FrameRows& rows,
+              Kernel kernel) {
+    const int32_t y0 = std::max(f.box.y0, rows.first + 1);
+    const int32_t y1 = std::min(f.box.y1, rows.first + rows.count);
+    if (y0 > y1) return;
     const ColumnTerms& terms = columnTerms(f);
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
-    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
-    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
-                    src.data(),          src.width(),         src.height(), f.centerX,
-                    f.centerY,           f.radiusSquared,     nullptr};
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
+    const WideChoice wide =
+        kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
+    const WideLoop sixteen = kernel != Kernel::Best ? nullptr
+                             : bilinear             ? wide.sixteen.bilinear
+                                                    : wide.sixteen.nearest;
+    const WideLoop eight = bilinear ? wide.eight.bilinear : wide.eight.nearest;
+    const auto scalarLoop = bilinear ? &bilinearPixels : &nearestPixels;
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
+    RotationRow row{terms.sxBase.data(),
+                    terms.syTerm.data(),
+                    0.0,
+                    0.0,
+                    src.data(),
+                    src.width(),
+                    src.height(),
+                    f.centerX,
+                    f.centerY,
+                    f.radiusSquared,
+                    RadiusLimit(f.radiusSquared),
+                    nullptr,
+                    nullptr,
+                    rows.pixelBytes};
+    for (int32_t y = y0; y <= y1; ++y) {
         const double dy = static_cast<double>(y) - cy;
         row.rowSx = dy * s;
         row.rowSy = cy + dy * c;
-        row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        const std::size_t done = wide ? BilinearPixelsWide(row, count) : 0;
-        bilinearPixels(row, done, count);
-    }
-}
-
-void nearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                  std::ptrdiff_t bytesPerLine) {
-    const ColumnTerms& terms = columnTerms(f);
-    const double cx = f.centerX, cy = f.centerY;
-    const double c = f.cosTheta, s = f.sinMinusTheta;
-    const double r2 = f.radiusSquared;
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
-        const double dy = static_cast<double>(y) - cy;
-        const double rowSx = dy * s;
-        const double rowSy = cy + dy * c;
-        uint8_t* out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        for (std::size_t k = 0; k < terms.sxBase.size(); ++k, out += 4) {
-            // Bounded by the picture's size plus its diagonal: no overflow.
-            const int32_t px = RoundHalfEven(terms.sxBase[k] - rowSx);
-            const int32_t py = RoundHalfEven(rowSy + terms.syTerm[k]);
-            if (!(1 <= px && px <= f.width && 1 <= py && py <= f.height)) continue;
-            const double ddx = static_cast<double>(px) - cx;
-            const double ddy = static_cast<double>(py) - cy;
-            if (!(ddx * ddx + ddy * ddy <= r2)) continue;
-            std::memcpy(out, src.data() + (py - 1) * srcLine + (px - 1) * 4, 3);
-        }
+        row.base = src.data() + (y - 1) * srcLine + (f.box.x0 - 1) * 4;
+        row.out =
+            rows.dest + (y - 1 - rows.first) * rows.bytesPerLine + (f.box.x0 - 1) * rows.pixelBytes;
+        std::size_t done = 0;
+        if (sixteen != nullptr) done = sixteen(row, done, count);
+        if (eight != nullptr) done = eight(row, done, count);
+        scalarLoop(row, done, count);
     }
 }
 
@@ -193,19 +208,36 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
     return box;
 }
 
+int32_t RadiusLimit(float radiusSquared) {
+    const double four = 4.0 * static_cast<double>(radiusSquared);
+    if (!(four >= 0.0)) return -1;
+    return four >= 1073741824.0 ? 1073741824 : static_cast<int32_t>(std::floor(four));
+}
+
+void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                     const FrameRows& rows, Kernel kernel) {
+    if (SrcBits.empty() || rows.count <= 0) return;
+    copyRows(SrcBits, rows);
+    if (params.RotAngle == 0.0f || params.RotRadius == 0.0f) return;
+    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
+    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
+    turnRows(bilinear, f, SrcBits, rows, kernel);
+}
+
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center,
                      Kernel kernel) {
     if (SrcBits.empty()) return;
-    copySource(SrcBits, dest, bytesPerLine);
-    if (params.RotAngle == 0.0f || params.RotRadius == 0.0f) return;
-    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
-    if (center != nullptr) *center = {f.centerX, f.centerY};
-    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
-    if (bilinear)
-        bilinearFrame(f, SrcBits, dest, bytesPerLine, kernel);
-    else
-        nearestFrame(f, SrcBits, dest, bytesPerLine);
+    const FrameRows all{0,
+                        SrcBits.height(),
+                        dest,
+                        bytesPerLine,
+                        4,
+                        SrcBits.data(),
+                        static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
+    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
+    if (center != nullptr && params.RotAngle != 0.0f && params.RotRadius != 0.0f)
+        *center = {centre(SrcBits.width()), centre(SrcBits.height())};
 }
 
 namespace {

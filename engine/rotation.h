@@ -38,13 +38,38 @@ void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& Sr
                         PixelGrid& FrameBits, FrameCenter* center = nullptr);
 
 // Which loop computes the turned pixels: the fastest this processor runs,
-// or the plain scalar one. Both give the same bytes.
-enum class Kernel { Best, Scalar };
+// the eight-lane one (AVX2) even where a wider one runs, or the plain scalar
+// one. Where a loop cannot run, the next narrower one does. All give the
+// same bytes.
+enum class Kernel { Best, EightLanes, Scalar };
 
 // The same frame written straight into a W x H area of 32-bit pixels whose
 // rows are bytesPerLine apart (for example its place in a strip).
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
                      Kernel kernel = Kernel::Best);
+
+// Where some rows of a frame go, and in which layout.
+struct FrameRows {
+    int32_t first = 0;  // first frame row to build, 0-based
+    int32_t count = 0;  // rows to build
+    // Row `first` of the frame; rows bytesPerLine apart (negative: upwards in
+    // memory, as in a bottom-up file).
+    uint8_t* dest = nullptr;
+    std::ptrdiff_t bytesPerLine = 0;
+    // 4: blue, green, red, fourth byte; 3: blue, green, red.
+    int pixelBytes = 4;
+    // The source picture's rows in that layout, row 0 first, rows
+    // plainBytesPerLine apart: the pixels that are not turned are copied
+    // from here. Its bytes must be those of SrcBits (the fourth byte too,
+    // for four-byte pixels).
+    const uint8_t* plain = nullptr;
+    std::ptrdiff_t plainBytesPerLine = 0;
+};
+
+// Builds only the given rows of frame i, byte for byte as the whole frame
+// has them; nothing outside those rows' pixels is written (padding neither).
+void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                     const FrameRows& rows, Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul
