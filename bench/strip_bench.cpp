@@ -1,5 +1,7 @@
-// Strip rendering speed: the start strip, the largest everyday strip, and a
-// plain per-pixel loop over the same work as the baseline.
+// Strip rendering speed: the start strip, the largest everyday strip, the
+// same strip composed in bands as a file takes it, and a plain per-pixel loop
+// over the same work as the baseline. Whole-process timings of the command
+// line against the plain reference builder: bench/cli_timings.py.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -9,6 +11,7 @@
 #include "fixtures.h"
 #include "reference_rotation.h"
 #include "rotation.h"
+#include "strip_compositor.h"
 #include "strip_render.h"
 #include "test_surface.h"
 
@@ -25,6 +28,38 @@ void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bili
     }
     state.counters["frames/s"] =
         benchmark::Counter(params.FrameCount, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Bands of three-byte rows, bottom-up, as the bitmap file takes them; the
+// sink keeps two bands and drops them.
+class DroppingSink final : public StripSink {
+public:
+    DroppingSink(int32_t w, int32_t h) : w_(w), h_(h), line_((w * 3 + 3) & ~3) {}
+    int32_t width() const override { return w_; }
+    int32_t height() const override { return h_; }
+    int pixelBytes() const override { return 3; }
+    bool bottomUp() const override { return true; }
+    BandView band(int32_t, int32_t count) override {
+        auto& b = bands_[opened_++ % 2];
+        b.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(line_));
+        return {b.data() + (count - 1) * line_, -line_};
+    }
+    bool bandDone(int32_t, int32_t) override {
+        benchmark::DoNotOptimize(bands_[done_++ % 2].data());
+        return true;
+    }
+
+private:
+    int32_t w_, h_;
+    std::ptrdiff_t line_;
+    std::vector<uint8_t> bands_[2];
+    int opened_ = 0, done_ = 0;
+};
+
+void bandsH(benchmark::State& state, int32_t size, KnobParams params, bool bilinear) {
+    const PixelGrid src = fixtures::Picture(size, size);
+    DroppingSink sink(size * params.FrameCount, size);
+    for (auto _ : state) ComposeStrip(StripOrientation::Horizontal, params, bilinear, src, sink);
 }
 
 // Each expression evaluated per pixel as written, one frame after the other,
@@ -60,6 +95,12 @@ void LargeOneThread(benchmark::State& s) {
 void LargeNearest(benchmark::State& s) {
     renderH(s, 121, {1000, 60.0f, 0.36f}, false, 0);
 }
+void LargeBands(benchmark::State& s) {
+    bandsH(s, 121, {1000, 60.0f, 0.36f}, true);
+}
+void LargeBandsNearest(benchmark::State& s) {
+    bandsH(s, 121, {1000, 60.0f, 0.36f}, false);
+}
 void LargePlainLoop(benchmark::State& s) {
     plainH(s, 121, {1000, 60.0f, 0.36f});
 }
@@ -71,5 +112,7 @@ BENCHMARK(StartStripOneThread)->Unit(benchmark::kMillisecond);
 BENCHMARK(Large)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LargeOneThread)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeNearest)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LargeBands)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LargeBandsNearest)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LargePlainLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -9,8 +9,7 @@
 #include "manifest.h"
 #include "output_names.h"
 #include "picture_io.h"
-#include "qt_drawing.h"
-#include "rotation.h"
+#include "strip_writer.h"
 #include "texts.h"
 
 namespace StripCli {
@@ -59,22 +58,16 @@ PixelGrid captured(const QImage& picture) {
     return grid;
 }
 
-// The whole strip in memory, frames side by side or stacked.
-QImage composed(const Options& o, const KnobParams& p, const PixelGrid& src,
-                const StripExtent& size, bool alpha) {
-    QImage strip(static_cast<int>(size.X), static_cast<int>(size.Y),
-                 alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (strip.isNull() || src.empty()) return {};
-    const bool vertical = o.orientation == StripOrientation::Vertical;
-    for (int32_t i = 1; i <= p.FrameCount; ++i) {
-        uint8_t* place = vertical ? strip.scanLine((i - 1) * src.height())
-                                  : strip.scanLine(0) + (i - 1) * src.width() * 4;
-        if (alpha)
-            AppModul::RotateFrameAlphaInto(!o.nearest, i, p, src, place, strip.bytesPerLine());
-        else
-            AppModul::RotateFrameInto(!o.nearest, i, p, src, place, strip.bytesPerLine());
-    }
-    return alpha ? strip : strip.convertToFormat(QImage::Format_RGB32);
+// Composed straight into its file; PNG keeps the opacity when asked.
+StripFiles::WriteResult written(const Options& o, const Target& t, const KnobParams& p,
+                                const QImage& image, bool alpha) {
+    const PixelGrid src = captured(image);
+    if (src.empty()) return {false, true, {}};
+    using StripFiles::FileKind;
+    const FileKind kind = t.format == OutputFormat::Bmp ? FileKind::Bmp
+                          : alpha                       ? FileKind::PngWithAlpha
+                                                        : FileKind::Png;
+    return StripFiles::WriteStrip(t.strip, o.orientation, p, !o.nearest, src, 0, kind);
 }
 
 StripFacts factsOf(const Options& o, const Target& t, const StripPlan& plan, const QImage& picture,
@@ -133,14 +126,13 @@ bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claim
         return false;
     }
     if (!claim(target, claimed, report)) return false;
-    const QImage strip = composed(o, plan.params, captured(image), plan.size, alpha);
-    if (strip.isNull()) {
+    const auto saved = written(o, target, plan.params, image, alpha);
+    if (saved.noMemory) {
         report(Texts::NoMemoryForStrip(plan.size.X, plan.size.Y));
         return false;
     }
-    const auto saved = Pictures::SaveStrip(strip, target.strip);
     if (!saved.ok) {
-        report(saved.message);
+        report(Texts::CannotSave(QFileInfo(target.strip).fileName(), saved.reason));
         return false;
     }
     if (target.manifest.isEmpty()) return true;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "rotation_blend.h"
 #include "rotation_kernels.h"
 #include "rounding.h"
 
@@ -48,15 +49,17 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     return f;
 }
 
-void copySource(const PixelGrid& src, uint8_t* dest, std::ptrdiff_t bytesPerLine) {
-    const auto rowBytes = static_cast<std::size_t>(src.width()) * 4;
-    if (bytesPerLine == static_cast<std::ptrdiff_t>(rowBytes)) {
-        std::memcpy(dest, src.data(), src.byteCount());
-        return;
-    }
-    for (int32_t y = 0; y < src.height(); ++y)
-        std::memcpy(dest + y * bytesPerLine, src.data() + static_cast<std::size_t>(y) * rowBytes,
-                    rowBytes);
+bool isPlainCopy(const KnobParams& params) {
+    return (params.RotAngle == 0.0f && params.StartAngle == 0.0f) || params.RotRadius == 0.0f;
+}
+
+// Rows of the target layout straight from the plain source rows.
+void copyRows(const PixelGrid& src, const FrameRows& rows) {
+    const auto bytes =
+        static_cast<std::size_t>(src.width()) * static_cast<std::size_t>(rows.pixelBytes);
+    for (int32_t r = 0; r < rows.count; ++r)
+        std::memcpy(rows.dest + r * rows.bytesPerLine,
+                    rows.plain + (rows.first + r) * rows.plainBytesPerLine, bytes);
 }
 
 // The terms of the inverse rotation that depend on the column only, so that
@@ -85,40 +88,13 @@ const ColumnTerms& columnTerms(const FrameSetup& f) {
     return t;
 }
 
-// The bilinear blend in whole numbers. For an accepted pixel sx and sy are
-// floats of at least 2, so their spacing is a multiple of 2^-22: fx and fy are
-// exact multiples of 2^-22 (fx = a / 2^22, fy = b / 2^22), gx = 1 - fx is
-// exact too, and every product and sum of the blend
-//   top    = round(P(ix + 1, iy) * fx + P(ix, iy) * gx)
-//   bottom = round(P(ix + 1, iy + 1) * fx + P(ix, iy + 1) * gx)
-//   value  = round((1 - fy) * top + fy * bottom)
-// is exact in double, with a numerator below 2^30 over 2^22. The same
-// numerators in 32-bit integers, rounded half to even, give the same bytes
-// without a conversion per channel. (value never leaves 0..255: the weights
-// are convex.)
-constexpr int kFractionBits = 22;
-constexpr uint32_t kOne = 1u << kFractionBits;
-
-// numerator / 2^22 rounded half to even, without a branch: the carry out of
-// the fraction happens above one half, and at exactly one half when the
-// whole part is odd.
-inline uint32_t roundFraction(uint32_t numerator) {
-    const uint32_t odd = (numerator >> kFractionBits) & 1u;
-    return (numerator + (kOne / 2 - 1) + odd) >> kFractionBits;
+inline bool insideDisc(const RotationRow& r, int32_t x, int32_t y) {
+    const double ddx = static_cast<double>(x) - static_cast<double>(r.centerX);
+    const double ddy = static_cast<double>(y) - static_cast<double>(r.centerY);
+    return ddx * ddx + ddy * ddy <= static_cast<double>(r.radiusSquared);
 }
 
-inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint32_t b,
-                       uint8_t* out) {
-    const uint32_t ga = kOne - a, gb = kOne - b;
-    for (int k = 0; k < 3; ++k) {
-        const uint32_t top = roundFraction(p00[k + 4] * a + p00[k] * ga);
-        const uint32_t bottom = roundFraction(p01[k + 4] * a + p01[k] * ga);
-        out[k] = static_cast<uint8_t>(roundFraction(gb * top + b * bottom));
-    }
-}
-
-void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
-    const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
+void bilinearPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
     const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
     for (std::size_t k = begin; k < end; ++k) {
         const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
@@ -126,64 +102,118 @@ void bilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
         const int32_t ix = FloorToInt(sx);
         const int32_t iy = FloorToInt(sy);
         if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
-        const double ddx = static_cast<double>(ix) - cx;
-        const double ddy = static_cast<double>(iy) - cy;
-        if (!(ddx * ddx + ddy * ddy <= r2)) continue;
+        if (!insideDisc(r, ix, iy)) continue;
         // sx - ix is exact (ix <= sx < ix + 1), and so is the scaling.
         const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
         const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
         const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
-        blendPixel(p00, p00 + srcLine, a, b, r.out + k * 4);
+        blendPixel(p00, p00 + srcLine, a, b, r.out + k * static_cast<std::size_t>(r.pixelBytes));
     }
 }
 
-void bilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                   std::ptrdiff_t bytesPerLine, Kernel kernel) {
+void nearestPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        // Bounded by the picture's size plus its diagonal: no overflow.
+        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
+        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
+        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
+        if (!insideDisc(r, px, py)) continue;
+        std::memcpy(r.out + k * static_cast<std::size_t>(r.pixelBytes),
+                    r.src + (py - 1) * srcLine + (px - 1) * 4, 3);
+    }
+}
+
+void bilinearAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
+        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
+        const int32_t ix = FloorToInt(sx);
+        const int32_t iy = FloorToInt(sy);
+        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
+        if (!insideDisc(r, ix, iy)) continue;
+        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
+        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
+        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
+        blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
+    }
+}
+
+void nearestAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
+        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
+        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
+        if (!insideDisc(r, px, py)) continue;
+        std::memcpy(r.out + k * 4, r.src + (py - 1) * srcLine + (px - 1) * 4, 4);
+    }
+}
+
+using ScalarLoop = void (*)(const RotationRow&, std::size_t, std::size_t);
+
+// The loops for a frame's rows: sixteen and eight at a time where the
+// processor has them, then one at a time.
+struct Loops {
+    WideLoop sixteen = nullptr;
+    WideLoop eight = nullptr;
+    ScalarLoop scalar = nullptr;
+};
+
+Loops loopsFor(bool bilinear, bool opacity, const PixelGrid& src, Kernel kernel) {
+    const WideChoice wide =
+        kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
+    const WideLoops& sixteen = opacity ? WideLoops{} : wide.sixteen;
+    const WideLoops& eight = opacity ? wide.eightOpacity : wide.eight;
+    Loops l;
+    if (kernel == Kernel::Best) l.sixteen = bilinear ? sixteen.bilinear : sixteen.nearest;
+    l.eight = bilinear ? eight.bilinear : eight.nearest;
+    if (opacity)
+        l.scalar = bilinear ? &bilinearAlphaPixels : &nearestAlphaPixels;
+    else
+        l.scalar = bilinear ? &bilinearPixels : &nearestPixels;
+    return l;
+}
+
+// The turned rows of the box that lie among the rows asked for.
+void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const FrameRows& rows,
+              Kernel kernel) {
+    const int32_t y0 = std::max(f.box.y0, rows.first + 1);
+    const int32_t y1 = std::min(f.box.y1, rows.first + rows.count);
+    if (y0 > y1) return;
     const ColumnTerms& terms = columnTerms(f);
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
-    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
-    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
-                    src.data(),          src.width(),         src.height(), f.centerX,
-                    f.centerY,           f.radiusSquared,     nullptr};
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
+    const Loops loops = loopsFor(bilinear, rows.opacity && rows.pixelBytes == 4, src, kernel);
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
+    RotationRow row{terms.sxBase.data(),
+                    terms.syTerm.data(),
+                    0.0,
+                    0.0,
+                    src.data(),
+                    src.width(),
+                    src.height(),
+                    f.centerX,
+                    f.centerY,
+                    f.radiusSquared,
+                    RadiusLimit(f.radiusSquared),
+                    nullptr,
+                    nullptr,
+                    rows.pixelBytes};
+    for (int32_t y = y0; y <= y1; ++y) {
         const double dy = static_cast<double>(y) - cy;
         row.rowSx = dy * s;
         row.rowSy = cy + dy * c;
-        row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        const std::size_t done = wide ? BilinearPixelsWide(row, count) : 0;
-        bilinearPixels(row, done, count);
+        row.base = src.data() + (y - 1) * srcLine + (f.box.x0 - 1) * 4;
+        row.out =
+            rows.dest + (y - 1 - rows.first) * rows.bytesPerLine + (f.box.x0 - 1) * rows.pixelBytes;
+        std::size_t done = 0;
+        if (loops.sixteen != nullptr) done = loops.sixteen(row, done, count);
+        if (loops.eight != nullptr) done = loops.eight(row, done, count);
+        loops.scalar(row, done, count);
     }
-}
-
-void nearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                  std::ptrdiff_t bytesPerLine) {
-    const ColumnTerms& terms = columnTerms(f);
-    const double cx = f.centerX, cy = f.centerY;
-    const double c = f.cosTheta, s = f.sinMinusTheta;
-    const double r2 = f.radiusSquared;
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
-        const double dy = static_cast<double>(y) - cy;
-        const double rowSx = dy * s;
-        const double rowSy = cy + dy * c;
-        uint8_t* out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        for (std::size_t k = 0; k < terms.sxBase.size(); ++k, out += 4) {
-            // Bounded by the picture's size plus its diagonal: no overflow.
-            const int32_t px = RoundHalfEven(terms.sxBase[k] - rowSx);
-            const int32_t py = RoundHalfEven(rowSy + terms.syTerm[k]);
-            if (!(1 <= px && px <= f.width && 1 <= py && py <= f.height)) continue;
-            const double ddx = static_cast<double>(px) - cx;
-            const double ddy = static_cast<double>(py) - cy;
-            if (!(ddx * ddx + ddy * ddy <= r2)) continue;
-            std::memcpy(out, src.data() + (py - 1) * srcLine + (px - 1) * 4, 3);
-        }
-    }
-}
-
-bool isPlainCopy(const KnobParams& params) {
-    return (params.RotAngle == 0.0f && params.StartAngle == 0.0f) || params.RotRadius == 0.0f;
 }
 
 }  // namespace
@@ -199,19 +229,36 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
     return box;
 }
 
+int32_t RadiusLimit(float radiusSquared) {
+    const double four = 4.0 * static_cast<double>(radiusSquared);
+    if (!(four >= 0.0)) return -1;
+    return four >= 1073741824.0 ? 1073741824 : static_cast<int32_t>(std::floor(four));
+}
+
+void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                     const FrameRows& rows, Kernel kernel) {
+    if (SrcBits.empty() || rows.count <= 0) return;
+    copyRows(SrcBits, rows);
+    if (isPlainCopy(params)) return;
+    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
+    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
+    turnRows(bilinear, f, SrcBits, rows, kernel);
+}
+
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center,
                      Kernel kernel) {
     if (SrcBits.empty()) return;
-    copySource(SrcBits, dest, bytesPerLine);
-    if (isPlainCopy(params)) return;
-    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
-    if (center != nullptr) *center = {f.centerX, f.centerY};
-    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
-    if (bilinear)
-        bilinearFrame(f, SrcBits, dest, bytesPerLine, kernel);
-    else
-        nearestFrame(f, SrcBits, dest, bytesPerLine);
+    const FrameRows all{0,
+                        SrcBits.height(),
+                        dest,
+                        bytesPerLine,
+                        4,
+                        SrcBits.data(),
+                        static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
+    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
+    if (center != nullptr && !isPlainCopy(params))
+        *center = {centre(SrcBits.width()), centre(SrcBits.height())};
 }
 
 namespace {
@@ -234,130 +281,18 @@ void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& Sr
     rotateIntoGrid(false, i, params, SrcBits, FrameBits, center);
 }
 
-namespace {
-
-// round(numerator / denominator), halves to the even neighbour, for a
-// numerator below 2^62 and a quotient of at most 255: the double quotient
-// is within one of the exact one, and the remainder settles it.
-inline uint32_t divideRounded(uint64_t numerator, uint64_t denominator, double inverse) {
-    auto q = static_cast<int64_t>(static_cast<double>(numerator) * inverse);
-    const auto d = static_cast<int64_t>(denominator);
-    int64_t r = static_cast<int64_t>(numerator) - q * d;
-    if (r < 0) {
-        --q;
-        r += d;
-    } else if (r >= d) {
-        ++q;
-        r -= d;
-    }
-    if (2 * r > d || (2 * r == d && (q & 1) != 0)) ++q;
-    return static_cast<uint32_t>(q);
-}
-
-inline void blendPixelAlpha(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint32_t b,
-                            uint8_t* out) {
-    const uint32_t ga = kOne - a, gb = kOne - b;
-    const uint32_t top = roundFraction(p00[7] * a + p00[3] * ga);
-    const uint32_t bottom = roundFraction(p01[7] * a + p01[3] * ga);
-    out[3] = static_cast<uint8_t>(roundFraction(gb * top + b * bottom));
-    // Weights times opacities: below 2^44 x 255, their sum below 2^52.
-    const uint64_t v00 = uint64_t{ga} * gb * p00[3], v10 = uint64_t{a} * gb * p00[7];
-    const uint64_t v01 = uint64_t{ga} * b * p01[3], v11 = uint64_t{a} * b * p01[7];
-    const uint64_t sum = v00 + v10 + v01 + v11;
-    const bool evenOpacity = p00[3] == p00[7] && p00[3] == p01[3] && p00[3] == p01[7];
-    if (evenOpacity || sum == 0) {
-        blendPixel(p00, p01, a, b, out);
-        return;
-    }
-    const double inverse = 1.0 / static_cast<double>(sum);
-    for (int k = 0; k < 3; ++k)
-        out[k] = static_cast<uint8_t>(divideRounded(
-            v00 * p00[k] + v10 * p00[k + 4] + v01 * p01[k] + v11 * p01[k + 4], sum, inverse));
-}
-
-void alphaBilinearPixels(const BilinearRow& r, std::size_t begin, std::size_t end) {
-    const double cx = r.centerX, cy = r.centerY, r2 = r.radiusSquared;
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = begin; k < end; ++k) {
-        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
-        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
-        const int32_t ix = FloorToInt(sx);
-        const int32_t iy = FloorToInt(sy);
-        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
-        const double ddx = static_cast<double>(ix) - cx;
-        const double ddy = static_cast<double>(iy) - cy;
-        if (!(ddx * ddx + ddy * ddy <= r2)) continue;
-        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
-        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
-        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
-        blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
-    }
-}
-
-void alphaBilinearFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                        std::ptrdiff_t bytesPerLine, Kernel kernel) {
-    const ColumnTerms& terms = columnTerms(f);
-    const double cy = f.centerY;
-    const double c = f.cosTheta, s = f.sinMinusTheta;
-    const std::size_t count = terms.sxBase.size();
-    const bool wide = kernel == Kernel::Best && WideKernelUsable(src.width(), src.height());
-    thread_local std::vector<uint32_t> uneven;
-    uneven.resize(count);
-    BilinearRow row{terms.sxBase.data(), terms.syTerm.data(), 0.0,          0.0,
-                    src.data(),          src.width(),         src.height(), f.centerX,
-                    f.centerY,           f.radiusSquared,     nullptr};
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
-        const double dy = static_cast<double>(y) - cy;
-        row.rowSx = dy * s;
-        row.rowSy = cy + dy * c;
-        row.out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        std::size_t unevenCount = 0;
-        const std::size_t done =
-            wide ? BilinearPixelsWideAlpha(row, count, uneven.data(), unevenCount) : 0;
-        for (std::size_t j = 0; j < unevenCount; ++j)
-            alphaBilinearPixels(row, uneven[j], uneven[j] + std::size_t{1});
-        alphaBilinearPixels(row, done, count);
-    }
-}
-
-void alphaNearestFrame(const FrameSetup& f, const PixelGrid& src, uint8_t* dest,
-                       std::ptrdiff_t bytesPerLine) {
-    const ColumnTerms& terms = columnTerms(f);
-    const double cx = f.centerX, cy = f.centerY;
-    const double c = f.cosTheta, s = f.sinMinusTheta;
-    const double r2 = f.radiusSquared;
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
-    for (int32_t y = f.box.y0; y <= f.box.y1; ++y) {
-        const double dy = static_cast<double>(y) - cy;
-        const double rowSx = dy * s;
-        const double rowSy = cy + dy * c;
-        uint8_t* out = dest + (y - 1) * bytesPerLine + (f.box.x0 - 1) * 4;
-        for (std::size_t k = 0; k < terms.sxBase.size(); ++k, out += 4) {
-            const int32_t px = RoundHalfEven(terms.sxBase[k] - rowSx);
-            const int32_t py = RoundHalfEven(rowSy + terms.syTerm[k]);
-            if (!(1 <= px && px <= f.width && 1 <= py && py <= f.height)) continue;
-            const double ddx = static_cast<double>(px) - cx;
-            const double ddy = static_cast<double>(py) - cy;
-            if (!(ddx * ddx + ddy * ddy <= r2)) continue;
-            std::memcpy(out, src.data() + (py - 1) * srcLine + (px - 1) * 4, 4);
-        }
-    }
-}
-
-}  // namespace
-
 void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
                           const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
                           Kernel kernel) {
-    if (SrcBits.empty()) return;
-    copySource(SrcBits, dest, bytesPerLine);
-    if (isPlainCopy(params)) return;
-    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
-    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
-    if (bilinear)
-        alphaBilinearFrame(f, SrcBits, dest, bytesPerLine, kernel);
-    else
-        alphaNearestFrame(f, SrcBits, dest, bytesPerLine);
+    FrameRows all{0,
+                  SrcBits.height(),
+                  dest,
+                  bytesPerLine,
+                  4,
+                  SrcBits.data(),
+                  static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
+    all.opacity = true;
+    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
 }
 
 }  // namespace AppModul

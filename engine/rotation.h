@@ -29,7 +29,9 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH);
 
 // Builds frame i (1-based) in FrameBits from SrcBits: the disc of RotRadius
 // pixels around the picture's centre turned by (i - 1) x RotAngle degrees
-// clockwise on screen, everything else copied. Channel 4 is copied, never
+// clockwise on screen (plus StartAngle when it is set: the angle in radians
+// is (i - 1) x RotAngle, then StartAngle, each times kDegToRad, added in
+// double), everything else copied. Channel 4 is copied, never
 // computed. FrameBits is made the size of SrcBits if it is not already.
 // The centre is written to *center unless the frame is a plain copy.
 void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
@@ -38,8 +40,10 @@ void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& Sr
                         PixelGrid& FrameBits, FrameCenter* center = nullptr);
 
 // Which loop computes the turned pixels: the fastest this processor runs,
-// or the plain scalar one. Both give the same bytes.
-enum class Kernel { Best, Scalar };
+// the eight-lane one (AVX2) even where a wider one runs, or the plain scalar
+// one. Where a loop cannot run, the next narrower one does. All give the
+// same bytes.
+enum class Kernel { Best, EightLanes, Scalar };
 
 // The same frame written straight into a W x H area of 32-bit pixels whose
 // rows are bytesPerLine apart (for example its place in a strip).
@@ -47,17 +51,43 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                      uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
                      Kernel kernel = Kernel::Best);
 
-// The frame of a picture whose fourth byte is its opacity (straight, not
-// premultiplied; 0 transparent, 255 opaque), for strips that keep it. Same
-// disc, positions and acceptance as RotateFrameInto; pixels it does not turn
-// are copied with all four bytes. A turned pixel of the bilinear routine:
+// Where some rows of a frame go, and in which layout.
+struct FrameRows {
+    int32_t first = 0;  // first frame row to build, 0-based
+    int32_t count = 0;  // rows to build
+    // Row `first` of the frame; rows bytesPerLine apart (negative: upwards in
+    // memory, as in a bottom-up file).
+    uint8_t* dest = nullptr;
+    std::ptrdiff_t bytesPerLine = 0;
+    // 4: blue, green, red, fourth byte; 3: blue, green, red.
+    int pixelBytes = 4;
+    // The source picture's rows in that layout, row 0 first, rows
+    // plainBytesPerLine apart: the pixels that are not turned are copied
+    // from here. Its bytes must be those of SrcBits (the fourth byte too,
+    // for four-byte pixels).
+    const uint8_t* plain = nullptr;
+    std::ptrdiff_t plainBytesPerLine = 0;
+    // Four-byte pixels only: the fourth byte is the pixel's opacity (straight,
+    // 0 clear, 255 opaque) and turns with the frame; see RotateFrameAlphaInto.
+    bool opacity = false;
+};
+
+// Builds only the given rows of frame i, byte for byte as the whole frame
+// has them; nothing outside those rows' pixels is written (padding neither).
+void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                     const FrameRows& rows, Kernel kernel = Kernel::Best);
+
+// Frame i of a picture whose fourth byte is its opacity (straight, not
+// premultiplied; 0 clear, 255 opaque), for strips that keep it. Same disc,
+// positions and acceptance as RotateFrameInto; pixels it does not turn keep
+// all four bytes. A turned pixel of the bilinear routine:
 // - opacity: the opaque routine's blend applied to the four opacities (same
 //   weights, same two roundings);
 // - colour: where the four opacities are equal (an opaque area, say), the
 //   opaque routine's blend; otherwise the four colours weighted by weight
 //   times opacity, divided by the sum of those weights, rounded half to even,
-//   so that a transparent pixel's colour counts for nothing. Where every
-//   weighted opacity is 0 the opaque routine's blend stands.
+//   so that a clear pixel's colour counts for nothing. Where every weighted
+//   opacity is 0 the opaque routine's blend stands.
 // The nearest routine copies all four bytes of the chosen pixel.
 void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
                           const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,

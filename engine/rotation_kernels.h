@@ -8,8 +8,8 @@
 
 namespace AppModul {
 
-// One row of destination pixels of the bilinear routine.
-struct BilinearRow {
+// One row of destination pixels of either routine.
+struct RotationRow {
     const double* sxBase;  // per column: CenterX + (x - CenterX) * c
     const double* syTerm;  // per column: (x - CenterX) * s
     double rowSx;          // (y - CenterY) * s
@@ -17,38 +17,52 @@ struct BilinearRow {
     const uint8_t* src;    // first byte of SrcBits
     int32_t width, height;
     float centerX, centerY, radiusSquared;
-    uint8_t* out;  // the row's first visited pixel
+    // The radius test in whole numbers: with dx = 2 x - (width + 1) and
+    // dy = 2 y - (height + 1) (twice the distance from the centre, exact),
+    // a position is inside when dx * dx + dy * dy <= radiusLimit.
+    int32_t radiusLimit;
+    const uint8_t* base;  // SrcBits at the row's first visited pixel: what is not turned
+    uint8_t* out;         // the row's first visited pixel in the destination
+    int pixelBytes;       // 3 or 4
+};
+
+// floor(4 x radiusSquared), kept within 0 .. 2^30, or -1 when no position
+// can pass (a NaN radius).
+int32_t RadiusLimit(float radiusSquared);
+
+// The vector loops compute a row's pixels from `begin` on, eight (AVX2) or
+// sixteen (AVX-512) at a time, byte for byte as the scalar loops do (a step
+// with a turned pixel writes all of its pixels, the others from `base`), and
+// return where they stopped: fewer than a step's pixels are left.
+using WideLoop = std::size_t (*)(const RotationRow& row, std::size_t begin, std::size_t count);
+
+struct WideLoops {
+    WideLoop bilinear = nullptr;
+    WideLoop nearest = nullptr;
+};
+
+// The loops this processor runs for a picture of this size; null where it
+// runs none. A picture's positions and squared distances must fit the 32-bit
+// lanes: sides up to 16384 pixels.
+struct WideChoice {
+    WideLoops sixteen;       // AVX-512
+    WideLoops eight;         // AVX2
+    WideLoops eightOpacity;  // AVX2, four-byte pixels whose fourth byte is opacity
 };
 
 #if TORVELINK_HAVE_AVX2_KERNELS
-// Whether the vector loop can run here, for a picture of this size: the
-// processor has AVX2, and the picture is small enough that the radius test
-// is exact in single precision (squares of half-integers below 2^22).
-bool WideKernelUsable(int32_t width, int32_t height);
+WideChoice WideKernels(int32_t width, int32_t height);
 
-// Computes the row's first count / 8 x 8 pixels, eight at a time, byte for
-// byte as the scalar loop does; returns how many it did.
-std::size_t BilinearPixelsWide(const BilinearRow& row, std::size_t count);
-
-// The same for a picture whose fourth byte is its opacity: all four bytes
-// blended as the opaque loop blends colours. That is the whole result where
-// a pixel's four source opacities are equal; the positions k of the others
-// are written to uneven[0..] and their number to unevenCount, for the scalar
-// loop to weight their colours. uneven must have room for count entries.
-std::size_t BilinearPixelsWideAlpha(const BilinearRow& row, std::size_t count, uint32_t* uneven,
-                                    std::size_t& unevenCount);
+std::size_t BilinearPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
 #else
-// Built for a processor without the vector loops: the scalar loop does all.
-inline bool WideKernelUsable(int32_t, int32_t) {
-    return false;
-}
-inline std::size_t BilinearPixelsWide(const BilinearRow&, std::size_t) {
-    return 0;
-}
-inline std::size_t BilinearPixelsWideAlpha(const BilinearRow&, std::size_t, uint32_t*,
-                                           std::size_t& unevenCount) {
-    unevenCount = 0;
-    return 0;
+// Built for a processor without the vector loops: the scalar loops do all.
+inline WideChoice WideKernels(int32_t, int32_t) {
+    return {};
 }
 #endif
 

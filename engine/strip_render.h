@@ -5,8 +5,7 @@
 #include "dib_blit.h"
 #include "knob_params.h"
 #include "pixel_grid.h"
-
-enum class StripOrientation { Horizontal, Vertical };
+#include "strip_compositor.h"
 
 // Renders frames 1..FrameCount of the knob sequence into the strip surface:
 // frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
@@ -16,8 +15,9 @@ enum class StripOrientation { Horizontal, Vertical };
 // afterwards. Parts of frames beyond the surface are clipped. Nothing is drawn
 // when FrameCount is below 1.
 //
-// Frames are independent, so they are spread over up to `threads` threads
-// (0: one per core); the strip is byte for byte the one a single thread makes.
+// The surface is a sink of the strip compositor (ComposeStrip), the same
+// that streams strips into files: up to `threads` threads (0: one per core),
+// and the strip byte for byte the one a single thread makes.
 void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
                  const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
                  unsigned threads = 0);

@@ -277,12 +277,11 @@ SaveResult SaveStrip(const QImage& strip, const QString& path) {
     if (!file.open()) return failed(file.reason());
     SafeFileDevice device(file);
     QImageWriter writer(&device, png ? "png" : "bmp");
-    // Qt writes 32-bit pictures as uncompressed 24-bit bitmaps. A PNG strip
-    // with straight alpha keeps it.
-    const bool keep = strip.format() == QImage::Format_RGB32 ||
-                      (png && strip.format() == QImage::Format_ARGB32);
-    const QImage pixels = keep ? strip : strip.convertToFormat(QImage::Format_RGB32);
-    if (!writer.write(pixels) || file.failed()) {
+    // Qt writes 32-bit pictures as uncompressed 24-bit bitmaps.
+    const QImage rgb = strip.format() == QImage::Format_RGB32
+                           ? strip
+                           : strip.convertToFormat(QImage::Format_RGB32);
+    if (!writer.write(rgb) || file.failed()) {
         const QString reason =
             file.failed() ? file.reason() : QString::fromUtf8(Texts::kReasonNotEncoded);
         file.discard();

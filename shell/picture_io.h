@@ -19,18 +19,12 @@ enum class LoadStatus { Loaded, TooLarge, Unreadable };
 
 struct LoadedPicture {
     LoadStatus status = LoadStatus::Unreadable;
-    QImage image;     // Loaded: Format_RGB32 at the picture's own size, no transparency left
+    QImage image;     // Loaded: at the picture's own size; Format_RGB32, no transparency left
+                      // (unless LoadChoices::keepAlpha)
     QSize size;       // the picture's size in pixels (Loaded, TooLarge)
     QString message;  // Unreadable: a short German text naming the file and why
 };
 
-// Reads a BMP, JPEG, GIF (first frame), ICO or CUR (the 32 x 32 image when
-// there is one, else the first) through Qt's readers, or a Windows metafile
-// through the metafile player (placeable ones sized from their box at 96 dots
-// per inch; see metafile_player.h). A picture wider or higher than maxSide
-// pixels is refused as TooLarge from the size its header gives, before
-// anything is decoded. Only an ordinary file is opened: a folder, a pipe or a
-// device is refused at once. The path follows native_path.h. Never throws.
 // What the command line asks of the loader beyond what the window does:
 // - keepAlpha: transparency stays (Format_ARGB32, straight alpha, when some
 //   pixel is not wholly opaque; Format_RGB32 otherwise) instead of being laid
@@ -42,6 +36,13 @@ struct LoadChoices {
     bool toolkitKinds = false;
 };
 
+// Reads a BMP, JPEG, GIF (first frame), ICO or CUR (the 32 x 32 image when
+// there is one, else the first) through Qt's readers, or a Windows metafile
+// through the metafile player (placeable ones sized from their box at 96 dots
+// per inch; see metafile_player.h). A picture wider or higher than maxSide
+// pixels is refused as TooLarge from the size its header gives, before
+// anything is decoded. Only an ordinary file is opened: a folder, a pipe or a
+// device is refused at once. The path follows native_path.h. Never throws.
 LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
 
 // The first count bytes of a picture file, opened as LoadPicture opens it;
@@ -59,8 +60,7 @@ struct SaveResult {
 };
 
 // Writes the strip as an uncompressed 24-bit BMP (a path ending in ".png",
-// either case: PNG, with alpha when the strip is Format_ARGB32), every pixel
-// unchanged, through a SafeFile: a failed
+// either case: PNG), every pixel unchanged, through a SafeFile: a failed
 // write leaves an existing file as it was and says why in German.
 SaveResult SaveStrip(const QImage& strip, const QString& path);
 

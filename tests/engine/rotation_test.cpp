@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <tuple>
+#include <vector>
 
 #include "fixtures.h"
 #include "reference_rotation.h"
@@ -22,6 +24,9 @@ struct Named {
 };
 const Named kRoutines[] = {{"bilinear", &RotateFrameBilinear, true},
                            {"nearest", &RotateFrameNearest, false}};
+// The widest loop this processor runs, the eight-lane one, the scalar one.
+const AppModul::Kernel kKernels[] = {AppModul::Kernel::Best, AppModul::Kernel::EightLanes,
+                                     AppModul::Kernel::Scalar};
 
 bool sameRgb(const PixelGrid& a, int32_t ax, int32_t ay, const PixelGrid& b, int32_t bx,
              int32_t by) {
@@ -114,11 +119,13 @@ TEST_P(MatchesPlainRendering, ByteForByte) {
             r.routine(i, {100, radius, angle}, src, mine, nullptr);
             reference::RotateFrame(r.bilinear, i, {100, radius, angle}, src, plain);
             ASSERT_EQ(mine, plain) << r.name << " frame " << i;
-            PixelGrid scalar;
-            scalar.allocate(src.width(), src.height());
-            AppModul::RotateFrameInto(r.bilinear, i, {100, radius, angle}, src, scalar.data(),
-                                      src.width() * 4, nullptr, AppModul::Kernel::Scalar);
-            ASSERT_EQ(scalar, plain) << r.name << " frame " << i << " (scalar loop)";
+            for (auto kernel : {AppModul::Kernel::EightLanes, AppModul::Kernel::Scalar}) {
+                PixelGrid other;
+                other.allocate(src.width(), src.height());
+                AppModul::RotateFrameInto(r.bilinear, i, {100, radius, angle}, src, other.data(),
+                                          src.width() * 4, nullptr, kernel);
+                ASSERT_EQ(other, plain) << r.name << " frame " << i << " (narrower loop)";
+            }
         }
     }
 }
@@ -130,5 +137,60 @@ INSTANTIATE_TEST_SUITE_P(
                                          std::pair{121, 121}),
                        ::testing::Values(0.5f, 1.0f, 17.5f, 18.0f, 22.5f, 60.0f, 200.0f, -3.0f),
                        ::testing::Values(10.0f, 0.36f, -33.3f, 90.0f, 725.5f, 1e6f)));
+
+// Any rows of a frame, built alone into three-byte rows that lie bottom-up
+// in memory, are those rows of the whole frame; nothing else is touched.
+TEST(RotateFrameRows, SomeRowsInThreeBytesAreTheWholeFramesRows) {
+    const PixelGrid src = fixtures::Picture(37, 41, 5);
+    std::vector<uint8_t> plain(37 * 41 * 3);
+    for (std::size_t p = 0; p < 37 * 41; ++p) std::memcpy(&plain[p * 3], src.data() + p * 4, 3);
+    const std::ptrdiff_t line = 112;  // 37 x 3 padded to four bytes
+    for (const auto& r : kRoutines) {
+        for (auto kernel : kKernels)
+            for (auto [first, count] : {std::pair{0, 1}, {5, 12}, {40, 1}, {0, 41}}) {
+                PixelGrid whole;
+                r.routine(9, {28, 17.5f, -23.0f}, src, whole, nullptr);
+                std::vector<uint8_t> out(static_cast<std::size_t>(line) * 43, 0x5A);
+                // Row `first` two rows above the buffer's end, the rows going up.
+                uint8_t* top = out.data() + line * 41;
+                AppModul::RotateFrameRows(r.bilinear, 9, {28, 17.5f, -23.0f}, src,
+                                          {first, count, top, -line, 3, plain.data(), 37 * 3},
+                                          kernel);
+                for (int32_t y = 0; y < 43; ++y)
+                    for (int32_t x = 0; x < line; ++x) {
+                        const int32_t row = first + 41 - y;  // frame row at buffer row y
+                        const bool built = row >= first && row < first + count && x < 37 * 3;
+                        const uint8_t want =
+                            built ? whole(x % 3 + 1, x / 3 + 1, row + 1) : uint8_t{0x5A};
+                        ASSERT_EQ(out[static_cast<std::size_t>(y * line + x)], want)
+                            << r.name << " rows " << first << "+" << count << " at " << x << ","
+                            << y;
+                    }
+            }
+    }
+}
+
+// Pictures over 2048 pixels: squares of half-integers beyond 2^22 are not
+// exact in single precision, so a radius test in floats would go wrong at
+// the disc's edge; the vector loops must still match the scalar ones.
+TEST(RotateFrame, VectorLoopsMatchTheScalarOnesOnLargePictures) {
+    for (auto [w, h] : {std::pair{4100, 7}, std::pair{9, 4098}}) {
+        const PixelGrid src = fixtures::Picture(w, h, 11);
+        for (const auto& r : kRoutines)
+            for (float radius : {2048.4999f, 2048.5f, 2049.25f, 3000.0f})
+                for (float angle : {0.01f, -0.03f}) {
+                    const KnobParams p{3, radius, angle};
+                    PixelGrid frames[3];
+                    for (int k = 0; k < 3; ++k) {
+                        frames[k].allocate(w, h);
+                        AppModul::RotateFrameInto(r.bilinear, 2, p, src, frames[k].data(), w * 4,
+                                                  nullptr, kKernels[k]);
+                    }
+                    ASSERT_EQ(frames[0], frames[2]) << r.name << " " << w << "x" << h << " radius "
+                                                    << radius << " angle " << angle;
+                    ASSERT_EQ(frames[1], frames[2]) << r.name << " eight lanes";
+                }
+    }
+}
 
 }  // namespace

@@ -1,0 +1,319 @@
+#include "strip_compositor.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "rotation.h"
+
+namespace {
+
+// A piece of a frame is at most this many rows, so that even one frame in a
+// band gives every thread something to build.
+constexpr int32_t kPieceRows = 64;
+// A thread takes pieces of about this many pixels at a time.
+constexpr int64_t kBatchPixels = 32'768;
+// Below this many pixels a second thread costs more than it saves.
+constexpr int64_t kPixelsPerExtraThread = 200'000;
+constexpr int kOpenBands = 2;
+
+// Rows of one frame at their place in a band.
+struct Piece {
+    int32_t frame = 0;     // 1-based
+    int32_t firstRow = 0;  // frame row, 0-based
+    int32_t rows = 0;
+    int32_t bandRow = 0;  // the band's row that frame row firstRow goes to
+    int32_t x = 0;        // strip column of the frame's left edge
+    int32_t visible = 0;  // columns of the frame inside the sink
+};
+
+// The source in the sink's pixel layout, for the pixels that stay still.
+struct Source {
+    const PixelGrid* sampled = nullptr;
+    PixelGrid opaque;             // four-byte sinks: every fourth byte 255
+    std::vector<uint8_t> packed;  // three-byte sinks
+    const uint8_t* plain = nullptr;
+    std::ptrdiff_t plainLine = 0;
+};
+
+bool prepare(const PixelGrid& src, int pixelBytes, bool opacity, Source& s) {
+    try {
+        if (pixelBytes == 4 && opacity) {
+            s.sampled = &src;
+            s.plain = src.data();
+        } else if (pixelBytes == 4) {
+            s.opaque = src;
+            for (std::size_t k = 3; k < s.opaque.byteCount(); k += 4) s.opaque.data()[k] = 255;
+            s.sampled = &s.opaque;
+            s.plain = s.opaque.data();
+        } else {
+            s.packed.resize(src.byteCount() / 4 * 3);
+            for (std::size_t p = 0; p < src.byteCount() / 4; ++p)
+                std::memcpy(&s.packed[p * 3], src.data() + p * 4, 3);
+            s.sampled = &src;
+            s.plain = s.packed.data();
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    s.plainLine = static_cast<std::ptrdiff_t>(src.width()) * pixelBytes;
+    return true;
+}
+
+unsigned threadCount(unsigned requested, int64_t pixels) {
+    const unsigned cores =
+        requested != 0 ? requested : std::max(1u, std::thread::hardware_concurrency());
+    const auto useful = static_cast<unsigned>(std::min<int64_t>(
+        1 + pixels / kPixelsPerExtraThread, std::numeric_limits<unsigned>::max()));
+    return std::min({cores, useful, 16u});
+}
+
+class Compositor {
+public:
+    Compositor(StripOrientation orientation, const KnobParams& params, bool bilinear,
+               const Source& source, int32_t frameW, int32_t frameH, StripSink& sink);
+    bool run(unsigned threads);
+
+private:
+    struct Band {
+        int32_t first = 0, count = 0;
+        BandView view;
+        std::vector<Piece> pieces;
+        std::size_t next = 0;  // first piece no thread has taken
+        std::size_t left = 0;  // pieces not finished
+    };
+
+    void work(bool main);
+    bool open(int32_t index);
+    bool deliver(std::unique_lock<std::mutex>& lock);
+    bool takeBatch(Band*& band, std::size_t& from, std::size_t& to);
+    void addPieces(Band& band, int32_t frame, int32_t rowFrom, int32_t rowTo, int32_t x) const;
+    void render(const Band& band, const Piece& piece) const;
+    Band& slot(int32_t index) { return bands_[index % kOpenBands]; }
+
+    const StripOrientation orientation_;
+    const KnobParams params_;
+    const bool bilinear_;
+    const Source& source_;
+    StripSink& sink_;
+    const int32_t frameW_, frameH_, pixelBytes_;
+    const bool opacity_;
+    int32_t frames_ = 0;   // frames that reach the sink
+    int32_t columns_ = 0;  // composed part of the sink
+    int32_t rows_ = 0;
+    int32_t bandRows_ = 1;
+    int32_t bandCount_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Band bands_[kOpenBands];
+    int32_t opened_ = 0;
+    int32_t delivered_ = 0;
+    bool stop_ = false;
+    bool failed_ = false;
+};
+
+Compositor::Compositor(StripOrientation orientation, const KnobParams& params, bool bilinear,
+                       const Source& source, int32_t frameW, int32_t frameH, StripSink& sink)
+    : orientation_(orientation),
+      params_(params),
+      bilinear_(bilinear),
+      source_(source),
+      sink_(sink),
+      frameW_(frameW),
+      frameH_(frameH),
+      pixelBytes_(sink.pixelBytes()),
+      opacity_(sink.keepsOpacity() && pixelBytes_ == 4) {
+    const int64_t n = params.FrameCount;
+    const bool horizontal = orientation == StripOrientation::Horizontal;
+    const int64_t stripW = horizontal ? n * frameW : frameW;
+    const int64_t stripH = horizontal ? frameH : n * frameH;
+    columns_ = static_cast<int32_t>(std::clamp<int64_t>(stripW, 0, std::max(0, sink.width())));
+    rows_ = static_cast<int32_t>(std::clamp<int64_t>(stripH, 0, std::max(0, sink.height())));
+    if (columns_ == 0 || rows_ == 0) return;
+    const int64_t along = horizontal ? columns_ : rows_;
+    const int64_t step = horizontal ? frameW : frameH;
+    frames_ = static_cast<int32_t>(std::min<int64_t>(n, (along + step - 1) / step));
+    const int64_t rowBytes = int64_t{columns_} * pixelBytes_;
+    bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(sink.bandBytes() / rowBytes, 1, rows_));
+    bandCount_ = (rows_ + bandRows_ - 1) / bandRows_;
+}
+
+bool Compositor::run(unsigned threads) {
+    if (bandCount_ == 0) return true;
+    std::vector<std::thread> helpers;
+    const unsigned count = threadCount(threads, int64_t{columns_} * rows_);
+    for (unsigned t = 1; t < count; ++t) {
+        try {
+            helpers.emplace_back([this] { work(false); });
+        } catch (const std::system_error&) {
+            break;  // fewer threads, same strip
+        }
+    }
+    work(true);
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    for (auto& helper : helpers) helper.join();
+    return !failed_;
+}
+
+// Every thread builds pieces; the calling thread also opens the bands and
+// hands the finished ones to the sink, one band ahead, so that the others
+// keep building while the sink writes.
+void Compositor::work(bool main) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stop_) {
+        if (main) {
+            if (delivered_ == bandCount_) break;
+            if (opened_ < bandCount_ && opened_ < delivered_ + kOpenBands) {
+                const int32_t index = opened_;
+                lock.unlock();
+                const bool ok = open(index);
+                lock.lock();
+                if (!ok) {
+                    failed_ = stop_ = true;
+                    break;
+                }
+                ++opened_;
+                changed_.notify_all();
+                continue;
+            }
+            if (delivered_ < opened_ && slot(delivered_).left == 0) {
+                if (!deliver(lock)) break;
+                continue;
+            }
+        }
+        Band* band = nullptr;
+        std::size_t from = 0, to = 0;
+        if (takeBatch(band, from, to)) {
+            lock.unlock();
+            for (std::size_t k = from; k < to; ++k) render(*band, band->pieces[k]);
+            lock.lock();
+            band->left -= to - from;
+            if (band->left == 0) changed_.notify_all();
+            continue;
+        }
+        if (!main && opened_ == bandCount_) break;  // every piece is taken
+        changed_.wait(lock);
+    }
+    changed_.notify_all();
+}
+
+bool Compositor::deliver(std::unique_lock<std::mutex>& lock) {
+    const Band& band = slot(delivered_);
+    lock.unlock();
+    const bool ok = sink_.bandDone(band.first, band.count);
+    lock.lock();
+    ++delivered_;
+    changed_.notify_all();
+    if (!ok) failed_ = stop_ = true;
+    return ok;
+}
+
+// Runs without the lock: the slot is free, its band having been delivered.
+bool Compositor::open(int32_t index) {
+    Band& band = slot(index);
+    int32_t end = 0;
+    if (sink_.bottomUp()) {
+        end = rows_ - index * bandRows_;
+        band.first = std::max(0, end - bandRows_);
+    } else {
+        band.first = index * bandRows_;
+        end = std::min(rows_, band.first + bandRows_);
+    }
+    band.count = end - band.first;
+    band.view = sink_.band(band.first, band.count);
+    if (band.view.bits == nullptr) return false;
+    band.pieces.clear();
+    try {
+        if (orientation_ == StripOrientation::Horizontal) {
+            for (int32_t i = 1; i <= frames_; ++i)
+                addPieces(band, i, band.first, end, (i - 1) * frameW_);
+        } else {
+            const int32_t last = std::min(frames_, (end - 1) / frameH_ + 1);
+            for (int32_t i = band.first / frameH_ + 1; i <= last; ++i) {
+                const int32_t top = (i - 1) * frameH_;
+                addPieces(band, i, std::max(band.first, top) - top,
+                          std::min(end, top + frameH_) - top, 0);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    band.next = 0;
+    band.left = band.pieces.size();
+    return true;
+}
+
+// Frame rows rowFrom .. rowTo - 1, cut into pieces of at most kPieceRows.
+void Compositor::addPieces(Band& band, int32_t frame, int32_t rowFrom, int32_t rowTo,
+                           int32_t x) const {
+    const int32_t top = orientation_ == StripOrientation::Vertical ? (frame - 1) * frameH_ : 0;
+    const int32_t visible = std::min(frameW_, columns_ - x);
+    for (int32_t r = rowFrom; r < rowTo; r += kPieceRows) {
+        const int32_t rows = std::min(kPieceRows, rowTo - r);
+        band.pieces.push_back({frame, r, rows, top + r - band.first, x, visible});
+    }
+}
+
+bool Compositor::takeBatch(Band*& band, std::size_t& from, std::size_t& to) {
+    for (int32_t b = delivered_; b < opened_; ++b) {
+        Band& candidate = slot(b);
+        if (candidate.next == candidate.pieces.size()) continue;
+        from = to = candidate.next;
+        int64_t pixels = 0;
+        while (to < candidate.pieces.size() && pixels < kBatchPixels) {
+            pixels += int64_t{candidate.pieces[to].rows} * candidate.pieces[to].visible;
+            ++to;
+        }
+        candidate.next = to;
+        band = &candidate;
+        return true;
+    }
+    return false;
+}
+
+void Compositor::render(const Band& band, const Piece& piece) const {
+    const std::ptrdiff_t line = band.view.bytesPerLine;
+    uint8_t* dest = band.view.bits + piece.bandRow * line + std::ptrdiff_t{piece.x} * pixelBytes_;
+    AppModul::FrameRows rows{piece.firstRow, piece.rows,       dest, line, pixelBytes_,
+                             source_.plain,  source_.plainLine};
+    rows.opacity = opacity_;
+    if (piece.visible == frameW_) {
+        AppModul::RotateFrameRows(bilinear_, piece.frame, params_, *source_.sampled, rows);
+        return;
+    }
+    // A frame cut off by the sink's edge: built whole-width aside, then the
+    // part that fits.
+    thread_local std::vector<uint8_t> aside;
+    const std::ptrdiff_t asideLine = std::ptrdiff_t{frameW_} * pixelBytes_;
+    aside.resize(static_cast<std::size_t>(asideLine * piece.rows));
+    rows.dest = aside.data();
+    rows.bytesPerLine = asideLine;
+    AppModul::RotateFrameRows(bilinear_, piece.frame, params_, *source_.sampled, rows);
+    for (int32_t r = 0; r < piece.rows; ++r)
+        std::memcpy(
+            dest + r * line, aside.data() + r * asideLine,
+            static_cast<std::size_t>(piece.visible) * static_cast<std::size_t>(pixelBytes_));
+}
+
+}  // namespace
+
+bool ComposeStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
+                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads) {
+    if (params.FrameCount < 1 || SrcBits.empty()) return true;
+    Source source;
+    if (!prepare(SrcBits, sink.pixelBytes(), sink.keepsOpacity(), source)) return false;
+    Compositor compositor(orientation, params, RotateMode, source, SrcBits.width(),
+                          SrcBits.height(), sink);
+    return compositor.run(threads);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "knob_params.h"
+#include "pixel_grid.h"
+
+enum class StripOrientation { Horizontal, Vertical };
+
+// Memory for one band of strip rows: `bits` at the band's top row, rows
+// bytesPerLine apart (negative when the rows lie bottom-up in memory, as in
+// a bitmap file). bits == nullptr: the sink has no memory for it.
+struct BandView {
+    uint8_t* bits = nullptr;
+    std::ptrdiff_t bytesPerLine = 0;
+};
+
+// Where the composed strip goes: a drawing surface, a file being written.
+// The compositor hands it the strip in bands of whole rows, in the sink's
+// order. All calls come from the thread that runs ComposeStrip.
+class StripSink {
+public:
+    virtual ~StripSink() = default;
+
+    // The sink's picture in pixels. Frames or parts of frames beyond it are
+    // left out; rows and columns beyond the frames are never touched.
+    virtual int32_t width() const = 0;
+    virtual int32_t height() const = 0;
+    // 4: blue, green, red, fourth byte (255: the strip is opaque);
+    // 3: blue, green, red.
+    virtual int pixelBytes() const = 0;
+    // Bands from the strip's last rows up, as a bottom-up file stores them.
+    virtual bool bottomUp() const { return false; }
+    // Four-byte pixels only: the fourth byte is the picture's opacity, which
+    // the frames keep and turn (AppModul::RotateFrameAlphaInto), instead of 255.
+    virtual bool keepsOpacity() const { return false; }
+    // About how many bytes of rows a band may hold (at least one row).
+    virtual int64_t bandBytes() const { return kDefaultBandBytes; }
+
+    // Small enough that two bands and the program stay far below the
+    // memory of a whole strip; large enough that a frame is cut into few
+    // pieces (each piece sets its frame up anew). Tall pictures get tall
+    // bands by themselves: a strip has at most 2^26 pixels, so its rows are
+    // short when its frames are high.
+    static constexpr int64_t kDefaultBandBytes = int64_t{4} << 20;
+
+    // Memory for strip rows first .. first + count - 1 (row 0 at the top).
+    // Every pixel that a frame covers in those rows is written; no other
+    // byte. Two bands may be open at once: the next band is asked for
+    // before the previous one is done, so that the frames go on being built
+    // while the sink takes a band.
+    virtual BandView band(int32_t first, int32_t count) = 0;
+    // The band's pixels are complete; bands come in the order asked for.
+    // False: the sink cannot go on, and the composition stops.
+    virtual bool bandDone(int32_t first, int32_t count) = 0;
+};
+
+// Composes frames 1 .. params.FrameCount of the knob strip into the sink:
+// frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
+// (i - 1) x H .. i x H - 1 of a vertical one (W x H the size of SrcBits),
+// each built by the bilinear routine (RotateMode true) or the nearest one.
+// Every pixel is computed once; frames beyond the sink are not built.
+// Up to `threads` threads build frames (0: one per core); the bytes are
+// those one thread makes. True when every band reached the sink (nothing to
+// compose counts as done); false when the sink stopped it or had no memory.
+bool ComposeStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
+                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads = 0);

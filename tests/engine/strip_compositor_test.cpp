@@ -1,0 +1,157 @@
+#include "strip_compositor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "fixtures.h"
+#include "rotation.h"
+
+namespace {
+
+using Rows = std::pair<int32_t, int32_t>;  // first, count
+
+// A sink in plain memory, laid out as asked, that keeps a record of the
+// compositor's calls.
+class MemorySink : public StripSink {
+public:
+    MemorySink(int32_t w, int32_t h, int pixelBytes, bool bottomUp, int64_t bandBytes)
+        : w_(w),
+          h_(h),
+          pixelBytes_(pixelBytes),
+          bottomUp_(bottomUp),
+          bandBytes_(bandBytes),
+          line_((w * pixelBytes + 3) & ~3),
+          bytes(static_cast<std::size_t>(line_) * static_cast<std::size_t>(h), 0x5A) {}
+
+    int32_t width() const override { return w_; }
+    int32_t height() const override { return h_; }
+    int pixelBytes() const override { return pixelBytes_; }
+    bool bottomUp() const override { return bottomUp_; }
+    int64_t bandBytes() const override { return bandBytes_; }
+    BandView band(int32_t first, int32_t count) override {
+        asked.push_back({first, count});
+        mostOpen = std::max<int>(mostOpen, static_cast<int>(asked.size() - done.size()));
+        if (static_cast<int>(asked.size()) == noMemoryAt) return {};
+        return {row(first), bottomUp_ ? -line_ : line_};
+    }
+    bool bandDone(int32_t first, int32_t count) override {
+        done.push_back({first, count});
+        return static_cast<int>(done.size()) != stopAt;
+    }
+
+    uint8_t* row(int32_t y) { return bytes.data() + (bottomUp_ ? h_ - 1 - y : y) * line_; }
+    const uint8_t* pixel(int32_t x, int32_t y) { return row(y) + x * pixelBytes_; }
+
+    std::vector<Rows> asked, done;
+    int mostOpen = 0;
+    int stopAt = -1;      // bandDone of this band (1-based) says stop
+    int noMemoryAt = -1;  // band() of this band has no memory
+
+private:
+    int32_t w_, h_;
+    int pixelBytes_;
+    bool bottomUp_;
+    int64_t bandBytes_;
+    std::ptrdiff_t line_;
+
+public:
+    std::vector<uint8_t> bytes;
+};
+
+PixelGrid frameOf(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
+    PixelGrid frame;
+    if (bilinear)
+        AppModul::RotateFrameBilinear(i, p, src, frame);
+    else
+        AppModul::RotateFrameNearest(i, p, src, frame);
+    return frame;
+}
+
+// Whether every frame, built whole on its own, stands at its place in the
+// sink: same colours, an opaque fourth byte in four-byte sinks.
+::testing::AssertionResult framesInPlace(MemorySink& sink, StripOrientation o, bool bilinear,
+                                         const KnobParams& p, const PixelGrid& src) {
+    for (int32_t i = 1; i <= p.FrameCount; ++i) {
+        const PixelGrid frame = frameOf(bilinear, i, p, src);
+        const int32_t left = o == StripOrientation::Horizontal ? (i - 1) * src.width() : 0;
+        const int32_t top = o == StripOrientation::Vertical ? (i - 1) * src.height() : 0;
+        for (int32_t y = 1; y <= src.height(); ++y)
+            for (int32_t x = 1; x <= src.width(); ++x) {
+                const uint8_t* px = sink.pixel(left + x - 1, top + y - 1);
+                for (int c = 1; c <= 3; ++c)
+                    if (px[c - 1] != frame(c, x, y))
+                        return ::testing::AssertionFailure()
+                               << "frame " << i << " pixel " << x << "," << y;
+                if (sink.pixelBytes() == 4 && px[3] != 255)
+                    return ::testing::AssertionFailure() << "not opaque at frame " << i;
+            }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+struct Layout {
+    int pixelBytes;
+    bool bottomUp;
+};
+
+TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
+    const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {3, 5}, {37, 41}, {45, 45}};
+    const Layout layouts[] = {{4, false}, {3, true}, {3, false}};
+    // One row a band, bands that cut frames anywhere, one band for all.
+    const int64_t bandBytes[] = {1, 5000, StripSink::kDefaultBandBytes};
+    for (auto [w, h] : sizes) {
+        const PixelGrid src = fixtures::Picture(w, h, 3);
+        for (auto o : {StripOrientation::Horizontal, StripOrientation::Vertical})
+            for (bool bilinear : {true, false})
+                for (int32_t frames : {1, 7, 30})
+                    for (const Layout& l : layouts)
+                        for (int64_t band : bandBytes) {
+                            const KnobParams p{frames, static_cast<float>(w) / 2.0f + 0.5f,
+                                               -13.25f};
+                            const bool across = o == StripOrientation::Horizontal;
+                            MemorySink sink(across ? w * frames : w, across ? h : h * frames,
+                                            l.pixelBytes, l.bottomUp, band);
+                            ASSERT_TRUE(ComposeStrip(o, p, bilinear, src, sink, band == 1 ? 1 : 3));
+                            ASSERT_TRUE(framesInPlace(sink, o, bilinear, p, src))
+                                << w << "x" << h << " bilinear " << bilinear << " frames " << frames
+                                << " pixel bytes " << l.pixelBytes << " band " << band;
+                        }
+    }
+}
+
+TEST(ComposeStrip, BandsCoverTheStripOnceInTheSinksOrder) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    for (bool bottomUp : {false, true}) {
+        MemorySink sink(45, 45 * 20, 3, bottomUp, 45 * 3 * 128);  // 128 rows a band
+        ASSERT_TRUE(ComposeStrip(StripOrientation::Vertical, {20, 18.0f, 10.0f}, true, src, sink));
+        EXPECT_EQ(sink.asked, sink.done);
+        EXPECT_LE(sink.mostOpen, 2);
+        ASSERT_EQ(sink.done.size(), 8u);
+        int32_t next = bottomUp ? 900 : 0;  // the end, or the start, of the next band
+        for (auto [first, count] : sink.done) {
+            EXPECT_EQ(bottomUp ? first + count : first, next);
+            next = bottomUp ? first : first + count;
+        }
+        EXPECT_EQ(next, bottomUp ? 0 : 900);
+        EXPECT_EQ(sink.done.back().second, 900 - 7 * 128) << "the short band comes last";
+    }
+}
+
+TEST(ComposeStrip, StopsWhenTheSinkCannotGoOn) {
+    const PixelGrid src = fixtures::Picture(45, 45);
+    const KnobParams p{20, 18.0f, 10.0f};
+    MemorySink stops(45, 900, 3, true, 45 * 3 * 100);
+    stops.stopAt = 2;
+    EXPECT_FALSE(ComposeStrip(StripOrientation::Vertical, p, true, src, stops));
+    EXPECT_EQ(stops.done.size(), 2u);
+    EXPECT_LE(stops.asked.size(), 3u) << "no band opened after the stop";
+    MemorySink lacks(45, 900, 3, true, 45 * 3 * 100);
+    lacks.noMemoryAt = 3;
+    EXPECT_FALSE(ComposeStrip(StripOrientation::Vertical, p, true, src, lacks));
+    EXPECT_EQ(lacks.asked.size(), 3u);
+}
+
+}  // namespace
