@@ -164,7 +164,7 @@ struct Loops {
 Loops loopsFor(bool bilinear, bool opacity, const PixelGrid& src, Kernel kernel) {
     const WideChoice wide =
         kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
-    const WideLoops& sixteen = opacity ? WideLoops{} : wide.sixteen;
+    const WideLoops& sixteen = opacity ? wide.sixteenOpacity : wide.sixteen;
     const WideLoops& eight = opacity ? wide.eightOpacity : wide.eight;
     Loops l;
     if (kernel == Kernel::Best) l.sixteen = bilinear ? sixteen.bilinear : sixteen.nearest;

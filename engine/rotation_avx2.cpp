@@ -124,6 +124,7 @@ WideChoice WideKernels(int32_t width, int32_t height) {
     if (avx2) choice.eight = {&BilinearPixels8, &NearestPixels8};
     if (avx2) choice.eightOpacity = {&BilinearAlphaPixels8, &NearestAlphaPixels8};
     if (avx512) choice.sixteen = {&BilinearPixels16, &NearestPixels16};
+    if (avx512) choice.sixteenOpacity = {&BilinearAlphaPixels16, &NearestAlphaPixels16};
     return choice;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "rounding.h"
+
 namespace AppModul {
 
 // The bilinear blend in whole numbers. For an accepted pixel sx and sy are
@@ -46,21 +48,22 @@ inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint3
     blendChannels(p00, p01, a, b, out, 0, 3);
 }
 
-// round(numerator / denominator), halves to the even neighbour, for a
-// numerator below 2^62 and a quotient of at most 255: the double quotient
-// is within one of the exact one, and the remainder settles it.
-inline uint32_t divideRounded(uint64_t numerator, uint64_t denominator, double inverse) {
-    auto q = static_cast<int64_t>(static_cast<double>(numerator) * inverse);
-    const auto d = static_cast<int64_t>(denominator);
-    int64_t r = static_cast<int64_t>(numerator) - q * d;
-    if (r < 0) {
-        --q;
-        r += d;
-    } else if (r >= d) {
+// round(numerator / d), halves to the even neighbour, for a numerator below
+// 2^62 and a quotient of at most 255. The double quotient, rounded, is the
+// answer but within a hair of a half, where the remainder settles it; those
+// branches are next to never taken. (Signed: the conversions to double are
+// single instructions then.)
+inline uint32_t divideRounded(int64_t numerator, int64_t d, double inverse) {
+    int64_t q = RoundHalfEven(static_cast<double>(numerator) * inverse);
+    const int64_t twice = 2 * (numerator - q * d);
+    if (twice > d)
         ++q;
-        r -= d;
-    }
-    if (2 * r > d || (2 * r == d && (q & 1) != 0)) ++q;
+    else if (twice < -d)
+        --q;
+    else if (twice == d)
+        q += q & 1;
+    else if (twice == -d)
+        q -= q & 1;
     return static_cast<uint32_t>(q);
 }
 
@@ -76,9 +79,11 @@ inline void blendPixelAlpha(const uint8_t* p00, const uint8_t* p01, uint32_t a, 
     blendChannels(p00, p01, a, b, out, 3, 4);
     const uint32_t ga = kOne - a, gb = kOne - b;
     // Weights times opacities: at most 2^44 x 255, their sum below 2^52.
-    const uint64_t v00 = uint64_t{ga} * gb * p00[3], v10 = uint64_t{a} * gb * p00[7];
-    const uint64_t v01 = uint64_t{ga} * b * p01[3], v11 = uint64_t{a} * b * p01[7];
-    const uint64_t sum = v00 + v10 + v01 + v11;
+    const auto v00 = static_cast<int64_t>(uint64_t{ga} * gb * p00[3]);
+    const auto v10 = static_cast<int64_t>(uint64_t{a} * gb * p00[7]);
+    const auto v01 = static_cast<int64_t>(uint64_t{ga} * b * p01[3]);
+    const auto v11 = static_cast<int64_t>(uint64_t{a} * b * p01[7]);
+    const int64_t sum = v00 + v10 + v01 + v11;
     const bool evenOpacity = p00[3] == p00[7] && p00[3] == p01[3] && p00[3] == p01[7];
     if (evenOpacity || sum == 0) {
         blendPixel(p00, p01, a, b, out);

@@ -45,9 +45,11 @@ struct WideLoops {
 // runs none. A picture's positions and squared distances must fit the 32-bit
 // lanes: sides up to 16384 pixels.
 struct WideChoice {
-    WideLoops sixteen;       // AVX-512
-    WideLoops eight;         // AVX2
-    WideLoops eightOpacity;  // AVX2, four-byte pixels whose fourth byte is opacity
+    WideLoops sixteen;  // AVX-512
+    WideLoops eight;    // AVX2
+    // The same for four-byte pixels whose fourth byte is their opacity.
+    WideLoops sixteenOpacity;
+    WideLoops eightOpacity;
 };
 
 #if TORVELINK_HAVE_AVX2_KERNELS
@@ -59,6 +61,8 @@ std::size_t BilinearPixels16(const RotationRow& row, std::size_t begin, std::siz
 std::size_t NearestPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
 std::size_t BilinearAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
 std::size_t NearestAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearAlphaPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestAlphaPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
 #else
 // Built for a processor without the vector loops: the scalar loops do all.
 inline WideChoice WideKernels(int32_t, int32_t) {

@@ -71,10 +71,9 @@ Picture loadSvg(const QString& path, const QString& name, const Request& request
     if (size.width() < 1 || size.height() < 1) return unreadable(Texts::EmptyPicture(name));
     if (size.width() > request.maxSide || size.height() > request.maxSide)
         return {LoadStatus::TooLarge, {}, size, {}, true};
-    QImage image = draw(renderer, size, request.drawSize.has_value());
+    const QImage image = draw(renderer, size, request.drawSize.has_value());
     if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
-    if (!HasTransparency(image)) image = image.convertToFormat(QImage::Format_RGB32);
-    return {LoadStatus::Loaded, image, size, {}, true};
+    return {LoadStatus::Loaded, Pictures::WithAlpha(image), size, {}, true};
 }
 
 bool svgBytes(QByteArray head) {
@@ -99,17 +98,6 @@ Picture Load(const QString& path, const Request& request) {
     if (raster.status == LoadStatus::Loaded && request.scale != 1.0)
         return unreadable(rasterNotScaled(name));
     return {raster.status, raster.image, raster.size, raster.message, false};
-}
-
-bool HasTransparency(const QImage& image) {
-    if (!image.hasAlphaChannel()) return false;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(line[x]) != 255) return true;
-    }
-    return false;
 }
 
 }  // namespace KnobInput

@@ -44,7 +44,4 @@ bool LooksLikeSvg(const QString& path);
 // picture is not blown up.
 Picture Load(const QString& path, const Request& request);
 
-// Whether some pixel is not wholly opaque.
-bool HasTransparency(const QImage& image);
-
 }  // namespace KnobInput

@@ -48,24 +48,8 @@ bool oversize(QSize size, int maxSide) {
     return size.width() > maxSide || size.height() > maxSide;
 }
 
-bool hasTransparency(const QImage& argb) {
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(line[x]) != 255) return true;
-    }
-    return false;
-}
-
-// ARGB32 when some pixel shows what lies behind it, RGB32 otherwise.
-QImage withAlpha(const QImage& picture) {
-    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    return hasTransparency(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
-}
-
 LoadedPicture loaded(const QImage& picture, const QString& name, bool keepAlpha = false) {
-    const QImage image = keepAlpha ? withAlpha(picture) : OverColour(picture, kBoxBackground);
+    const QImage image = keepAlpha ? WithAlpha(picture) : OverColour(picture, kBoxBackground);
     if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
     return {LoadStatus::Loaded, image, image.size(), {}};
 }
@@ -221,7 +205,22 @@ LoadedPicture openFile(const QString& path, QFile& file) {
     return {LoadStatus::Loaded, {}, {}, {}};
 }
 
+bool hasTransparency(const QImage& argb) {
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+QImage WithAlpha(const QImage& picture) {
+    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    return hasTransparency(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
+}
 
 QImage OverColour(const QImage& picture, QRgb colour) {
     if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);

@@ -15,6 +15,10 @@ inline constexpr QRgb kBoxBackground = qRgb(192, 192, 192);
 // (c * a + colour * (255 - a) + 127) / 255. Format_RGB32.
 QImage OverColour(const QImage& picture, QRgb colour);
 
+// The picture as Format_ARGB32 (straight alpha) when some pixel is not wholly
+// opaque, else as Format_RGB32.
+QImage WithAlpha(const QImage& picture);
+
 enum class LoadStatus { Loaded, TooLarge, Unreadable };
 
 struct LoadedPicture {

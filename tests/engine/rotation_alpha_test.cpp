@@ -6,6 +6,7 @@
 #include "reference_alpha.h"
 #include "reference_rotation.h"
 #include "rotation.h"
+#include "rotation_blend.h"
 
 namespace {
 
@@ -130,6 +131,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, AlphaMatchesPlainRendering,
                                                               std::pair{45, 45}, std::pair{64, 17}),
                                             ::testing::Values(1.0f, 17.5f, 22.5f, 60.0f),
                                             ::testing::Values(10.0f, -33.3f, 2.1259842f)));
+
+// The weighted colour's division: halves to the even neighbour, also for the
+// largest numerators, whose double quotient is off by a hair.
+TEST(RotateFrameAlpha, WeightedColourRoundsHalfToEven) {
+    const int64_t big = (int64_t{255} << 44) - 7;  // near the largest weighted opacity sum
+    const struct {
+        int64_t numerator, denominator;
+        uint32_t expected;
+    } cases[] = {{5, 2, 2},
+                 {7, 2, 4},
+                 {3, 2, 2},
+                 {4, 3, 1},
+                 {5, 3, 2},
+                 {254 * 2 + 1, 2, 254},
+                 {253 * 2 + 1, 2, 254},
+                 {big * 200, big, 200},
+                 {big * 200 + big / 2, big, 200},
+                 {big * 201 + big / 2 + 1, big, 202},
+                 {big * 255 - 1, big, 255},
+                 {(big + 1) * 200 + (big + 1) / 2, big + 1, 200},
+                 {(big + 1) * 201 + (big + 1) / 2, big + 1, 202}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AppModul::divideRounded(c.numerator, c.denominator,
+                                          1.0 / static_cast<double>(c.denominator)),
+                  c.expected)
+            << c.numerator << " / " << c.denominator;
+}
 
 // Frame 1's turn: --start 20 gives what frame 3 of a 10-degree step gives,
 // and a start turn without a step turns every frame alike.
