@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 #include "build_rules.h"
 #include "knob_input.h"
 #include "leading_number.h"

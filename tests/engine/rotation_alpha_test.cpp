@@ -119,10 +119,11 @@ TEST_P(AlphaMatchesPlainRendering, ByteForByte) {
                 const KnobParams p{40, radius, angle, start};
                 PixelGrid plain;
                 reference::RotateFrameAlpha(bilinear, i, p, src, plain);
-                ASSERT_EQ(turned(bilinear, i, p, src), plain)
-                    << bilinear << " start " << start << " frame " << i;
-                ASSERT_EQ(turned(bilinear, i, p, src, AppModul::Kernel::Scalar), plain)
-                    << bilinear << " start " << start << " frame " << i << " (scalar loop)";
+                for (auto kernel : {AppModul::Kernel::Best, AppModul::Kernel::EightLanes,
+                                    AppModul::Kernel::Scalar})
+                    ASSERT_EQ(turned(bilinear, i, p, src, kernel), plain)
+                        << bilinear << " start " << start << " frame " << i << " loop "
+                        << static_cast<int>(kernel);
             }
 }
 
