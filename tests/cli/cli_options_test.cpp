@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "manifest.h"
 #include "output_names.h"
 
 using namespace StripCli;
@@ -37,19 +34,6 @@ TEST(ParseArguments, NewOptionsAndSeveralPictures) {
     EXPECT_FALSE(o.angle);
 }
 
-TEST(ParseArguments, BadValuesAndClashesAreUsageErrors) {
-    for (const QStringList& args :
-         {QStringList{"k.png", "--angle", "5", "--sweep", "270"},
-          QStringList{"k.png", "--background", "1,2"},
-          QStringList{"k.png", "--background", "1,2,256"},
-          QStringList{"k.png", "--background", "1,2,3.5"}, QStringList{"k.png", "--format", "gif"},
-          QStringList{"k.png", "--scale", "0"}, QStringList{"k.png", "--scale", "17"},
-          QStringList{"k.png", "--size", "0"}, QStringList{"k.png", "--size", "2.5"},
-          QStringList{"k.png", "--start", "abc"}})
-        EXPECT_TRUE(std::holds_alternative<UsageError>(ParseArguments(args)))
-            << args.join(' ').toStdString();
-}
-
 TEST(OutputNames, FolderFileAndFormat) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("out") + "/";
@@ -77,31 +61,6 @@ TEST(OutputNames, FolderFileAndFormat) {
 
     EXPECT_TRUE(CheckOutput(parsed({"a.png", "b.png", "-o", dir.filePath("x.png")})));
     EXPECT_TRUE(CheckOutput(parsed({"a.png", "-o", dir.filePath("x.bmp"), "--format", "png"})));
-}
-
-TEST(Manifest, FieldsAJsonReaderFinds) {
-    const StripFacts facts{"knopf_Seq_V.png",
-                           128,
-                           64,
-                           64,
-                           StripOrientation::Vertical,
-                           KnobParams{128, 32.0f, 270.0f / 127.0f, -135.0f},
-                           true,
-                           true};
-    QJsonParseError error;
-    const QJsonObject m = QJsonDocument::fromJson(ManifestText(facts), &error).object();
-    ASSERT_EQ(error.error, QJsonParseError::NoError);
-    EXPECT_EQ(m["file"].toString(), "knopf_Seq_V.png");
-    EXPECT_EQ(m["frames"].toInt(), 128);
-    EXPECT_EQ(m["frameWidth"].toInt(), 64);
-    EXPECT_EQ(m["frameHeight"].toInt(), 64);
-    EXPECT_EQ(m["orientation"].toString(), "vertical");
-    EXPECT_EQ(m["startAngle"].toDouble(), -135.0);
-    EXPECT_EQ(static_cast<float>(m["stepAngle"].toDouble()), 270.0f / 127.0f);
-    EXPECT_EQ(m["stepAngle"].toDouble(), 2.1259842) << "the float's own digits";
-    EXPECT_EQ(m["radius"].toDouble(), 32.0);
-    EXPECT_EQ(m["routine"].toString(), "bilinear");
-    EXPECT_TRUE(m["alpha"].toBool());
 }
 
 }  // namespace

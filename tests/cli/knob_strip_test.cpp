@@ -166,7 +166,7 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     const QString broken = write("kaputt.png", "\x89PNG\r\n\x1a\n nothing more");
     const QString c = save("c.bmp", picture_files::Distinct(20, 20));
     const QString folder = path("out") + "/";
-    ASSERT_EQ(run({a, broken, c, "--start", "-135", "--sweep", "270", "--frames", "10",
+    ASSERT_EQ(run({a, broken, c, "--start", "-135", "--sweep", "270", "--frames", "128",
                    "--vertical", "--format", "png", "--manifest", "-o", folder}),
               1);
     EXPECT_TRUE(err.contains("'kaputt.png'")) << err.toStdString();
@@ -175,11 +175,11 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
               (QStringList{"a_Seq_V.json", "a_Seq_V.png", "c_Seq_V.json", "c_Seq_V.png"}));
     const QJsonObject m = manifest("out/a_Seq_V.json");
     EXPECT_EQ(m["file"].toString(), "a_Seq_V.png");
-    EXPECT_EQ(m["frames"].toInt(), 10);
+    EXPECT_EQ(m["frames"].toInt(), 128);
     EXPECT_EQ(m["frameHeight"].toInt(), 33);
     EXPECT_EQ(m["orientation"].toString(), "vertical");
     EXPECT_EQ(m["startAngle"].toDouble(), -135.0);
-    EXPECT_EQ(m["stepAngle"].toDouble(), 30.0);
+    EXPECT_EQ(m["stepAngle"].toDouble(), 2.1259842) << "270 / 127 as a float, in its own digits";
     EXPECT_EQ(m["radius"].toDouble(), 16.5);
     EXPECT_EQ(m["routine"].toString(), "bilinear");
     EXPECT_TRUE(m["alpha"].toBool());

@@ -108,6 +108,10 @@ TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
           QStringList{knob, "--angle", "1,5"}, QStringList{knob, "--radius", "0x10"},
           QStringList{knob, "--horizontal", "--vertical"}, QStringList{knob, "--wobble"},
           QStringList{knob, knob, "-o", dir.filePath("x.bmp")},
+          QStringList{knob, "--angle", "5", "--sweep", "270"},
+          QStringList{knob, "--background", "1,2"}, QStringList{knob, "--background", "1,2,256"},
+          QStringList{knob, "--format", "gif"}, QStringList{knob, "--scale", "0"},
+          QStringList{knob, "--size", "2.5"}, QStringList{knob, "--start", "abc"},
           QStringList{knob, "-o", dir.filePath("x.bmp"), "--format", "png"},
           QStringList{knob, "--max-size", "0"}, QStringList{knob, "--max-size", "12.5"},
           QStringList{knob, "--frames", "1e999"}}) {

@@ -102,14 +102,4 @@ TEST_F(KnobFiles, BrokenAndForeignFilesAreNamed) {
     }
 }
 
-TEST(OverColour, OverAColourAsTheWindowLaysOverGrey) {
-    QImage image(2, 1, QImage::Format_ARGB32);
-    image.setPixel(0, 0, qRgba(255, 0, 100, 0));
-    image.setPixel(1, 0, qRgba(200, 100, 0, 128));
-    const QImage flat = Pictures::OverColour(image, qRgb(10, 20, 255));
-    EXPECT_EQ(flat.format(), QImage::Format_RGB32);
-    EXPECT_EQ(flat.pixel(0, 0), qRgb(10, 20, 255));
-    EXPECT_EQ(flat.pixel(1, 0), qRgb(105, 60, 127));
-}
-
 }  // namespace

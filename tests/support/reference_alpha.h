@@ -31,8 +31,8 @@ inline uint8_t weightedColour(const PixelGrid& src, int c, int32_t ix, int32_t i
 }
 
 // The frame with the opaque reference's opacity in channel 4 (the opaque
-// rendering of a picture made of the opacities) and colours weighted by it
-// where the four opacities differ.
+// rendering of a picture made of the opacities) and, bilinear, colours
+// weighted by it where the four opacities differ.
 inline void RotateFrameAlpha(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
                              PixelGrid& dst) {
     const int32_t W = src.width(), H = src.height();
@@ -45,23 +45,9 @@ inline void RotateFrameAlpha(bool bilinear, int32_t i, const KnobParams& p, cons
     RotateFrame(bilinear, i, p, src, dst);
     for (int32_t y = 1; y <= H; ++y)
         for (int32_t x = 1; x <= W; ++x) dst(4, x, y) = turnedOpacity(1, x, y);
-    if (!bilinear) {
-        // The chosen pixel whole: found again through the rendering of a
-        // picture whose pixels carry their own coordinates.
-        PixelGrid numbers, chosen;
-        numbers.allocate(W, H);
-        for (int32_t y = 1; y <= H; ++y)
-            for (int32_t x = 1; x <= W; ++x) {
-                numbers(1, x, y) = static_cast<uint8_t>(x);
-                numbers(2, x, y) = static_cast<uint8_t>(y);
-            }
-        RotateFrame(false, i, p, numbers, chosen);
-        for (int32_t y = 1; y <= H; ++y)
-            for (int32_t x = 1; x <= W; ++x)
-                for (int c = 1; c <= 3; ++c)
-                    dst(c, x, y) = src(c, chosen(1, x, y), chosen(2, x, y));
-        return;
-    }
+    // The nearest routine copies the chosen pixel whole: its colour as the
+    // opaque routine takes it, its opacity as the turn of the opacities.
+    if (!bilinear) return;
     if (p.RotRadius == 0.0f || (p.RotAngle == 0.0f && p.StartAngle == 0.0f)) return;
     const double radius = p.RotRadius;
     const double r2 = static_cast<float>(radius * radius);
