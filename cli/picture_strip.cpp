@@ -110,6 +110,27 @@ bool claim(const Target& t, QStringList& claimed, const Report& report) {
     return true;
 }
 
+// The strip, then its manifest; a strip without the manifest asked for is
+// taken back.
+bool writeOut(const Options& o, const Target& target, const StripPlan& plan, const QImage& image,
+              bool alpha, const Report& report) {
+    const auto saved = written(o, target, plan.params, image, alpha);
+    if (saved.noMemory) {
+        report(Texts::NoMemoryForStrip(plan.size.X, plan.size.Y));
+        return false;
+    }
+    if (!saved.ok) {
+        report(Texts::CannotSave(QFileInfo(target.strip).fileName(), saved.reason));
+        return false;
+    }
+    if (target.manifest.isEmpty()) return true;
+    const auto failed = WriteManifest(target.manifest, factsOf(o, target, plan, image, alpha));
+    if (!failed) return true;
+    QFile::remove(target.strip);
+    report(*failed);
+    return false;
+}
+
 }  // namespace
 
 bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claimed,
@@ -127,24 +148,7 @@ bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claim
         report(forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)));
         return false;
     }
-    if (!claim(target, claimed, report)) return false;
-    const auto saved = written(o, target, plan.params, image, alpha);
-    if (saved.noMemory) {
-        report(Texts::NoMemoryForStrip(plan.size.X, plan.size.Y));
-        return false;
-    }
-    if (!saved.ok) {
-        report(Texts::CannotSave(QFileInfo(target.strip).fileName(), saved.reason));
-        return false;
-    }
-    if (target.manifest.isEmpty()) return true;
-    if (const auto failed =
-            WriteManifest(target.manifest, factsOf(o, target, plan, image, alpha))) {
-        QFile::remove(target.strip);
-        report(*failed);
-        return false;
-    }
-    return true;
+    return claim(target, claimed, report) && writeOut(o, target, plan, image, alpha, report);
 }
 
 }  // namespace StripCli

@@ -185,6 +185,12 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     EXPECT_TRUE(m["alpha"].toBool());
     EXPECT_FALSE(manifest("out/c_Seq_V.json")["alpha"].toBool());
 
+    // A manifest that cannot be written takes its strip back.
+    ASSERT_TRUE(QDir(folder).mkdir("a_Seq_H.json"));
+    EXPECT_EQ(run({a, "--manifest", "--format", "png", "-o", folder}), 1);
+    EXPECT_TRUE(err.contains("'a_Seq_H.json'")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder + "a_Seq_H.png"));
+
     ASSERT_EQ(run({a, c, "-o", folder}, true), 0);
     EXPECT_TRUE(err.contains("Bild 2 von 2: c.bmp")) << "progress on a terminal";
 }
