@@ -74,7 +74,7 @@ def main():
     parser.add_argument("--picture", help="a 121 x 121 24-bit BMP (default: a generated knob)")
     parser.add_argument("--sync", action="store_true", help="flush all files before each run")
     args = parser.parse_args()
-    cli = args.cli or os.path.join(args.build, "cli", "torvelink-cli")
+    cli = args.cli or os.path.join(args.build, "bin", "torvelink-cli")
     reference = os.path.join(args.build, "bench", "reference_strip")
     work = tempfile.mkdtemp(prefix="torvelink-timings-")
     picture = args.picture or os.path.join(work, "knob.bmp")

@@ -66,6 +66,10 @@ bool prepare(const PixelGrid& src, int pixelBytes, bool opacity, Source& s) {
     return true;
 }
 
+// The cap of 16 is deliberate, not a leftover: the largest strip has about
+// 67 M pixels, so beyond 16 threads each gets too little to pay for its start,
+// and the bands (which the calling thread hands on one by one) become the
+// bottleneck. Any count gives the same bytes.
 unsigned threadCount(unsigned requested, int64_t pixels) {
     const unsigned cores =
         requested != 0 ? requested : std::max(1u, std::thread::hardware_concurrency());
