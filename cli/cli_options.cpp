@@ -12,26 +12,89 @@ namespace {
 
 // Options that take a value: the value is the next argument, whatever it
 // looks like, or follows "=".
-const QStringList kValued{"--frames", "--radius", "--angle", "--max-size", "-o", "--output"};
+const QStringList kValued{"--frames",     "--radius",   "--angle", "--start",
+                          "--sweep",      "--size",     "--scale", "--format",
+                          "--background", "--max-size", "-o",      "--output"};
 
-std::optional<UsageError> setValue(Options& o, const QString& name, const QString& value) {
-    if (name == "-o" || name == "--output") {
-        if (value.isEmpty()) return UsageError{QStringLiteral("-o braucht einen Dateinamen.")};
-        o.output = value;
-        return std::nullopt;
+std::optional<UsageError> usage(const QString& text) {
+    return UsageError{text};
+}
+
+bool wholeInRange(double v, double low, double high) {
+    return v == std::floor(v) && v >= low && v <= high;
+}
+
+std::optional<QRgb> parseColour(const QString& text) {
+    const QStringList parts = text.split(',');
+    if (parts.size() != 3) return std::nullopt;
+    int rgb[3] = {};
+    for (int k = 0; k < 3; ++k) {
+        const auto v = StrictNumber(parts[k]);
+        if (!v || !wholeInRange(*v, 0, 255)) return std::nullopt;
+        rgb[k] = static_cast<int>(*v);
     }
-    const auto number = StrictNumber(value);
-    if (!number)
-        return UsageError{QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(name, value)};
+    return qRgb(rgb[0], rgb[1], rgb[2]);
+}
+
+std::optional<UsageError> setText(Options& o, const QString& name, const QString& value) {
+    if (name == "--format") {
+        const QString f = value.toLower();
+        if (f != "png" && f != "bmp")
+            return usage(QStringLiteral("--format erwartet png oder bmp, nicht '%1'.").arg(value));
+        o.format = f == "png" ? OutputFormat::Png : OutputFormat::Bmp;
+    } else if (name == "--background") {
+        o.background = parseColour(value);
+        if (!o.background)
+            return usage(QStringLiteral("--background erwartet R,G,B mit ganzen Zahlen von 0 bis "
+                                        "255, nicht '%1'.")
+                             .arg(value));
+    } else {
+        if (value.isEmpty())
+            return usage(QStringLiteral("-o braucht einen Datei- oder Ordnernamen."));
+        o.output = value;
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageError> setNumber(Options& o, const QString& name, double number) {
     if (name == "--frames") o.frames = number;
     if (name == "--radius") o.radius = number;
     if (name == "--angle") o.angle = number;
-    if (name == "--max-size") {
-        if (*number != std::floor(*number) || *number < 1 || *number > kMaxMaxSize)
-            return UsageError{QStringLiteral("--max-size erwartet eine ganze Zahl von 1 bis %1.")
-                                  .arg(kMaxMaxSize)};
-        o.maxSize = static_cast<int>(*number);
+    if (name == "--start") o.start = number;
+    if (name == "--sweep") o.sweep = number;
+    if (name == "--max-size" || name == "--size") {
+        if (!wholeInRange(number, 1, kMaxMaxSize))
+            return usage(QStringLiteral("%1 erwartet eine ganze Zahl von 1 bis %2.")
+                             .arg(name)
+                             .arg(kMaxMaxSize));
+        if (name == "--size") o.size = static_cast<int>(number);
+        if (name == "--max-size") o.maxSize = static_cast<int>(number);
     }
+    if (name == "--scale") {
+        if (!(number > 0.0 && number <= kMaxScale))
+            return usage(
+                QStringLiteral("--scale erwartet eine Zahl über 0 bis %1.").arg(kMaxScale));
+        o.scale = number;
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageError> setValue(Options& o, const QString& name, const QString& value) {
+    if (name == "--format" || name == "--background" || name == "-o" || name == "--output")
+        return setText(o, name, value);
+    const auto number = StrictNumber(value);
+    if (!number)
+        return usage(QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(name, value));
+    return setNumber(o, name, *number);
+}
+
+std::optional<UsageError> checkCombination(const Options& o, bool horizontal, bool vertical) {
+    if (horizontal && vertical)
+        return usage(QStringLiteral("--horizontal und --vertical schliessen sich aus."));
+    if (o.angle && o.sweep)
+        return usage(QStringLiteral(
+            "--angle und --sweep schliessen sich aus: --sweep bestimmt den Winkel je Einzelbild."));
+    if (!o.help && o.pictures.isEmpty()) return usage(QStringLiteral("Kein Bild angegeben."));
     return std::nullopt;
 }
 
@@ -53,11 +116,15 @@ std::optional<double> StrictNumber(const QString& text) {
 
 std::variant<Options, UsageError> ParseArguments(const QStringList& arguments) {
     Options o;
-    bool horizontal = false, vertical = false;
+    bool horizontal = false, vertical = false, onlyPictures = false;
     for (int k = 0; k < arguments.size(); ++k) {
         const QString& arg = arguments[k];
         const QString name = arg.section('=', 0, 0);
-        if (arg == "--help" || arg == "-h") {
+        if (onlyPictures || !arg.startsWith('-') || arg.size() == 1) {
+            o.pictures << arg;
+        } else if (arg == "--") {
+            onlyPictures = true;
+        } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (kValued.contains(name)) {
             QString value;
@@ -75,52 +142,15 @@ std::variant<Options, UsageError> ParseArguments(const QStringList& arguments) {
             vertical = true;
         } else if (arg == "--nearest") {
             o.nearest = true;
-        } else if (arg.startsWith('-') && arg.size() > 1) {
-            return UsageError{QStringLiteral("Unbekannte Option '%1'.").arg(arg)};
-        } else if (o.picture.isEmpty()) {
-            o.picture = arg;
+        } else if (arg == "--manifest") {
+            o.manifest = true;
         } else {
-            return UsageError{QStringLiteral("Nur ein Bild, bitte: '%1' ist zu viel.").arg(arg)};
+            return UsageError{QStringLiteral("Unbekannte Option '%1'.").arg(arg)};
         }
     }
-    if (horizontal && vertical)
-        return UsageError{QStringLiteral("--horizontal und --vertical schliessen sich aus.")};
+    if (auto error = checkCombination(o, horizontal, vertical)) return *error;
     if (vertical) o.orientation = StripOrientation::Vertical;
-    if (!o.help && o.picture.isEmpty()) return UsageError{QStringLiteral("Kein Bild angegeben.")};
     return o;
-}
-
-QString UsageText() {
-    return QStringLiteral(
-               "Aufruf: torvelink-cli BILD [--frames N] [--radius R] [--angle A]\n"
-               "                      [--horizontal | --vertical] [--nearest] [--max-size N] "
-               "[-o AUSGABE]\n"
-               "\n"
-               "Baut aus BILD (BMP, JPEG, GIF, ICO, CUR, WMF) eine Knopf-Sequenz und speichert "
-               "sie.\n"
-               "\n"
-               "  --frames N      Einzelbilder (Vorgabe %5; unter 1 wird 1)\n"
-               "  --radius R      Rotationsradius in Pixeln (Vorgabe: halbe Bildbreite;\n"
-               "                  negativ wird 1)\n"
-               "  --angle A       Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn "
-               "(Vorgabe %6)\n"
-               "  --horizontal    Einzelbilder nebeneinander (Vorgabe)\n"
-               "  --vertical      Einzelbilder untereinander, höchstens %1 Pixel hoch\n"
-               "  --nearest       nächstes Pixel statt bilinearer Mischung\n"
-               "  --max-size N    grösste Bildbreite und -höhe (Vorgabe %7, höchstens %2)\n"
-               "  -o AUSGABE      Zieldatei (Vorgabe: <Bildname>_Seq_H.bmp bzw. _Seq_V.bmp\n"
-               "                  im Ordner des Bildes); endet sie auf .png, wird PNG "
-               "geschrieben\n"
-               "\n"
-               "Ein Streifen hat höchstens %3 Pixel und höchstens %4 Pixel je Seite.\n"
-               "Rückgabe: 0 geschrieben, 1 Ein- oder Ausgabefehler, 2 falscher Aufruf.\n")
-        .arg(kMaxVerticalStripHeight)
-        .arg(kMaxMaxSize)
-        .arg(kMaxStripPixels)
-        .arg(kMaxStripSide)
-        .arg(KnobParams{}.FrameCount)
-        .arg(static_cast<double>(KnobParams{}.RotAngle))
-        .arg(kMaxPictureSide);
 }
 
 }  // namespace StripCli

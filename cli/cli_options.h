@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRgb>
 #include <QString>
 #include <QStringList>
 
@@ -10,24 +11,38 @@
 
 namespace StripCli {
 
+enum class OutputFormat { Bmp, Png };
+
+// Largest picture side the command line takes unless --max-size says
+// otherwise; the window keeps kMaxPictureSide.
+inline constexpr int kCliMaxPictureSide = 1024;
+// Largest value of --max-size and --size.
+inline constexpr int kMaxMaxSize = 4096;
+// Largest value of --scale.
+inline constexpr double kMaxScale = 16.0;
+
 struct Options {
-    QString picture;
+    QStringList pictures;
     std::optional<double> frames;
     std::optional<double> radius;  // default: half the picture's width
-    std::optional<double> angle;
+    std::optional<double> angle;   // the step from one frame to the next, degrees
+    std::optional<double> start;   // frame 1's turn, degrees
+    std::optional<double> sweep;   // the turn from the first frame to the last, degrees
+    std::optional<int> size;       // a vector picture's drawing size, N x N pixels
+    double scale = 1.0;            // drawing size and given radius times this
+    std::optional<QRgb> background;
+    std::optional<OutputFormat> format;
+    bool manifest = false;
     StripOrientation orientation = StripOrientation::Horizontal;
     bool nearest = false;
-    int maxSize = kMaxPictureSide;
-    QString output;  // default: beside the picture, by the export name rule
+    int maxSize = kCliMaxPictureSide;
+    QString output;  // a file (one picture) or a folder; default beside each picture
     bool help = false;
 };
 
 struct UsageError {
     QString message;
 };
-
-// Largest value of --max-size.
-inline constexpr int kMaxMaxSize = 4096;
 
 std::variant<Options, UsageError> ParseArguments(const QStringList& arguments);
 

@@ -1,6 +1,9 @@
+#include <unistd.h>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 #include "native_path.h"
 #include "safe_file.h"
@@ -17,12 +20,20 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
     qInstallMessageHandler(quiet);
-    QCoreApplication app(argc, argv);
     // File names byte for byte, whatever their encoding.
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << NativePath::Decode(QByteArray(argv[i]));
+    // Text in an SVG drawing needs fonts, and fonts a GUI application; it
+    // draws off screen and costs start-up time, so only when there is one.
+    std::unique_ptr<QCoreApplication> app;
+    if (StripCli::DrawsVectorPictures(arguments)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout), err(stderr);
-    const int code = StripCli::Run(arguments, out, err);
+    const int code = StripCli::Run(arguments, out, err, isatty(STDERR_FILENO) == 1);
     out.flush();
     err.flush();
     return code;

@@ -1,106 +1,74 @@
 #include "strip_cli.h"
 
+#include <QDir>
 #include <QFileInfo>
 
-#include "build_rules.h"
 #include "cli_options.h"
-#include "commands.h"
-#include "leading_number.h"
-#include "native_path.h"
-#include "picture_io.h"
-#include "qt_drawing.h"
-#include "strip_writer.h"
-#include "texts.h"
+#include "knob_input.h"
+#include "output_names.h"
+#include "picture_strip.h"
+#include "progress_line.h"
 
 namespace StripCli {
 
 namespace {
 
-// The window breaks its messages at a lone carriage return; a terminal wants
-// a line break.
-QString forTerminal(QString text) {
-    return text.replace('\r', '\n');
+int usageError(const QString& message, QTextStream& err) {
+    err << "torvelink-cli: " << message << "\n\n" << UsageText();
+    return kUsage;
 }
 
-// Worked on as the system's bytes, so that a name that is not UTF-8 stays as it is.
-QString defaultOutput(const QString& picture, StripOrientation orientation) {
-    const QFileInfo info(picture);
-    std::string folder = NativePath::Encode(info.absolutePath()).toStdString();
-    Commands::AddBackslash(folder);
-    const std::string base =
-        Commands::StripExtension(NativePath::Encode(info.fileName()).toStdString());
-    return NativePath::Decode(QByteArray::fromStdString(
-        folder + Commands::ExportFileName(base, orientation == StripOrientation::Horizontal)));
+// A folder named with a separator at its end is made when it is missing.
+bool outputFolderReady(const Options& o, QTextStream& err) {
+    if (!OutputIsFolder(o) || QFileInfo(o.output).isDir()) return true;
+    if (QDir().mkpath(o.output)) return true;
+    err << QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(o.output) << "\n";
+    return false;
 }
 
-// The parameters as the window's boxes would give them; the plan repairs them.
-KnobParams parameters(const Options& o, const QImage& picture) {
-    const KnobParams defaults;
-    KnobParams p;
-    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : defaults.FrameCount;
-    p.RotRadius = ToFloat32(o.radius.value_or(picture.width() / 2.0));
-    p.RotAngle = o.angle ? ToFloat32(*o.angle) : defaults.RotAngle;
-    return p;
-}
-
-// The strip as the window draws it into its strip box, composed straight
-// into the file.
-StripFiles::WriteResult writeStrip(const Options& o, const KnobParams& p, const QImage& picture,
-                                   const QString& output) {
-    PixelGrid SrcBits;
-    BitmapInfoHeader SrcInfo;
-    if (APIMod::CapturePicture(picture, picture.width(), picture.height(), SrcBits, SrcInfo) !=
-        APIMod::GrabResult::Done)
-        return {false, true, {}};
-    return StripFiles::WriteStrip(output, o.orientation, p, !o.nearest, SrcBits);
-}
-
-int build(const Options& o, QTextStream& err) {
-    const auto picture = Pictures::LoadPicture(o.picture, o.maxSize);
-    if (picture.status == Pictures::LoadStatus::TooLarge) {
-        err << forTerminal(Texts::PictureFileTooLarge(QFileInfo(o.picture).fileName(), o.maxSize,
-                                                      picture.size.width(), picture.size.height()))
-            << "\n";
-        return kFailed;
+int buildAll(const Options& o, QTextStream& err, bool progress) {
+    if (!outputFolderReady(o, err)) return kFailed;
+    ProgressLine line(err, progress, o.pictures.size());
+    const bool batch = o.pictures.size() > 1;
+    QStringList claimed;
+    int failed = 0;
+    for (qsizetype n = 0; n < o.pictures.size(); ++n) {
+        const QString& path = o.pictures[n];
+        const QString name = QFileInfo(path).fileName();
+        line.show(n + 1, name);
+        // In a batch every message says which picture it is about.
+        const auto report = [&](const QString& message) {
+            line.clear();
+            const bool named = message.contains(QStringLiteral("'%1'").arg(name));
+            err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << message
+                << "\n";
+        };
+        if (!BuildPictureStrip(o, path, claimed, report)) ++failed;
     }
-    if (picture.status != Pictures::LoadStatus::Loaded) {
-        err << picture.message << "\n";
-        return kFailed;
-    }
-    const StripPlan plan = PlanStrip(o.orientation, picture.image.width(), picture.image.height(),
-                                     parameters(o, picture.image));
-    if (plan.loweredFrames) err << forTerminal(Texts::VerticalTooLarge()) << "\n";
-    if (!plan.fits) {
-        err << forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)) << "\n";
-        return kFailed;
-    }
-    const QString output = o.output.isEmpty() ? defaultOutput(o.picture, o.orientation) : o.output;
-    const auto written = writeStrip(o, plan.params, picture.image, output);
-    if (written.noMemory) {
-        err << Texts::NoMemoryForStrip(plan.size.X, plan.size.Y) << "\n";
-        return kFailed;
-    }
-    if (!written.ok) {
-        err << Texts::CannotSave(QFileInfo(output).fileName(), written.reason) << "\n";
-        return kFailed;
-    }
-    return kWritten;
+    return failed == 0 ? kWritten : kFailed;
 }
 
 }  // namespace
 
-int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
     const auto parsed = ParseArguments(arguments);
-    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
-        err << "torvelink-cli: " << usage->message << "\n\n" << UsageText();
-        return kUsage;
-    }
+    if (const auto* usage = std::get_if<UsageError>(&parsed))
+        return usageError(usage->message, err);
     const auto& options = std::get<Options>(parsed);
     if (options.help) {
         out << UsageText();
         return kWritten;
     }
-    return build(options, err);
+    if (const auto clash = CheckOutput(options)) return usageError(clash->message, err);
+    return buildAll(options, err, progress);
+}
+
+bool DrawsVectorPictures(const QStringList& arguments) {
+    const auto parsed = ParseArguments(arguments);
+    if (!std::holds_alternative<Options>(parsed)) return false;
+    for (const QString& picture : std::get<Options>(parsed).pictures)
+        if (KnobInput::LooksLikeSvg(picture)) return true;
+    return false;
 }
 
 }  // namespace StripCli

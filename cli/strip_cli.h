@@ -12,6 +12,13 @@ inline constexpr int kWritten = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 
-int Run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// With several pictures, each is built in turn; a failed one is reported and
+// the others still go (exit 1 if any failed). progress: stderr is a terminal,
+// so a line "Bild n von N: name" shows which picture is being built.
+int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress = false);
+
+// Whether any picture among the arguments is an SVG drawing, which needs a
+// QGuiApplication to be drawn.
+bool DrawsVectorPictures(const QStringList& arguments);
 
 }  // namespace StripCli

@@ -1,5 +1,7 @@
 #include "build_rules.h"
 
+#include "leading_number.h"
+
 std::vector<BoxWrite> ParameterRepairs(const KnobParams& params) {
     std::vector<BoxWrite> writes;
     if (params.FrameCount < 1) writes.push_back({0, "1"});
@@ -25,16 +27,20 @@ bool StripFits(const StripExtent& size) {
 }
 
 StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
-                    const KnobParams& params) {
+                    const KnobParams& params, const PlanChoices& choices) {
     StripPlan plan;
     plan.repairs = ParameterRepairs(params);
     plan.params = params;
     // What the repaired boxes read back as.
     if (plan.params.FrameCount < 1) plan.params.FrameCount = 1;
     if (plan.params.RotRadius < 0.0f) plan.params.RotRadius = 1.0f;
-    if (orientation == StripOrientation::Vertical) {
+    if (orientation == StripOrientation::Vertical && choices.limitVertical) {
         plan.loweredFrames = LimitVerticalFrameCount(PicH, plan.params.FrameCount);
         if (plan.loweredFrames) plan.params.FrameCount = *plan.loweredFrames;
+    }
+    if (choices.sweep) {
+        const int32_t steps = plan.params.FrameCount - 1;
+        plan.params.RotAngle = steps > 0 ? ToFloat32(*choices.sweep / steps) : 0.0f;
     }
     plan.size = ComputeStripSize(orientation, PicW, PicH, plan.params.FrameCount);
     plan.fits = StripFits(plan.size);

@@ -64,5 +64,15 @@ struct StripPlan {
     StripExtent size;
     bool fits = false;
 };
+// What the command line adds to the window's plan:
+// - sweep: the turn from the first frame to the last, degrees; RotAngle
+//   becomes sweep / (FrameCount - 1) for the final frame count (0 for one
+//   frame), so the last frame always lands on it;
+// - limitVertical: whether a vertical strip is held to 8000 pixels, as the
+//   window's strip box needs.
+struct PlanChoices {
+    std::optional<double> sweep;
+    bool limitVertical = true;
+};
 StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
-                    const KnobParams& params);
+                    const KnobParams& params, const PlanChoices& choices = {});

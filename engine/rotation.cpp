@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "rotation_blend.h"
 #include "rotation_kernels.h"
 #include "rounding.h"
 
@@ -34,8 +35,10 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     f.height = height;
     const double radius = params.RotRadius;
     f.radiusSquared = static_cast<float>(radius * radius);
-    const double theta =
+    double theta =
         static_cast<double>(params.RotAngle) * kDegToRad * (static_cast<double>(i) - 1.0);
+    // Added only when set, so strips without a start turn keep every bit.
+    if (params.StartAngle != 0.0f) theta += static_cast<double>(params.StartAngle) * kDegToRad;
     f.cosTheta = static_cast<float>(std::cos(theta));
     f.sinMinusTheta = static_cast<float>(std::sin(-theta));
     f.centerX = centre(width);
@@ -44,6 +47,10 @@ FrameSetup setUp(int32_t i, const KnobParams& params, int32_t width, int32_t hei
     if (!std::isfinite(theta))
         f.box.y1 = f.box.y0 - 1;  // no turn to compute: the frame stays a copy
     return f;
+}
+
+bool isPlainCopy(const KnobParams& params) {
+    return (params.RotAngle == 0.0f && params.StartAngle == 0.0f) || params.RotRadius == 0.0f;
 }
 
 // Rows of the target layout straight from the plain source rows.
@@ -79,38 +86,6 @@ const ColumnTerms& columnTerms(const FrameSetup& f) {
         t.syTerm[k] = dx * static_cast<double>(f.sinMinusTheta);
     }
     return t;
-}
-
-// The bilinear blend in whole numbers. For an accepted pixel sx and sy are
-// floats of at least 2, so their spacing is a multiple of 2^-22: fx and fy are
-// exact multiples of 2^-22 (fx = a / 2^22, fy = b / 2^22), gx = 1 - fx is
-// exact too, and every product and sum of the blend
-//   top    = round(P(ix + 1, iy) * fx + P(ix, iy) * gx)
-//   bottom = round(P(ix + 1, iy + 1) * fx + P(ix, iy + 1) * gx)
-//   value  = round((1 - fy) * top + fy * bottom)
-// is exact in double, with a numerator below 2^30 over 2^22. The same
-// numerators in 32-bit integers, rounded half to even, give the same bytes
-// without a conversion per channel. (value never leaves 0..255: the weights
-// are convex.)
-constexpr int kFractionBits = 22;
-constexpr uint32_t kOne = 1u << kFractionBits;
-
-// numerator / 2^22 rounded half to even, without a branch: the carry out of
-// the fraction happens above one half, and at exactly one half when the
-// whole part is odd.
-inline uint32_t roundFraction(uint32_t numerator) {
-    const uint32_t odd = (numerator >> kFractionBits) & 1u;
-    return (numerator + (kOne / 2 - 1) + odd) >> kFractionBits;
-}
-
-inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint32_t b,
-                       uint8_t* out) {
-    const uint32_t ga = kOne - a, gb = kOne - b;
-    for (int k = 0; k < 3; ++k) {
-        const uint32_t top = roundFraction(p00[k + 4] * a + p00[k] * ga);
-        const uint32_t bottom = roundFraction(p01[k + 4] * a + p01[k] * ga);
-        out[k] = static_cast<uint8_t>(roundFraction(gb * top + b * bottom));
-    }
 }
 
 inline bool insideDisc(const RotationRow& r, int32_t x, int32_t y) {
@@ -149,6 +124,58 @@ void nearestPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
     }
 }
 
+void bilinearAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
+        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
+        const int32_t ix = FloorToInt(sx);
+        const int32_t iy = FloorToInt(sy);
+        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
+        if (!insideDisc(r, ix, iy)) continue;
+        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
+        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
+        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
+        blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
+    }
+}
+
+void nearestAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
+    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
+    for (std::size_t k = begin; k < end; ++k) {
+        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
+        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
+        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
+        if (!insideDisc(r, px, py)) continue;
+        std::memcpy(r.out + k * 4, r.src + (py - 1) * srcLine + (px - 1) * 4, 4);
+    }
+}
+
+using ScalarLoop = void (*)(const RotationRow&, std::size_t, std::size_t);
+
+// The loops for a frame's rows: sixteen and eight at a time where the
+// processor has them, then one at a time.
+struct Loops {
+    WideLoop sixteen = nullptr;
+    WideLoop eight = nullptr;
+    ScalarLoop scalar = nullptr;
+};
+
+Loops loopsFor(bool bilinear, bool opacity, const PixelGrid& src, Kernel kernel) {
+    const WideChoice wide =
+        kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
+    const WideLoops& sixteen = opacity ? wide.sixteenOpacity : wide.sixteen;
+    const WideLoops& eight = opacity ? wide.eightOpacity : wide.eight;
+    Loops l;
+    if (kernel == Kernel::Best) l.sixteen = bilinear ? sixteen.bilinear : sixteen.nearest;
+    l.eight = bilinear ? eight.bilinear : eight.nearest;
+    if (opacity)
+        l.scalar = bilinear ? &bilinearAlphaPixels : &nearestAlphaPixels;
+    else
+        l.scalar = bilinear ? &bilinearPixels : &nearestPixels;
+    return l;
+}
+
 // The turned rows of the box that lie among the rows asked for.
 void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const FrameRows& rows,
               Kernel kernel) {
@@ -159,13 +186,7 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
     const double cy = f.centerY;
     const double c = f.cosTheta, s = f.sinMinusTheta;
     const std::size_t count = terms.sxBase.size();
-    const WideChoice wide =
-        kernel == Kernel::Scalar ? WideChoice{} : WideKernels(src.width(), src.height());
-    const WideLoop sixteen = kernel != Kernel::Best ? nullptr
-                             : bilinear             ? wide.sixteen.bilinear
-                                                    : wide.sixteen.nearest;
-    const WideLoop eight = bilinear ? wide.eight.bilinear : wide.eight.nearest;
-    const auto scalarLoop = bilinear ? &bilinearPixels : &nearestPixels;
+    const Loops loops = loopsFor(bilinear, rows.opacity && rows.pixelBytes == 4, src, kernel);
     const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(src.width()) * 4;
     RotationRow row{terms.sxBase.data(),
                     terms.syTerm.data(),
@@ -189,9 +210,9 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
         row.out =
             rows.dest + (y - 1 - rows.first) * rows.bytesPerLine + (f.box.x0 - 1) * rows.pixelBytes;
         std::size_t done = 0;
-        if (sixteen != nullptr) done = sixteen(row, done, count);
-        if (eight != nullptr) done = eight(row, done, count);
-        scalarLoop(row, done, count);
+        if (loops.sixteen != nullptr) done = loops.sixteen(row, done, count);
+        if (loops.eight != nullptr) done = loops.eight(row, done, count);
+        loops.scalar(row, done, count);
     }
 }
 
@@ -218,7 +239,7 @@ void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const P
                      const FrameRows& rows, Kernel kernel) {
     if (SrcBits.empty() || rows.count <= 0) return;
     copyRows(SrcBits, rows);
-    if (params.RotAngle == 0.0f || params.RotRadius == 0.0f) return;
+    if (isPlainCopy(params)) return;
     const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
     if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
     turnRows(bilinear, f, SrcBits, rows, kernel);
@@ -236,7 +257,7 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                         SrcBits.data(),
                         static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
     RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
-    if (center != nullptr && params.RotAngle != 0.0f && params.RotRadius != 0.0f)
+    if (center != nullptr && !isPlainCopy(params))
         *center = {centre(SrcBits.width()), centre(SrcBits.height())};
 }
 
@@ -258,6 +279,20 @@ void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& S
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                         PixelGrid& FrameBits, FrameCenter* center) {
     rotateIntoGrid(false, i, params, SrcBits, FrameBits, center);
+}
+
+void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
+                          Kernel kernel) {
+    FrameRows all{0,
+                  SrcBits.height(),
+                  dest,
+                  bytesPerLine,
+                  4,
+                  SrcBits.data(),
+                  static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
+    all.opacity = true;
+    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
 }
 
 }  // namespace AppModul

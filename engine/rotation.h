@@ -29,7 +29,9 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH);
 
 // Builds frame i (1-based) in FrameBits from SrcBits: the disc of RotRadius
 // pixels around the picture's centre turned by (i - 1) x RotAngle degrees
-// clockwise on screen, everything else copied. Channel 4 is copied, never
+// clockwise on screen (plus StartAngle when it is set: the angle in radians
+// is (i - 1) x RotAngle, then StartAngle, each times kDegToRad, added in
+// double), everything else copied. Channel 4 is copied, never
 // computed. FrameBits is made the size of SrcBits if it is not already.
 // The centre is written to *center unless the frame is a plain copy.
 void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
@@ -65,11 +67,30 @@ struct FrameRows {
     // for four-byte pixels).
     const uint8_t* plain = nullptr;
     std::ptrdiff_t plainBytesPerLine = 0;
+    // Four-byte pixels only: the fourth byte is the pixel's opacity (straight,
+    // 0 clear, 255 opaque) and turns with the frame; see RotateFrameAlphaInto.
+    bool opacity = false;
 };
 
 // Builds only the given rows of frame i, byte for byte as the whole frame
 // has them; nothing outside those rows' pixels is written (padding neither).
 void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                      const FrameRows& rows, Kernel kernel = Kernel::Best);
+
+// Frame i of a picture whose fourth byte is its opacity (straight, not
+// premultiplied; 0 clear, 255 opaque), for strips that keep it. Same disc,
+// positions and acceptance as RotateFrameInto; pixels it does not turn keep
+// all four bytes. A turned pixel of the bilinear routine:
+// - opacity: the opaque routine's blend applied to the four opacities (same
+//   weights, same two roundings);
+// - colour: where the four opacities are equal (an opaque area, say), the
+//   opaque routine's blend; otherwise the four colours weighted by weight
+//   times opacity, divided by the sum of those weights, rounded half to even,
+//   so that a clear pixel's colour counts for nothing. Where every weighted
+//   opacity is 0 the opaque routine's blend stands.
+// The nearest routine copies all four bytes of the chosen pixel.
+void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
+                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
+                          Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "rotation_blend.h"
 #include "rotation_kernels.h"
 
 namespace AppModul {
@@ -121,7 +122,9 @@ WideChoice WideKernels(int32_t width, int32_t height) {
     WideChoice choice;
     if (width > kMaxWideSide || height > kMaxWideSide) return choice;
     if (avx2) choice.eight = {&BilinearPixels8, &NearestPixels8};
+    if (avx2) choice.eightOpacity = {&BilinearAlphaPixels8, &NearestAlphaPixels8};
     if (avx512) choice.sixteen = {&BilinearPixels16, &NearestPixels16};
+    if (avx512) choice.sixteenOpacity = {&BilinearAlphaPixels16, &NearestAlphaPixels16};
     return choice;
 }
 
@@ -180,6 +183,105 @@ TORVELINK_AVX2 std::size_t NearestPixels8(const RotationRow& r, std::size_t begi
         const __m256i colours =
             _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4);
         store(r, k, colours, accept);
+    }
+    return k;
+}
+
+namespace {
+
+// Eight pixels whose fourth byte is their opacity, all four bytes: the
+// turned ones where accepted, the base pixels elsewhere.
+TORVELINK_AVX2 inline void storeWhole(const RotationRow& r, std::size_t k, __m256i pixels,
+                                      __m256i accept) {
+    const __m256i base = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.base + k * 4));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.out + k * 4),
+                        _mm256_blendv_epi8(base, pixels, accept));
+}
+
+// Accepted lanes whose four source opacities are not all equal, as bits.
+TORVELINK_AVX2 inline unsigned unevenOpacity(__m256i p00, __m256i p10, __m256i p01, __m256i p11,
+                                             __m256i accept) {
+    const __m256i a00 = _mm256_srli_epi32(p00, 24);
+    const __m256i even =
+        _mm256_and_si256(_mm256_cmpeq_epi32(a00, _mm256_srli_epi32(p10, 24)),
+                         _mm256_and_si256(_mm256_cmpeq_epi32(a00, _mm256_srli_epi32(p01, 24)),
+                                          _mm256_cmpeq_epi32(a00, _mm256_srli_epi32(p11, 24))));
+    return static_cast<unsigned>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_andnot_si256(even, accept))));
+}
+
+}  // namespace
+
+// Where the four opacities of a cell are equal, the colours blend as the
+// opaque loop blends them, and the opacity too: all four bytes in lanes. The
+// rest, an edge's few pixels, are weighted by the scalar blend.
+TORVELINK_AVX2 std::size_t BilinearAlphaPixels8(const RotationRow& r, std::size_t begin,
+                                                std::size_t count) {
+    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
+    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
+    const __m256 scale = _mm256_set1_ps(4194304.0f);
+    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
+    std::size_t k = begin;
+    for (; k + 8 <= count; k += 8) {
+        const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
+                                   _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
+        const __m256 sy = toFloats(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
+                                   _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
+        const __m256 fx = _mm256_floor_ps(sx), fy = _mm256_floor_ps(sy);
+        const __m256i ix = _mm256_cvttps_epi32(fx), iy = _mm256_cvttps_epi32(fy);
+        __m256i accept = _mm256_and_si256(within(ix, 2, r.width - 1), within(iy, 2, r.height - 1));
+        accept = _mm256_and_si256(accept, insideDisc(ix, iy, r));
+        if (_mm256_testz_si256(accept, accept)) continue;
+        const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
+        const __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
+        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
+                                            _mm256_sub_epi32(ix, one));
+        __m256i p00, p10, p01, p11;
+        loadPairs(r.src, at, accept, p00, p10);
+        loadPairs(r.src, _mm256_add_epi32(at, width), accept, p01, p11);
+        __m256i pixels = _mm256_setzero_si256();
+        for (int shift = 0; shift <= 24; shift += 8) {
+            const __m256i top = weighted(channel(p10, shift), channel(p00, shift), a);
+            const __m256i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
+            const __m256i value = weighted(bottom, top, b);
+            pixels = _mm256_or_si256(pixels, _mm256_slli_epi32(value, shift));
+        }
+        storeWhole(r, k, pixels, accept);
+        unsigned lanes = unevenOpacity(p00, p10, p01, p11, accept);
+        if (lanes == 0) continue;
+        alignas(32) int32_t index[8], wa[8], wb[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(index), at);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(wa), a);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(wb), b);
+        for (; lanes != 0; lanes &= lanes - 1) {
+            const int lane = __builtin_ctz(lanes);
+            const uint8_t* q = r.src + std::ptrdiff_t{index[lane]} * 4;
+            blendPixelAlpha(q, q + srcLine, static_cast<uint32_t>(wa[lane]),
+                            static_cast<uint32_t>(wb[lane]),
+                            r.out + (k + static_cast<std::size_t>(lane)) * 4);
+        }
+    }
+    return k;
+}
+
+TORVELINK_AVX2 std::size_t NearestAlphaPixels8(const RotationRow& r, std::size_t begin,
+                                               std::size_t count) {
+    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
+    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
+    const auto* pixels = reinterpret_cast<const int*>(r.src);
+    std::size_t k = begin;
+    for (; k + 8 <= count; k += 8) {
+        const __m256i px = toNearest(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
+                                     _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
+        const __m256i py = toNearest(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
+                                     _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
+        __m256i accept = _mm256_and_si256(within(px, 1, r.width), within(py, 1, r.height));
+        accept = _mm256_and_si256(accept, insideDisc(px, py, r));
+        if (_mm256_testz_si256(accept, accept)) continue;
+        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(py, one), width),
+                                            _mm256_sub_epi32(px, one));
+        storeWhole(r, k, _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4),
+                   accept);
     }
     return k;
 }

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "rotation_blend.h"
 #include "rotation_kernels.h"
 
 namespace AppModul {
@@ -153,6 +154,84 @@ TORVELINK_AVX512 std::size_t NearestPixels16(const RotationRow& r, std::size_t b
         const __m512i colours =
             _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), accept, at, r.src, 4);
         store(r, k, colours, accept);
+    }
+    return k;
+}
+
+// The forms for pixels whose fourth byte is their opacity, as the eight-lane
+// ones in rotation_avx2.cpp: all four bytes blend in lanes where a cell's
+// opacities are equal, the scalar blend weights the rest.
+TORVELINK_AVX512 std::size_t BilinearAlphaPixels16(const RotationRow& r, std::size_t begin,
+                                                   std::size_t count) {
+    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
+    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
+    const __m512 scale = _mm512_set1_ps(4194304.0f);
+    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
+    std::size_t k = begin;
+    for (; k + 16 <= count; k += 16) {
+        const __m512 sx = toFloats(_mm512_sub_pd(column(r.sxBase, k), rowSx),
+                                   _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
+        const __m512 sy = toFloats(_mm512_add_pd(rowSy, column(r.syTerm, k)),
+                                   _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
+        const __m512 fx = _mm512_roundscale_ps(sx, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        const __m512 fy = _mm512_roundscale_ps(sy, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+        const __m512i ix = _mm512_cvttps_epi32(fx), iy = _mm512_cvttps_epi32(fy);
+        __mmask16 accept = within(ix, 2, r.width - 1) & within(iy, 2, r.height - 1);
+        accept &= insideDisc(ix, iy, r);
+        if (accept == 0) continue;
+        const __m512i a = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sx, fx), scale));
+        const __m512i b = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sy, fy), scale));
+        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(iy, one), width),
+                                            _mm512_sub_epi32(ix, one));
+        __m512i p00, p10, p01, p11;
+        loadPairs(r.src, at, accept, p00, p10);
+        loadPairs(r.src, _mm512_add_epi32(at, width), accept, p01, p11);
+        __m512i pixels = _mm512_setzero_si512();
+        for (unsigned shift = 0; shift <= 24; shift += 8) {
+            const __m512i top = weighted(channel(p10, shift), channel(p00, shift), a);
+            const __m512i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
+            const __m512i value = weighted(bottom, top, b);
+            pixels = _mm512_or_si512(pixels, _mm512_slli_epi32(value, shift));
+        }
+        const __m512i base = _mm512_loadu_si512(r.base + k * 4);
+        _mm512_storeu_si512(r.out + k * 4, _mm512_mask_blend_epi32(accept, base, pixels));
+        const __m512i a00 = _mm512_srli_epi32(p00, 24);
+        unsigned lanes = accept & ~(_mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p10, 24)) &
+                                    _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p01, 24)) &
+                                    _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p11, 24)));
+        if (lanes == 0) continue;
+        alignas(64) int32_t index[16], wa[16], wb[16];
+        _mm512_store_si512(index, at);
+        _mm512_store_si512(wa, a);
+        _mm512_store_si512(wb, b);
+        for (; lanes != 0; lanes &= lanes - 1) {
+            const int lane = __builtin_ctz(lanes);
+            const uint8_t* q = r.src + std::ptrdiff_t{index[lane]} * 4;
+            blendPixelAlpha(q, q + srcLine, static_cast<uint32_t>(wa[lane]),
+                            static_cast<uint32_t>(wb[lane]),
+                            r.out + (k + static_cast<std::size_t>(lane)) * 4);
+        }
+    }
+    return k;
+}
+
+TORVELINK_AVX512 std::size_t NearestAlphaPixels16(const RotationRow& r, std::size_t begin,
+                                                  std::size_t count) {
+    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
+    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
+    std::size_t k = begin;
+    for (; k + 16 <= count; k += 16) {
+        const __m512i px = toNearest(_mm512_sub_pd(column(r.sxBase, k), rowSx),
+                                     _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
+        const __m512i py = toNearest(_mm512_add_pd(rowSy, column(r.syTerm, k)),
+                                     _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
+        __mmask16 accept = within(px, 1, r.width) & within(py, 1, r.height);
+        accept &= insideDisc(px, py, r);
+        if (accept == 0) continue;
+        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(py, one), width),
+                                            _mm512_sub_epi32(px, one));
+        const __m512i base = _mm512_loadu_si512(r.base + k * 4);
+        _mm512_storeu_si512(r.out + k * 4, _mm512_mask_i32gather_epi32(base, accept, at, r.src, 4));
     }
     return k;
 }

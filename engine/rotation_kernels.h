@@ -47,6 +47,9 @@ struct WideLoops {
 struct WideChoice {
     WideLoops sixteen;  // AVX-512
     WideLoops eight;    // AVX2
+    // The same for four-byte pixels whose fourth byte is their opacity.
+    WideLoops sixteenOpacity;
+    WideLoops eightOpacity;
 };
 
 #if TORVELINK_HAVE_AVX2_KERNELS
@@ -56,6 +59,10 @@ std::size_t BilinearPixels8(const RotationRow& row, std::size_t begin, std::size
 std::size_t NearestPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
 std::size_t BilinearPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
 std::size_t NearestPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestAlphaPixels8(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t BilinearAlphaPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
+std::size_t NearestAlphaPixels16(const RotationRow& row, std::size_t begin, std::size_t count);
 #else
 // Built for a processor without the vector loops: the scalar loops do all.
 inline WideChoice WideKernels(int32_t, int32_t) {

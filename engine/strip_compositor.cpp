@@ -42,9 +42,12 @@ struct Source {
     std::ptrdiff_t plainLine = 0;
 };
 
-bool prepare(const PixelGrid& src, int pixelBytes, Source& s) {
+bool prepare(const PixelGrid& src, int pixelBytes, bool opacity, Source& s) {
     try {
-        if (pixelBytes == 4) {
+        if (pixelBytes == 4 && opacity) {
+            s.sampled = &src;
+            s.plain = src.data();
+        } else if (pixelBytes == 4) {
             s.opaque = src;
             for (std::size_t k = 3; k < s.opaque.byteCount(); k += 4) s.opaque.data()[k] = 255;
             s.sampled = &s.opaque;
@@ -104,6 +107,7 @@ private:
     const Source& source_;
     StripSink& sink_;
     const int32_t frameW_, frameH_, pixelBytes_;
+    const bool opacity_;
     int32_t frames_ = 0;   // frames that reach the sink
     int32_t columns_ = 0;  // composed part of the sink
     int32_t rows_ = 0;
@@ -128,7 +132,8 @@ Compositor::Compositor(StripOrientation orientation, const KnobParams& params, b
       sink_(sink),
       frameW_(frameW),
       frameH_(frameH),
-      pixelBytes_(sink.pixelBytes()) {
+      pixelBytes_(sink.pixelBytes()),
+      opacity_(sink.keepsOpacity() && pixelBytes_ == 4) {
     const int64_t n = params.FrameCount;
     const bool horizontal = orientation == StripOrientation::Horizontal;
     const int64_t stripW = horizontal ? n * frameW : frameW;
@@ -286,6 +291,7 @@ void Compositor::render(const Band& band, const Piece& piece) const {
     uint8_t* dest = band.view.bits + piece.bandRow * line + std::ptrdiff_t{piece.x} * pixelBytes_;
     AppModul::FrameRows rows{piece.firstRow, piece.rows,       dest, line, pixelBytes_,
                              source_.plain,  source_.plainLine};
+    rows.opacity = opacity_;
     if (piece.visible == frameW_) {
         AppModul::RotateFrameRows(bilinear_, piece.frame, params_, *source_.sampled, rows);
         return;
@@ -310,7 +316,7 @@ bool ComposeStrip(StripOrientation orientation, const KnobParams& params, bool R
                   const PixelGrid& SrcBits, StripSink& sink, unsigned threads) {
     if (params.FrameCount < 1 || SrcBits.empty()) return true;
     Source source;
-    if (!prepare(SrcBits, sink.pixelBytes(), source)) return false;
+    if (!prepare(SrcBits, sink.pixelBytes(), sink.keepsOpacity(), source)) return false;
     Compositor compositor(orientation, params, RotateMode, source, SrcBits.width(),
                           SrcBits.height(), sink);
     return compositor.run(threads);

@@ -30,29 +30,7 @@ constexpr int kDecodeLimitMegabytes = 64;
 constexpr qint64 kHeadBytes = 256;
 
 const QList<QByteArray> kRasterFormats{"bmp", "dib", "jpeg", "jpg", "gif", "ico", "cur"};
-
-// Transparent pixels over the box background, with exact rounding:
-// (c * a + 192 * (255 - a) + 127) / 255 for each colour.
-QImage overBackground(const QImage& picture) {
-    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    QImage out(argb.size(), QImage::Format_RGB32);
-    if (out.isNull()) return out;
-    const auto blend = [](int c, int a, int back) {
-        return (c * a + back * (255 - a) + 127) / 255;
-    };
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            const int a = qAlpha(in[x]);
-            line[x] = qRgb(blend(qRed(in[x]), a, qRed(kBoxBackground)),
-                           blend(qGreen(in[x]), a, qGreen(kBoxBackground)),
-                           blend(qBlue(in[x]), a, qBlue(kBoxBackground)));
-        }
-    }
-    return out;
-}
+const QList<QByteArray> kToolkitFormats{"png", "webp", "tiff", "tif"};
 
 LoadedPicture unreadable(const QString& message) {
     return {LoadStatus::Unreadable, {}, {}, message};
@@ -70,8 +48,8 @@ bool oversize(QSize size, int maxSide) {
     return size.width() > maxSide || size.height() > maxSide;
 }
 
-LoadedPicture loaded(const QImage& picture, const QString& name) {
-    const QImage image = overBackground(picture);
+LoadedPicture loaded(const QImage& picture, const QString& name, bool keepAlpha = false) {
+    const QImage image = keepAlpha ? WithAlpha(picture) : OverColour(picture, kBoxBackground);
     if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
     return {LoadStatus::Loaded, image, image.size(), {}};
 }
@@ -129,21 +107,24 @@ void chooseIconImage(QImageReader& reader) {
     reader.jumpToImage(0);
 }
 
-LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& name, int maxSide) {
+LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& name, int maxSide,
+                         const LoadChoices& choices) {
     QImageReader reader(&file);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(kDecodeLimitMegabytes);
+    const QString unsupported = choices.toolkitKinds ? Texts::UnsupportedToolkitPicture(name)
+                                                     : Texts::UnsupportedPicture(name);
     if (!reader.canRead()) {
         const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(head);
-        return unreadable(otherKind ? Texts::UnsupportedPicture(name)
-                                    : Texts::CannotReadPicture(name));
+        return unreadable(otherKind ? unsupported : Texts::CannotReadPicture(name));
     }
     const QByteArray format = reader.format().toLower();
     const QString suffix = QFileInfo(name).suffix().toLower();
     const bool icon = format == "ico" || format == "cur" ||
                       (format.isEmpty() && (suffix == "ico" || suffix == "cur"));
-    if (!format.isEmpty() && !kRasterFormats.contains(format))
-        return unreadable(Texts::UnsupportedPicture(name));
+    const bool known = kRasterFormats.contains(format) ||
+                       (choices.toolkitKinds && kToolkitFormats.contains(format));
+    if (!format.isEmpty() && !known) return unreadable(unsupported);
     if (icon) chooseIconImage(reader);
     QSize size = reader.size();
     size.setHeight(qAbs(size.height()));  // top-down bitmaps report a negative height
@@ -152,7 +133,7 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
     if (picture.isNull()) return unreadable(Texts::CannotReadPicture(name));
     if (oversize(picture.size(), maxSide)) return tooLarge(picture.size());
     if (format == "bmp" || format == "dib") picture = BmpFields::WidenChannels(picture, head);
-    return loaded(picture, name);
+    return loaded(picture, name, choices.keepAlpha);
 }
 
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
@@ -210,22 +191,78 @@ private:
     qint64 unflushed_ = 0;
 };
 
-}  // namespace
-
-LoadedPicture LoadPicture(const QString& path, int maxSide) {
+// The picture file open in `file`, or Unreadable with the message why not.
+LoadedPicture openFile(const QString& path, QFile& file) {
     const QString name = QFileInfo(path).fileName();
     QString reason;
     const int fd = openPicture(path, reason);
     if (fd < 0) return unreadable(Texts::CannotRead(name, reason));
-    QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return unreadable(Texts::CannotReadPicture(name));
     }
     if (file.size() == 0) return unreadable(Texts::EmptyPicture(name));
+    return {LoadStatus::Loaded, {}, {}, {}};
+}
+
+bool hasTransparency(const QImage& argb) {
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QImage WithAlpha(const QImage& picture) {
+    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    return hasTransparency(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage OverColour(const QImage& picture, QRgb colour) {
+    if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    QImage out(argb.size(), QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    const auto over = [](int c, int a, int back) { return (c * a + back * (255 - a) + 127) / 255; };
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const int a = qAlpha(in[x]);
+            line[x] =
+                qRgb(over(qRed(in[x]), a, qRed(colour)), over(qGreen(in[x]), a, qGreen(colour)),
+                     over(qBlue(in[x]), a, qBlue(colour)));
+        }
+    }
+    return out;
+}
+
+LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices) {
+    QFile file;
+    if (auto opened = openFile(path, file); opened.status != LoadStatus::Loaded) return opened;
+    const QString name = QFileInfo(path).fileName();
     const QByteArray head = file.peek(kHeadBytes);
     if (MetafilePlayer::LooksLikeMetafile(head)) return loadMetafile(file, name, maxSide);
-    return loadRaster(file, head, name, maxSide);
+    return loadRaster(file, head, name, maxSide, choices);
+}
+
+QByteArray PeekPictureFile(const QString& path, qint64 count) {
+    QFile file;
+    if (openFile(path, file).status != LoadStatus::Loaded) return {};
+    return file.read(count);
+}
+
+LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
+    QFile file;
+    if (auto opened = openFile(path, file); opened.status != LoadStatus::Loaded) return opened;
+    if (file.size() > maxBytes)
+        return unreadable(Texts::CannotReadPicture(QFileInfo(path).fileName()));
+    bytes = file.readAll();
+    return {LoadStatus::Loaded, {}, {}, {}};
 }
 
 SaveResult SaveStrip(const QImage& strip, const QString& path) {

@@ -11,13 +11,33 @@ namespace Pictures {
 // The picture boxes' background, over which transparent pixels are shown.
 inline constexpr QRgb kBoxBackground = qRgb(192, 192, 192);
 
+// The picture laid over a solid colour, each channel rounded exactly:
+// (c * a + colour * (255 - a) + 127) / 255. Format_RGB32.
+QImage OverColour(const QImage& picture, QRgb colour);
+
+// The picture as Format_ARGB32 (straight alpha) when some pixel is not wholly
+// opaque, else as Format_RGB32.
+QImage WithAlpha(const QImage& picture);
+
 enum class LoadStatus { Loaded, TooLarge, Unreadable };
 
 struct LoadedPicture {
     LoadStatus status = LoadStatus::Unreadable;
-    QImage image;     // Loaded: Format_RGB32 at the picture's own size, no transparency left
+    QImage image;     // Loaded: at the picture's own size; Format_RGB32, no transparency left
+                      // (unless LoadChoices::keepAlpha)
     QSize size;       // the picture's size in pixels (Loaded, TooLarge)
     QString message;  // Unreadable: a short German text naming the file and why
+};
+
+// What the command line asks of the loader beyond what the window does:
+// - keepAlpha: transparency stays (Format_ARGB32, straight alpha, when some
+//   pixel is not wholly opaque; Format_RGB32 otherwise) instead of being laid
+//   over the boxes' grey; metafiles still come on grey;
+// - toolkitKinds: PNG, WebP and TIFF are read too (the first image of several),
+//   and a picture of another kind is named unsupported with the longer list.
+struct LoadChoices {
+    bool keepAlpha = false;
+    bool toolkitKinds = false;
 };
 
 // Reads a BMP, JPEG, GIF (first frame), ICO or CUR (the 32 x 32 image when
@@ -27,7 +47,16 @@ struct LoadedPicture {
 // pixels is refused as TooLarge from the size its header gives, before
 // anything is decoded. Only an ordinary file is opened: a folder, a pipe or a
 // device is refused at once. The path follows native_path.h. Never throws.
-LoadedPicture LoadPicture(const QString& path, int maxSide);
+LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
+
+// The first count bytes of a picture file, opened as LoadPicture opens it;
+// empty for anything but an ordinary file that can be read.
+QByteArray PeekPictureFile(const QString& path, qint64 count);
+
+// The whole of a picture file of at most maxBytes, opened as LoadPicture
+// opens it; Unreadable with a German message naming the file otherwise
+// (status Loaded with an empty image on success).
+LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
 
 struct SaveResult {
     bool ok = false;

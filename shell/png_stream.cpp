@@ -29,6 +29,24 @@ void putBig32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v);
 }
 
+// One row of blue-green-red-opacity pixels as a "Sub"-filtered RGBA row.
+void filterRowAlpha(const uint8_t* bgra, int32_t width, uint8_t* out) {
+    out[0] = kFilterSub;
+    uint8_t* o = out + 1;
+    o[0] = bgra[2];
+    o[1] = bgra[1];
+    o[2] = bgra[0];
+    o[3] = bgra[3];
+    for (int32_t x = 1; x < width; ++x) {
+        const uint8_t* p = bgra + x * 4;
+        uint8_t* q = o + x * 4;
+        q[0] = static_cast<uint8_t>(p[2] - p[-2]);
+        q[1] = static_cast<uint8_t>(p[1] - p[-3]);
+        q[2] = static_cast<uint8_t>(p[0] - p[-4]);
+        q[3] = static_cast<uint8_t>(p[3] - p[-1]);
+    }
+}
+
 // One row of blue-green-red pixels as a "Sub"-filtered RGB row.
 void filterRow(const uint8_t* bgr, int32_t width, uint8_t* out) {
     out[0] = kFilterSub;
@@ -75,12 +93,13 @@ private:
     uint8_t buffer_[64 * 1024];
 };
 
-PngSink::PngSink(SafeFile& file, int32_t width, int32_t height, std::int64_t wholeLimit)
+PngSink::PngSink(SafeFile& file, int32_t width, int32_t height, std::int64_t wholeLimit, bool alpha)
     : file_(file),
       width_(width),
       height_(height),
       wholeLimit_(wholeLimit),
-      line_(1 + static_cast<std::size_t>(width) * 3) {}
+      channels_(alpha ? 4 : 3),
+      line_(1 + static_cast<std::size_t>(width) * static_cast<std::size_t>(channels_)) {}
 
 PngSink::~PngSink() = default;
 
@@ -99,8 +118,8 @@ bool PngSink::begin() {
     uint8_t header[13] = {};
     putBig32(header, static_cast<uint32_t>(width_));
     putBig32(header + 4, static_cast<uint32_t>(height_));
-    header[8] = 8;  // bits per channel
-    header[9] = 2;  // colour type: RGB
+    header[8] = 8;                       // bits per channel
+    header[9] = channels_ == 4 ? 6 : 2;  // colour type: RGBA or RGB
     uint8_t density[9] = {};
     putBig32(density, kPixelsPerMetre);
     putBig32(density + 4, kPixelsPerMetre);
@@ -124,14 +143,14 @@ bool PngSink::begin() {
 
 BandView PngSink::band(int32_t, int32_t count) {
     std::vector<uint8_t>& buffer = bands_[opened_++ % 2];
-    const std::size_t bytes =
-        static_cast<std::size_t>(count) * static_cast<std::size_t>(width_) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(width_) * channels_;
+    const std::size_t bytes = static_cast<std::size_t>(count) * rowBytes;
     try {
         if (buffer.size() < bytes) buffer.resize(bytes);
     } catch (const std::bad_alloc&) {
         return {};
     }
-    return {buffer.data(), static_cast<std::ptrdiff_t>(width_) * 3};
+    return {buffer.data(), static_cast<std::ptrdiff_t>(rowBytes)};
 }
 
 bool PngSink::bandDone(int32_t, int32_t count) {
@@ -146,9 +165,10 @@ bool PngSink::bandDone(int32_t, int32_t count) {
         }
         out = bandRows_.data();
     }
-    const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(width_) * channels_;
+    const auto filter = channels_ == 4 ? &filterRowAlpha : &filterRow;
     for (std::size_t r = 0; r < static_cast<std::size_t>(count); ++r)
-        filterRow(buffer.data() + r * rowBytes, width_, out + r * line_);
+        filter(buffer.data() + r * rowBytes, width_, out + r * line_);
     filled_ += bytes;
     if (!stream_) return true;
     return stream_->feed(out, bytes, false, [this](const uint8_t* d, std::size_t n) {

@@ -10,8 +10,9 @@
 class SafeFile;
 
 // A PNG file of the strip, fed by the compositor band by band: 8-bit RGB,
-// every row filtered with "Sub" (each byte less the same colour of the
-// pixel to its left), the rows deflated into one zlib stream.
+// or RGBA for a strip that keeps its opacity, every row filtered with "Sub"
+// (each byte less the same channel of the pixel to its left), the rows
+// deflated into one zlib stream.
 //
 // libdeflate compresses about twice as fast as zlib at the same size, but
 // only a whole buffer in one call: it can neither continue a stream nor
@@ -25,8 +26,9 @@ public:
 
     // Filtered rows of up to wholeLimit bytes are gathered and deflated in
     // one call; more are streamed.
+    // alpha: RGBA, from four-byte pixels whose fourth byte is the opacity.
     PngSink(SafeFile& file, int32_t width, int32_t height,
-            std::int64_t wholeLimit = kWholePictureBytes);
+            std::int64_t wholeLimit = kWholePictureBytes, bool alpha = false);
     ~PngSink() override;
     PngSink(const PngSink&) = delete;
     PngSink& operator=(const PngSink&) = delete;
@@ -39,7 +41,8 @@ public:
 
     int32_t width() const override { return width_; }
     int32_t height() const override { return height_; }
-    int pixelBytes() const override { return 3; }
+    int pixelBytes() const override { return channels_; }
+    bool keepsOpacity() const override { return channels_ == 4; }
     BandView band(int32_t first, int32_t count) override;
     bool bandDone(int32_t first, int32_t count) override;
 
@@ -53,7 +56,8 @@ private:
     SafeFile& file_;
     const int32_t width_, height_;
     const std::int64_t wholeLimit_;
-    const std::size_t line_;  // bytes of a filtered row: filter type and 3 x width
+    const int channels_;      // 3: RGB, 4: RGBA
+    const std::size_t line_;  // bytes of a filtered row: filter type and channels x width
     std::vector<uint8_t> bands_[2];
     int opened_ = 0, done_ = 0;
     std::unique_ptr<uint8_t[]> picture_;  // the whole picture's filtered rows

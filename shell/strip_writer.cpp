@@ -80,8 +80,8 @@ bool writeBmp(SafeFile& file, const Strip& strip, int32_t w, int32_t h) {
     return file.write(header.data(), header.size()) && strip.composeInto(sink);
 }
 
-bool writePng(SafeFile& file, const Strip& strip, int32_t w, int32_t h) {
-    PngSink sink(file, w, h);
+bool writePng(SafeFile& file, const Strip& strip, int32_t w, int32_t h, bool alpha) {
+    PngSink sink(file, w, h, PngSink::kWholePictureBytes, alpha);
     return sink.begin() && strip.composeInto(sink) && sink.finish();
 }
 
@@ -106,7 +106,7 @@ std::array<uint8_t, 54> BmpHeader(int32_t width, int32_t height) {
 }
 
 WriteResult WriteStrip(const QString& path, StripOrientation orientation, const KnobParams& params,
-                       bool bilinear, const PixelGrid& SrcBits, unsigned threads) {
+                       bool bilinear, const PixelGrid& SrcBits, unsigned threads, FileKind kind) {
     const StripExtent size =
         ComputeStripSize(orientation, SrcBits.width(), SrcBits.height(), params.FrameCount);
     if (SrcBits.empty() || size.X < 1 || size.Y < 1 || !StripFits(size))
@@ -115,8 +115,12 @@ WriteResult WriteStrip(const QString& path, StripOrientation orientation, const 
     if (!file.open()) return {false, false, file.reason()};
     const Strip strip{orientation, params, bilinear, SrcBits, threads};
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
-    const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    const bool written = png ? writePng(file, strip, w, h) : writeBmp(file, strip, w, h);
+    if (kind == FileKind::ByName)
+        kind = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? FileKind::Png
+                                                                          : FileKind::Bmp;
+    const bool written = kind == FileKind::Bmp
+                             ? writeBmp(file, strip, w, h)
+                             : writePng(file, strip, w, h, kind == FileKind::PngWithAlpha);
     if (!written) {
         // Not the file: then the memory for the bands or the encoder.
         const bool lacking = !file.failed();

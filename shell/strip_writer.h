@@ -19,14 +19,20 @@ struct WriteResult {
     QString reason;         // when !ok: why, a short German text
 };
 
+// What file a strip becomes: by the path's ending (".png", either case:
+// PNG, else BMP), or as said. PngWithAlpha: RGBA, the fourth byte of
+// SrcBits being the picture's opacity, turned with the frames.
+enum class FileKind { ByName, Bmp, Png, PngWithAlpha };
+
 // Composes the strip of the frames (as ComposeStrip does) into the file at
-// path: an uncompressed 24-bit Windows bitmap, rows bottom-up, or PNG when
-// the path ends in ".png" (either case), with the same pixels. The file is
+// path: an uncompressed 24-bit Windows bitmap, rows bottom-up, or PNG (see
+// FileKind), with the same pixels. The file is
 // written beside the target under a temporary name, flushed, and renamed over
 // the target only when complete: a failure leaves an existing file as it was
 // and no temporary file behind. The strip must fit StripFits.
 WriteResult WriteStrip(const QString& path, StripOrientation orientation, const KnobParams& params,
-                       bool bilinear, const PixelGrid& SrcBits, unsigned threads = 0);
+                       bool bilinear, const PixelGrid& SrcBits, unsigned threads = 0,
+                       FileKind kind = FileKind::ByName);
 
 // The 54 bytes that open the bitmap file of a W x H strip: file header and
 // 40-byte info header, 24 bits, uncompressed, bottom-up, 100 dots per inch,

@@ -29,6 +29,13 @@ QString UnsupportedPicture(const QString& fileName) {
         .arg(fileName);
 }
 
+QString UnsupportedToolkitPicture(const QString& fileName) {
+    return QStringLiteral(
+               "Die Datei '%1' ist kein unterst\u00fctztes Bild (BMP, JPEG, GIF, ICO, CUR, "
+               "WMF, PNG, WebP, TIFF oder SVG).")
+        .arg(fileName);
+}
+
 QString EmptyPicture(const QString& fileName) {
     return QStringLiteral("Die Datei '%1' enth\u00e4lt kein Bild.").arg(fileName);
 }

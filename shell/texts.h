@@ -34,6 +34,8 @@ inline constexpr char kReasonNoPlayer[] =
 // CannotRead with kReasonDamaged.
 QString CannotReadPicture(const QString& fileName);
 QString UnsupportedPicture(const QString& fileName);
+// The same, with the command line's longer list of kinds.
+QString UnsupportedToolkitPicture(const QString& fileName);
 QString EmptyPicture(const QString& fileName);
 QString CannotSave(const QString& fileName, const QString& reason);
 inline constexpr char kReasonNoPicture[] = "kein Bild";

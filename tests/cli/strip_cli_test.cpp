@@ -80,13 +80,13 @@ TEST_F(StripCliTest, VerticalStripIsLimitedWithTheWarning) {
 }
 
 TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
-    const QString big = picture("gross.bmp", 200, 150);
-    ASSERT_EQ(run({big}), StripCli::kFailed);
-    EXPECT_EQ(err, QString::fromUtf8("Die Datei 'gross.bmp' ist zu groß.\nMaximal erlaubt: 121 x "
-                                     "121 \nDieses Bild hat: 200 x 150\n"));
+    const QString big = picture("gross.bmp", 1030, 150);
+    ASSERT_EQ(run({big, "--frames", "1"}), StripCli::kFailed) << "1024 unless said otherwise";
+    EXPECT_EQ(err, QString::fromUtf8("Die Datei 'gross.bmp' ist zu groß.\nMaximal erlaubt: 1024 x "
+                                     "1024 \nDieses Bild hat: 1030 x 150\n"));
     ASSERT_EQ(run({big, "--max-size", "150"}), StripCli::kFailed);
-    EXPECT_TRUE(err.endsWith("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 200 x 150\n"));
-    EXPECT_EQ(run({big, "--max-size", "200"}), StripCli::kWritten);
+    EXPECT_TRUE(err.endsWith("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
+    EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), StripCli::kWritten);
     EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
 }
 
@@ -107,8 +107,14 @@ TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
          {QStringList{}, QStringList{knob, "--frames", "abc"}, QStringList{knob, "--frames"},
           QStringList{knob, "--angle", "1,5"}, QStringList{knob, "--radius", "0x10"},
           QStringList{knob, "--horizontal", "--vertical"}, QStringList{knob, "--wobble"},
-          QStringList{knob, knob}, QStringList{knob, "--max-size", "0"},
-          QStringList{knob, "--max-size", "12.5"}, QStringList{knob, "--frames", "1e999"}}) {
+          QStringList{knob, knob, "-o", dir.filePath("x.bmp")},
+          QStringList{knob, "--angle", "5", "--sweep", "270"},
+          QStringList{knob, "--background", "1,2"}, QStringList{knob, "--background", "1,2,256"},
+          QStringList{knob, "--format", "gif"}, QStringList{knob, "--scale", "0"},
+          QStringList{knob, "--size", "2.5"}, QStringList{knob, "--start", "abc"},
+          QStringList{knob, "-o", dir.filePath("x.bmp"), "--format", "png"},
+          QStringList{knob, "--max-size", "0"}, QStringList{knob, "--max-size", "12.5"},
+          QStringList{knob, "--frames", "1e999"}}) {
         EXPECT_EQ(run(args), StripCli::kUsage) << args.join(' ').toStdString();
         EXPECT_TRUE(err.contains("Aufruf:")) << args.join(' ').toStdString();
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
     int32_t height() const override { return h_; }
     int pixelBytes() const override { return pixelBytes_; }
     bool bottomUp() const override { return bottomUp_; }
+    bool keepsOpacity() const override { return opacity; }
     int64_t bandBytes() const override { return bandBytes_; }
     BandView band(int32_t first, int32_t count) override {
         asked.push_back({first, count});
@@ -49,6 +51,7 @@ public:
     int mostOpen = 0;
     int stopAt = -1;      // bandDone of this band (1-based) says stop
     int noMemoryAt = -1;  // band() of this band has no memory
+    bool opacity = false;
 
 private:
     int32_t w_, h_;
@@ -137,6 +140,29 @@ TEST(ComposeStrip, BandsCoverTheStripOnceInTheSinksOrder) {
         }
         EXPECT_EQ(next, bottomUp ? 0 : 900);
         EXPECT_EQ(sink.done.back().second, 900 - 7 * 128) << "the short band comes last";
+    }
+}
+
+// A sink that keeps opacity gets the frames of the routine that turns it,
+// also where bands and the sink's edge cut frames.
+TEST(ComposeStrip, OpacityTurnsWithTheFramesWhenTheSinkKeepsIt) {
+    PixelGrid src = fixtures::Picture(37, 41, 9);
+    for (int32_t y = 1; y <= 41; ++y) src(4, 3, y) = src(4, 20, y) = 0;
+    const KnobParams p{9, 19.0f, 33.0f, -135.0f};
+    for (bool bilinear : {true, false}) {
+        MemorySink sink(37 * 9 - 20, 41, 4, false, 37 * 4 * 9 * 7);
+        sink.opacity = true;
+        ASSERT_TRUE(ComposeStrip(StripOrientation::Horizontal, p, bilinear, src, sink, 3));
+        for (int32_t i = 1; i <= 9; ++i) {
+            PixelGrid frame;
+            frame.allocate(37, 41);
+            AppModul::RotateFrameAlphaInto(bilinear, i, p, src, frame.data(), 37 * 4);
+            const int32_t visible = std::min(37, sink.width() - (i - 1) * 37);
+            for (int32_t y = 0; y < 41; ++y)
+                ASSERT_EQ(0, std::memcmp(sink.pixel((i - 1) * 37, y), frame.data() + y * 37 * 4,
+                                         static_cast<std::size_t>(visible) * 4))
+                    << "bilinear " << bilinear << " frame " << i << " row " << y;
+        }
     }
 }
 

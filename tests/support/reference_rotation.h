@@ -23,10 +23,11 @@ inline void RotateFrame(bool bilinear, int32_t i, const KnobParams& p, const Pix
     const int32_t W = src.width(), H = src.height();
     dst.allocate(W, H);
     std::memcpy(dst.data(), src.data(), src.byteCount());
-    if (p.RotAngle == 0.0f || p.RotRadius == 0.0f) return;
+    if ((p.RotAngle == 0.0f && p.StartAngle == 0.0f) || p.RotRadius == 0.0f) return;
     const double radius = p.RotRadius;
     const double r2 = static_cast<float>(radius * radius);
-    const double theta = static_cast<double>(p.RotAngle) * 0.017453294277777778 * (i - 1);
+    const double theta = static_cast<double>(p.RotAngle) * 0.017453294277777778 * (i - 1) +
+                         static_cast<double>(p.StartAngle) * 0.017453294277777778;
     // Stored as 32-bit floats, then used in double arithmetic.
     const double c = static_cast<float>(std::cos(theta));
     const double s = static_cast<float>(std::sin(-theta));

@@ -1,0 +1,53 @@
+#include "manifest.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <charconv>
+#include <cstdlib>
+
+#include "safe_file.h"
+#include "texts.h"
+
+namespace StripCli {
+
+namespace {
+
+// 2.1259842f reads back as 2.1259842, not as 2.125984191894531.
+double shortest(float value) {
+    char digits[32] = {};
+    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
+    *result.ptr = '\0';
+    return std::strtod(digits, nullptr);
+}
+
+}  // namespace
+
+QByteArray ManifestText(const StripFacts& facts) {
+    const bool horizontal = facts.orientation == StripOrientation::Horizontal;
+    const QJsonObject manifest{
+        {"file", facts.file},
+        {"frames", facts.frames},
+        {"frameWidth", facts.frameWidth},
+        {"frameHeight", facts.frameHeight},
+        {"orientation", horizontal ? "horizontal" : "vertical"},
+        {"startAngle", shortest(facts.params.StartAngle)},
+        {"stepAngle", shortest(facts.params.RotAngle)},
+        {"radius", shortest(facts.params.RotRadius)},
+        {"routine", facts.bilinear ? "bilinear" : "nearest"},
+        {"alpha", facts.alpha},
+    };
+    return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
+}
+
+std::optional<QString> WriteManifest(const QString& path, const StripFacts& facts) {
+    const QByteArray text = ManifestText(facts);
+    SafeFile file(path);
+    if (file.open() && file.write(text.constData(), static_cast<std::size_t>(text.size())) &&
+        file.commit())
+        return std::nullopt;
+    return Texts::CannotSave(QFileInfo(path).fileName(), file.reason());
+}
+
+}  // namespace StripCli

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+#include "picture_io.h"
+
+// Pictures for the command line: the six kinds the window reads, and PNG,
+// WebP, TIFF and SVG besides, with their transparency kept.
+namespace KnobInput {
+
+struct Request {
+    int maxSide = 1024;           // largest width and height, pixels
+    std::optional<int> drawSize;  // vector pictures: drawn as a square of this side
+    double scale = 1.0;           // vector pictures: drawing size times this
+};
+
+struct Picture {
+    Pictures::LoadStatus status = Pictures::LoadStatus::Unreadable;
+    // Loaded: Format_ARGB32 (straight alpha) when some pixel is not wholly
+    // opaque, else Format_RGB32; at the picture's own or drawn size.
+    QImage image;
+    QSize size;       // the picture's size in pixels (Loaded, TooLarge)
+    QString message;  // Unreadable: a German text naming the file
+    bool vector = false;
+};
+
+// Whether the file is an SVG picture: plain text that starts with a tag and
+// has "<svg" in its first 4 KiB, or compressed data under the ending .svgz.
+// Drawing one needs a QGuiApplication (its text needs fonts).
+bool LooksLikeSvg(const QString& path);
+
+// Reads the picture:
+// - SVG drawn at its own size, or at drawSize x drawSize (the drawing
+//   centred, its proportions kept), times scale, rounded half to even;
+//   transparent where it draws nothing;
+// - everything else through Pictures::LoadPicture with its transparency
+//   kept and PNG, WebP and TIFF besides the window's six kinds.
+// A scale other than 1 on a picture that is not SVG is refused: a raster
+// picture is not blown up.
+Picture Load(const QString& path, const Request& request);
+
+}  // namespace KnobInput

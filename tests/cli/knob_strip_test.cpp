@@ -1,0 +1,198 @@
+// Strips for toolkits: transparent PNG strips, start and sweep angles, SVG
+// knobs, batches and manifests, through the command line's whole run.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#include "knob_input.h"
+#include "picture_files.h"
+#include "qt_drawing.h"
+#include "rotation.h"
+#include "strip_cli.h"
+
+namespace {
+
+// A 33 x 33 knob: distinct colours, clear corners, a half-clear rim, and
+// pure red hidden under the clear pixels.
+QImage transparentKnob() {
+    QImage knob = picture_files::Distinct(33, 33).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 33; ++x) {
+            const double d = std::hypot(x - 16.0, y - 16.0);
+            if (d > 15.0)
+                knob.setPixel(x, y, qRgba(255, 0, 0, 0));
+            else if (d > 13.0)
+                knob.setPixel(x, y, (knob.pixel(x, y) & 0xFFFFFF) | 0x80000000u);
+        }
+    return knob;
+}
+
+// Frame i of a strip, top to bottom or left to right.
+QImage frameOf(const QImage& strip, int i, QSize frame, bool vertical) {
+    return strip.copy(vertical ? 0 : (i - 1) * frame.width(),
+                      vertical ? (i - 1) * frame.height() : 0, frame.width(), frame.height());
+}
+
+// The frame the engine builds from the picture's straight-alpha pixels.
+QImage engineFrame(const QImage& picture, int i, const KnobParams& p, bool keepAlpha) {
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    PixelGrid src;
+    src.allocate(argb.width(), argb.height());
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(src.data() + src.offset(1, 1, y + 1), argb.constScanLine(y),
+                    static_cast<std::size_t>(argb.width()) * 4);
+    QImage out(argb.size(), QImage::Format_ARGB32);
+    if (keepAlpha)
+        AppModul::RotateFrameAlphaInto(true, i, p, src, out.bits(), out.bytesPerLine());
+    else
+        AppModul::RotateFrameInto(true, i, p, src, out.bits(), out.bytesPerLine());
+    return keepAlpha ? out : out.convertToFormat(QImage::Format_RGB32);
+}
+
+class KnobStrips : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString out, err;
+
+    int run(const QStringList& args, bool terminal = false) {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        return StripCli::Run(args, o, e, terminal);
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString save(const QString& name, const QImage& image) const {
+        EXPECT_TRUE(image.save(path(name)));
+        return path(name);
+    }
+    QString write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path(name);
+    }
+    QJsonObject manifest(const QString& name) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+};
+
+TEST_F(KnobStrips, TransparentPictureGivesAnRgbaPngStrip) {
+    const QImage knob = transparentKnob();
+    const QString png = save("k.png", knob);
+    ASSERT_EQ(run({png, "--vertical", "--frames", "4", "--angle", "37", "--format", "png"}), 0)
+        << err.toStdString();
+    const QImage strip(path("k_Seq_V.png"));
+    ASSERT_EQ(strip.size(), QSize(33, 132));
+    ASSERT_TRUE(strip.hasAlphaChannel());
+    const QImage argb = strip.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(frameOf(argb, 1, knob.size(), true), knob) << "frame 1 is the picture itself";
+    for (int i = 2; i <= 4; ++i)
+        EXPECT_EQ(frameOf(argb, i, knob.size(), true),
+                  engineFrame(knob, i, {4, 16.5f, 37.0f}, true))
+            << "frame " << i;
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(argb.pixel(0, (i - 1) * 33), qRgba(255, 0, 0, 0)) << "corners stay as they were";
+}
+
+TEST_F(KnobStrips, OpaquePngHasTheBmpPixelsAndBmpLiesOnGrey) {
+    const QString opaque = save("o.png", picture_files::Distinct(30, 30));
+    ASSERT_EQ(run({opaque, "-o", path("o.png.png")}), 0) << err.toStdString();
+    ASSERT_EQ(run({opaque, "-o", path("o.bmp")}), 0) << err.toStdString();
+    QFile raw(path("o.png.png"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.read(26).at(25), 2) << "colour type 2: RGB without alpha";
+    EXPECT_EQ(QImage(path("o.png.png")).convertToFormat(QImage::Format_RGB32),
+              QImage(path("o.bmp")).convertToFormat(QImage::Format_RGB32));
+
+    const QImage knob = transparentKnob();
+    const QString png = save("k.png", knob);
+    ASSERT_EQ(run({png, "--frames", "2"}), 0) << err.toStdString();
+    const QImage grey(path("k_Seq_H.bmp"));
+    const QImage flat = Pictures::OverColour(knob, qRgb(192, 192, 192));
+    EXPECT_EQ(frameOf(grey, 2, knob.size(), false).convertToFormat(QImage::Format_RGB32),
+              engineFrame(flat, 2, {2, 16.5f, 10.0f}, false));
+    EXPECT_EQ(grey.pixel(0, 0), qRgb(192, 192, 192));
+    ASSERT_EQ(run({png, "--frames", "2", "--background", "0,0,255", "--format", "png"}), 0);
+    const QImage blue(path("k_Seq_H.png"));
+    EXPECT_FALSE(blue.hasAlphaChannel());
+    EXPECT_EQ(blue.pixel(33, 0), qRgb(0, 0, 255));
+}
+
+TEST_F(KnobStrips, StartAndSweepMeetTheFixedStepFrames) {
+    const QString knob = save("k.png", picture_files::Distinct(31, 31));
+    ASSERT_EQ(run({knob, "--angle", "10", "--frames", "3", "-o", path("step.png")}), 0);
+    ASSERT_EQ(run({knob, "--start", "20", "--frames", "1", "-o", path("start.png")}), 0);
+    ASSERT_EQ(run({knob, "--sweep", "20", "--frames", "3", "-o", path("sweep.png")}), 0);
+    const QImage step(path("step.png"));
+    EXPECT_EQ(QImage(path("start.png")), frameOf(step, 3, {31, 31}, false));
+    EXPECT_EQ(QImage(path("sweep.png")), step);
+    EXPECT_NE(frameOf(step, 3, {31, 31}, false), frameOf(step, 1, {31, 31}, false));
+}
+
+TEST_F(KnobStrips, SvgKnobsAtTwiceTheSize) {
+    const QString svg = write(
+        "knopf.svg",
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\" viewBox=\"0 0 10 "
+        "10\">"
+        "<circle cx=\"5\" cy=\"5\" r=\"4\" fill=\"#336699\"/><rect x=\"4.5\" y=\"1\" width=\"1\" "
+        "height=\"3\" fill=\"#ffffff\"/></svg>");
+    ASSERT_EQ(run({svg, "--size", "16", "--scale", "2", "--radius", "7", "--frames", "3",
+                   "--vertical", "--format", "png", "--manifest"}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(QImage(path("knopf_Seq_V.png")).size(), QSize(32, 96));
+    const QJsonObject m = manifest("knopf_Seq_V.json");
+    EXPECT_EQ(m["radius"].toDouble(), 14.0) << "a given radius grows with the drawing";
+    EXPECT_EQ(m["frameWidth"].toInt(), 32);
+    EXPECT_TRUE(m["alpha"].toBool());
+
+    const QString raster = save("r.png", picture_files::Distinct(8, 8));
+    EXPECT_EQ(run({raster, "--scale", "2"}), 1);
+    EXPECT_TRUE(err.contains("'r.png'")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("r_Seq_H.bmp")));
+}
+
+TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
+    const QString a = save("a.png", transparentKnob());
+    const QString broken = write("kaputt.png", "\x89PNG\r\n\x1a\n nothing more");
+    const QString c = save("c.bmp", picture_files::Distinct(20, 20));
+    const QString folder = path("out") + "/";
+    ASSERT_EQ(run({a, broken, c, "--start", "-135", "--sweep", "270", "--frames", "128",
+                   "--vertical", "--format", "png", "--manifest", "-o", folder}),
+              1);
+    EXPECT_TRUE(err.contains("'kaputt.png'")) << err.toStdString();
+    EXPECT_EQ(err.count('\n'), 1) << "one message, no progress line off a terminal";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{"a_Seq_V.json", "a_Seq_V.png", "c_Seq_V.json", "c_Seq_V.png"}));
+    const QJsonObject m = manifest("out/a_Seq_V.json");
+    EXPECT_EQ(m["file"].toString(), "a_Seq_V.png");
+    EXPECT_EQ(m["frames"].toInt(), 128);
+    EXPECT_EQ(m["frameHeight"].toInt(), 33);
+    EXPECT_EQ(m["orientation"].toString(), "vertical");
+    EXPECT_EQ(m["startAngle"].toDouble(), -135.0);
+    EXPECT_EQ(m["stepAngle"].toDouble(), 2.1259842) << "270 / 127 as a float, in its own digits";
+    EXPECT_EQ(m["radius"].toDouble(), 16.5);
+    EXPECT_EQ(m["routine"].toString(), "bilinear");
+    EXPECT_TRUE(m["alpha"].toBool());
+    EXPECT_FALSE(manifest("out/c_Seq_V.json")["alpha"].toBool());
+
+    // A manifest that cannot be written takes its strip back.
+    ASSERT_TRUE(QDir(folder).mkdir("a_Seq_H.json"));
+    EXPECT_EQ(run({a, "--manifest", "--format", "png", "-o", folder}), 1);
+    EXPECT_TRUE(err.contains("'a_Seq_H.json'")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder + "a_Seq_H.png"));
+
+    ASSERT_EQ(run({a, c, "-o", folder}, true), 0);
+    EXPECT_TRUE(err.contains("Bild 2 von 2: c.bmp")) << "progress on a terminal";
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "knob_input.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "picture_files.h"
+
+using KnobInput::Load;
+using Pictures::LoadStatus;
+
+namespace {
+
+// 40 x 20 units: a red left half and a blue right half, nothing drawn in the
+// top-left corner square.
+const QByteArray kSvg =
+    "<?xml version=\"1.0\"?>\n"
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\" viewBox=\"0 0 40 20\">"
+    "<rect x=\"5\" y=\"0\" width=\"15\" height=\"20\" fill=\"#ff0000\"/>"
+    "<rect x=\"20\" y=\"0\" width=\"20\" height=\"20\" fill=\"#0000ff\"/>"
+    "<rect x=\"0\" y=\"5\" width=\"5\" height=\"15\" fill=\"#ff0000\"/></svg>";
+
+class KnobFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString write(const QString& name, const QByteArray& bytes) const {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return dir.filePath(name);
+    }
+    QString save(const QString& name, const QImage& image) const {
+        EXPECT_TRUE(image.save(dir.filePath(name), nullptr, 100));  // WebP: lossless
+        return dir.filePath(name);
+    }
+};
+
+TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
+    const QString svg = write("knopf.svg", kSvg);
+    const auto own = Load(svg, {});
+    ASSERT_EQ(own.status, LoadStatus::Loaded) << own.message.toStdString();
+    EXPECT_TRUE(own.vector);
+    EXPECT_EQ(own.image.size(), QSize(40, 20));
+    EXPECT_EQ(own.image.format(), QImage::Format_ARGB32) << "the undrawn corner is clear";
+    EXPECT_EQ(own.image.pixel(1, 1), 0u);
+    EXPECT_EQ(own.image.pixel(10, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(own.image.pixel(30, 10), qRgb(0, 0, 255));
+
+    // A square of 32: the drawing 32 x 16, centred.
+    const auto square = Load(svg, {1024, 32, 1.0});
+    ASSERT_EQ(square.image.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(square.image.pixel(16, 4)), 0);
+    EXPECT_EQ(square.image.pixel(8, 16), qRgb(255, 0, 0));
+    EXPECT_EQ(square.image.pixel(24, 16), qRgb(0, 0, 255));
+
+    const auto doubled = Load(svg, {1024, 32, 2.0});
+    EXPECT_EQ(doubled.image.size(), QSize(64, 64));
+    EXPECT_EQ(Load(svg, {1024, std::nullopt, 1.5}).image.size(), QSize(60, 30));
+    const auto large = Load(svg, {63, 32, 2.0});
+    EXPECT_EQ(large.status, LoadStatus::TooLarge);
+    EXPECT_EQ(large.size, QSize(64, 64));
+}
+
+TEST_F(KnobFiles, RasterPicturesKeepTransparencyAndAreNotScaled) {
+    QImage clear = picture_files::Distinct(20, 10).convertToFormat(QImage::Format_ARGB32);
+    clear.setPixel(0, 0, qRgba(255, 0, 0, 0));
+    clear.setPixel(5, 5, qRgba(10, 20, 30, 99));
+    for (const char* ending : {"png", "webp", "tiff"}) {
+        const QString file = save(QStringLiteral("k.") + ending, clear);
+        const auto picture = Load(file, {});
+        ASSERT_EQ(picture.status, LoadStatus::Loaded) << ending;
+        EXPECT_EQ(picture.image.format(), QImage::Format_ARGB32) << ending;
+        // TIFF and WebP keep no colour under a wholly clear pixel.
+        if (QByteArray(ending) == "png") {
+            EXPECT_EQ(picture.image, clear);
+        }
+        EXPECT_EQ(qAlpha(picture.image.pixel(5, 5)), 99) << ending;
+        EXPECT_EQ(picture.image.pixel(9, 9), clear.pixel(9, 9)) << ending;
+        const auto scaled = Load(file, {1024, std::nullopt, 2.0});
+        EXPECT_EQ(scaled.status, LoadStatus::Unreadable) << ending;
+        EXPECT_TRUE(scaled.message.contains("k.") && scaled.message.contains("--scale"));
+    }
+    const auto opaque = Load(save("o.png", picture_files::Distinct(20, 10)), {});
+    EXPECT_EQ(opaque.image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(Load(save("big.png", clear), {19, std::nullopt, 1.0}).status, LoadStatus::TooLarge);
+    EXPECT_EQ(Load(save("k.bmp", picture_files::Distinct(20, 10)), {}).status, LoadStatus::Loaded);
+}
+
+TEST_F(KnobFiles, BrokenAndForeignFilesAreNamed) {
+    const QString ppm = save("k.ppm", picture_files::Distinct(8, 8));
+    const auto foreign = Load(ppm, {});
+    EXPECT_EQ(foreign.status, LoadStatus::Unreadable);
+    EXPECT_TRUE(foreign.message.contains("'k.ppm'") && foreign.message.contains("SVG"))
+        << foreign.message.toStdString();
+    for (const QByteArray& bytes :
+         {QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\""),
+          QByteArray("\x89PNG\r\n\x1a\n broken")}) {
+        const auto broken = Load(write("kaputt.svg", bytes), {});
+        EXPECT_EQ(broken.status, LoadStatus::Unreadable);
+        EXPECT_TRUE(broken.message.contains("'kaputt.svg'")) << broken.message.toStdString();
+    }
+}
+
+}  // namespace
