@@ -41,13 +41,20 @@ QByteArray ManifestText(const StripFacts& facts) {
     return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
 }
 
-std::optional<QString> WriteManifest(const QString& path, const StripFacts& facts) {
+std::optional<QString> PendingManifest::Prepare(const StripFacts& facts) {
     const QByteArray text = ManifestText(facts);
-    SafeFile file(path);
-    if (file.open() && file.write(text.constData(), static_cast<std::size_t>(text.size())) &&
-        file.commit())
+    if (file_.open() && file_.write(text.constData(), static_cast<std::size_t>(text.size())))
         return std::nullopt;
-    return Texts::CannotSave(QFileInfo(path).fileName(), file.reason());
+    return failure();
+}
+
+std::optional<QString> PendingManifest::Commit() {
+    if (file_.commit()) return std::nullopt;
+    return failure();
+}
+
+std::optional<QString> PendingManifest::failure() {
+    return Texts::CannotSave(QFileInfo(path_).fileName(), file_.reason());
 }
 
 }  // namespace StripCli

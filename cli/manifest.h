@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "knob_params.h"
+#include "safe_file.h"
 #include "strip_render.h"
 
 // The JSON file beside a strip that tells a toolkit's loader or a build
@@ -31,8 +32,21 @@ struct StripFacts {
 // them back.
 QByteArray ManifestText(const StripFacts& facts);
 
-// Writes the manifest beside its target and renames it over the target when
-// complete. A German message naming the file on failure.
-std::optional<QString> WriteManifest(const QString& path, const StripFacts& facts);
+// Writes the manifest beside its target, under a temporary name: the strip
+// is written between Prepare and Commit, so a manifest that cannot be written
+// stops the strip before anything is replaced, and a failed strip leaves the
+// old manifest. Failures as a German message naming the file.
+class PendingManifest {
+public:
+    explicit PendingManifest(const QString& path) : path_(path), file_(path) {}
+    std::optional<QString> Prepare(const StripFacts& facts);
+    std::optional<QString> Commit();
+
+private:
+    std::optional<QString> failure();
+
+    QString path_;
+    SafeFile file_;
+};
 
 }  // namespace StripCli

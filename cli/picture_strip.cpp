@@ -110,10 +110,18 @@ bool claim(const Target& t, QStringList& claimed, const Report& report) {
     return true;
 }
 
-// The strip, then its manifest; a strip without the manifest asked for is
-// taken back.
+// The manifest is made ready first and put in place only after its strip: a
+// picture whose manifest or strip fails replaces nothing.
 bool writeOut(const Options& o, const Target& target, const StripPlan& plan, const QImage& image,
               bool alpha, const Report& report) {
+    std::optional<PendingManifest> manifest;
+    if (!target.manifest.isEmpty()) {
+        manifest.emplace(target.manifest);
+        if (const auto failed = manifest->Prepare(factsOf(o, target, plan, image, alpha))) {
+            report(*failed);
+            return false;
+        }
+    }
     const auto saved = written(o, target, plan.params, image, alpha);
     if (saved.noMemory) {
         report(Texts::NoMemoryForStrip(plan.size.X, plan.size.Y));
@@ -123,12 +131,14 @@ bool writeOut(const Options& o, const Target& target, const StripPlan& plan, con
         report(Texts::CannotSave(QFileInfo(target.strip).fileName(), saved.reason));
         return false;
     }
-    if (target.manifest.isEmpty()) return true;
-    const auto failed = WriteManifest(target.manifest, factsOf(o, target, plan, image, alpha));
-    if (!failed) return true;
-    QFile::remove(target.strip);
-    report(*failed);
-    return false;
+    if (!manifest) return true;
+    // Renaming beside a file just written hardly fails; the new strip is kept
+    // then, and the failure reported.
+    if (const auto failed = manifest->Commit()) {
+        report(*failed);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
