@@ -246,8 +246,7 @@ void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const P
 }
 
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center,
-                     Kernel kernel) {
+                     uint8_t* dest, std::ptrdiff_t bytesPerLine, Kernel kernel) {
     if (SrcBits.empty()) return;
     const FrameRows all{0,
                         SrcBits.height(),
@@ -257,28 +256,26 @@ void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const P
                         SrcBits.data(),
                         static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
     RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
-    if (center != nullptr && !isPlainCopy(params))
-        *center = {centre(SrcBits.width()), centre(SrcBits.height())};
 }
 
 namespace {
 void rotateIntoGrid(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                    PixelGrid& FrameBits, FrameCenter* center) {
+                    PixelGrid& FrameBits) {
     if (FrameBits.width() != SrcBits.width() || FrameBits.height() != SrcBits.height())
         FrameBits.allocate(SrcBits.width(), SrcBits.height());
     RotateFrameInto(bilinear, i, params, SrcBits, FrameBits.data(),
-                    static_cast<std::ptrdiff_t>(SrcBits.width()) * 4, center);
+                    static_cast<std::ptrdiff_t>(SrcBits.width()) * 4);
 }
 }  // namespace
 
 void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits, FrameCenter* center) {
-    rotateIntoGrid(true, i, params, SrcBits, FrameBits, center);
+                         PixelGrid& FrameBits) {
+    rotateIntoGrid(true, i, params, SrcBits, FrameBits);
 }
 
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                        PixelGrid& FrameBits, FrameCenter* center) {
-    rotateIntoGrid(false, i, params, SrcBits, FrameBits, center);
+                        PixelGrid& FrameBits) {
+    rotateIntoGrid(false, i, params, SrcBits, FrameBits);
 }
 
 void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,

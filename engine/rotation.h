@@ -10,12 +10,6 @@
 // more than pi / 180. Strips made before must come out the same.
 inline constexpr double kDegToRad = 0.017453294277777778;
 
-// Rotation centre of the frame built last, in 1-based pixel coordinates.
-struct FrameCenter {
-    float CenterX = 0.0f;
-    float CenterY = 0.0f;
-};
-
 namespace AppModul {
 
 // The box of destination pixels a frame visits, inclusive and 1-based:
@@ -33,11 +27,12 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH);
 // is (i - 1) x RotAngle, then StartAngle, each times kDegToRad, added in
 // double), everything else copied. Channel 4 is copied, never
 // computed. FrameBits is made the size of SrcBits if it is not already.
-// The centre is written to *center unless the frame is a plain copy.
+// The centre is (W + 1) / 2, (H + 1) / 2 in 1-based pixel coordinates; no
+// one outside the routine needs it, so it is not handed out.
 void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits, FrameCenter* center = nullptr);
+                         PixelGrid& FrameBits);
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                        PixelGrid& FrameBits, FrameCenter* center = nullptr);
+                        PixelGrid& FrameBits);
 
 // Which loop computes the turned pixels: the fastest this processor runs,
 // the eight-lane one (AVX2) even where a wider one runs, or the plain scalar
@@ -48,8 +43,7 @@ enum class Kernel { Best, EightLanes, Scalar };
 // The same frame written straight into a W x H area of 32-bit pixels whose
 // rows are bytesPerLine apart (for example its place in a strip).
 void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, FrameCenter* center = nullptr,
-                     Kernel kernel = Kernel::Best);
+                     uint8_t* dest, std::ptrdiff_t bytesPerLine, Kernel kernel = Kernel::Best);
 
 // Where some rows of a frame go, and in which layout.
 struct FrameRows {

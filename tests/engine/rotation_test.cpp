@@ -15,7 +15,7 @@ using AppModul::VisitedBox;
 
 namespace {
 
-using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&, FrameCenter*);
+using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&);
 
 struct Named {
     const char* name;
@@ -49,13 +49,13 @@ TEST(RotateFrame, FirstFrameAndNoTurnAreExactCopies) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
         PixelGrid frame;
-        r.routine(1, {28, 18.0f, 10.0f}, src, frame, nullptr);
+        r.routine(1, {28, 18.0f, 10.0f}, src, frame);
         EXPECT_EQ(frame, src) << r.name << " frame 1";
-        r.routine(7, {28, 18.0f, 0.0f}, src, frame, nullptr);
+        r.routine(7, {28, 18.0f, 0.0f}, src, frame);
         EXPECT_EQ(frame, src) << r.name << " angle 0";
-        r.routine(7, {28, 0.0f, 33.0f}, src, frame, nullptr);
+        r.routine(7, {28, 0.0f, 33.0f}, src, frame);
         EXPECT_EQ(frame, src) << r.name << " radius 0";
-        r.routine(7, {28, -4.0f, 33.0f}, src, frame, nullptr);
+        r.routine(7, {28, -4.0f, 33.0f}, src, frame);
         EXPECT_EQ(frame, src) << r.name << " negative radius";
     }
 }
@@ -64,16 +64,13 @@ TEST(RotateFrame, QuarterTurnIsClockwiseOnScreen) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
         PixelGrid frame;
-        FrameCenter centre;
-        r.routine(2, {28, 18.0f, 90.0f}, src, frame, &centre);
-        EXPECT_EQ(centre.CenterX, 23.0f);
-        EXPECT_EQ(centre.CenterY, 23.0f);
+        r.routine(2, {28, 18.0f, 90.0f}, src, frame);
         // Seven rows below the centre shows what was seven columns to its right.
         EXPECT_TRUE(sameRgb(frame, 23, 30, src, 30, 23)) << r.name;
         // and seven columns left of the centre what was seven rows below it.
         EXPECT_TRUE(sameRgb(frame, 16, 23, src, 23, 30)) << r.name;
         // Counter-clockwise for a negative angle.
-        r.routine(2, {28, 18.0f, -90.0f}, src, frame, nullptr);
+        r.routine(2, {28, 18.0f, -90.0f}, src, frame);
         EXPECT_TRUE(sameRgb(frame, 23, 16, src, 30, 23)) << r.name;
     }
 }
@@ -82,7 +79,7 @@ TEST(RotateFrame, ChannelFourAndTheOutsideAreNeverWritten) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
         PixelGrid frame;
-        r.routine(4, {28, 30.0f, 37.0f}, src, frame, nullptr);  // box covers the whole grid
+        r.routine(4, {28, 30.0f, 37.0f}, src, frame);  // box covers the whole grid
         for (int32_t y = 1; y <= 45; ++y)
             for (int32_t x = 1; x <= 45; ++x) ASSERT_EQ(frame(4, x, y), src(4, x, y)) << r.name;
         // Corners: their source positions fall outside the accepted ones.
@@ -116,14 +113,14 @@ TEST_P(MatchesPlainRendering, ByteForByte) {
     for (const auto& r : kRoutines) {
         for (int32_t i : {1, 2, 3, 5, 17, 100}) {
             PixelGrid mine, plain;
-            r.routine(i, {100, radius, angle}, src, mine, nullptr);
+            r.routine(i, {100, radius, angle}, src, mine);
             reference::RotateFrame(r.bilinear, i, {100, radius, angle}, src, plain);
             ASSERT_EQ(mine, plain) << r.name << " frame " << i;
             for (auto kernel : {AppModul::Kernel::EightLanes, AppModul::Kernel::Scalar}) {
                 PixelGrid other;
                 other.allocate(src.width(), src.height());
                 AppModul::RotateFrameInto(r.bilinear, i, {100, radius, angle}, src, other.data(),
-                                          src.width() * 4, nullptr, kernel);
+                                          src.width() * 4, kernel);
                 ASSERT_EQ(other, plain) << r.name << " frame " << i << " (narrower loop)";
             }
         }
@@ -149,7 +146,7 @@ TEST(RotateFrameRows, SomeRowsInThreeBytesAreTheWholeFramesRows) {
         for (auto kernel : kKernels)
             for (auto [first, count] : {std::pair{0, 1}, {5, 12}, {40, 1}, {0, 41}}) {
                 PixelGrid whole;
-                r.routine(9, {28, 17.5f, -23.0f}, src, whole, nullptr);
+                r.routine(9, {28, 17.5f, -23.0f}, src, whole);
                 std::vector<uint8_t> out(static_cast<std::size_t>(line) * 43, 0x5A);
                 // Row `first` two rows above the buffer's end, the rows going up.
                 uint8_t* top = out.data() + line * 41;
@@ -184,7 +181,7 @@ TEST(RotateFrame, VectorLoopsMatchTheScalarOnesOnLargePictures) {
                     for (int k = 0; k < 3; ++k) {
                         frames[k].allocate(w, h);
                         AppModul::RotateFrameInto(r.bilinear, 2, p, src, frames[k].data(), w * 4,
-                                                  nullptr, kKernels[k]);
+                                                  kKernels[k]);
                     }
                     ASSERT_EQ(frames[0], frames[2]) << r.name << " " << w << "x" << h << " radius "
                                                     << radius << " angle " << angle;
