@@ -10,11 +10,11 @@ packages=(
     # libwmf reads its font map from the URW base-35 fonts, which Debian only
     # recommends: without them every metafile fails to play.
     fonts-urw-base35
-    libspng-dev libdeflate-dev zlib1g-dev
+    libdeflate-dev zlib1g-dev
     qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
-    xvfb xauth imagemagick desktop-file-utils
+    xvfb xauth imagemagick desktop-file-utils python3
 )
 
 missing=()
