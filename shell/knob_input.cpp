@@ -3,9 +3,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 
+#include <zlib.h>
+#include <climits>
 #include <cmath>
+#include <optional>
 
 #include "texts.h"
 
@@ -29,8 +33,59 @@ Picture unreadable(const QString& message) {
     return {LoadStatus::Unreadable, {}, {}, message, false};
 }
 
-int scaled(int side, double scale) {
-    return static_cast<int>(std::nearbyint(side * scale));
+// A side times the scale, or nothing when it is beyond any picture's size.
+std::optional<int> scaled(int side, double scale) {
+    const double value = std::nearbyint(side * scale);
+    if (!(value < 1e9)) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+QString externalReference(const QString& name) {
+    return QStringLiteral(
+               "Die Datei '%1' kann nicht gelesen werden: die Zeichnung verweist auf andere "
+               "Dateien.")
+        .arg(name);
+}
+
+// A compressed drawing (.svgz) unpacked, at most maxBytes; empty when it is
+// not a whole gzip stream or unpacks to more.
+QByteArray gunzip(const QByteArray& packed, qint64 maxBytes) {
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) return {};
+    QByteArray out;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
+    z.avail_in = static_cast<uInt>(packed.size());
+    int result = Z_OK;
+    char buffer[65536];
+    while (result == Z_OK) {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        result = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer, static_cast<qsizetype>(sizeof buffer - z.avail_out));
+        if (out.size() > maxBytes) result = Z_MEM_ERROR;
+    }
+    inflateEnd(&z);
+    return result == Z_STREAM_END ? out : QByteArray();
+}
+
+// Whether the drawing would pull in other files (images, fonts, styles):
+// the renderer would read them itself, whatever they are, a pipe that never
+// ends included. Only references inside the drawing ("#id") and data: URLs
+// are kept.
+bool refersToOtherFiles(const QByteArray& svg) {
+    static const QRegularExpression reference(
+        QStringLiteral(R"re((?:href|src)\s*=\s*(["'])\s*(.*?)\1|url\(\s*["']?\s*([^)"'\s]*))re"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QString text = QString::fromUtf8(svg);
+    for (auto it = reference.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        const QString target = match.captured(2).isEmpty() ? match.captured(3) : match.captured(2);
+        if (target.isEmpty() || target.startsWith('#') ||
+            target.startsWith(QStringLiteral("data:"), Qt::CaseInsensitive))
+            continue;
+        return true;
+    }
+    return false;
 }
 
 // Where the drawing goes in a picture of the given size: all of it, or, for
@@ -61,16 +116,23 @@ Picture loadSvg(const QString& path, const QString& name, const Request& request
     QByteArray bytes;
     const auto read = Pictures::ReadPictureFile(path, kMaxSvgBytes, bytes);
     if (read.status != LoadStatus::Loaded) return unreadable(read.message);
+    if (bytes.startsWith("\x1F\x8B")) bytes = gunzip(bytes, kMaxSvgBytes);
+    if (bytes.isEmpty()) return unreadable(Texts::CannotReadPicture(name));
+    if (refersToOtherFiles(bytes)) return unreadable(externalReference(name));
     QSvgRenderer renderer(bytes);
     // Text in a drawing needs fonts, and fonts a QGuiApplication.
     const bool canDraw = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     if (!renderer.isValid() || !canDraw) return unreadable(Texts::CannotReadPicture(name));
     const QSize base =
         request.drawSize ? QSize(*request.drawSize, *request.drawSize) : renderer.defaultSize();
-    const QSize size(scaled(base.width(), request.scale), scaled(base.height(), request.scale));
+    const auto width = scaled(base.width(), request.scale);
+    const auto height = scaled(base.height(), request.scale);
+    if (!width || !height || *width > request.maxSide || *height > request.maxSide) {
+        const QSize reported(width.value_or(INT_MAX), height.value_or(INT_MAX));
+        return {LoadStatus::TooLarge, {}, reported, {}, true};
+    }
+    const QSize size(*width, *height);
     if (size.width() < 1 || size.height() < 1) return unreadable(Texts::EmptyPicture(name));
-    if (size.width() > request.maxSide || size.height() > request.maxSide)
-        return {LoadStatus::TooLarge, {}, size, {}, true};
     const QImage image = draw(renderer, size, request.drawSize.has_value());
     if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
     return {LoadStatus::Loaded, Pictures::WithAlpha(image), size, {}, true};

@@ -1,8 +1,10 @@
 #include "knob_input.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "picture_files.h"
@@ -60,6 +62,35 @@ TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
     const auto large = Load(svg, {63, 32, 2.0});
     EXPECT_EQ(large.status, LoadStatus::TooLarge);
     EXPECT_EQ(large.size, QSize(64, 64));
+    // Past any integer: too large, not empty.
+    EXPECT_EQ(Load(svg, {1024, 2'000'000'000, 16.0}).status, LoadStatus::TooLarge);
+
+    // Compressed, as .svgz.
+    QFile::copy(svg, dir.filePath("knopf"));
+    ASSERT_EQ(QProcess::execute("gzip", {"-S", "z", dir.filePath("knopf")}), 0);
+    const QString svgz = dir.filePath("knopf.svgz");
+    ASSERT_TRUE(QFile::rename(dir.filePath("knopfz"), svgz));
+    EXPECT_EQ(Load(svgz, {}).image, own.image);
+}
+
+// The renderer would read a referenced file itself, a pipe that never ends
+// included: a drawing that refers to other files is refused before it is drawn.
+TEST_F(KnobFiles, DrawingsThatReferToOtherFilesAreRefused) {
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QByteArray svg = kSvg;
+    svg.replace("</svg>", "<image width=\"9\" height=\"9\" xlink:href=\"" + pipe.toUtf8() +
+                              "\" xmlns:xlink=\"http://www.w3.org/1999/xlink\"/></svg>");
+    const auto refused = Load(write("fremd.svg", svg), {});
+    EXPECT_EQ(refused.status, LoadStatus::Unreadable);
+    EXPECT_TRUE(refused.message.contains("'fremd.svg'")) << refused.message.toStdString();
+
+    QByteArray inside = kSvg;
+    inside.replace("fill=\"#0000ff\"", "fill=\"url(#g)\"");
+    inside.replace("</svg>",
+                   "<linearGradient id=\"g\"><stop stop-color=\"#00f\"/>"
+                   "</linearGradient></svg>");
+    EXPECT_EQ(Load(write("innen.svg", inside), {}).status, LoadStatus::Loaded);
 }
 
 TEST_F(KnobFiles, RasterPicturesKeepTransparencyAndAreNotScaled) {
