@@ -1,5 +1,7 @@
 #include "picture_io.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,9 +24,13 @@ namespace Pictures {
 
 namespace {
 
-// Enough for any picture the program takes, far below what a crafted file
-// would make a decoder allocate.
-constexpr int kDecodeLimitMegabytes = 64;
+// What a decoder may allocate: enough for any picture of the largest size
+// taken (eight bytes a pixel: 16-bit channels with alpha), far below what a
+// crafted file would make it allocate.
+int decodeLimitMegabytes(int maxSide) {
+    const qint64 bytes = qint64{maxSide} * maxSide * 8;
+    return static_cast<int>(std::max<qint64>(64, bytes / (1024 * 1024) + 1));
+}
 
 // Enough of a file's start for every kind's header: a bitmap's with its masks.
 constexpr qint64 kHeadBytes = 256;
@@ -111,7 +117,7 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
                          const LoadChoices& choices) {
     QImageReader reader(&file);
     reader.setAutoTransform(false);
-    reader.setAllocationLimit(kDecodeLimitMegabytes);
+    reader.setAllocationLimit(decodeLimitMegabytes(maxSide));
     const QString unsupported = choices.toolkitKinds ? Texts::UnsupportedToolkitPicture(name)
                                                      : Texts::UnsupportedPicture(name);
     if (!reader.canRead()) {
