@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "commands.h"
 #include "native_path.h"
 
@@ -18,9 +23,29 @@ std::optional<OutputFormat> formatOfName(const QString& path) {
 }
 
 QString manifestBeside(const QString& strip) {
-    const QFileInfo info(strip);
-    if (info.suffix().isEmpty() || info.suffix().toLower() == "json") return strip + ".json";
-    return info.dir().filePath(info.completeBaseName() + ".json");
+    const QString name = strip.mid(strip.lastIndexOf(QChar(Commands::kPathSeparator)) + 1);
+    const qsizetype dot = name.lastIndexOf('.');
+    const QString suffix = dot < 0 ? QString() : name.mid(dot + 1);
+    if (suffix.isEmpty() || suffix.toLower() == "json") return strip + ".json";
+    return strip.chopped(suffix.size() + 1) + ".json";
+}
+
+// Paths are put together as strings and looked at through the system's bytes:
+// Qt's own file classes would turn a name that is not UTF-8 into another one.
+QString folderOf(const QString& file) {
+    QByteArray bytes = NativePath::Encode(file);
+    if (!bytes.startsWith('/')) {
+        char* here = ::getcwd(nullptr, 0);
+        if (here != nullptr) bytes = QByteArray(here) + '/' + bytes;
+        std::free(here);
+    }
+    return NativePath::Decode(bytes.left(bytes.lastIndexOf('/') + 1));
+}
+
+QString inFolder(QString folder, const QString& name) {
+    if (!folder.endsWith(QChar(Commands::kPathSeparator)))
+        folder += QChar(Commands::kPathSeparator);
+    return folder + name;
 }
 
 // Worked on as the system's bytes, so that a name that is not UTF-8 stays as
@@ -36,9 +61,14 @@ QString stripName(const Options& o, const QString& picture) {
 
 }  // namespace
 
+bool IsFolder(const QString& path) {
+    struct stat info {};
+    return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool OutputIsFolder(const Options& o) {
     return !o.output.isEmpty() &&
-           (o.output.endsWith(QChar(Commands::kPathSeparator)) || QFileInfo(o.output).isDir());
+           (o.output.endsWith(QChar(Commands::kPathSeparator)) || IsFolder(o.output));
 }
 
 std::optional<UsageError> CheckOutput(const Options& o) {
@@ -65,9 +95,9 @@ Target TargetFor(const Options& o, const QString& picture) {
     Target t;
     t.format = ChosenFormat(o);
     if (o.output.isEmpty())
-        t.strip = QFileInfo(picture).absoluteDir().filePath(stripName(o, picture));
+        t.strip = inFolder(folderOf(picture), stripName(o, picture));
     else if (OutputIsFolder(o))
-        t.strip = QDir(o.output).filePath(stripName(o, picture));
+        t.strip = inFolder(o.output, stripName(o, picture));
     else
         t.strip = o.output;
     if (o.manifest) t.manifest = manifestBeside(t.strip);

@@ -18,6 +18,9 @@ struct Target {
 // Whether -o names a folder: it ends in a separator or is one.
 bool OutputIsFolder(const Options& o);
 
+// Whether a folder stands at the path, looked at through the system's bytes.
+bool IsFolder(const QString& path);
+
 // -o against --format and the number of pictures: several pictures need a
 // folder, and a file ending in .png or .bmp must agree with --format.
 std::optional<UsageError> CheckOutput(const Options& o);

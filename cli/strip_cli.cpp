@@ -3,8 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 #include "cli_options.h"
 #include "knob_input.h"
+#include "native_path.h"
 #include "output_names.h"
 #include "picture_strip.h"
 #include "progress_line.h"
@@ -20,8 +24,10 @@ int usageError(const QString& message, QTextStream& err) {
 
 // A folder named with a separator at its end is made when it is missing.
 bool outputFolderReady(const Options& o, QTextStream& err) {
-    if (!OutputIsFolder(o) || QFileInfo(o.output).isDir()) return true;
-    if (QDir().mkpath(o.output)) return true;
+    if (!OutputIsFolder(o) || IsFolder(o.output)) return true;
+    std::error_code error;
+    std::filesystem::create_directories(NativePath::Encode(o.output).toStdString(), error);
+    if (!error) return true;
     err << QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(o.output) << "\n";
     return false;
 }

@@ -140,18 +140,24 @@ TEST_F(CliProcess, FullDiskIsNamed) {
                                 "Datenträger ist voll\nexit 1\nold\nk_Seq_H.bmp\n"));
 }
 
-TEST_F(CliProcess, NamesThatAreNotUtf8Load) {
+TEST_F(CliProcess, NamesThatAreNotUtf8LoadAndSave) {
     picture("k.bmp");
     const QByteArray folder = QFile::encodeName(dir.path());
-    ASSERT_EQ(::rename(folder + "/k.bmp", folder + "/kn\xF6pf.bmp"), 0);
-    // The name's bytes reach the program through the shell, untouched.
-    EXPECT_EQ(
-        run({"-c", "exec \"$0\" \"$1$(printf '\\366')pf.bmp\"", TORVELINK_CLI, dir.filePath("kn")},
-            QStringLiteral("/bin/sh")),
-        0)
+    ASSERT_EQ(::mkdir(folder + "/ordner\xFD", 0700), 0);
+    ASSERT_EQ(::rename(folder + "/k.bmp", folder + "/ordner\xFD/kn\xF6pf.bmp"), 0);
+    // The names' bytes reach the program through the shell, untouched: the
+    // strip beside the picture, then one into a new folder.
+    const QString script = QStringLiteral(
+        "p=\"$1/ordner$(printf '\\375')/kn$(printf '\\366')pf.bmp\"\n"
+        "\"$0\" \"$p\" && \"$0\" \"$p\" -o \"$1/neu$(printf '\\377')/\"");
+    EXPECT_EQ(run({"-c", script, TORVELINK_CLI, dir.path()}, QStringLiteral("/bin/sh")), 0)
         << err.toStdString();
-    EXPECT_EQ(::unlink(folder + "/kn\xF6pf_Seq_H.bmp"), 0) << "saved under the same bytes";
-    ::unlink(folder + "/kn\xF6pf.bmp");  // Qt's folder removal does not see such names
+    EXPECT_EQ(::unlink(folder + "/ordner\xFD/kn\xF6pf_Seq_H.bmp"), 0) << "saved beside the picture";
+    EXPECT_EQ(::unlink(folder + "/neu\xFF/kn\xF6pf_Seq_H.bmp"), 0) << "saved into the new folder";
+    // Qt's folder removal does not see such names.
+    ::unlink(folder + "/ordner\xFD/kn\xF6pf.bmp");
+    ::rmdir(folder + "/ordner\xFD");
+    ::rmdir(folder + "/neu\xFF");
 }
 
 }  // namespace
