@@ -3,12 +3,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include <optional>
+
 #include <cstring>
 
 #include "build_rules.h"
 #include "knob_input.h"
 #include "leading_number.h"
 #include "manifest.h"
+#include "native_path.h"
 #include "output_names.h"
 #include "picture_io.h"
 #include "strip_writer.h"
@@ -98,15 +103,30 @@ bool loadFailed(const Options& o, const QString& path, const KnobInput::Picture&
     return false;
 }
 
-bool claim(const Target& t, QStringList& claimed, const Report& report) {
-    const QString strip = QFileInfo(t.strip).absoluteFilePath();
-    if (claimed.contains(strip)) {
+std::optional<std::pair<unsigned long long, unsigned long long>> fileId(const QString& path) {
+    struct stat info {};
+    if (::stat(NativePath::Encode(path).constData(), &info) != 0) return std::nullopt;
+    return std::pair<unsigned long long, unsigned long long>{info.st_dev, info.st_ino};
+}
+
+// Neither a strip this run wrote nor one of its pictures is written over.
+bool mayWrite(const Target& t, const Claims& claims, const Report& report) {
+    if (claims.strips.contains(QFileInfo(t.strip).absoluteFilePath())) {
         report(QStringLiteral("Die Datei '%1' wurde eben schon aus einem anderen Bild "
                               "geschrieben; dieses Bild wird \u00fcbersprungen.")
                    .arg(QFileInfo(t.strip).fileName()));
         return false;
     }
-    claimed << strip;
+    for (const QString& file : {t.strip, t.manifest}) {
+        if (file.isEmpty()) continue;
+        const auto id = fileId(file);
+        if (id && claims.pictures.count(*id) != 0) {
+            report(QStringLiteral("Die Datei '%1' ist ein Bild dieses Aufrufs und wird nicht "
+                                  "\u00fcberschrieben.")
+                       .arg(QFileInfo(file).fileName()));
+            return false;
+        }
+    }
     return true;
 }
 
@@ -143,7 +163,14 @@ bool writeOut(const Options& o, const Target& target, const StripPlan& plan, con
 
 }  // namespace
 
-bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claimed,
+Claims ClaimPictures(const QStringList& pictures) {
+    Claims claims;
+    for (const QString& picture : pictures)
+        if (const auto id = fileId(picture)) claims.pictures.insert(*id);
+    return claims;
+}
+
+bool BuildPictureStrip(const Options& o, const QString& path, Claims& claims,
                        const Report& report) {
     const auto picture = KnobInput::Load(path, {o.maxSize, o.size, o.scale});
     if (loadFailed(o, path, picture, report)) return false;
@@ -158,7 +185,10 @@ bool BuildPictureStrip(const Options& o, const QString& path, QStringList& claim
         report(forTerminal(Texts::StripTooLarge(plan.size.X, plan.size.Y)));
         return false;
     }
-    return claim(target, claimed, report) && writeOut(o, target, plan, image, alpha, report);
+    if (!mayWrite(target, claims, report) || !writeOut(o, target, plan, image, alpha, report))
+        return false;
+    claims.strips << QFileInfo(target.strip).absoluteFilePath();
+    return true;
 }
 
 }  // namespace StripCli

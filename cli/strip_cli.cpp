@@ -36,7 +36,7 @@ int buildAll(const Options& o, QTextStream& err, bool progress) {
     if (!outputFolderReady(o, err)) return kFailed;
     ProgressLine line(err, progress, o.pictures.size());
     const bool batch = o.pictures.size() > 1;
-    QStringList claimed;
+    Claims claims = ClaimPictures(o.pictures);
     int failed = 0;
     for (qsizetype n = 0; n < o.pictures.size(); ++n) {
         const QString& path = o.pictures[n];
@@ -49,7 +49,7 @@ int buildAll(const Options& o, QTextStream& err, bool progress) {
             err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << message
                 << "\n";
         };
-        if (!BuildPictureStrip(o, path, claimed, report)) ++failed;
+        if (!BuildPictureStrip(o, path, claims, report)) ++failed;
     }
     return failed == 0 ? kWritten : kFailed;
 }

@@ -196,6 +196,16 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
 
     ASSERT_EQ(run({a, c, "-o", folder}, true), 0);
     EXPECT_TRUE(err.contains("Bild 2 von 2: c.bmp")) << "progress on a terminal";
+
+    // A picture of the run is never written over, whatever its name says.
+    QFile picture(a);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    const QByteArray before = picture.readAll();
+    picture.close();
+    EXPECT_EQ(run({a, "-o", a}), 1);
+    EXPECT_TRUE(err.contains("'a.png'")) << err.toStdString();
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_EQ(picture.readAll(), before);
 }
 
 }  // namespace
