@@ -19,6 +19,7 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
+    RemoveTemporaryFilesOnInterrupt();
     qInstallMessageHandler(quiet);
     // File names byte for byte, whatever their encoding.
     QStringList arguments;

@@ -9,6 +9,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "native_path.h"
@@ -28,7 +29,42 @@ QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
+// The temporary files open now, for a signal handler to remove: plain bytes
+// and flags, as a handler may touch nothing else. Only the thread that saves
+// fills the slots.
+constexpr int kTemporarySlots = 8;
+char temporaryNames[kTemporarySlots][PATH_MAX + 1];
+volatile std::sig_atomic_t temporaryInUse[kTemporarySlots];
+
+int rememberTemporary(const QByteArray& path) {
+    if (path.size() > PATH_MAX) return -1;
+    for (int slot = 0; slot < kTemporarySlots; ++slot) {
+        if (temporaryInUse[slot] != 0) continue;
+        std::memcpy(temporaryNames[slot], path.constData(), static_cast<std::size_t>(path.size()));
+        temporaryNames[slot][path.size()] = '\0';
+        temporaryInUse[slot] = 1;
+        return slot;
+    }
+    return -1;
+}
+
+void forgetTemporary(int slot) {
+    if (slot >= 0) temporaryInUse[slot] = 0;
+}
+
+extern "C" void removeTemporariesAndEnd(int signal) {
+    for (int slot = 0; slot < kTemporarySlots; ++slot)
+        if (temporaryInUse[slot] != 0) ::unlink(temporaryNames[slot]);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 }  // namespace
+
+void RemoveTemporaryFilesOnInterrupt() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signal, removeTemporariesAndEnd);
+}
 
 QString FileErrorReason(int error) {
     switch (error) {
@@ -123,7 +159,10 @@ bool SafeFile::open() {
             QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
         temporary_ = folder + "/." + name + '.' + suffix + ".tmp";
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) return true;
+        if (fd_ >= 0) {
+            slot_ = rememberTemporary(temporary_);
+            return true;
+        }
         const int error = errno;
         if (error == EEXIST) continue;
         temporary_.clear();
@@ -178,6 +217,8 @@ bool SafeFile::commit() {
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
     if (::rename(temporary_.constData(), nativeTarget_.constData()) != 0) return fail(errno);
+    forgetTemporary(slot_);
+    slot_ = -1;
     temporary_.clear();
     return true;
 }
@@ -186,5 +227,7 @@ void SafeFile::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
+    forgetTemporary(slot_);
+    slot_ = -1;
     temporary_.clear();
 }

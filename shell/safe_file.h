@@ -44,6 +44,7 @@ private:
     QString target_;
     QByteArray nativeTarget_;  // the target's name as the system keeps it
     QByteArray temporary_;
+    int slot_ = -1;  // where an interrupt finds the temporary name
     int fd_ = -1;
     long long written_ = 0;
     long long writeBackFrom_ = 0;
@@ -57,3 +58,8 @@ QString FileErrorReason(int error);
 // A file that grows past the process's size limit must give an error, not
 // end the process: call once at start.
 void IgnoreFileSizeSignal();
+
+// An interrupt (Ctrl-C, SIGTERM, a closed terminal) while a file is being
+// written must not leave its temporary file behind: call once at start. The
+// process then ends as the signal would have ended it.
+void RemoveTemporaryFilesOnInterrupt();

@@ -4,5 +4,6 @@
 int main(int argc, char** argv) {
     // A save past the file size limit is reported, not the end of the program.
     IgnoreFileSizeSignal();
+    RemoveTemporaryFilesOnInterrupt();
     return RunStartRoutine(argc, argv);
 }

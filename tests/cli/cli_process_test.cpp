@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <QDir>
 #include <QFile>
@@ -138,6 +139,29 @@ TEST_F(CliProcess, FullDiskIsNamed) {
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
               QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: der "
                                 "Datenträger ist voll\nexit 1\nold\nk_Seq_H.bmp\n"));
+}
+
+// Ctrl-C or SIGTERM while a strip is written: the process ends as the signal
+// says, and its temporary file goes with it.
+TEST_F(CliProcess, InterruptLeavesNoTemporaryFile) {
+    QImage noise(1024, 1024, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7919 + y) & 255, (y * 104729 + x) & 255, x ^ y));
+    const QString knob = dir.filePath("gross.png");
+    ASSERT_TRUE(noise.save(knob));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("aus"));
+    const QDir out(dir.filePath("aus"));
+    process.start(TORVELINK_CLI,
+                  {knob, "--frames", "64", "--vertical", "-o", out.filePath("strip.png")});
+    bool seen = false;
+    while (!seen && process.state() != QProcess::NotRunning && !process.waitForFinished(5))
+        seen = !out.entryList(QDir::Files | QDir::Hidden).isEmpty();
+    if (!seen) GTEST_SKIP() << "the strip was written before its temporary file could be seen";
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(8000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "ended by the signal";
+    EXPECT_EQ(out.entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(CliProcess, NamesThatAreNotUtf8LoadAndSave) {
