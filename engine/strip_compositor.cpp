@@ -200,9 +200,17 @@ void Compositor::work(bool main) {
         std::size_t from = 0, to = 0;
         if (takeBatch(band, from, to)) {
             lock.unlock();
-            for (std::size_t k = from; k < to; ++k) render(*band, band->pieces[k]);
+            // A frame cut by the sink's edge needs memory of its own; without
+            // it the strip stops as when the sink has none.
+            bool rendered = true;
+            try {
+                for (std::size_t k = from; k < to; ++k) render(*band, band->pieces[k]);
+            } catch (const std::bad_alloc&) {
+                rendered = false;
+            }
             lock.lock();
             band->left -= to - from;
+            if (!rendered) failed_ = stop_ = true;
             if (band->left == 0) changed_.notify_all();
             continue;
         }
