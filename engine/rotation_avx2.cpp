@@ -113,6 +113,66 @@ TORVELINK_AVX2 inline void store(const RotationRow& r, std::size_t k, __m256i co
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
 }
 
+// Eight source cells of the bilinear loops: which lanes are turned, their
+// weights a and b (fractions times 2^22), the index of each top-left source
+// pixel, and the four pixels around each position.
+struct Cells {
+    __m256i accept, a, b, at, p00, p10, p01, p11;
+};
+
+// The cells of pixels k .. k + 7 of the row; false when none is turned.
+TORVELINK_AVX2 inline bool bilinearCells(const RotationRow& r, std::size_t k, Cells& c) {
+    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
+    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
+    const __m256 scale = _mm256_set1_ps(4194304.0f);
+    const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
+                               _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
+    const __m256 sy = toFloats(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
+                               _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
+    const __m256 fx = _mm256_floor_ps(sx), fy = _mm256_floor_ps(sy);
+    const __m256i ix = _mm256_cvttps_epi32(fx), iy = _mm256_cvttps_epi32(fy);
+    c.accept = _mm256_and_si256(within(ix, 2, r.width - 1), within(iy, 2, r.height - 1));
+    c.accept = _mm256_and_si256(c.accept, insideDisc(ix, iy, r));
+    if (_mm256_testz_si256(c.accept, c.accept)) return false;
+    c.a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
+    c.b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
+    c.at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
+                            _mm256_sub_epi32(ix, one));
+    loadPairs(r.src, c.at, c.accept, c.p00, c.p10);
+    loadPairs(r.src, _mm256_add_epi32(c.at, width), c.accept, c.p01, c.p11);
+    return true;
+}
+
+// The blend of the cells' bytes 0 .. channels - 1, in place in each lane.
+TORVELINK_AVX2 inline __m256i blend(const Cells& c, int channels) {
+    __m256i pixels = _mm256_setzero_si256();
+    for (int shift = 0; shift < channels * 8; shift += 8) {
+        const __m256i top = weighted(channel(c.p10, shift), channel(c.p00, shift), c.a);
+        const __m256i bottom = weighted(channel(c.p11, shift), channel(c.p01, shift), c.a);
+        const __m256i value = weighted(bottom, top, c.b);
+        pixels = _mm256_or_si256(pixels, _mm256_slli_epi32(value, shift));
+    }
+    return pixels;
+}
+
+// The source index of pixels k .. k + 7 of the row for the nearest loops,
+// and which of them are turned; false when none is.
+TORVELINK_AVX2 inline bool nearestCells(const RotationRow& r, std::size_t k, __m256i& at,
+                                        __m256i& accept) {
+    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
+    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
+    const __m256i px = toNearest(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
+                                 _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
+    const __m256i py = toNearest(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
+                                 _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
+    accept = _mm256_and_si256(within(px, 1, r.width), within(py, 1, r.height));
+    accept = _mm256_and_si256(accept, insideDisc(px, py, r));
+    if (_mm256_testz_si256(accept, accept)) return false;
+    at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(py, one), width),
+                          _mm256_sub_epi32(px, one));
+    return true;
+}
+
 }  // namespace
 
 WideChoice WideKernels(int32_t width, int32_t height) {
@@ -130,60 +190,22 @@ WideChoice WideKernels(int32_t width, int32_t height) {
 
 TORVELINK_AVX2 std::size_t BilinearPixels8(const RotationRow& r, std::size_t begin,
                                            std::size_t count) {
-    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
-    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
-    const __m256 scale = _mm256_set1_ps(4194304.0f);
     std::size_t k = begin;
-    for (; k + 8 <= count; k += 8) {
-        const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
-                                   _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
-        const __m256 sy = toFloats(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
-                                   _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
-        const __m256 fx = _mm256_floor_ps(sx), fy = _mm256_floor_ps(sy);
-        const __m256i ix = _mm256_cvttps_epi32(fx), iy = _mm256_cvttps_epi32(fy);
-        __m256i accept = _mm256_and_si256(within(ix, 2, r.width - 1), within(iy, 2, r.height - 1));
-        accept = _mm256_and_si256(accept, insideDisc(ix, iy, r));
-        // The row already holds the plain pixels: nothing to store.
-        if (_mm256_testz_si256(accept, accept)) continue;
-        const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
-        const __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
-        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
-                                            _mm256_sub_epi32(ix, one));
-        __m256i p00, p10, p01, p11;
-        loadPairs(r.src, at, accept, p00, p10);
-        loadPairs(r.src, _mm256_add_epi32(at, width), accept, p01, p11);
-        __m256i colours = _mm256_setzero_si256();
-        for (int shift = 0; shift <= 16; shift += 8) {
-            const __m256i top = weighted(channel(p10, shift), channel(p00, shift), a);
-            const __m256i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
-            const __m256i value = weighted(bottom, top, b);
-            colours = _mm256_or_si256(colours, _mm256_slli_epi32(value, shift));
-        }
-        store(r, k, colours, accept);
-    }
+    for (Cells c; k + 8 <= count; k += 8)
+        // A step with nothing turned: the row already holds the plain pixels.
+        if (bilinearCells(r, k, c)) store(r, k, blend(c, 3), c.accept);
     return k;
 }
 
 TORVELINK_AVX2 std::size_t NearestPixels8(const RotationRow& r, std::size_t begin,
                                           std::size_t count) {
-    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
-    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
     const auto* pixels = reinterpret_cast<const int*>(r.src);
     std::size_t k = begin;
-    for (; k + 8 <= count; k += 8) {
-        const __m256i px = toNearest(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
-                                     _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
-        const __m256i py = toNearest(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
-                                     _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
-        __m256i accept = _mm256_and_si256(within(px, 1, r.width), within(py, 1, r.height));
-        accept = _mm256_and_si256(accept, insideDisc(px, py, r));
-        if (_mm256_testz_si256(accept, accept)) continue;
-        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(py, one), width),
-                                            _mm256_sub_epi32(px, one));
-        const __m256i colours =
-            _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4);
-        store(r, k, colours, accept);
-    }
+    __m256i at, accept;
+    for (; k + 8 <= count; k += 8)
+        if (nearestCells(r, k, at, accept))
+            store(r, k, _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4),
+                  accept);
     return k;
 }
 
@@ -217,72 +239,31 @@ TORVELINK_AVX2 inline unsigned unevenOpacity(__m256i p00, __m256i p10, __m256i p
 // rest, an edge's few pixels, are weighted by the scalar blend.
 TORVELINK_AVX2 std::size_t BilinearAlphaPixels8(const RotationRow& r, std::size_t begin,
                                                 std::size_t count) {
-    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
-    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
-    const __m256 scale = _mm256_set1_ps(4194304.0f);
-    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
     std::size_t k = begin;
-    for (; k + 8 <= count; k += 8) {
-        const __m256 sx = toFloats(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
-                                   _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
-        const __m256 sy = toFloats(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
-                                   _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
-        const __m256 fx = _mm256_floor_ps(sx), fy = _mm256_floor_ps(sy);
-        const __m256i ix = _mm256_cvttps_epi32(fx), iy = _mm256_cvttps_epi32(fy);
-        __m256i accept = _mm256_and_si256(within(ix, 2, r.width - 1), within(iy, 2, r.height - 1));
-        accept = _mm256_and_si256(accept, insideDisc(ix, iy, r));
-        if (_mm256_testz_si256(accept, accept)) continue;
-        const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sx, fx), scale));
-        const __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(sy, fy), scale));
-        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(iy, one), width),
-                                            _mm256_sub_epi32(ix, one));
-        __m256i p00, p10, p01, p11;
-        loadPairs(r.src, at, accept, p00, p10);
-        loadPairs(r.src, _mm256_add_epi32(at, width), accept, p01, p11);
-        __m256i pixels = _mm256_setzero_si256();
-        for (int shift = 0; shift <= 24; shift += 8) {
-            const __m256i top = weighted(channel(p10, shift), channel(p00, shift), a);
-            const __m256i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
-            const __m256i value = weighted(bottom, top, b);
-            pixels = _mm256_or_si256(pixels, _mm256_slli_epi32(value, shift));
-        }
-        storeWhole(r, k, pixels, accept);
-        unsigned lanes = unevenOpacity(p00, p10, p01, p11, accept);
+    for (Cells c; k + 8 <= count; k += 8) {
+        if (!bilinearCells(r, k, c)) continue;
+        storeWhole(r, k, blend(c, 4), c.accept);
+        const unsigned lanes = unevenOpacity(c.p00, c.p10, c.p01, c.p11, c.accept);
         if (lanes == 0) continue;
         alignas(32) int32_t index[8], wa[8], wb[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(index), at);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(wa), a);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(wb), b);
-        for (; lanes != 0; lanes &= lanes - 1) {
-            const int lane = __builtin_ctz(lanes);
-            const uint8_t* q = r.src + std::ptrdiff_t{index[lane]} * 4;
-            blendPixelAlpha(q, q + srcLine, static_cast<uint32_t>(wa[lane]),
-                            static_cast<uint32_t>(wb[lane]),
-                            r.out + (k + static_cast<std::size_t>(lane)) * 4);
-        }
+        _mm256_store_si256(reinterpret_cast<__m256i*>(index), c.at);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(wa), c.a);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(wb), c.b);
+        blendUnevenLanes(r.src, r.width, r.out + k * 4, lanes, index, wa, wb);
     }
     return k;
 }
 
 TORVELINK_AVX2 std::size_t NearestAlphaPixels8(const RotationRow& r, std::size_t begin,
                                                std::size_t count) {
-    const __m256d rowSx = _mm256_set1_pd(r.rowSx), rowSy = _mm256_set1_pd(r.rowSy);
-    const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(r.width);
     const auto* pixels = reinterpret_cast<const int*>(r.src);
     std::size_t k = begin;
-    for (; k + 8 <= count; k += 8) {
-        const __m256i px = toNearest(_mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k), rowSx),
-                                     _mm256_sub_pd(_mm256_loadu_pd(r.sxBase + k + 4), rowSx));
-        const __m256i py = toNearest(_mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k)),
-                                     _mm256_add_pd(rowSy, _mm256_loadu_pd(r.syTerm + k + 4)));
-        __m256i accept = _mm256_and_si256(within(px, 1, r.width), within(py, 1, r.height));
-        accept = _mm256_and_si256(accept, insideDisc(px, py, r));
-        if (_mm256_testz_si256(accept, accept)) continue;
-        const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_sub_epi32(py, one), width),
-                                            _mm256_sub_epi32(px, one));
-        storeWhole(r, k, _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4),
-                   accept);
-    }
+    __m256i at, accept;
+    for (; k + 8 <= count; k += 8)
+        if (nearestCells(r, k, at, accept))
+            storeWhole(r, k,
+                       _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixels, at, accept, 4),
+                       accept);
     return k;
 }
 

@@ -98,63 +98,79 @@ TORVELINK_AVX512 inline void store(const RotationRow& r, std::size_t k, __m512i 
     _mm512_mask_storeu_epi8(r.out + k * 3, (__mmask64{1} << 48) - 1, packed);
 }
 
+// The cells and loops of rotation_avx2.cpp in sixteen lanes.
+struct Cells {
+    __mmask16 accept;
+    __m512i a, b, at, p00, p10, p01, p11;
+};
+
+TORVELINK_AVX512 inline bool bilinearCells(const RotationRow& r, std::size_t k, Cells& c) {
+    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
+    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
+    const __m512 scale = _mm512_set1_ps(4194304.0f);
+    const __m512 sx = toFloats(_mm512_sub_pd(column(r.sxBase, k), rowSx),
+                               _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
+    const __m512 sy = toFloats(_mm512_add_pd(rowSy, column(r.syTerm, k)),
+                               _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
+    const __m512 fx = _mm512_roundscale_ps(sx, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    const __m512 fy = _mm512_roundscale_ps(sy, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    const __m512i ix = _mm512_cvttps_epi32(fx), iy = _mm512_cvttps_epi32(fy);
+    c.accept = within(ix, 2, r.width - 1) & within(iy, 2, r.height - 1) & insideDisc(ix, iy, r);
+    if (c.accept == 0) return false;
+    c.a = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sx, fx), scale));
+    c.b = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sy, fy), scale));
+    c.at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(iy, one), width),
+                            _mm512_sub_epi32(ix, one));
+    loadPairs(r.src, c.at, c.accept, c.p00, c.p10);
+    loadPairs(r.src, _mm512_add_epi32(c.at, width), c.accept, c.p01, c.p11);
+    return true;
+}
+
+TORVELINK_AVX512 inline __m512i blend(const Cells& c, unsigned channels) {
+    __m512i pixels = _mm512_setzero_si512();
+    for (unsigned shift = 0; shift < channels * 8; shift += 8) {
+        const __m512i top = weighted(channel(c.p10, shift), channel(c.p00, shift), c.a);
+        const __m512i bottom = weighted(channel(c.p11, shift), channel(c.p01, shift), c.a);
+        const __m512i value = weighted(bottom, top, c.b);
+        pixels = _mm512_or_si512(pixels, _mm512_slli_epi32(value, shift));
+    }
+    return pixels;
+}
+
+TORVELINK_AVX512 inline bool nearestCells(const RotationRow& r, std::size_t k, __m512i& at,
+                                          __mmask16& accept) {
+    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
+    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
+    const __m512i px = toNearest(_mm512_sub_pd(column(r.sxBase, k), rowSx),
+                                 _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
+    const __m512i py = toNearest(_mm512_add_pd(rowSy, column(r.syTerm, k)),
+                                 _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
+    accept = within(px, 1, r.width) & within(py, 1, r.height) & insideDisc(px, py, r);
+    if (accept == 0) return false;
+    at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(py, one), width),
+                          _mm512_sub_epi32(px, one));
+    return true;
+}
+
 }  // namespace
 
 TORVELINK_AVX512 std::size_t BilinearPixels16(const RotationRow& r, std::size_t begin,
                                               std::size_t count) {
-    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
-    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
-    const __m512 scale = _mm512_set1_ps(4194304.0f);
     std::size_t k = begin;
-    for (; k + 16 <= count; k += 16) {
-        const __m512 sx = toFloats(_mm512_sub_pd(column(r.sxBase, k), rowSx),
-                                   _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
-        const __m512 sy = toFloats(_mm512_add_pd(rowSy, column(r.syTerm, k)),
-                                   _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
-        const __m512 fx = _mm512_roundscale_ps(sx, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        const __m512 fy = _mm512_roundscale_ps(sy, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        const __m512i ix = _mm512_cvttps_epi32(fx), iy = _mm512_cvttps_epi32(fy);
-        __mmask16 accept = within(ix, 2, r.width - 1) & within(iy, 2, r.height - 1);
-        accept &= insideDisc(ix, iy, r);
-        if (accept == 0) continue;
-        const __m512i a = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sx, fx), scale));
-        const __m512i b = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sy, fy), scale));
-        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(iy, one), width),
-                                            _mm512_sub_epi32(ix, one));
-        __m512i p00, p10, p01, p11;
-        loadPairs(r.src, at, accept, p00, p10);
-        loadPairs(r.src, _mm512_add_epi32(at, width), accept, p01, p11);
-        __m512i colours = _mm512_setzero_si512();
-        for (unsigned shift = 0; shift <= 16; shift += 8) {
-            const __m512i top = weighted(channel(p10, shift), channel(p00, shift), a);
-            const __m512i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
-            const __m512i value = weighted(bottom, top, b);
-            colours = _mm512_or_si512(colours, _mm512_slli_epi32(value, shift));
-        }
-        store(r, k, colours, accept);
-    }
+    for (Cells c; k + 16 <= count; k += 16)
+        if (bilinearCells(r, k, c)) store(r, k, blend(c, 3), c.accept);
     return k;
 }
 
 TORVELINK_AVX512 std::size_t NearestPixels16(const RotationRow& r, std::size_t begin,
                                              std::size_t count) {
-    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
-    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
     std::size_t k = begin;
-    for (; k + 16 <= count; k += 16) {
-        const __m512i px = toNearest(_mm512_sub_pd(column(r.sxBase, k), rowSx),
-                                     _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
-        const __m512i py = toNearest(_mm512_add_pd(rowSy, column(r.syTerm, k)),
-                                     _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
-        __mmask16 accept = within(px, 1, r.width) & within(py, 1, r.height);
-        accept &= insideDisc(px, py, r);
-        if (accept == 0) continue;
-        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(py, one), width),
-                                            _mm512_sub_epi32(px, one));
-        const __m512i colours =
-            _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), accept, at, r.src, 4);
-        store(r, k, colours, accept);
-    }
+    __m512i at;
+    __mmask16 accept;
+    for (; k + 16 <= count; k += 16)
+        if (nearestCells(r, k, at, accept))
+            store(r, k, _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), accept, at, r.src, 4),
+                  accept);
     return k;
 }
 
@@ -163,73 +179,33 @@ TORVELINK_AVX512 std::size_t NearestPixels16(const RotationRow& r, std::size_t b
 // opacities are equal, the scalar blend weights the rest.
 TORVELINK_AVX512 std::size_t BilinearAlphaPixels16(const RotationRow& r, std::size_t begin,
                                                    std::size_t count) {
-    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
-    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
-    const __m512 scale = _mm512_set1_ps(4194304.0f);
-    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
     std::size_t k = begin;
-    for (; k + 16 <= count; k += 16) {
-        const __m512 sx = toFloats(_mm512_sub_pd(column(r.sxBase, k), rowSx),
-                                   _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
-        const __m512 sy = toFloats(_mm512_add_pd(rowSy, column(r.syTerm, k)),
-                                   _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
-        const __m512 fx = _mm512_roundscale_ps(sx, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        const __m512 fy = _mm512_roundscale_ps(sy, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        const __m512i ix = _mm512_cvttps_epi32(fx), iy = _mm512_cvttps_epi32(fy);
-        __mmask16 accept = within(ix, 2, r.width - 1) & within(iy, 2, r.height - 1);
-        accept &= insideDisc(ix, iy, r);
-        if (accept == 0) continue;
-        const __m512i a = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sx, fx), scale));
-        const __m512i b = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(sy, fy), scale));
-        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(iy, one), width),
-                                            _mm512_sub_epi32(ix, one));
-        __m512i p00, p10, p01, p11;
-        loadPairs(r.src, at, accept, p00, p10);
-        loadPairs(r.src, _mm512_add_epi32(at, width), accept, p01, p11);
-        __m512i pixels = _mm512_setzero_si512();
-        for (unsigned shift = 0; shift <= 24; shift += 8) {
-            const __m512i top = weighted(channel(p10, shift), channel(p00, shift), a);
-            const __m512i bottom = weighted(channel(p11, shift), channel(p01, shift), a);
-            const __m512i value = weighted(bottom, top, b);
-            pixels = _mm512_or_si512(pixels, _mm512_slli_epi32(value, shift));
-        }
+    for (Cells c; k + 16 <= count; k += 16) {
+        if (!bilinearCells(r, k, c)) continue;
         const __m512i base = _mm512_loadu_si512(r.base + k * 4);
-        _mm512_storeu_si512(r.out + k * 4, _mm512_mask_blend_epi32(accept, base, pixels));
-        const __m512i a00 = _mm512_srli_epi32(p00, 24);
-        unsigned lanes = accept & ~(_mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p10, 24)) &
-                                    _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p01, 24)) &
-                                    _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(p11, 24)));
+        _mm512_storeu_si512(r.out + k * 4, _mm512_mask_blend_epi32(c.accept, base, blend(c, 4)));
+        const __m512i a00 = _mm512_srli_epi32(c.p00, 24);
+        const unsigned lanes =
+            c.accept & ~(_mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(c.p10, 24)) &
+                         _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(c.p01, 24)) &
+                         _mm512_cmpeq_epi32_mask(a00, _mm512_srli_epi32(c.p11, 24)));
         if (lanes == 0) continue;
         alignas(64) int32_t index[16], wa[16], wb[16];
-        _mm512_store_si512(index, at);
-        _mm512_store_si512(wa, a);
-        _mm512_store_si512(wb, b);
-        for (; lanes != 0; lanes &= lanes - 1) {
-            const int lane = __builtin_ctz(lanes);
-            const uint8_t* q = r.src + std::ptrdiff_t{index[lane]} * 4;
-            blendPixelAlpha(q, q + srcLine, static_cast<uint32_t>(wa[lane]),
-                            static_cast<uint32_t>(wb[lane]),
-                            r.out + (k + static_cast<std::size_t>(lane)) * 4);
-        }
+        _mm512_store_si512(index, c.at);
+        _mm512_store_si512(wa, c.a);
+        _mm512_store_si512(wb, c.b);
+        blendUnevenLanes(r.src, r.width, r.out + k * 4, lanes, index, wa, wb);
     }
     return k;
 }
 
 TORVELINK_AVX512 std::size_t NearestAlphaPixels16(const RotationRow& r, std::size_t begin,
                                                   std::size_t count) {
-    const __m512d rowSx = _mm512_set1_pd(r.rowSx), rowSy = _mm512_set1_pd(r.rowSy);
-    const __m512i one = _mm512_set1_epi32(1), width = _mm512_set1_epi32(r.width);
     std::size_t k = begin;
+    __m512i at;
+    __mmask16 accept;
     for (; k + 16 <= count; k += 16) {
-        const __m512i px = toNearest(_mm512_sub_pd(column(r.sxBase, k), rowSx),
-                                     _mm512_sub_pd(column(r.sxBase, k + 8), rowSx));
-        const __m512i py = toNearest(_mm512_add_pd(rowSy, column(r.syTerm, k)),
-                                     _mm512_add_pd(rowSy, column(r.syTerm, k + 8)));
-        __mmask16 accept = within(px, 1, r.width) & within(py, 1, r.height);
-        accept &= insideDisc(px, py, r);
-        if (accept == 0) continue;
-        const __m512i at = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(py, one), width),
-                                            _mm512_sub_epi32(px, one));
+        if (!nearestCells(r, k, at, accept)) continue;
         const __m512i base = _mm512_loadu_si512(r.base + k * 4);
         _mm512_storeu_si512(r.out + k * 4, _mm512_mask_i32gather_epi32(base, accept, at, r.src, 4));
     }

@@ -3,6 +3,7 @@
 // The bilinear blend of one pixel, shared by the scalar loops and the
 // vector loops' rare cases. Internal to the engine.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "rounding.h"
@@ -93,6 +94,20 @@ inline void blendPixelAlpha(const uint8_t* p00, const uint8_t* p01, uint32_t a, 
     for (int k = 0; k < 3; ++k)
         out[k] = static_cast<uint8_t>(divideRounded(
             v00 * p00[k] + v10 * p00[k + 4] + v01 * p01[k] + v11 * p01[k + 4], sum, inverse));
+}
+
+// The vector loops' rare case: the lanes whose four source opacities differ
+// (bit n for pixel k + n of the row), weighted by the scalar blend. index:
+// each lane's top-left source pixel; wa, wb: its weights a and b.
+inline void blendUnevenLanes(const uint8_t* src, int32_t width, uint8_t* out, unsigned lanes,
+                             const int32_t* index, const int32_t* wa, const int32_t* wb) {
+    const std::ptrdiff_t srcLine = std::ptrdiff_t{width} * 4;
+    for (; lanes != 0; lanes &= lanes - 1) {
+        const int lane = __builtin_ctz(lanes);
+        const uint8_t* q = src + std::ptrdiff_t{index[lane]} * 4;
+        blendPixelAlpha(q, q + srcLine, static_cast<uint32_t>(wa[lane]),
+                        static_cast<uint32_t>(wb[lane]), out + lane * 4);
+    }
 }
 
 }  // namespace AppModul
