@@ -94,61 +94,62 @@ inline bool insideDisc(const RotationRow& r, int32_t x, int32_t y) {
     return ddx * ddx + ddy * ddy <= static_cast<double>(r.radiusSquared);
 }
 
+// Where pixel k of the row comes from in the bilinear loops: the top-left of
+// its four source pixels and the weights a and b (fractions times 2^22).
+// False when the pixel is not turned.
+inline bool bilinearCell(const RotationRow& r, std::size_t k, const uint8_t*& p00, uint32_t& a,
+                         uint32_t& b) {
+    const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
+    const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
+    const int32_t ix = FloorToInt(sx);
+    const int32_t iy = FloorToInt(sy);
+    if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) return false;
+    if (!insideDisc(r, ix, iy)) return false;
+    // sx - ix is exact (ix <= sx < ix + 1), and so is the scaling.
+    a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
+    b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
+    p00 = r.src + (std::ptrdiff_t{iy} - 1) * r.width * 4 + (std::ptrdiff_t{ix} - 1) * 4;
+    return true;
+}
+
+// The source pixel nearest to pixel k's position, or nothing when the pixel
+// is not turned.
+inline const uint8_t* nearestCell(const RotationRow& r, std::size_t k) {
+    // Bounded by the picture's size plus its diagonal: no overflow.
+    const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
+    const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
+    if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) return nullptr;
+    if (!insideDisc(r, px, py)) return nullptr;
+    return r.src + (std::ptrdiff_t{py} - 1) * r.width * 4 + (std::ptrdiff_t{px} - 1) * 4;
+}
+
 void bilinearPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = begin; k < end; ++k) {
-        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
-        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
-        const int32_t ix = FloorToInt(sx);
-        const int32_t iy = FloorToInt(sy);
-        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
-        if (!insideDisc(r, ix, iy)) continue;
-        // sx - ix is exact (ix <= sx < ix + 1), and so is the scaling.
-        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
-        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
-        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
-        blendPixel(p00, p00 + srcLine, a, b, r.out + k * static_cast<std::size_t>(r.pixelBytes));
-    }
+    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
+    const uint8_t* p00 = nullptr;
+    uint32_t a = 0, b = 0;
+    for (std::size_t k = begin; k < end; ++k)
+        if (bilinearCell(r, k, p00, a, b))
+            blendPixel(p00, p00 + srcLine, a, b,
+                       r.out + k * static_cast<std::size_t>(r.pixelBytes));
 }
 
 void nearestPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = begin; k < end; ++k) {
-        // Bounded by the picture's size plus its diagonal: no overflow.
-        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
-        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
-        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
-        if (!insideDisc(r, px, py)) continue;
-        std::memcpy(r.out + k * static_cast<std::size_t>(r.pixelBytes),
-                    r.src + (py - 1) * srcLine + (px - 1) * 4, 3);
-    }
+    for (std::size_t k = begin; k < end; ++k)
+        if (const uint8_t* p = nearestCell(r, k))
+            std::memcpy(r.out + k * static_cast<std::size_t>(r.pixelBytes), p, 3);
 }
 
 void bilinearAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = begin; k < end; ++k) {
-        const auto sx = static_cast<float>(r.sxBase[k] - r.rowSx);
-        const auto sy = static_cast<float>(r.rowSy + r.syTerm[k]);
-        const int32_t ix = FloorToInt(sx);
-        const int32_t iy = FloorToInt(sy);
-        if (!(1 < ix && ix < r.width && 1 < iy && iy < r.height)) continue;
-        if (!insideDisc(r, ix, iy)) continue;
-        const auto a = static_cast<uint32_t>((sx - static_cast<float>(ix)) * 4194304.0f);
-        const auto b = static_cast<uint32_t>((sy - static_cast<float>(iy)) * 4194304.0f);
-        const uint8_t* p00 = r.src + (iy - 1) * srcLine + (ix - 1) * 4;
-        blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
-    }
+    const std::ptrdiff_t srcLine = std::ptrdiff_t{r.width} * 4;
+    const uint8_t* p00 = nullptr;
+    uint32_t a = 0, b = 0;
+    for (std::size_t k = begin; k < end; ++k)
+        if (bilinearCell(r, k, p00, a, b)) blendPixelAlpha(p00, p00 + srcLine, a, b, r.out + k * 4);
 }
 
 void nearestAlphaPixels(const RotationRow& r, std::size_t begin, std::size_t end) {
-    const std::ptrdiff_t srcLine = static_cast<std::ptrdiff_t>(r.width) * 4;
-    for (std::size_t k = begin; k < end; ++k) {
-        const int32_t px = RoundHalfEven(r.sxBase[k] - r.rowSx);
-        const int32_t py = RoundHalfEven(r.rowSy + r.syTerm[k]);
-        if (!(1 <= px && px <= r.width && 1 <= py && py <= r.height)) continue;
-        if (!insideDisc(r, px, py)) continue;
-        std::memcpy(r.out + k * 4, r.src + (py - 1) * srcLine + (px - 1) * 4, 4);
-    }
+    for (std::size_t k = begin; k < end; ++k)
+        if (const uint8_t* p = nearestCell(r, k)) std::memcpy(r.out + k * 4, p, 4);
 }
 
 using ScalarLoop = void (*)(const RotationRow&, std::size_t, std::size_t);
