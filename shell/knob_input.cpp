@@ -22,13 +22,6 @@ using Pictures::LoadStatus;
 // Larger drawings than this are not knobs.
 constexpr qint64 kMaxSvgBytes = 16 * 1024 * 1024;
 
-QString rasterNotScaled(const QString& name) {
-    return QStringLiteral(
-               "Die Datei '%1' ist kein SVG-Bild: --scale vergr\u00f6ssert nur SVG-Bilder, "
-               "ein Pixelbild w\u00fcrde unscharf.")
-        .arg(name);
-}
-
 Picture unreadable(const QString& message) {
     return {LoadStatus::Unreadable, {}, {}, message, false};
 }
@@ -38,13 +31,6 @@ std::optional<int> scaled(int side, double scale) {
     const double value = std::nearbyint(side * scale);
     if (!(value < 1e9)) return std::nullopt;
     return static_cast<int>(value);
-}
-
-QString externalReference(const QString& name) {
-    return QStringLiteral(
-               "Die Datei '%1' kann nicht gelesen werden: die Zeichnung verweist auf andere "
-               "Dateien.")
-        .arg(name);
 }
 
 // A compressed drawing (.svgz) unpacked, at most maxBytes; empty when it is
@@ -118,7 +104,8 @@ Picture loadSvg(const QString& path, const QString& name, const Request& request
     if (read.status != LoadStatus::Loaded) return unreadable(read.message);
     if (bytes.startsWith("\x1F\x8B")) bytes = gunzip(bytes, kMaxSvgBytes);
     if (bytes.isEmpty()) return unreadable(Texts::CannotReadPicture(name));
-    if (refersToOtherFiles(bytes)) return unreadable(externalReference(name));
+    if (refersToOtherFiles(bytes))
+        return unreadable(Texts::CannotRead(name, QString::fromUtf8(Texts::kReasonRefersToFiles)));
     QSvgRenderer renderer(bytes);
     // Text in a drawing needs fonts, and fonts a QGuiApplication.
     const bool canDraw = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
@@ -158,7 +145,7 @@ Picture Load(const QString& path, const Request& request) {
     if (LooksLikeSvg(path)) return loadSvg(path, name, request);
     const auto raster = Pictures::LoadPicture(path, request.maxSide, {true, true});
     if (raster.status == LoadStatus::Loaded && request.scale != 1.0)
-        return unreadable(rasterNotScaled(name));
+        return unreadable(Texts::RasterNotScaled(name));
     return {raster.status, raster.image, raster.size, raster.message, false};
 }
 

@@ -36,6 +36,13 @@ QString UnsupportedToolkitPicture(const QString& fileName) {
         .arg(fileName);
 }
 
+QString RasterNotScaled(const QString& fileName) {
+    return QStringLiteral(
+               "Die Datei '%1' ist kein SVG-Bild: --scale vergr\u00f6ssert nur SVG-Bilder, "
+               "ein Pixelbild w\u00fcrde unscharf.")
+        .arg(fileName);
+}
+
 QString EmptyPicture(const QString& fileName) {
     return QStringLiteral("Die Datei '%1' enth\u00e4lt kein Bild.").arg(fileName);
 }

@@ -28,6 +28,7 @@ inline constexpr char kReasonCrashed[] = "der Metafile-Leser ist abgest\u00fcrzt
 inline constexpr char kReasonTooMuchMemory[] = "das Zeichnen braucht zu viel Speicher";
 inline constexpr char kReasonNoFonts[] =
     "dem Metafile-Leser fehlen seine Schriften (Paket fonts-urw-base35)";
+inline constexpr char kReasonRefersToFiles[] = "die Zeichnung verweist auf andere Dateien";
 inline constexpr char kReasonNoPlayer[] =
     "der Metafile-Leser neben dem Programm fehlt oder startet nicht";
 
@@ -37,6 +38,8 @@ QString UnsupportedPicture(const QString& fileName);
 // The same, with the command line's longer list of kinds.
 QString UnsupportedToolkitPicture(const QString& fileName);
 QString EmptyPicture(const QString& fileName);
+// --scale given for a picture that is not a drawing.
+QString RasterNotScaled(const QString& fileName);
 QString CannotSave(const QString& fileName, const QString& reason);
 inline constexpr char kReasonNoPicture[] = "kein Bild";
 inline constexpr char kReasonNotEncoded[] = "das Bild lie\u00df sich nicht umwandeln";
