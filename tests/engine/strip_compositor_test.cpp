@@ -64,21 +64,12 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-PixelGrid frameOf(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
-    PixelGrid frame;
-    if (bilinear)
-        AppModul::RotateFrameBilinear(i, p, src, frame);
-    else
-        AppModul::RotateFrameNearest(i, p, src, frame);
-    return frame;
-}
-
 // Whether every frame, built whole on its own, stands at its place in the
 // sink: same colours, an opaque fourth byte in four-byte sinks.
 ::testing::AssertionResult framesInPlace(MemorySink& sink, StripOrientation o, bool bilinear,
                                          const KnobParams& p, const PixelGrid& src) {
     for (int32_t i = 1; i <= p.FrameCount; ++i) {
-        const PixelGrid frame = frameOf(bilinear, i, p, src);
+        const PixelGrid frame = fixtures::Frame(bilinear, i, p, src);
         const int32_t left = o == StripOrientation::Horizontal ? (i - 1) * src.width() : 0;
         const int32_t top = o == StripOrientation::Vertical ? (i - 1) * src.height() : 0;
         for (int32_t y = 1; y <= src.height(); ++y)

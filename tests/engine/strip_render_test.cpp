@@ -11,15 +11,6 @@
 
 namespace {
 
-PixelGrid frameOf(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
-    PixelGrid frame;
-    if (bilinear)
-        AppModul::RotateFrameBilinear(i, p, src, frame);
-    else
-        AppModul::RotateFrameNearest(i, p, src, frame);
-    return frame;
-}
-
 TEST(RenderStrip, EachFrameAtItsPlace) {
     const PixelGrid src = fixtures::Picture(45, 45);
     const KnobParams p{28, 18.0f, 10.0f};
@@ -27,14 +18,15 @@ TEST(RenderStrip, EachFrameAtItsPlace) {
         TestSurface h(1260, 45, 0x5A), v(45, 1260, 0x5A);
         PixelGrid frameBits;
         RenderStripH(p, bilinear, src, frameBits, h.view);
-        EXPECT_EQ(frameBits, frameOf(bilinear, 28, p, src)) << "FrameBits holds the last frame";
+        EXPECT_EQ(frameBits, fixtures::Frame(bilinear, 28, p, src))
+            << "FrameBits holds the last frame";
         RenderStripV(p, bilinear, src, frameBits, v.view);
         for (int32_t i : {1, 2, 14, 28}) {
-            const PixelGrid frame = frameOf(bilinear, i, p, src);
+            const PixelGrid frame = fixtures::Frame(bilinear, i, p, src);
             EXPECT_TRUE(h.rgbEquals((i - 1) * 45, 0, frame)) << "horizontal frame " << i;
             EXPECT_TRUE(v.rgbEquals(0, (i - 1) * 45, frame)) << "vertical frame " << i;
         }
-        EXPECT_TRUE(h.rgbEquals(1215, 0, frameOf(bilinear, 28, p, src)));
+        EXPECT_TRUE(h.rgbEquals(1215, 0, fixtures::Frame(bilinear, 28, p, src)));
         EXPECT_EQ(h.view.pixel(100, 20)[3], 255) << "the surface stays opaque";
     }
 }
@@ -59,12 +51,12 @@ TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
     EXPECT_EQ(frameBits.width(), 45) << "FrameBits is reallocated all the same";
     // 28 frames into a surface that holds two and a bit: no write beyond it.
     RenderStripH({28, 18.0f, 10.0f}, true, src, frameBits, s.view);
-    EXPECT_TRUE(s.rgbEquals(45, 0, frameOf(true, 2, {28, 18.0f, 10.0f}, src)));
-    EXPECT_EQ(frameBits, frameOf(true, 28, {28, 18.0f, 10.0f}, src))
+    EXPECT_TRUE(s.rgbEquals(45, 0, fixtures::Frame(true, 2, {28, 18.0f, 10.0f}, src)));
+    EXPECT_EQ(frameBits, fixtures::Frame(true, 28, {28, 18.0f, 10.0f}, src))
         << "the last frame all the same";
     // A frame count far beyond the surface ends at once.
     RenderStripV({INT32_MAX, 18.0f, 10.0f}, false, src, frameBits, s.view);
-    EXPECT_EQ(frameBits, frameOf(false, INT32_MAX, {INT32_MAX, 18.0f, 10.0f}, src));
+    EXPECT_EQ(frameBits, fixtures::Frame(false, INT32_MAX, {INT32_MAX, 18.0f, 10.0f}, src));
 }
 
 TEST(RenderStrip, OneFrameIsTheSourceItself) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "pixel_grid.h"
+#include "rotation.h"
 
 namespace fixtures {
 
@@ -39,6 +40,16 @@ inline PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
     paint(1, h, 255, 0, 0);
     paint(w, h, 255, 255, 255);
     return g;
+}
+
+// Frame i of the picture, built whole on its own by the routine asked for.
+inline PixelGrid Frame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
+    PixelGrid frame;
+    if (bilinear)
+        AppModul::RotateFrameBilinear(i, p, src, frame);
+    else
+        AppModul::RotateFrameNearest(i, p, src, frame);
+    return frame;
 }
 
 }  // namespace fixtures
