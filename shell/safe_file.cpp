@@ -203,16 +203,10 @@ void SafeFile::startWriteBack() {
 bool SafeFile::commit() {
     if (fd_ < 0) return false;
     if (::fdatasync(fd_) != 0 && errno != EINVAL) return fail(errno);
-    // A new file gets the permissions an ordinary file would; a replaced one
-    // keeps its own.
+    // A new file keeps the permissions it was created with (0666 less the
+    // umask, as any ordinary file); a replaced one keeps its own.
     struct stat old {};
-    if (::stat(nativeTarget_.constData(), &old) == 0) {
-        ::fchmod(fd_, old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd_, 0666 & ~mask);
-    }
+    if (::stat(nativeTarget_.constData(), &old) == 0) ::fchmod(fd_, old.st_mode & 07777);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
