@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "knob_params.h"
-#include "strip_render.h"
+#include "strip_layout.h"
 
 // A text the build command writes into a parameter box before it builds;
 // index 0 is the frame count, 1 the radius, 2 the angle.

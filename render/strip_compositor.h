@@ -5,8 +5,7 @@
 
 #include "knob_params.h"
 #include "pixel_grid.h"
-
-enum class StripOrientation { Horizontal, Vertical };
+#include "strip_layout.h"
 
 // Memory for one band of strip rows: `bits` at the band's top row, rows
 // bytesPerLine apart (negative when the rows lie bottom-up in memory, as in
