@@ -23,7 +23,8 @@ void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bili
     TestSurface strip(size * params.FrameCount, size);
     PixelGrid frameBits;
     for (auto _ : state) {
-        RenderStripH(params, bilinear, src, frameBits, strip.view, threads);
+        RenderStrip(StripOrientation::Horizontal, params, bilinear, src, frameBits, strip.view,
+                    threads);
         benchmark::DoNotOptimize(strip.bytes.data());
     }
     state.counters["frames/s"] =

@@ -21,13 +21,3 @@
 void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
                  const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
                  unsigned threads = 0);
-
-inline void RenderStripH(const KnobParams& params, bool RotateMode, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits, const ImageView& strip, unsigned threads = 0) {
-    RenderStrip(StripOrientation::Horizontal, params, RotateMode, SrcBits, FrameBits, strip,
-                threads);
-}
-inline void RenderStripV(const KnobParams& params, bool RotateMode, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits, const ImageView& strip, unsigned threads = 0) {
-    RenderStrip(StripOrientation::Vertical, params, RotateMode, SrcBits, FrameBits, strip, threads);
-}

@@ -113,13 +113,13 @@ void Form1::lowerFrameCount(int32_t frames) {
 }
 
 void Form1::RenderStripH() {
-    ::RenderStripH(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
-                   ViewOf(picStrip->surface().image()));
+    RenderStrip(StripOrientation::Horizontal, state_.Knob, state_.RotateMode, state_.SrcBits,
+                state_.FrameBits, ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
 
 void Form1::RenderStripV() {
-    ::RenderStripV(state_.Knob, state_.RotateMode, state_.SrcBits, state_.FrameBits,
-                   ViewOf(picStrip->surface().image()));
+    RenderStrip(StripOrientation::Vertical, state_.Knob, state_.RotateMode, state_.SrcBits,
+                state_.FrameBits, ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }

@@ -49,7 +49,8 @@ TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     APIMod::SetDibHeader(src, info);
     APIMod::GrabPictureBits(QImage(knob), src, info);
     QImage expected(1260, 45, QImage::Format_RGB32);
-    RenderStripH({28, 22.5f, 10.0f}, true, src, frame, ViewOf(expected));
+    RenderStrip(StripOrientation::Horizontal, {28, 22.5f, 10.0f}, true, src, frame,
+                ViewOf(expected));
     EXPECT_EQ(strip.convertToFormat(QImage::Format_RGB32), expected);
 }
 
