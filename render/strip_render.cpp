@@ -1,7 +1,5 @@
 #include "strip_render.h"
 
-#include "rotation.h"
-
 namespace {
 
 // The drawing surface as a sink: bands are its own rows, drawn in place.
@@ -23,12 +21,7 @@ private:
 }  // namespace
 
 void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
-                 const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
-                 unsigned threads) {
-    FrameBits.allocate(SrcBits.width(), SrcBits.height());
-    if (params.FrameCount < 1 || SrcBits.empty()) return;
+                 const PixelGrid& SrcBits, const ImageView& strip, unsigned threads) {
     SurfaceSink sink(strip);
     ComposeStrip(orientation, params, RotateMode, SrcBits, sink, threads);
-    AppModul::RotateFrameInto(RotateMode, params.FrameCount, params, SrcBits, FrameBits.data(),
-                              static_cast<std::ptrdiff_t>(SrcBits.width()) * 4);
 }

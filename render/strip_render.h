@@ -11,13 +11,11 @@
 // frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
 // (i - 1) x H .. i x H - 1 of a vertical one (W x H the size of SrcBits).
 // RotateMode picks the bilinear routine (true) or the nearest one (false).
-// FrameBits is reallocated at the source's size and holds the last frame
-// afterwards. Parts of frames beyond the surface are clipped. Nothing is drawn
-// when FrameCount is below 1.
+// Parts of frames beyond the surface are clipped. Nothing is drawn when
+// FrameCount is below 1.
 //
 // The surface is a sink of the strip compositor (ComposeStrip), the same
 // that streams strips into files: up to `threads` threads (0: one per core),
 // and the strip byte for byte the one a single thread makes.
 void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
-                 const PixelGrid& SrcBits, PixelGrid& FrameBits, const ImageView& strip,
-                 unsigned threads = 0);
+                 const PixelGrid& SrcBits, const ImageView& strip, unsigned threads = 0);

@@ -114,12 +114,12 @@ void Form1::lowerFrameCount(int32_t frames) {
 
 void Form1::RenderStripH() {
     RenderStrip(StripOrientation::Horizontal, state_.Knob, state_.RotateMode, state_.SrcBits,
-                state_.FrameBits, ViewOf(picStrip->surface().image()));
+                ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
 
 void Form1::RenderStripV() {
     RenderStrip(StripOrientation::Vertical, state_.Knob, state_.RotateMode, state_.SrcBits,
-                state_.FrameBits, ViewOf(picStrip->surface().image()));
+                ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }

@@ -43,14 +43,13 @@ TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     ASSERT_EQ(strip.size(), QSize(1260, 45));
 
     // Byte for byte the engine's strip: 28 frames, radius 22.5, angle 10.
-    PixelGrid src, frame;
+    PixelGrid src;
     BitmapInfoHeader info;
     src.allocate(45, 45);
     APIMod::SetDibHeader(src, info);
     APIMod::GrabPictureBits(QImage(knob), src, info);
     QImage expected(1260, 45, QImage::Format_RGB32);
-    RenderStrip(StripOrientation::Horizontal, {28, 22.5f, 10.0f}, true, src, frame,
-                ViewOf(expected));
+    RenderStrip(StripOrientation::Horizontal, {28, 22.5f, 10.0f}, true, src, ViewOf(expected));
     EXPECT_EQ(strip.convertToFormat(QImage::Format_RGB32), expected);
 }
 

@@ -25,8 +25,7 @@ QImage windowStrip(StripOrientation o, const KnobParams& p, bool bilinear, const
     QImage surface(across ? src.width() * p.FrameCount : src.width(),
                    across ? src.height() : src.height() * p.FrameCount, QImage::Format_RGB32);
     surface.fill(Qt::black);
-    PixelGrid frameBits;
-    RenderStrip(o, p, bilinear, src, frameBits, ViewOf(surface));
+    RenderStrip(o, p, bilinear, src, ViewOf(surface));
     return surface;
 }
 

@@ -16,9 +16,8 @@ QImage engineStrip(AppState& s, bool horizontal) {
     QImage strip(horizontal ? s.PicW * n : s.PicW, horizontal ? s.PicH : s.PicH * n,
                  QImage::Format_RGB32);
     strip.fill(Qt::black);
-    PixelGrid frame;
     RenderStrip(horizontal ? StripOrientation::Horizontal : StripOrientation::Vertical, s.Knob,
-                true, s.SrcBits, frame, ViewOf(strip));
+                true, s.SrcBits, ViewOf(strip));
     return strip;
 }
 
