@@ -217,6 +217,17 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
     }
 }
 
+// The rows are copied whole first: the turn then writes only its box.
+void rotateRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                const FrameRows& rows, Kernel kernel) {
+    if (SrcBits.empty() || rows.count <= 0) return;
+    copyRows(SrcBits, rows);
+    if (isPlainCopy(params)) return;
+    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
+    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
+    turnRows(bilinear, f, SrcBits, rows, kernel);
+}
+
 }  // namespace
 
 FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
@@ -236,61 +247,14 @@ int32_t RadiusLimit(float radiusSquared) {
     return four >= 1073741824.0 ? 1073741824 : static_cast<int32_t>(std::floor(four));
 }
 
-void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     const FrameRows& rows, Kernel kernel) {
-    if (SrcBits.empty() || rows.count <= 0) return;
-    copyRows(SrcBits, rows);
-    if (isPlainCopy(params)) return;
-    const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
-    if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
-    turnRows(bilinear, f, SrcBits, rows, kernel);
-}
-
-void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, Kernel kernel) {
-    if (SrcBits.empty()) return;
-    const FrameRows all{0,
-                        SrcBits.height(),
-                        dest,
-                        bytesPerLine,
-                        4,
-                        SrcBits.data(),
-                        static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
-    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
-}
-
-namespace {
-void rotateIntoGrid(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                    PixelGrid& FrameBits) {
-    if (FrameBits.width() != SrcBits.width() || FrameBits.height() != SrcBits.height())
-        FrameBits.allocate(SrcBits.width(), SrcBits.height());
-    RotateFrameInto(bilinear, i, params, SrcBits, FrameBits.data(),
-                    static_cast<std::ptrdiff_t>(SrcBits.width()) * 4);
-}
-}  // namespace
-
 void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits) {
-    rotateIntoGrid(true, i, params, SrcBits, FrameBits);
+                         const FrameRows& rows, Kernel kernel) {
+    rotateRows(true, i, params, SrcBits, rows, kernel);
 }
 
 void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                        PixelGrid& FrameBits) {
-    rotateIntoGrid(false, i, params, SrcBits, FrameBits);
-}
-
-void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
-                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
-                          Kernel kernel) {
-    FrameRows all{0,
-                  SrcBits.height(),
-                  dest,
-                  bytesPerLine,
-                  4,
-                  SrcBits.data(),
-                  static_cast<std::ptrdiff_t>(SrcBits.width()) * 4};
-    all.opacity = true;
-    RotateFrameRows(bilinear, i, params, SrcBits, all, kernel);
+                        const FrameRows& rows, Kernel kernel) {
+    rotateRows(false, i, params, SrcBits, rows, kernel);
 }
 
 }  // namespace AppModul

@@ -21,36 +21,18 @@ struct FrameBox {
 };
 FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH);
 
-// Builds frame i (1-based) in FrameBits from SrcBits: the disc of RotRadius
-// pixels around the picture's centre turned by (i - 1) x RotAngle degrees
-// clockwise on screen (plus StartAngle when it is set: the angle in radians
-// is (i - 1) x RotAngle, then StartAngle, each times kDegToRad, added in
-// double), everything else copied. Channel 4 is copied, never
-// computed. FrameBits is made the size of SrcBits if it is not already.
-// The centre is (W + 1) / 2, (H + 1) / 2 in 1-based pixel coordinates; no
-// one outside the routine needs it, so it is not handed out.
-void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                         PixelGrid& FrameBits);
-void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                        PixelGrid& FrameBits);
-
 // Which loop computes the turned pixels: the fastest this processor runs,
 // the eight-lane one (AVX2) even where a wider one runs, or the plain scalar
 // one. Where a loop cannot run, the next narrower one does. All give the
 // same bytes.
 enum class Kernel { Best, EightLanes, Scalar };
 
-// The same frame written straight into a W x H area of 32-bit pixels whose
-// rows are bytesPerLine apart (for example its place in a strip).
-void RotateFrameInto(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     uint8_t* dest, std::ptrdiff_t bytesPerLine, Kernel kernel = Kernel::Best);
-
 // Where some rows of a frame go, and in which layout.
 struct FrameRows {
     int32_t first = 0;  // first frame row to build, 0-based
     int32_t count = 0;  // rows to build
     // Row `first` of the frame; rows bytesPerLine apart (negative: upwards in
-    // memory, as in a bottom-up file).
+    // memory, as in a bottom-up file). The caller owns the memory.
     uint8_t* dest = nullptr;
     std::ptrdiff_t bytesPerLine = 0;
     // 4: blue, green, red, fourth byte; 3: blue, green, red.
@@ -61,30 +43,37 @@ struct FrameRows {
     // for four-byte pixels).
     const uint8_t* plain = nullptr;
     std::ptrdiff_t plainBytesPerLine = 0;
-    // Four-byte pixels only: the fourth byte is the pixel's opacity (straight,
-    // 0 clear, 255 opaque) and turns with the frame; see RotateFrameAlphaInto.
+    // False: a four-byte pixel's fourth byte is copied from the same place
+    // in the picture, never computed.
+    // True (four-byte pixels only): the fourth byte is the picture's opacity
+    // (straight, not premultiplied; 0 clear, 255 opaque) and turns with the
+    // frame, for strips that keep it. The same pixels are turned, from the
+    // same positions; pixels that are not turned keep all four bytes. A
+    // turned pixel of the bilinear routine:
+    // - opacity: the opaque blend applied to the four opacities (same
+    //   weights, same two roundings);
+    // - colour: where the four opacities are equal (an opaque area, say), the
+    //   opaque blend; otherwise the four colours weighted by weight times
+    //   opacity, divided by the sum of those weights, rounded half to even,
+    //   so that a clear pixel's colour counts for nothing. Where every
+    //   weighted opacity is 0 the opaque blend stands.
+    // The nearest routine copies all four bytes of the chosen pixel.
     bool opacity = false;
 };
 
-// Builds only the given rows of frame i, byte for byte as the whole frame
-// has them; nothing outside those rows' pixels is written (padding neither).
-void RotateFrameRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                     const FrameRows& rows, Kernel kernel = Kernel::Best);
-
-// Frame i of a picture whose fourth byte is its opacity (straight, not
-// premultiplied; 0 clear, 255 opaque), for strips that keep it. Same disc,
-// positions and acceptance as RotateFrameInto; pixels it does not turn keep
-// all four bytes. A turned pixel of the bilinear routine:
-// - opacity: the opaque routine's blend applied to the four opacities (same
-//   weights, same two roundings);
-// - colour: where the four opacities are equal (an opaque area, say), the
-//   opaque routine's blend; otherwise the four colours weighted by weight
-//   times opacity, divided by the sum of those weights, rounded half to even,
-//   so that a clear pixel's colour counts for nothing. Where every weighted
-//   opacity is 0 the opaque routine's blend stands.
-// The nearest routine copies all four bytes of the chosen pixel.
-void RotateFrameAlphaInto(bool bilinear, int32_t i, const KnobParams& params,
-                          const PixelGrid& SrcBits, uint8_t* dest, std::ptrdiff_t bytesPerLine,
-                          Kernel kernel = Kernel::Best);
+// Builds rows rows.first .. rows.first + rows.count - 1 of frame i (1-based)
+// from SrcBits, byte for byte as the whole frame has them: the disc of
+// RotRadius pixels around the picture's centre turned by (i - 1) x RotAngle
+// degrees clockwise on screen (plus StartAngle when it is set: the angle in
+// radians is (i - 1) x RotAngle, then StartAngle, each times kDegToRad,
+// added in double), everything else copied. Nothing outside those rows'
+// pixels is written (padding neither). The centre is (W + 1) / 2,
+// (H + 1) / 2 in 1-based pixel coordinates; no one outside the routine needs
+// it, so it is not handed out. The bilinear routine blends the four source
+// pixels around a turned position; the nearest one takes the closest.
+void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                         const FrameRows& rows, Kernel kernel = Kernel::Best);
+void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
+                        const FrameRows& rows, Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul

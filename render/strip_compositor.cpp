@@ -99,6 +99,7 @@ private:
     bool takeBatch(Band*& band, std::size_t& from, std::size_t& to);
     void addPieces(Band& band, int32_t frame, int32_t rowFrom, int32_t rowTo, int32_t x) const;
     void render(const Band& band, const Piece& piece) const;
+    void build(int32_t frame, const AppModul::FrameRows& rows) const;
     Band& slot(int32_t index) { return bands_[index % kOpenBands]; }
 
     const StripOrientation orientation_;
@@ -294,6 +295,13 @@ bool Compositor::takeBatch(Band*& band, std::size_t& from, std::size_t& to) {
     return false;
 }
 
+void Compositor::build(int32_t frame, const AppModul::FrameRows& rows) const {
+    if (bilinear_)
+        AppModul::RotateFrameBilinear(frame, params_, *source_.sampled, rows);
+    else
+        AppModul::RotateFrameNearest(frame, params_, *source_.sampled, rows);
+}
+
 void Compositor::render(const Band& band, const Piece& piece) const {
     const std::ptrdiff_t line = band.view.bytesPerLine;
     uint8_t* dest = band.view.bits + piece.bandRow * line + std::ptrdiff_t{piece.x} * pixelBytes_;
@@ -301,7 +309,7 @@ void Compositor::render(const Band& band, const Piece& piece) const {
                              source_.plain,  source_.plainLine};
     rows.opacity = opacity_;
     if (piece.visible == frameW_) {
-        AppModul::RotateFrameRows(bilinear_, piece.frame, params_, *source_.sampled, rows);
+        build(piece.frame, rows);
         return;
     }
     // A frame cut off by the sink's edge: built whole-width aside, then the
@@ -311,7 +319,7 @@ void Compositor::render(const Band& band, const Piece& piece) const {
     aside.resize(static_cast<std::size_t>(asideLine * piece.rows));
     rows.dest = aside.data();
     rows.bytesPerLine = asideLine;
-    AppModul::RotateFrameRows(bilinear_, piece.frame, params_, *source_.sampled, rows);
+    build(piece.frame, rows);
     for (int32_t r = 0; r < piece.rows; ++r)
         std::memcpy(
             dest + r * line, aside.data() + r * asideLine,

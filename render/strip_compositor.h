@@ -32,7 +32,7 @@ public:
     // Bands from the strip's last rows up, as a bottom-up file stores them.
     virtual bool bottomUp() const { return false; }
     // Four-byte pixels only: the fourth byte is the picture's opacity, which
-    // the frames keep and turn (AppModul::RotateFrameAlphaInto), instead of 255.
+    // the frames keep and turn (AppModul::FrameRows::opacity), instead of 255.
     virtual bool keepsOpacity() const { return false; }
     // About how many bytes of rows a band may hold (at least one row).
     virtual int64_t bandBytes() const { return kDefaultBandBytes; }

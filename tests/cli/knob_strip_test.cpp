@@ -11,10 +11,10 @@
 
 #include <cmath>
 
+#include "fixtures.h"
 #include "knob_input.h"
 #include "picture_files.h"
 #include "qt_drawing.h"
-#include "rotation.h"
 #include "strip_cli.h"
 
 namespace {
@@ -48,11 +48,11 @@ QImage engineFrame(const QImage& picture, int i, const KnobParams& p, bool keepA
     for (int y = 0; y < argb.height(); ++y)
         std::memcpy(src.data() + src.offset(1, 1, y + 1), argb.constScanLine(y),
                     static_cast<std::size_t>(argb.width()) * 4);
-    QImage out(argb.size(), QImage::Format_ARGB32);
-    if (keepAlpha)
-        AppModul::RotateFrameAlphaInto(true, i, p, src, out.bits(), out.bytesPerLine());
-    else
-        AppModul::RotateFrameInto(true, i, p, src, out.bits(), out.bytesPerLine());
+    const PixelGrid frame = fixtures::Frame(true, i, p, src, {.opacity = keepAlpha});
+    // The grid's rows are those of a top-down 32-bit picture without padding.
+    const QImage out = QImage(frame.data(), frame.width(), frame.height(), frame.width() * 4,
+                              QImage::Format_ARGB32)
+                           .copy();
     return keepAlpha ? out : out.convertToFormat(QImage::Format_RGB32);
 }
 

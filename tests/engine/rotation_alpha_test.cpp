@@ -10,20 +10,8 @@
 
 namespace {
 
-PixelGrid turned(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
-                 AppModul::Kernel kernel = AppModul::Kernel::Best) {
-    PixelGrid frame;
-    frame.allocate(src.width(), src.height());
-    AppModul::RotateFrameAlphaInto(bilinear, i, p, src, frame.data(), src.width() * 4, kernel);
-    return frame;
-}
-
-PixelGrid turnedOpaque(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
-    PixelGrid frame;
-    frame.allocate(src.width(), src.height());
-    AppModul::RotateFrameInto(bilinear, i, p, src, frame.data(), src.width() * 4);
-    return frame;
-}
+// Frames whose fourth byte is opacity that turns with them.
+constexpr fixtures::FrameOptions kOpacity{.opacity = true};
 
 // A knob on a see-through ground: opacity from the fixture's fourth byte,
 // with a clear ring (opacity 0) and a solid core (255).
@@ -41,9 +29,9 @@ PixelGrid knob(int32_t w, int32_t h) {
 TEST(RotateFrameAlpha, FirstFrameIsTheInputAndTheOutsideIsCopied) {
     const PixelGrid src = knob(45, 45);
     for (bool bilinear : {true, false}) {
-        EXPECT_EQ(turned(bilinear, 1, {28, 30.0f, 10.0f}, src), src) << bilinear;
-        EXPECT_EQ(turned(bilinear, 9, {28, 30.0f, 0.0f}, src), src) << bilinear;
-        const PixelGrid frame = turned(bilinear, 4, {28, 18.0f, 37.0f}, src);
+        EXPECT_EQ(fixtures::Frame(bilinear, 1, {28, 30.0f, 10.0f}, src, kOpacity), src) << bilinear;
+        EXPECT_EQ(fixtures::Frame(bilinear, 9, {28, 30.0f, 0.0f}, src, kOpacity), src) << bilinear;
+        const PixelGrid frame = fixtures::Frame(bilinear, 4, {28, 18.0f, 37.0f}, src, kOpacity);
         for (auto [x, y] : {std::pair{1, 1}, {45, 1}, {1, 45}, {45, 45}, {4, 23}})
             for (int c = 1; c <= 4; ++c)
                 EXPECT_EQ(frame(c, x, y), src(c, x, y)) << bilinear << " " << x << "," << y;
@@ -59,8 +47,8 @@ TEST(RotateFrameAlpha, OpacityIsTheOpaqueTurnOfTheOpacities) {
         for (int32_t x = 1; x <= 45; ++x) opacities(2, x, y) = src(4, x, y);
     for (bool bilinear : {true, false})
         for (const KnobParams& p : {KnobParams{9, 21.0f, 33.3f}, KnobParams{9, 30.0f, -90.0f}}) {
-            const PixelGrid frame = turned(bilinear, 3, p, src);
-            const PixelGrid expected = turnedOpaque(bilinear, 3, p, opacities);
+            const PixelGrid frame = fixtures::Frame(bilinear, 3, p, src, kOpacity);
+            const PixelGrid expected = fixtures::Frame(bilinear, 3, p, opacities);
             for (int32_t y = 1; y <= 44; ++y)
                 for (int32_t x = 1; x <= 45; ++x)
                     ASSERT_EQ(frame(4, x, y), expected(2, x, y)) << x << "," << y;
@@ -80,7 +68,7 @@ TEST(RotateFrameAlpha, ColourOfClearPixelsDoesNotBleed) {
             src(4, x, y) = clear ? 0 : static_cast<uint8_t>(60 + x * 6);
         }
     for (int32_t i = 2; i <= 6; ++i) {
-        const PixelGrid frame = turned(true, i, {6, 16.0f, 17.0f}, src);
+        const PixelGrid frame = fixtures::Frame(true, i, {6, 16.0f, 17.0f}, src, kOpacity);
         for (int32_t y = 1; y <= 31; ++y)
             for (int32_t x = 1; x <= 31; ++x) {
                 if (frame(4, x, y) == 0) continue;
@@ -99,8 +87,9 @@ TEST(RotateFrameAlpha, EvenOpacityGivesTheOpaqueColours) {
             for (int32_t x = 1; x <= 40; ++x) src(4, x, y) = opacity;
         for (bool bilinear : {true, false}) {
             const KnobParams p{5, 19.5f, 23.0f};
-            PixelGrid expected = turnedOpaque(bilinear, 4, p, src);
-            EXPECT_EQ(turned(bilinear, 4, p, src), expected) << int{opacity} << " " << bilinear;
+            PixelGrid expected = fixtures::Frame(bilinear, 4, p, src);
+            EXPECT_EQ(fixtures::Frame(bilinear, 4, p, src, kOpacity), expected)
+                << int{opacity} << " " << bilinear;
         }
     }
 }
@@ -121,7 +110,9 @@ TEST_P(AlphaMatchesPlainRendering, ByteForByte) {
                 reference::RotateFrameAlpha(bilinear, i, p, src, plain);
                 for (auto kernel : {AppModul::Kernel::Best, AppModul::Kernel::EightLanes,
                                     AppModul::Kernel::Scalar})
-                    ASSERT_EQ(turned(bilinear, i, p, src, kernel), plain)
+                    ASSERT_EQ(
+                        fixtures::Frame(bilinear, i, p, src, {.opacity = true, .kernel = kernel}),
+                        plain)
                         << bilinear << " start " << start << " frame " << i << " loop "
                         << static_cast<int>(kernel);
             }
@@ -165,15 +156,15 @@ TEST(RotateFrameAlpha, WeightedColourRoundsHalfToEven) {
 TEST(StartAngle, FrameOneTakesTheStartTurn) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (bool bilinear : {true, false}) {
-        EXPECT_EQ(turnedOpaque(bilinear, 1, {28, 20.0f, 7.0f, 20.0f}, src),
-                  turnedOpaque(bilinear, 3, {28, 20.0f, 10.0f}, src));
-        EXPECT_EQ(turned(bilinear, 1, {28, 20.0f, 7.0f, 20.0f}, src),
-                  turned(bilinear, 3, {28, 20.0f, 10.0f}, src));
-        EXPECT_EQ(turnedOpaque(bilinear, 5, {28, 20.0f, 0.0f, 30.0f}, src),
-                  turnedOpaque(bilinear, 2, {28, 20.0f, 30.0f}, src));
+        EXPECT_EQ(fixtures::Frame(bilinear, 1, {28, 20.0f, 7.0f, 20.0f}, src),
+                  fixtures::Frame(bilinear, 3, {28, 20.0f, 10.0f}, src));
+        EXPECT_EQ(fixtures::Frame(bilinear, 1, {28, 20.0f, 7.0f, 20.0f}, src, kOpacity),
+                  fixtures::Frame(bilinear, 3, {28, 20.0f, 10.0f}, src, kOpacity));
+        EXPECT_EQ(fixtures::Frame(bilinear, 5, {28, 20.0f, 0.0f, 30.0f}, src),
+                  fixtures::Frame(bilinear, 2, {28, 20.0f, 30.0f}, src));
         PixelGrid plain;
         reference::RotateFrame(bilinear, 6, {28, 20.0f, 2.5f, -135.0f}, src, plain);
-        EXPECT_EQ(turnedOpaque(bilinear, 6, {28, 20.0f, 2.5f, -135.0f}, src), plain);
+        EXPECT_EQ(fixtures::Frame(bilinear, 6, {28, 20.0f, 2.5f, -135.0f}, src), plain);
     }
 }
 

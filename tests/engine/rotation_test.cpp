@@ -15,7 +15,8 @@ using AppModul::VisitedBox;
 
 namespace {
 
-using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, PixelGrid&);
+using Routine = void (*)(int32_t, const KnobParams&, const PixelGrid&, const AppModul::FrameRows&,
+                         AppModul::Kernel);
 
 struct Named {
     const char* name;
@@ -48,29 +49,27 @@ TEST(VisitedBox, RadiusRoundsHalfToEvenAroundTheCentre) {
 TEST(RotateFrame, FirstFrameAndNoTurnAreExactCopies) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
-        PixelGrid frame;
-        r.routine(1, {28, 18.0f, 10.0f}, src, frame);
-        EXPECT_EQ(frame, src) << r.name << " frame 1";
-        r.routine(7, {28, 18.0f, 0.0f}, src, frame);
-        EXPECT_EQ(frame, src) << r.name << " angle 0";
-        r.routine(7, {28, 0.0f, 33.0f}, src, frame);
-        EXPECT_EQ(frame, src) << r.name << " radius 0";
-        r.routine(7, {28, -4.0f, 33.0f}, src, frame);
-        EXPECT_EQ(frame, src) << r.name << " negative radius";
+        EXPECT_EQ(fixtures::Frame(r.bilinear, 1, {28, 18.0f, 10.0f}, src), src)
+            << r.name << " frame 1";
+        EXPECT_EQ(fixtures::Frame(r.bilinear, 7, {28, 18.0f, 0.0f}, src), src)
+            << r.name << " angle 0";
+        EXPECT_EQ(fixtures::Frame(r.bilinear, 7, {28, 0.0f, 33.0f}, src), src)
+            << r.name << " radius 0";
+        EXPECT_EQ(fixtures::Frame(r.bilinear, 7, {28, -4.0f, 33.0f}, src), src)
+            << r.name << " negative radius";
     }
 }
 
 TEST(RotateFrame, QuarterTurnIsClockwiseOnScreen) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
-        PixelGrid frame;
-        r.routine(2, {28, 18.0f, 90.0f}, src, frame);
+        PixelGrid frame = fixtures::Frame(r.bilinear, 2, {28, 18.0f, 90.0f}, src);
         // Seven rows below the centre shows what was seven columns to its right.
         EXPECT_TRUE(sameRgb(frame, 23, 30, src, 30, 23)) << r.name;
         // and seven columns left of the centre what was seven rows below it.
         EXPECT_TRUE(sameRgb(frame, 16, 23, src, 23, 30)) << r.name;
         // Counter-clockwise for a negative angle.
-        r.routine(2, {28, 18.0f, -90.0f}, src, frame);
+        frame = fixtures::Frame(r.bilinear, 2, {28, 18.0f, -90.0f}, src);
         EXPECT_TRUE(sameRgb(frame, 23, 16, src, 30, 23)) << r.name;
     }
 }
@@ -78,8 +77,8 @@ TEST(RotateFrame, QuarterTurnIsClockwiseOnScreen) {
 TEST(RotateFrame, ChannelFourAndTheOutsideAreNeverWritten) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (const auto& r : kRoutines) {
-        PixelGrid frame;
-        r.routine(4, {28, 30.0f, 37.0f}, src, frame);  // box covers the whole grid
+        // The box covers the whole grid.
+        const PixelGrid frame = fixtures::Frame(r.bilinear, 4, {28, 30.0f, 37.0f}, src);
         for (int32_t y = 1; y <= 45; ++y)
             for (int32_t x = 1; x <= 45; ++x) ASSERT_EQ(frame(4, x, y), src(4, x, y)) << r.name;
         // Corners: their source positions fall outside the accepted ones.
@@ -95,8 +94,7 @@ TEST(RotateFrameBilinear, ColumnOneAndRowOneNeverContribute) {
     src.allocate(21, 21);
     for (int32_t k = 1; k <= 21; ++k)
         for (int c = 1; c <= 3; ++c) src(c, k, 1) = src(c, 1, k) = 255;
-    PixelGrid frame;
-    RotateFrameBilinear(2, {2, 40.0f, 45.0f}, src, frame);
+    const PixelGrid frame = fixtures::Frame(true, 2, {2, 40.0f, 45.0f}, src);
     for (int32_t y = 2; y <= 21; ++y)
         for (int32_t x = 2; x <= 21; ++x) ASSERT_EQ(frame(1, x, y), 0) << x << "," << y;
 }
@@ -112,17 +110,15 @@ TEST_P(MatchesPlainRendering, ByteForByte) {
     const PixelGrid src = fixtures::Picture(size.first, size.second, 7);
     for (const auto& r : kRoutines) {
         for (int32_t i : {1, 2, 3, 5, 17, 100}) {
-            PixelGrid mine, plain;
-            r.routine(i, {100, radius, angle}, src, mine);
+            PixelGrid plain;
             reference::RotateFrame(r.bilinear, i, {100, radius, angle}, src, plain);
-            ASSERT_EQ(mine, plain) << r.name << " frame " << i;
-            for (auto kernel : {AppModul::Kernel::EightLanes, AppModul::Kernel::Scalar}) {
-                PixelGrid other;
-                other.allocate(src.width(), src.height());
-                AppModul::RotateFrameInto(r.bilinear, i, {100, radius, angle}, src, other.data(),
-                                          src.width() * 4, kernel);
-                ASSERT_EQ(other, plain) << r.name << " frame " << i << " (narrower loop)";
-            }
+            ASSERT_EQ(fixtures::Frame(r.bilinear, i, {100, radius, angle}, src), plain)
+                << r.name << " frame " << i;
+            for (auto kernel : {AppModul::Kernel::EightLanes, AppModul::Kernel::Scalar})
+                ASSERT_EQ(
+                    fixtures::Frame(r.bilinear, i, {100, radius, angle}, src, {.kernel = kernel}),
+                    plain)
+                    << r.name << " frame " << i << " (narrower loop)";
         }
     }
 }
@@ -137,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Any rows of a frame, built alone into three-byte rows that lie bottom-up
 // in memory, are those rows of the whole frame; nothing else is touched.
-TEST(RotateFrameRows, SomeRowsInThreeBytesAreTheWholeFramesRows) {
+TEST(RotateFrame, SomeRowsInThreeBytesAreTheWholeFramesRows) {
     const PixelGrid src = fixtures::Picture(37, 41, 5);
     std::vector<uint8_t> plain(37 * 41 * 3);
     for (std::size_t p = 0; p < 37 * 41; ++p) std::memcpy(&plain[p * 3], src.data() + p * 4, 3);
@@ -145,14 +141,12 @@ TEST(RotateFrameRows, SomeRowsInThreeBytesAreTheWholeFramesRows) {
     for (const auto& r : kRoutines) {
         for (auto kernel : kKernels)
             for (auto [first, count] : {std::pair{0, 1}, {5, 12}, {40, 1}, {0, 41}}) {
-                PixelGrid whole;
-                r.routine(9, {28, 17.5f, -23.0f}, src, whole);
+                const PixelGrid whole = fixtures::Frame(r.bilinear, 9, {28, 17.5f, -23.0f}, src);
                 std::vector<uint8_t> out(static_cast<std::size_t>(line) * 43, 0x5A);
                 // Row `first` two rows above the buffer's end, the rows going up.
                 uint8_t* top = out.data() + line * 41;
-                AppModul::RotateFrameRows(r.bilinear, 9, {28, 17.5f, -23.0f}, src,
-                                          {first, count, top, -line, 3, plain.data(), 37 * 3},
-                                          kernel);
+                r.routine(9, {28, 17.5f, -23.0f}, src,
+                          {first, count, top, -line, 3, plain.data(), 37 * 3}, kernel);
                 for (int32_t y = 0; y < 43; ++y)
                     for (int32_t x = 0; x < line; ++x) {
                         const int32_t row = first + 41 - y;  // frame row at buffer row y
@@ -178,11 +172,8 @@ TEST(RotateFrame, VectorLoopsMatchTheScalarOnesOnLargePictures) {
                 for (float angle : {0.01f, -0.03f}) {
                     const KnobParams p{3, radius, angle};
                     PixelGrid frames[3];
-                    for (int k = 0; k < 3; ++k) {
-                        frames[k].allocate(w, h);
-                        AppModul::RotateFrameInto(r.bilinear, 2, p, src, frames[k].data(), w * 4,
-                                                  kKernels[k]);
-                    }
+                    for (int k = 0; k < 3; ++k)
+                        frames[k] = fixtures::Frame(r.bilinear, 2, p, src, {.kernel = kKernels[k]});
                     ASSERT_EQ(frames[0], frames[2]) << r.name << " " << w << "x" << h << " radius "
                                                     << radius << " angle " << angle;
                     ASSERT_EQ(frames[1], frames[2]) << r.name << " eight lanes";

@@ -145,9 +145,7 @@ TEST(ComposeStrip, OpacityTurnsWithTheFramesWhenTheSinkKeepsIt) {
         sink.opacity = true;
         ASSERT_TRUE(ComposeStrip(StripOrientation::Horizontal, p, bilinear, src, sink, 3));
         for (int32_t i = 1; i <= 9; ++i) {
-            PixelGrid frame;
-            frame.allocate(37, 41);
-            AppModul::RotateFrameAlphaInto(bilinear, i, p, src, frame.data(), 37 * 4);
+            const PixelGrid frame = fixtures::Frame(bilinear, i, p, src, {.opacity = true});
             const int32_t visible = std::min(37, sink.width() - (i - 1) * 37);
             for (int32_t y = 0; y < 41; ++y)
                 ASSERT_EQ(0, std::memcmp(sink.pixel((i - 1) * 37, y), frame.data() + y * 37 * 4,

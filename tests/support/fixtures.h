@@ -4,6 +4,7 @@
 // its neighbours and each corner has its own colour, so a turned, mirrored
 // or shifted result cannot pass for the right one.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "pixel_grid.h"
@@ -42,13 +43,26 @@ inline PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
     return g;
 }
 
-// Frame i of the picture, built whole on its own by the routine asked for.
-inline PixelGrid Frame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src) {
+// How a test frame is built: with the fourth byte as opacity that turns
+// (FrameRows::opacity), and by which loop.
+struct FrameOptions {
+    bool opacity = false;
+    AppModul::Kernel kernel = AppModul::Kernel::Best;
+};
+
+// Frame i of the picture, built whole on its own by the routine asked for,
+// through the same rows entry point the strips use, into a grid of its own.
+inline PixelGrid Frame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
+                       FrameOptions options = {}) {
     PixelGrid frame;
+    frame.allocate(src.width(), src.height());
+    const std::ptrdiff_t line = std::ptrdiff_t{src.width()} * 4;
+    AppModul::FrameRows rows{0, src.height(), frame.data(), line, 4, src.data(), line};
+    rows.opacity = options.opacity;
     if (bilinear)
-        AppModul::RotateFrameBilinear(i, p, src, frame);
+        AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
     else
-        AppModul::RotateFrameNearest(i, p, src, frame);
+        AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
     return frame;
 }
 
