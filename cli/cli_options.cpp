@@ -4,20 +4,36 @@
 #include <charconv>
 #include <cmath>
 
-#include "build_rules.h"
+#include "option_table.h"
 
 namespace StripCli {
 
 namespace {
 
-// Options that take a value: the value is the next argument, whatever it
-// looks like, or follows "=".
-const QStringList kValued{"--frames",     "--radius",   "--angle", "--start",
-                          "--sweep",      "--size",     "--scale", "--format",
-                          "--background", "--max-size", "-o",      "--output"};
+using enum OptionId;
+using M = MessageCode;
 
-std::optional<UsageError> usage(const QString& text) {
-    return UsageError{text};
+constexpr OptionSpec kOptions[] = {
+    {Frames, "--frames", nullptr, "N", M::None, nullptr, M::HelpFrames, 0},
+    {Radius, "--radius", nullptr, "R", M::None, nullptr, M::HelpRadius, 0},
+    {Angle, "--angle", nullptr, "A", M::None, nullptr, M::HelpAngle, 1},
+    {Start, "--start", nullptr, "W", M::None, nullptr, M::HelpStart, 0},
+    {Sweep, "--sweep", nullptr, "S", M::None, nullptr, M::HelpSweep, 1},
+    {Horizontal, "--horizontal", nullptr, nullptr, M::None, nullptr, M::HelpHorizontal, 2},
+    {Vertical, "--vertical", nullptr, nullptr, M::None, nullptr, M::HelpVertical, 2},
+    {Nearest, "--nearest", nullptr, nullptr, M::None, nullptr, M::HelpNearest, 0},
+    {MaxSize, "--max-size", nullptr, "N", M::None, nullptr, M::HelpMaxSize, 0},
+    {Size, "--size", nullptr, "N", M::None, nullptr, M::HelpSize, 0},
+    {Scale, "--scale", nullptr, "K", M::None, nullptr, M::HelpScale, 0},
+    {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
+    {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
+    {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
+    {Output, "-o", "--output", "", M::UsageOutputName, nullptr, M::HelpOutput, 0},
+    {Help, "--help", "-h", nullptr, M::None, nullptr, M::None, 0},
+};
+
+Message usage(MessageCode code, QString subject = {}, QString value = {}) {
+    return {.code = code, .subject = std::move(subject), .value = std::move(value)};
 }
 
 bool wholeInRange(double v, double low, double high) {
@@ -36,69 +52,99 @@ std::optional<QRgb> parseColour(const QString& text) {
     return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
-std::optional<UsageError> setText(Options& o, const QString& name, const QString& value) {
-    if (name == "--format") {
+std::optional<Message> setText(Options& o, OptionId id, const QString& value) {
+    if (id == Format) {
         const QString f = value.toLower();
-        if (f != "png" && f != "bmp")
-            return usage(QStringLiteral("--format erwartet png oder bmp, nicht '%1'.").arg(value));
-        o.format = f == "png" ? OutputFormat::Png : OutputFormat::Bmp;
-    } else if (name == "--background") {
+        if (f != "png" && f != "bmp") return usage(M::FormatExpected, {}, value);
+        o.format = f == "png" ? StripFiles::Format::Png : StripFiles::Format::Bmp;
+    } else if (id == Background) {
         o.background = parseColour(value);
-        if (!o.background)
-            return usage(QStringLiteral("--background erwartet R,G,B mit ganzen Zahlen von 0 bis "
-                                        "255, nicht '%1'.")
-                             .arg(value));
+        if (!o.background) return usage(M::BackgroundExpected, {}, value);
     } else {
-        if (value.isEmpty())
-            return usage(QStringLiteral("-o braucht einen Datei- oder Ordnernamen."));
+        if (value.isEmpty()) return usage(M::OutputNeedsName);
         o.output = value;
     }
     return std::nullopt;
 }
 
-std::optional<UsageError> setNumber(Options& o, const QString& name, double number) {
-    if (name == "--frames") o.frames = number;
-    if (name == "--radius") o.radius = number;
-    if (name == "--angle") o.angle = number;
-    if (name == "--start") o.start = number;
-    if (name == "--sweep") o.sweep = number;
-    if (name == "--max-size" || name == "--size") {
-        if (!wholeInRange(number, 1, kMaxMaxSize))
-            return usage(QStringLiteral("%1 erwartet eine ganze Zahl von 1 bis %2.")
-                             .arg(name)
-                             .arg(kMaxMaxSize));
-        if (name == "--size") o.size = static_cast<int>(number);
-        if (name == "--max-size") o.maxSize = static_cast<int>(number);
-    }
-    if (name == "--scale") {
-        if (!(number > 0.0 && number <= kMaxScale))
-            return usage(
-                QStringLiteral("--scale erwartet eine Zahl über 0 bis %1.").arg(kMaxScale));
-        o.scale = number;
+std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double number) {
+    switch (spec.id) {
+        case Frames:
+            o.frames = number;
+            break;
+        case Radius:
+            o.radius = number;
+            break;
+        case Angle:
+            o.angle = number;
+            break;
+        case Start:
+            o.start = number;
+            break;
+        case Sweep:
+            o.sweep = number;
+            break;
+        case MaxSize:
+        case Size:
+            if (!wholeInRange(number, 1, kMaxMaxSize)) {
+                Message m = usage(M::WholeNumberExpected, QString::fromLatin1(spec.name));
+                m.numbers[0] = kMaxMaxSize;
+                return m;
+            }
+            if (spec.id == Size)
+                o.size = static_cast<int>(number);
+            else
+                o.maxSize = static_cast<int>(number);
+            break;
+        case Scale:
+            if (!(number > 0.0 && number <= kMaxScale)) {
+                Message m = usage(M::ScaleExpected);
+                m.numbers[0] = static_cast<qint64>(kMaxScale);
+                return m;
+            }
+            o.scale = number;
+            break;
+        default:
+            break;
     }
     return std::nullopt;
 }
 
-std::optional<UsageError> setValue(Options& o, const QString& name, const QString& value) {
-    if (name == "--format" || name == "--background" || name == "-o" || name == "--output")
-        return setText(o, name, value);
+std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QString& value) {
+    if (spec.id == Format || spec.id == Background || spec.id == Output)
+        return setText(o, spec.id, value);
     const auto number = StrictNumber(value);
-    if (!number)
-        return usage(QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(name, value));
-    return setNumber(o, name, *number);
+    if (!number) return usage(M::NotANumber, QString::fromLatin1(spec.name), value);
+    return setNumber(o, spec, *number);
 }
 
-std::optional<UsageError> checkCombination(const Options& o, bool horizontal, bool vertical) {
-    if (horizontal && vertical)
-        return usage(QStringLiteral("--horizontal und --vertical schliessen sich aus."));
-    if (o.angle && o.sweep)
-        return usage(QStringLiteral(
-            "--angle und --sweep schliessen sich aus: --sweep bestimmt den Winkel je Einzelbild."));
-    if (!o.help && o.pictures.isEmpty()) return usage(QStringLiteral("Kein Bild angegeben."));
+void setSwitch(Options& o, OptionId id) {
+    if (id == Vertical) o.orientation = StripOrientation::Vertical;
+    if (id == Nearest) o.nearest = true;
+    if (id == Manifest) o.manifest = true;
+    if (id == Help) o.help = true;
+}
+
+std::optional<Message> checkCombination(const Options& o, bool horizontal, bool vertical) {
+    if (horizontal && vertical) return usage(M::OrientationsExclude);
+    if (o.angle && o.sweep) return usage(M::AngleSweepExclude);
+    if (!o.help && o.pictures.isEmpty()) return usage(M::NoPictureGiven);
     return std::nullopt;
 }
 
 }  // namespace
+
+std::span<const OptionSpec> OptionTable() {
+    return kOptions;
+}
+
+const OptionSpec* FindOption(const QString& name) {
+    for (const OptionSpec& spec : kOptions)
+        if (name == QLatin1String(spec.name) ||
+            (spec.alias != nullptr && name == QLatin1String(spec.alias)))
+            return &spec;
+    return nullptr;
+}
 
 std::optional<double> StrictNumber(const QString& text) {
     static const QRegularExpression pattern(
@@ -114,42 +160,42 @@ std::optional<double> StrictNumber(const QString& text) {
     return value;
 }
 
-std::variant<Options, UsageError> ParseArguments(const QStringList& arguments) {
+Parsed ParseArguments(const QStringList& arguments) {
     Options o;
     bool horizontal = false, vertical = false, onlyPictures = false;
     for (int k = 0; k < arguments.size(); ++k) {
         const QString& arg = arguments[k];
-        const QString name = arg.section('=', 0, 0);
         if (onlyPictures || !arg.startsWith('-') || arg.size() == 1) {
             o.pictures << arg;
-        } else if (arg == "--") {
-            onlyPictures = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (kValued.contains(name)) {
-            QString value;
-            if (arg.contains('=')) {
-                value = arg.section('=', 1);
-            } else if (k + 1 < arguments.size()) {
-                value = arguments[++k];
-            } else {
-                return UsageError{QStringLiteral("%1 braucht einen Wert.").arg(arg)};
-            }
-            if (auto error = setValue(o, name, value)) return *error;
-        } else if (arg == "--horizontal") {
-            horizontal = true;
-        } else if (arg == "--vertical") {
-            vertical = true;
-        } else if (arg == "--nearest") {
-            o.nearest = true;
-        } else if (arg == "--manifest") {
-            o.manifest = true;
-        } else {
-            return UsageError{QStringLiteral("Unbekannte Option '%1'.").arg(arg)};
+            continue;
         }
+        if (arg == "--") {
+            onlyPictures = true;
+            continue;
+        }
+        // Options that take a value take the next argument, whatever it
+        // looks like, or what follows "=".
+        const QString name = arg.section('=', 0, 0);
+        const OptionSpec* spec = FindOption(name);
+        if (spec == nullptr || (spec->placeholder == nullptr && name != arg))
+            return usage(M::UnknownOption, arg);
+        if (spec->placeholder == nullptr) {
+            horizontal |= spec->id == Horizontal;
+            vertical |= spec->id == Vertical;
+            setSwitch(o, spec->id);
+            continue;
+        }
+        QString value;
+        if (arg.contains('=')) {
+            value = arg.section('=', 1);
+        } else if (k + 1 < arguments.size()) {
+            value = arguments[++k];
+        } else {
+            return usage(M::OptionNeedsValue, arg);
+        }
+        if (auto error = setValue(o, *spec, value)) return *error;
     }
     if (auto error = checkCombination(o, horizontal, vertical)) return *error;
-    if (vertical) o.orientation = StripOrientation::Vertical;
     return o;
 }
 

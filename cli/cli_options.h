@@ -8,14 +8,15 @@
 #include <variant>
 
 #include "build_rules.h"
+#include "knob_input.h"
+#include "message.h"
+#include "strip_names.h"
 
 namespace StripCli {
 
-enum class OutputFormat { Bmp, Png };
-
 // Largest picture side the command line takes unless --max-size says
 // otherwise; the window keeps kMaxPictureSide.
-inline constexpr int kCliMaxPictureSide = 1024;
+inline constexpr int kCliMaxPictureSide = KnobInput::kDefaultMaxSide;
 // Largest value of --max-size and --size.
 inline constexpr int kMaxMaxSize = 4096;
 // Largest value of --scale.
@@ -31,7 +32,7 @@ struct Options {
     std::optional<int> size;       // a vector picture's drawing size, N x N pixels
     double scale = 1.0;            // drawing size and given radius times this
     std::optional<QRgb> background;
-    std::optional<OutputFormat> format;
+    std::optional<StripFiles::Format> format;
     bool manifest = false;
     StripOrientation orientation = StripOrientation::Horizontal;
     bool nearest = false;
@@ -40,16 +41,15 @@ struct Options {
     bool help = false;
 };
 
-struct UsageError {
-    QString message;
-};
-
-std::variant<Options, UsageError> ParseArguments(const QStringList& arguments);
+// The options, or the usage error (a message about the option as given).
+using Parsed = std::variant<Options, Message>;
+Parsed ParseArguments(const QStringList& arguments);
 
 // A number written strictly: optional sign, decimal digits with an optional
 // fraction, optional exponent. Nothing for anything else, or out of range.
 std::optional<double> StrictNumber(const QString& text);
 
+// The help, from the same table the arguments are read by.
 QString UsageText();
 
 }  // namespace StripCli

@@ -26,15 +26,16 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments << NativePath::Decode(QByteArray(argv[i]));
     // Text in an SVG drawing needs fonts, and fonts a GUI application; it
     // draws off screen and costs start-up time, so only when there is one.
+    const StripCli::Parsed parsed = StripCli::ParseArguments(arguments);
     std::unique_ptr<QCoreApplication> app;
-    if (StripCli::DrawsVectorPictures(arguments)) {
+    if (StripCli::DrawsVectorPictures(parsed)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QTextStream out(stdout), err(stderr);
-    const int code = StripCli::Run(arguments, out, err, isatty(STDERR_FILENO) == 1);
+    const int code = StripCli::Run(parsed, out, err, isatty(STDERR_FILENO) == 1);
     out.flush();
     err.flush();
     return code;

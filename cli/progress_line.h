@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTextStream>
 
+#include "catalog.h"
+
 namespace StripCli {
 
 // "Bild 2 von 5: knopf.svg" on one terminal line that each picture
@@ -15,7 +17,9 @@ public:
 
     void show(qsizetype n, const QString& name) {
         if (!shown_) return;
-        err_ << "\r\x1b[K" << QStringLiteral("Bild %1 von %2: %3").arg(n).arg(total_).arg(name);
+        const Message progress{
+            .code = MessageCode::Progress, .subject = name, .numbers = {n, total_, 0}};
+        err_ << "\r\x1b[K" << Catalog::Render(progress, Catalog::CommandLineLanguage());
         err_.flush();
         dirty_ = true;
     }

@@ -3,9 +3,12 @@
 #include <QStringList>
 #include <QTextStream>
 
-// The command-line strip builder. Takes the arguments after the program's
-// name; writes messages to err (nothing on success) and the usage to out.
-// Returns the exit code: 0 written, 1 input or output failure, 2 usage error.
+#include "cli_options.h"
+
+// The command-line strip builder's runner: it reads the pictures, asks the
+// planner what to write, writes it and reports. Messages go to err (nothing
+// on success), the help to out. Returns the exit code: 0 written, 1 input or
+// output failure, 2 usage error.
 namespace StripCli {
 
 inline constexpr int kWritten = 0;
@@ -15,10 +18,11 @@ inline constexpr int kUsage = 2;
 // With several pictures, each is built in turn; a failed one is reported and
 // the others still go (exit 1 if any failed). progress: stderr is a terminal,
 // so a line "Bild n von N: name" shows which picture is being built.
+int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress = false);
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress = false);
 
-// Whether any picture among the arguments is an SVG drawing, which needs a
+// Whether any picture of the options is an SVG drawing, which needs a
 // QGuiApplication to be drawn.
-bool DrawsVectorPictures(const QStringList& arguments);
+bool DrawsVectorPictures(const Parsed& parsed);
 
 }  // namespace StripCli

@@ -1,16 +1,12 @@
 #include "manifest.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <charconv>
 #include <cstdlib>
 
-#include "safe_file.h"
-#include "texts.h"
-
-namespace StripCli {
+namespace StripFiles {
 
 namespace {
 
@@ -41,20 +37,4 @@ QByteArray ManifestText(const StripFacts& facts) {
     return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
 }
 
-std::optional<QString> PendingManifest::Prepare(const StripFacts& facts) {
-    const QByteArray text = ManifestText(facts);
-    if (file_.open() && file_.write(text.constData(), static_cast<std::size_t>(text.size())))
-        return std::nullopt;
-    return failure();
-}
-
-std::optional<QString> PendingManifest::Commit() {
-    if (file_.commit()) return std::nullopt;
-    return failure();
-}
-
-std::optional<QString> PendingManifest::failure() {
-    return Texts::CannotSave(QFileInfo(path_).fileName(), file_.reason());
-}
-
-}  // namespace StripCli
+}  // namespace StripFiles

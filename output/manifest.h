@@ -3,15 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 #include "knob_params.h"
-#include "safe_file.h"
-#include "strip_render.h"
+#include "strip_layout.h"
 
 // The JSON file beside a strip that tells a toolkit's loader or a build
 // script how to cut and play it.
-namespace StripCli {
+namespace StripFiles {
 
 struct StripFacts {
     QString file;  // the strip's file name, without its folder
@@ -32,21 +29,4 @@ struct StripFacts {
 // them back.
 QByteArray ManifestText(const StripFacts& facts);
 
-// Writes the manifest beside its target, under a temporary name: the strip
-// is written between Prepare and Commit, so a manifest that cannot be written
-// stops the strip before anything is replaced, and a failed strip leaves the
-// old manifest. Failures as a German message naming the file.
-class PendingManifest {
-public:
-    explicit PendingManifest(const QString& path) : path_(path), file_(path) {}
-    std::optional<QString> Prepare(const StripFacts& facts);
-    std::optional<QString> Commit();
-
-private:
-    std::optional<QString> failure();
-
-    QString path_;
-    SafeFile file_;
-};
-
-}  // namespace StripCli
+}  // namespace StripFiles

@@ -81,15 +81,21 @@ public:
             z_.next_out = buffer_;
             z_.avail_out = sizeof buffer_;
             const int r = deflate(&z_, last ? Z_FINISH : Z_NO_FLUSH);
-            if (r == Z_STREAM_ERROR) return false;
+            if (r == Z_STREAM_ERROR) {
+                refused_ = true;
+                return false;
+            }
             if (!out(buffer_, sizeof buffer_ - z_.avail_out)) return false;
             if (last ? r == Z_STREAM_END : z_.avail_out != 0) return true;
         }
     }
 
+    bool refused() const { return refused_; }
+
 private:
     z_stream z_{};
     bool ready_ = false;
+    bool refused_ = false;
     uint8_t buffer_[64 * 1024];
 };
 
@@ -171,9 +177,11 @@ bool PngSink::bandDone(int32_t, int32_t count) {
         filter(buffer.data() + r * rowBytes, width_, out + r * line_);
     filled_ += bytes;
     if (!stream_) return true;
-    return stream_->feed(out, bytes, false, [this](const uint8_t* d, std::size_t n) {
-        return imageData(d, n, false);
-    });
+    if (stream_->feed(out, bytes, false,
+                      [this](const uint8_t* d, std::size_t n) { return imageData(d, n, false); }))
+        return true;
+    encoderFailed_ = stream_->refused();
+    return false;
 }
 
 // Image data in chunks of kChunkBytes; write-back of each starts at once.
@@ -208,6 +216,7 @@ bool PngSink::deflateWhole() {
     libdeflate_free_compressor(compressor);
     picture_.reset();
     if (size == 0) {
+        encoderFailed_ = out != nullptr;
         return false;
     }
     return imageData(out.get(), size, true);
@@ -218,6 +227,7 @@ bool PngSink::finish() {
     if (stream_) {
         const auto out = [this](const uint8_t* d, std::size_t n) { return imageData(d, n, false); };
         data = stream_->feed(nullptr, 0, true, out) && imageData(nullptr, 0, true);
+        encoderFailed_ = stream_->refused();
     } else {
         data = deflateWhole();
     }

@@ -38,6 +38,9 @@ public:
     bool begin();
     // The rest of the image data and the end chunk.
     bool finish();
+    // After a failure that was neither the file's nor a lack of memory: the
+    // deflate encoder refused the data.
+    bool encoderFailed() const { return encoderFailed_; }
 
     int32_t width() const override { return width_; }
     int32_t height() const override { return height_; }
@@ -65,4 +68,5 @@ private:
     std::vector<uint8_t> bandRows_;   // one band's filtered rows, when streamed
     std::vector<uint8_t> pending_;    // image data not yet in a chunk
     std::unique_ptr<Stream> stream_;  // zlib, for pictures too large to gather
+    bool encoderFailed_ = false;
 };

@@ -1,26 +1,21 @@
 #include "strip_writer.h"
 
-#include <cerrno>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
+#include "bmp_header.h"
 #include "build_rules.h"
 #include "png_stream.h"
 #include "safe_file.h"
+#include "strip_compositor.h"
 
 namespace StripFiles {
 
 namespace {
-
-constexpr uint32_t kPixelsPerMetre = 3937;  // 100 dots per inch
-
-void putLittle(uint8_t* p, uint32_t v, int bytes) {
-    for (int k = 0; k < bytes; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
-}
-
-uint32_t bmpLine(int32_t width) {
-    return (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-}
 
 // The bitmap file's rows as they lie in the file: bottom-up, padded to four
 // bytes with zeros. Each band goes out as soon as it is complete, and its
@@ -28,7 +23,7 @@ uint32_t bmpLine(int32_t width) {
 class BmpSink final : public StripSink {
 public:
     BmpSink(SafeFile& file, int32_t width, int32_t height)
-        : file_(file), width_(width), height_(height), line_(bmpLine(width)) {}
+        : file_(file), width_(width), height_(height), line_(BmpHeader::RowBytes(width)) {}
 
     int32_t width() const override { return width_; }
     int32_t height() const override { return height_; }
@@ -62,74 +57,95 @@ private:
     int opened_ = 0, done_ = 0;
 };
 
-struct Strip {
-    StripOrientation orientation;
-    const KnobParams& params;
-    bool bilinear;
-    const PixelGrid& src;
-    unsigned threads;
-
-    bool composeInto(StripSink& sink) const {
-        return ComposeStrip(orientation, params, bilinear, src, sink, threads);
-    }
-};
-
-bool writeBmp(SafeFile& file, const Strip& strip, int32_t w, int32_t h) {
-    const auto header = BmpHeader(w, h);
-    BmpSink sink(file, w, h);
-    return file.write(header.data(), header.size()) && strip.composeInto(sink);
+bool writeBmpHeader(SafeFile& file, int32_t width, int32_t height) {
+    const auto header = BmpHeader::Write(width, height);
+    return file.write(header.data(), header.size());
 }
 
-bool writePng(SafeFile& file, const Strip& strip, int32_t w, int32_t h, bool alpha) {
-    PngSink sink(file, w, h, PngSink::kWholePictureBytes, alpha);
-    return sink.begin() && strip.composeInto(sink) && sink.finish();
+// The rows of a strip already drawn, band by band in the sink's order.
+bool copyImage(const ImageView& image, StripSink& sink) {
+    const int32_t rows = static_cast<int32_t>(
+        std::clamp<int64_t>(sink.bandBytes() / (int64_t{image.width} * 4 + 1), 1, image.height));
+    const int bytes = sink.pixelBytes();
+    for (int32_t k = 0; k < image.height; k += rows) {
+        const int32_t count = std::min(rows, image.height - k);
+        const int32_t first = sink.bottomUp() ? image.height - k - count : k;
+        const BandView view = sink.band(first, count);
+        if (view.bits == nullptr) return false;
+        for (int32_t r = 0; r < count; ++r) {
+            uint8_t* out = view.bits + std::ptrdiff_t{r} * view.bytesPerLine;
+            const uint8_t* in = image.pixel(0, first + r);
+            for (int32_t x = 0; x < image.width; ++x)
+                std::memcpy(out + std::ptrdiff_t{x} * bytes, in + std::ptrdiff_t{x} * 4,
+                            static_cast<std::size_t>(bytes));
+        }
+        if (!sink.bandDone(first, count)) return false;
+    }
+    return true;
+}
+
+QString nameOf(const SafeFile& file) {
+    return QFileInfo(file.target()).fileName();
+}
+
+Message cannotSave(const SafeFile& file, Reason reason) {
+    return {.code = MessageCode::CannotSave, .reason = reason, .subject = nameOf(file)};
+}
+
+// Why a sink stopped: the file's failure, the encoder's, or else memory.
+Message stopped(SafeFile& file, bool encoderFailed, int64_t width, int64_t height) {
+    Message why = file.failed()   ? cannotSave(file, file.reason())
+                  : encoderFailed ? cannotSave(file, {MessageCode::NotEncoded, 0})
+                                  : Message{.code = MessageCode::NoMemoryForStrip,
+                                            .numbers = {width, height, 0}};
+    file.discard();
+    return why;
+}
+
+Message committed(SafeFile& file, Message written) {
+    if (written) return written;
+    if (!file.commit()) return cannotSave(file, file.reason());
+    return {};
 }
 
 }  // namespace
 
-std::array<uint8_t, 54> BmpHeader(int32_t width, int32_t height) {
-    const uint32_t image = bmpLine(width) * static_cast<uint32_t>(height);
-    std::array<uint8_t, 54> h{};
-    h[0] = 'B';
-    h[1] = 'M';
-    putLittle(&h[2], 54 + image, 4);  // file size
-    putLittle(&h[10], 54, 4);         // where the pixels start
-    putLittle(&h[14], 40, 4);         // info header size
-    putLittle(&h[18], static_cast<uint32_t>(width), 4);
-    putLittle(&h[22], static_cast<uint32_t>(height), 4);  // positive: bottom-up
-    putLittle(&h[26], 1, 2);                              // planes
-    putLittle(&h[28], 24, 2);                             // bits per pixel
-    putLittle(&h[34], image, 4);
-    putLittle(&h[38], kPixelsPerMetre, 4);
-    putLittle(&h[42], kPixelsPerMetre, 4);
-    return h;
+Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
+    const PixelGrid& src = *frames.source;
+    const StripExtent size =
+        ComputeStripSize(frames.orientation, src.width(), src.height(), frames.params.FrameCount);
+    if (src.empty() || !StripFits(size))
+        return {.code = MessageCode::StripTooLarge, .numbers = {size.X, size.Y, kMaxStripPixels}};
+    const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
+    const auto compose = [&](StripSink& sink) {
+        return ComposeStrip(frames.orientation, frames.params, frames.bilinear, src, sink,
+                            frames.threads);
+    };
+    if (format == Format::Bmp) {
+        BmpSink sink(file, w, h);
+        if (writeBmpHeader(file, w, h) && compose(sink)) return {};
+        return stopped(file, false, w, h);
+    }
+    PngSink sink(file, w, h, PngSink::kWholePictureBytes, frames.alpha);
+    if (sink.begin() && compose(sink) && sink.finish()) return {};
+    return stopped(file, sink.encoderFailed(), w, h);
 }
 
-WriteResult WriteStrip(const QString& path, StripOrientation orientation, const KnobParams& params,
-                       bool bilinear, const PixelGrid& SrcBits, unsigned threads, FileKind kind) {
-    const StripExtent size =
-        ComputeStripSize(orientation, SrcBits.width(), SrcBits.height(), params.FrameCount);
-    if (SrcBits.empty() || size.X < 1 || size.Y < 1 || !StripFits(size))
-        return {false, false, FileErrorReason(EFBIG)};
+Message WriteStrip(const QString& path, Format format, const Frames& frames) {
     SafeFile file(path);
-    if (!file.open()) return {false, false, file.reason()};
-    const Strip strip{orientation, params, bilinear, SrcBits, threads};
-    const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
-    if (kind == FileKind::ByName)
-        kind = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? FileKind::Png
-                                                                          : FileKind::Bmp;
-    const bool written = kind == FileKind::Bmp
-                             ? writeBmp(file, strip, w, h)
-                             : writePng(file, strip, w, h, kind == FileKind::PngWithAlpha);
-    if (!written) {
-        // Not the file: then the memory for the bands or the encoder.
-        const bool lacking = !file.failed();
-        const QString reason = lacking ? FileErrorReason(ENOMEM) : file.reason();
-        file.discard();
-        return {false, lacking, reason};
-    }
-    if (!file.commit()) return {false, false, file.reason()};
-    return {true, false, {}};
+    if (!file.open()) return cannotSave(file, file.reason());
+    return committed(file, WriteFrames(file, format, frames));
+}
+
+Message WriteStripImage(const QString& path, const ImageView& strip) {
+    SafeFile file(path);
+    if (strip.bits == nullptr || strip.width < 1 || strip.height < 1)
+        return cannotSave(file, {MessageCode::NoPicture, 0});
+    if (!file.open()) return cannotSave(file, file.reason());
+    BmpSink sink(file, strip.width, strip.height);
+    if (!writeBmpHeader(file, strip.width, strip.height) || !copyImage(strip, sink))
+        return stopped(file, false, strip.width, strip.height);
+    return committed(file, {});
 }
 
 }  // namespace StripFiles

@@ -2,41 +2,49 @@
 
 #include <QString>
 
-#include <array>
-#include <cstdint>
-
+#include "dib_blit.h"
 #include "knob_params.h"
+#include "message.h"
 #include "pixel_grid.h"
-#include "strip_compositor.h"
+#include "strip_layout.h"
+#include "strip_names.h"
 
-// Strips composed straight into their file, band by band: the strip is never
-// whole in memory.
+class SafeFile;
+
+// Strips written to their files: composed straight into the file band by
+// band, so that the strip is never whole in memory, or copied from a strip
+// already drawn. The one writer of both programs: the same strip gives the
+// same bytes, header included.
 namespace StripFiles {
 
-struct WriteResult {
-    bool ok = false;
-    bool noMemory = false;  // the failure: no memory for the bands or the encoder
-    QString reason;         // when !ok: why, a short German text
+// The frames of a strip, as ComposeStrip builds them.
+struct Frames {
+    StripOrientation orientation = StripOrientation::Horizontal;
+    KnobParams params;
+    bool bilinear = true;
+    const PixelGrid* source = nullptr;  // the picture (SrcBits)
+    // PNG only: RGBA, the fourth byte of the source being the picture's
+    // opacity, turned with the frames. Otherwise the strip is opaque.
+    bool alpha = false;
+    unsigned threads = 0;  // 0: one per core
 };
 
-// What file a strip becomes: by the path's ending (".png", either case:
-// PNG, else BMP), or as said. PngWithAlpha: RGBA, the fourth byte of
-// SrcBits being the picture's opacity, turned with the frames.
-enum class FileKind { ByName, Bmp, Png, PngWithAlpha };
+// Composes the strip into the open file (see SafeFile) as an uncompressed
+// 24-bit Windows bitmap, rows bottom-up, or as PNG, with the same pixels. The
+// file is left open for its owner to commit (a batch puts the strip in place
+// together with the files beside it). The strip must fit StripFits. An empty
+// message when written; otherwise what went wrong: StripTooLarge,
+// NoMemoryForStrip (for the bands or the encoder), or CannotSave naming the
+// file with the reason (the file's, or NotEncoded when the encoder failed).
+Message WriteFrames(SafeFile& file, Format format, const Frames& frames);
 
-// Composes the strip of the frames (as ComposeStrip does) into the file at
-// path: an uncompressed 24-bit Windows bitmap, rows bottom-up, or PNG (see
-// FileKind), with the same pixels. The file is
-// written beside the target under a temporary name, flushed, and renamed over
-// the target only when complete: a failure leaves an existing file as it was
-// and no temporary file behind. The strip must fit StripFits.
-WriteResult WriteStrip(const QString& path, StripOrientation orientation, const KnobParams& params,
-                       bool bilinear, const PixelGrid& SrcBits, unsigned threads = 0,
-                       FileKind kind = FileKind::ByName);
+// WriteFrames into a file of its own at path, put in place when complete: a
+// failure leaves an existing file as it was and no temporary file behind.
+Message WriteStrip(const QString& path, Format format, const Frames& frames);
 
-// The 54 bytes that open the bitmap file of a W x H strip: file header and
-// 40-byte info header, 24 bits, uncompressed, bottom-up, 100 dots per inch,
-// as the program has always written them.
-std::array<uint8_t, 54> BmpHeader(int32_t width, int32_t height);
+// A strip already drawn (32-bit pixels; the fourth byte is not written) as a
+// bitmap file at path, put in place as WriteStrip does. Fails with
+// CannotSave, reason NoPicture, for an empty strip.
+Message WriteStripImage(const QString& path, const ImageView& strip);
 
 }  // namespace StripFiles

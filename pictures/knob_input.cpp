@@ -11,8 +11,6 @@
 #include <cmath>
 #include <optional>
 
-#include "texts.h"
-
 namespace KnobInput {
 
 namespace {
@@ -22,8 +20,12 @@ using Pictures::LoadStatus;
 // Larger drawings than this are not knobs.
 constexpr qint64 kMaxSvgBytes = 16 * 1024 * 1024;
 
-Picture unreadable(const QString& message) {
-    return {LoadStatus::Unreadable, {}, {}, message, false};
+Picture unreadable(Message message) {
+    return {LoadStatus::Unreadable, {}, {}, std::move(message), false};
+}
+
+Picture unreadable(const QString& name, MessageCode reason) {
+    return unreadable({.code = MessageCode::CannotRead, .reason = {reason, 0}, .subject = name});
 }
 
 // A side times the scale, or nothing when it is beyond any picture's size.
@@ -103,13 +105,12 @@ Picture loadSvg(const QString& path, const QString& name, const Request& request
     const auto read = Pictures::ReadPictureFile(path, kMaxSvgBytes, bytes);
     if (read.status != LoadStatus::Loaded) return unreadable(read.message);
     if (bytes.startsWith("\x1F\x8B")) bytes = gunzip(bytes, kMaxSvgBytes);
-    if (bytes.isEmpty()) return unreadable(Texts::CannotReadPicture(name));
-    if (refersToOtherFiles(bytes))
-        return unreadable(Texts::CannotRead(name, QString::fromUtf8(Texts::kReasonRefersToFiles)));
+    if (bytes.isEmpty()) return unreadable(name, MessageCode::Damaged);
+    if (refersToOtherFiles(bytes)) return unreadable(name, MessageCode::RefersToFiles);
     QSvgRenderer renderer(bytes);
     // Text in a drawing needs fonts, and fonts a QGuiApplication.
     const bool canDraw = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    if (!renderer.isValid() || !canDraw) return unreadable(Texts::CannotReadPicture(name));
+    if (!renderer.isValid() || !canDraw) return unreadable(name, MessageCode::Damaged);
     const QSize base =
         request.drawSize ? QSize(*request.drawSize, *request.drawSize) : renderer.defaultSize();
     const auto width = scaled(base.width(), request.scale);
@@ -119,9 +120,10 @@ Picture loadSvg(const QString& path, const QString& name, const Request& request
         return {LoadStatus::TooLarge, {}, reported, {}, true};
     }
     const QSize size(*width, *height);
-    if (size.width() < 1 || size.height() < 1) return unreadable(Texts::EmptyPicture(name));
+    if (size.width() < 1 || size.height() < 1)
+        return unreadable({.code = MessageCode::EmptyPicture, .subject = name});
     const QImage image = draw(renderer, size, request.drawSize.has_value());
-    if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
+    if (image.isNull()) return unreadable(name, MessageCode::Damaged);
     return {LoadStatus::Loaded, Pictures::WithAlpha(image), size, {}, true};
 }
 
@@ -145,7 +147,7 @@ Picture Load(const QString& path, const Request& request) {
     if (LooksLikeSvg(path)) return loadSvg(path, name, request);
     const auto raster = Pictures::LoadPicture(path, request.maxSide, {true, true});
     if (raster.status == LoadStatus::Loaded && request.scale != 1.0)
-        return unreadable(Texts::RasterNotScaled(name));
+        return unreadable({.code = MessageCode::RasterNotScaled, .subject = name});
     return {raster.status, raster.image, raster.size, raster.message, false};
 }
 

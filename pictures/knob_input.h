@@ -13,10 +13,14 @@
 // WebP, TIFF and SVG besides, with their transparency kept.
 namespace KnobInput {
 
+// Largest picture side taken unless asked otherwise; the window keeps its
+// own, smaller limit.
+inline constexpr int kDefaultMaxSide = 1024;
+
 struct Request {
-    int maxSide = 1024;           // largest width and height, pixels
-    std::optional<int> drawSize;  // vector pictures: drawn as a square of this side
-    double scale = 1.0;           // vector pictures: drawing size times this
+    int maxSide = kDefaultMaxSide;  // largest width and height, pixels
+    std::optional<int> drawSize;    // vector pictures: drawn as a square of this side
+    double scale = 1.0;             // vector pictures: drawing size times this
 };
 
 struct Picture {
@@ -25,7 +29,7 @@ struct Picture {
     // opaque, else Format_RGB32; at the picture's own or drawn size.
     QImage image;
     QSize size;       // the picture's size in pixels (Loaded, TooLarge)
-    QString message;  // Unreadable: a German text naming the file
+    Message message;  // Unreadable: what happened, naming the file
     bool vector = false;
 };
 

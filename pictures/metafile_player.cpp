@@ -110,7 +110,7 @@ Played finished(QProcess& player, int maxSide) {
 bool LooksLikeMetafile(const QByteArray& head) {
     if (head.size() < 4) return false;
     const auto* p = reinterpret_cast<const uchar*>(head.constData());
-    if (qFromLittleEndian<quint32>(p) == 0x9AC6CDD7u) return true;  // placeable
+    if (qFromLittleEndian<quint32>(p) == P::kPlaceableKey) return true;
     // A plain metafile header: type 1 (disk) or 2 (memory), nine words long.
     const auto type = qFromLittleEndian<quint16>(p), words = qFromLittleEndian<quint16>(p + 2);
     return (type == 1 || type == 2) && words == 9;

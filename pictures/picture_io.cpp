@@ -10,15 +10,13 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QImageReader>
-#include <QImageWriter>
 #include <cerrno>
 
 #include "bmp_fields.h"
 #include "metafile_player.h"
 #include "metafile_protocol.h"
 #include "native_path.h"
-#include "safe_file.h"
-#include "texts.h"
+#include "picture_kinds.h"
 
 namespace Pictures {
 
@@ -35,15 +33,24 @@ int decodeLimitMegabytes(int maxSide) {
 // Enough of a file's start for every kind's header: a bitmap's with its masks.
 constexpr qint64 kHeadBytes = 256;
 
-const QList<QByteArray> kRasterFormats{"bmp", "dib", "jpeg", "jpg", "gif", "ico", "cur"};
-const QList<QByteArray> kToolkitFormats{"png", "webp", "tiff", "tif"};
-
-LoadedPicture unreadable(const QString& message) {
-    return {LoadStatus::Unreadable, {}, {}, message};
+LoadedPicture unreadable(Message message) {
+    return {LoadStatus::Unreadable, {}, {}, std::move(message)};
 }
 
-LoadedPicture unreadable(const QString& name, const char* reason) {
-    return unreadable(Texts::CannotRead(name, QString::fromUtf8(reason)));
+// The file cannot be read, and why.
+LoadedPicture unreadable(const QString& name, Reason reason) {
+    return unreadable({.code = MessageCode::CannotRead, .reason = reason, .subject = name});
+}
+LoadedPicture unreadable(const QString& name, MessageCode reason) {
+    return unreadable(name, Reason{reason, 0});
+}
+
+LoadedPicture damaged(const QString& name) {
+    return unreadable(name, MessageCode::Damaged);
+}
+
+LoadedPicture empty(const QString& name) {
+    return unreadable({.code = MessageCode::EmptyPicture, .subject = name});
 }
 
 LoadedPicture tooLarge(QSize size) {
@@ -56,42 +63,42 @@ bool oversize(QSize size, int maxSide) {
 
 LoadedPicture loaded(const QImage& picture, const QString& name, bool keepAlpha = false) {
     const QImage image = keepAlpha ? WithAlpha(picture) : OverColour(picture, kBoxBackground);
-    if (image.isNull()) return unreadable(Texts::CannotReadPicture(name));
+    if (image.isNull()) return damaged(name);
     return {LoadStatus::Loaded, image, image.size(), {}};
 }
 
-QString openReason(int error) {
-    if (error == ENOENT) return QString::fromUtf8(Texts::kReasonMissing);
-    if (error == EACCES || error == EPERM) return QString::fromUtf8(Texts::kReasonNoPermission);
-    return FileErrorReason(error);
+Reason openReason(int error) {
+    if (error == ENOENT) return {MessageCode::Missing, 0};
+    if (error == EACCES || error == EPERM) return {MessageCode::NoReadPermission, 0};
+    return SystemReason(error);
 }
 
 // Only an ordinary file is read: reading a pipe or a device could wait for
 // ever or never end.
-QString typeReason(const struct stat& info) {
-    if (S_ISDIR(info.st_mode)) return QString::fromUtf8(Texts::kReasonFolder);
-    if (!S_ISREG(info.st_mode)) return QString::fromUtf8(Texts::kReasonNotAFile);
+Reason typeReason(const struct stat& info) {
+    if (S_ISDIR(info.st_mode)) return {MessageCode::IsFolder, 0};
+    if (!S_ISREG(info.st_mode)) return {MessageCode::NotAFile, 0};
     return {};
 }
 
 // The file opened for reading, or why it cannot be. Its kind is checked
 // before it is opened, and again on what was opened, in case it changed.
-int openPicture(const QString& path, QString& reason) {
+int openPicture(const QString& path, Reason& reason) {
     const QByteArray native = NativePath::Encode(path);
     struct stat info {};
     if (::stat(native.constData(), &info) != 0) {
         reason = openReason(errno);
         return -1;
     }
-    if (reason = typeReason(info); !reason.isEmpty()) return -1;
+    if (reason = typeReason(info); reason.code != MessageCode::None) return -1;
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         reason = openReason(errno);
         return -1;
     }
     if (::fstat(fd, &info) != 0) reason = openReason(errno);
-    if (reason.isEmpty()) reason = typeReason(info);
-    if (reason.isEmpty()) return fd;
+    if (reason.code == MessageCode::None) reason = typeReason(info);
+    if (reason.code == MessageCode::None) return fd;
     ::close(fd);
     return -1;
 }
@@ -118,33 +125,32 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
     QImageReader reader(&file);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(decodeLimitMegabytes(maxSide));
-    const QString unsupported = choices.toolkitKinds ? Texts::UnsupportedToolkitPicture(name)
-                                                     : Texts::UnsupportedPicture(name);
+    const Message unsupported{.code = MessageCode::UnsupportedPicture,
+                              .subject = name,
+                              .names = PictureKinds::Names(choices.toolkitKinds)};
     if (!reader.canRead()) {
         const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(head);
-        return unreadable(otherKind ? unsupported : Texts::CannotReadPicture(name));
+        return otherKind ? unreadable(unsupported) : damaged(name);
     }
     const QByteArray format = reader.format().toLower();
     const QString suffix = QFileInfo(name).suffix().toLower();
     const bool icon = format == "ico" || format == "cur" ||
                       (format.isEmpty() && (suffix == "ico" || suffix == "cur"));
-    const bool known = kRasterFormats.contains(format) ||
-                       (choices.toolkitKinds && kToolkitFormats.contains(format));
-    if (!format.isEmpty() && !known) return unreadable(unsupported);
+    if (!format.isEmpty() && !PictureKinds::ReadsFormat(format, choices.toolkitKinds))
+        return unreadable(unsupported);
     if (icon) chooseIconImage(reader);
     QSize size = reader.size();
     size.setHeight(qAbs(size.height()));  // top-down bitmaps report a negative height
     if (size.isValid() && oversize(size, maxSide)) return tooLarge(size);
     QImage picture = reader.read();
-    if (picture.isNull()) return unreadable(Texts::CannotReadPicture(name));
+    if (picture.isNull()) return damaged(name);
     if (oversize(picture.size(), maxSide)) return tooLarge(picture.size());
     if (format == "bmp" || format == "dib") picture = BmpFields::WidenChannels(picture, head);
     return loaded(picture, name, choices.keepAlpha);
 }
 
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
-    if (file.size() > MetafileProtocol::kMaxBytes)
-        return unreadable(Texts::CannotReadPicture(name));
+    if (file.size() > MetafileProtocol::kMaxBytes) return damaged(name);
     using MetafilePlayer::Result;
     const auto played = MetafilePlayer::Play(file.readAll(), maxSide);
     switch (played.result) {
@@ -153,61 +159,34 @@ LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
         case Result::TooLarge:
             return tooLarge(played.size);
         case Result::Empty:
-            return unreadable(Texts::EmptyPicture(name));
+            return empty(name);
         case Result::NotReadable:
-            return unreadable(Texts::CannotReadPicture(name));
+            return damaged(name);
         case Result::CannotStart:
-            return unreadable(name, Texts::kReasonNoFonts);
+            return unreadable(name, MessageCode::PlayerLacksFonts);
         case Result::OutOfMemory:
-            return unreadable(name, Texts::kReasonTooMuchMemory);
+            return unreadable(name, MessageCode::DrawingTooLarge);
         case Result::TimedOut:
-            return unreadable(name, Texts::kReasonTooSlow);
+            return unreadable(name, MessageCode::DrawingTooSlow);
         case Result::Crashed:
-            return unreadable(name, Texts::kReasonCrashed);
+            return unreadable(name, MessageCode::PlayerCrashed);
         case Result::Missing:
-            return unreadable(name, Texts::kReasonNoPlayer);
+            return unreadable(name, MessageCode::NoPlayer);
     }
-    return unreadable(Texts::CannotReadPicture(name));
+    return damaged(name);
 }
-
-// What a picture writer writes, handed to a SafeFile, which keeps the reason
-// of a failure.
-class SafeFileDevice : public QIODevice {
-public:
-    explicit SafeFileDevice(SafeFile& file) : file_(file) {
-        QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (!file_.write(data, static_cast<std::size_t>(size))) return -1;
-        unflushed_ += size;
-        if (unflushed_ >= kWriteBackBytes) {
-            file_.startWriteBack();
-            unflushed_ = 0;
-        }
-        return size;
-    }
-
-private:
-    static constexpr qint64 kWriteBackBytes = 8 << 20;
-    SafeFile& file_;
-    qint64 unflushed_ = 0;
-};
 
 // The picture file open in `file`, or Unreadable with the message why not.
 LoadedPicture openFile(const QString& path, QFile& file) {
     const QString name = QFileInfo(path).fileName();
-    QString reason;
+    Reason reason;
     const int fd = openPicture(path, reason);
-    if (fd < 0) return unreadable(Texts::CannotRead(name, reason));
+    if (fd < 0) return unreadable(name, reason);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return unreadable(Texts::CannotReadPicture(name));
+        return damaged(name);
     }
-    if (file.size() == 0) return unreadable(Texts::EmptyPicture(name));
+    if (file.size() == 0) return empty(name);
     return {LoadStatus::Loaded, {}, {}, {}};
 }
 
@@ -265,35 +244,9 @@ QByteArray PeekPictureFile(const QString& path, qint64 count) {
 LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
     QFile file;
     if (auto opened = openFile(path, file); opened.status != LoadStatus::Loaded) return opened;
-    if (file.size() > maxBytes)
-        return unreadable(Texts::CannotReadPicture(QFileInfo(path).fileName()));
+    if (file.size() > maxBytes) return damaged(QFileInfo(path).fileName());
     bytes = file.readAll();
     return {LoadStatus::Loaded, {}, {}, {}};
-}
-
-SaveResult SaveStrip(const QImage& strip, const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    const auto failed = [&name](const QString& reason) {
-        return SaveResult{false, Texts::CannotSave(name, reason)};
-    };
-    if (strip.isNull()) return failed(QString::fromUtf8(Texts::kReasonNoPicture));
-    const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    SafeFile file(path);
-    if (!file.open()) return failed(file.reason());
-    SafeFileDevice device(file);
-    QImageWriter writer(&device, png ? "png" : "bmp");
-    // Qt writes 32-bit pictures as uncompressed 24-bit bitmaps.
-    const QImage rgb = strip.format() == QImage::Format_RGB32
-                           ? strip
-                           : strip.convertToFormat(QImage::Format_RGB32);
-    if (!writer.write(rgb) || file.failed()) {
-        const QString reason =
-            file.failed() ? file.reason() : QString::fromUtf8(Texts::kReasonNotEncoded);
-        file.discard();
-        return failed(reason);
-    }
-    if (!file.commit()) return failed(file.reason());
-    return {true, {}};
 }
 
 }  // namespace Pictures

@@ -5,11 +5,15 @@
 #include <QSize>
 #include <QString>
 
-// Reading the six picture kinds and writing strips.
+#include "message.h"
+#include "metafile_protocol.h"
+
+// Reading pictures: the window's six kinds, and the command line's besides.
 namespace Pictures {
 
 // The picture boxes' background, over which transparent pixels are shown.
-inline constexpr QRgb kBoxBackground = qRgb(192, 192, 192);
+inline constexpr QRgb kBoxBackground =
+    qRgb(MetafileProtocol::kBoxGrey, MetafileProtocol::kBoxGrey, MetafileProtocol::kBoxGrey);
 
 // The picture laid over a solid colour, each channel rounded exactly:
 // (c * a + colour * (255 - a) + 127) / 255. Format_RGB32.
@@ -26,7 +30,7 @@ struct LoadedPicture {
     QImage image;     // Loaded: at the picture's own size; Format_RGB32, no transparency left
                       // (unless LoadChoices::keepAlpha)
     QSize size;       // the picture's size in pixels (Loaded, TooLarge)
-    QString message;  // Unreadable: a short German text naming the file and why
+    Message message;  // Unreadable: what happened, naming the file
 };
 
 // What the command line asks of the loader beyond what the window does:
@@ -54,18 +58,8 @@ LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& c
 QByteArray PeekPictureFile(const QString& path, qint64 count);
 
 // The whole of a picture file of at most maxBytes, opened as LoadPicture
-// opens it; Unreadable with a German message naming the file otherwise
-// (status Loaded with an empty image on success).
+// opens it; Unreadable with a message naming the file otherwise (status
+// Loaded with an empty image on success).
 LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
-
-struct SaveResult {
-    bool ok = false;
-    QString message;  // German, naming the file, when !ok
-};
-
-// Writes the strip as an uncompressed 24-bit BMP (a path ending in ".png",
-// either case: PNG), every pixel unchanged, through a SafeFile: a failed
-// write leaves an existing file as it was and says why in German.
-SaveResult SaveStrip(const QImage& strip, const QString& path);
 
 }  // namespace Pictures

@@ -18,10 +18,6 @@ std::string StripExtension(const std::string& name) {
     return name.substr(0, dot);
 }
 
-std::string ExportFileName(const std::string& BaseName, bool horizontal) {
-    return BaseName + (horizontal ? "_Seq_H" : "_Seq_V") + ".bmp";
-}
-
 bool FileExists(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos) return false;
     // O_NONBLOCK: a named pipe must not hang the program.

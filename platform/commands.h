@@ -17,10 +17,6 @@ void AddBackslash(std::string& path);
 // "", "name." stays "name.").
 std::string StripExtension(const std::string& name);
 
-// The name a saved strip gets: "<base>_Seq_H.bmp" for a horizontal strip,
-// "<base>_Seq_V.bmp" for a vertical one.
-std::string ExportFileName(const std::string& BaseName, bool horizontal);
-
 // Whether a file can be opened for reading. Folders, missing or unreadable
 // files and malformed names give false; the file is never created or changed.
 bool FileExists(const std::string& path);

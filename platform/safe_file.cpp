@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "native_path.h"
+#include "temporary_names.h"
 
 namespace {
 
@@ -29,32 +31,48 @@ QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// The temporary files open now, for a signal handler to remove: plain bytes
-// and flags, as a handler may touch nothing else. Only the thread that saves
-// fills the slots.
-constexpr int kTemporarySlots = 8;
-char temporaryNames[kTemporarySlots][PATH_MAX + 1];
-volatile std::sig_atomic_t temporaryInUse[kTemporarySlots];
-
-int rememberTemporary(const QByteArray& path) {
-    if (path.size() > PATH_MAX) return -1;
-    for (int slot = 0; slot < kTemporarySlots; ++slot) {
-        if (temporaryInUse[slot] != 0) continue;
-        std::memcpy(temporaryNames[slot], path.constData(), static_cast<std::size_t>(path.size()));
-        temporaryNames[slot][path.size()] = '\0';
-        temporaryInUse[slot] = 1;
-        return slot;
-    }
-    return -1;
+// ".<name>.<8 hex digits><ending>" beside the file: a short random suffix,
+// and as much of the file's name as fits.
+QByteArray besideName(const QByteArray& file, const char* ending) {
+    const QByteArray name = nameOf(file).left(NAME_MAX - kTemporaryExtra);
+    const QByteArray suffix =
+        QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
+    return folderOf(file) + "/." + name + '.' + suffix + ending;
 }
 
-void forgetTemporary(int slot) {
-    if (slot >= 0) temporaryInUse[slot] = 0;
+// The old file under a target, kept under a second name while a batch is
+// put in place, so that it can be put back.
+struct KeptFile {
+    bool existed = false;
+    QByteArray name;  // empty when there was none, or no second name could be made
+    TemporaryNames::Entry entry = nullptr;
+};
+
+KeptFile keepOld(const QByteArray& target) {
+    KeptFile kept;
+    struct stat info {};
+    kept.existed = ::stat(target.constData(), &info) == 0;
+    // O_EXCL's counterpart for a link: a clash fails with EEXIST.
+    for (int attempt = 0; kept.existed && attempt < 16; ++attempt) {
+        const QByteArray name = besideName(target, ".old");
+        if (::link(target.constData(), name.constData()) == 0) {
+            kept.name = name;
+            kept.entry = TemporaryNames::Remember(name);
+            break;
+        }
+        if (errno != EEXIST) break;
+    }
+    return kept;
+}
+
+void dropKept(KeptFile& kept) {
+    if (!kept.name.isEmpty()) ::unlink(kept.name.constData());
+    TemporaryNames::Forget(kept.entry);
+    kept = {};
 }
 
 extern "C" void removeTemporariesAndEnd(int signal) {
-    for (int slot = 0; slot < kTemporarySlots; ++slot)
-        if (temporaryInUse[slot] != 0) ::unlink(temporaryNames[slot]);
+    TemporaryNames::RemoveAll();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -64,46 +82,6 @@ extern "C" void removeTemporariesAndEnd(int signal) {
 void RemoveTemporaryFilesOnInterrupt() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
         std::signal(signal, removeTemporariesAndEnd);
-}
-
-QString FileErrorReason(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("keine Berechtigung");
-        case EROFS:
-            return QStringLiteral("der Datentr\u00e4ger ist schreibgesch\u00fctzt");
-        case ENOSPC:
-        case EDQUOT:
-            return QStringLiteral("der Datentr\u00e4ger ist voll");
-        case EFBIG:
-            return QStringLiteral("die Datei w\u00e4re gr\u00f6\u00dfer als erlaubt");
-        case ENAMETOOLONG:
-            return QStringLiteral("der Name ist zu lang");
-        case ENOENT:
-            return QStringLiteral("der Ordner oder die Datei existiert nicht");
-        case ENOTDIR:
-            return QStringLiteral("ein Teil des Pfades ist kein Ordner");
-        case EISDIR:
-            return QStringLiteral("unter diesem Namen steht ein Ordner");
-        case EIO:
-            return QStringLiteral("Ein-/Ausgabefehler des Datentr\u00e4gers");
-        case ENOMEM:
-            return QStringLiteral("nicht genug Speicher");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("zu viele offene Dateien");
-        case ETXTBSY:
-        case EBUSY:
-            return QStringLiteral("die Datei ist in Gebrauch");
-        case ELOOP:
-            return QStringLiteral("zu viele symbolische Verkn\u00fcpfungen");
-        case EXDEV:
-            return QStringLiteral(
-                "Umbenennen \u00fcber Datentr\u00e4ger hinweg nicht m\u00f6glich");
-        default:
-            return QStringLiteral("Fehler %1").arg(error);
-    }
 }
 
 void IgnoreFileSizeSignal() {
@@ -117,11 +95,13 @@ SafeFile::~SafeFile() {
 }
 
 bool SafeFile::fail(int error) {
-    return fail(FileErrorReason(error));
+    reason_ = SystemReason(error);
+    discard();
+    return false;
 }
 
-bool SafeFile::fail(QString reason) {
-    reason_ = std::move(reason);
+bool SafeFile::fail(MessageCode reason) {
+    reason_ = {reason, 0};
     discard();
     return false;
 }
@@ -141,34 +121,26 @@ bool SafeFile::resolveTarget() {
         if (::stat(nativeTarget_.constData(), &info) != 0) return fail(errno);
     }
     if (S_ISDIR(info.st_mode)) return fail(EISDIR);
-    if (!S_ISREG(info.st_mode))
-        return fail(QStringLiteral("unter diesem Namen steht keine gew\u00f6hnliche Datei"));
-    if (::access(nativeTarget_.constData(), W_OK) != 0)
-        return fail(QStringLiteral("die vorhandene Datei ist schreibgesch\u00fctzt"));
+    if (!S_ISREG(info.st_mode)) return fail(MessageCode::NotAFileUnderName);
+    if (::access(nativeTarget_.constData(), W_OK) != 0) return fail(MessageCode::ReadOnlyFile);
     return true;
 }
 
 bool SafeFile::open() {
     if (!resolveTarget()) return false;
-    // The temporary name keeps as much of the target's name as fits.
-    const QByteArray name = nameOf(nativeTarget_).left(NAME_MAX - kTemporaryExtra);
-    const QByteArray folder = folderOf(nativeTarget_);
-    // A short random suffix; O_EXCL makes a clash fail instead of sharing.
+    // O_EXCL makes a clash of names fail instead of sharing a file.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray suffix =
-            QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
-        temporary_ = folder + "/." + name + '.' + suffix + ".tmp";
+        temporary_ = besideName(nativeTarget_, ".tmp");
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
-            slot_ = rememberTemporary(temporary_);
+            registered_ = TemporaryNames::Remember(temporary_);
             return true;
         }
         const int error = errno;
         if (error == EEXIST) continue;
         temporary_.clear();
-        if (error == EACCES || error == EPERM)
-            return fail(QStringLiteral("kein Schreibrecht im Ordner"));
-        if (error == ENOENT) return fail(QStringLiteral("der Ordner existiert nicht"));
+        if (error == EACCES || error == EPERM) return fail(MessageCode::NoWriteRight);
+        if (error == ENOENT) return fail(MessageCode::FolderMissing);
         return fail(error);
     }
     temporary_.clear();
@@ -200,7 +172,8 @@ void SafeFile::startWriteBack() {
 #endif
 }
 
-bool SafeFile::commit() {
+bool SafeFile::finish() {
+    if (finished_) return true;
     if (fd_ < 0) return false;
     if (::fdatasync(fd_) != 0 && errno != EINVAL) return fail(errno);
     // A new file keeps the permissions it was created with (0666 less the
@@ -210,18 +183,72 @@ bool SafeFile::commit() {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
+    finished_ = true;
+    return true;
+}
+
+bool SafeFile::putInPlace() {
     if (::rename(temporary_.constData(), nativeTarget_.constData()) != 0) return fail(errno);
-    forgetTemporary(slot_);
-    slot_ = -1;
+    TemporaryNames::Forget(registered_);
+    registered_ = nullptr;
     temporary_.clear();
     return true;
+}
+
+bool SafeFile::commit() {
+    return finish() && putInPlace();
 }
 
 void SafeFile::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    finished_ = false;
     if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
-    forgetTemporary(slot_);
-    slot_ = -1;
+    TemporaryNames::Forget(registered_);
+    registered_ = nullptr;
     temporary_.clear();
+}
+
+SafeFile& FileBatch::add(QString target) {
+    return files_.emplace_back(std::move(target));
+}
+
+const SafeFile* FileBatch::failed() const {
+    for (const SafeFile& file : files_)
+        if (file.failed()) return &file;
+    return nullptr;
+}
+
+void FileBatch::discard() {
+    for (SafeFile& file : files_) file.discard();
+}
+
+bool FileBatch::commit() {
+    for (SafeFile& file : files_) {
+        if (!file.finish()) {
+            discard();
+            return false;
+        }
+    }
+    std::vector<KeptFile> kept;
+    kept.reserve(files_.size());
+    for (std::size_t k = 0; k < files_.size(); ++k) {
+        kept.push_back(keepOld(files_[k].nativeTarget_));
+        if (files_[k].putInPlace()) continue;
+        // Back to the old files: those put in place give way to what was
+        // there before, or go when there was nothing.
+        for (std::size_t j = 0; j < k; ++j) {
+            const QByteArray& target = files_[j].nativeTarget_;
+            if (!kept[j].name.isEmpty()) {
+                if (::rename(kept[j].name.constData(), target.constData()) == 0) kept[j].name = {};
+            } else if (!kept[j].existed) {
+                ::unlink(target.constData());
+            }
+        }
+        for (KeptFile& old : kept) dropKept(old);
+        discard();
+        return false;
+    }
+    for (KeptFile& old : kept) dropKept(old);
+    return true;
 }

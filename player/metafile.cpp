@@ -1,5 +1,7 @@
 #include "metafile.h"
 
+#include "metafile_protocol.h"
+
 #include <libwmf/api.h>
 #include <libwmf/defs.h>
 #include <libwmf/gd.h>
@@ -17,7 +19,6 @@ namespace Metafile {
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7u;
 constexpr double kDotsPerInch = 96.0;
 
 int read16(const Bytes& data, std::size_t at) {
@@ -93,7 +94,8 @@ void layGreyPage(wmfAPI* api) {
     auto* functions = static_cast<wmfFunctionReference*>(api->function_reference);
     wmfFlood_t flood{};
     flood.pt = WMF_GD_GetData(api)->bbox.TL;
-    flood.color = wmfRGB{192, 192, 192};
+    using MetafileProtocol::kBoxGrey;
+    flood.color = wmfRGB{kBoxGrey, kBoxGrey, kBoxGrey};
     flood.type = FLOODFILLSURFACE;
     functions->flood_exterior(api, &flood);
 }
@@ -149,7 +151,8 @@ struct PlaceableBox {
 };
 
 std::optional<PlaceableBox> placeableBox(const Bytes& data) {
-    if (data.size() < 22 || readU32(data, 0) != kPlaceableKey) return std::nullopt;
+    if (data.size() < 22 || readU32(data, 0) != MetafileProtocol::kPlaceableKey)
+        return std::nullopt;
     PlaceableBox box{read16(data, 6), read16(data, 8), read16(data, 10), read16(data, 12),
                      static_cast<int>(readU16(data, 14))};
     if (box.inch == 0) return std::nullopt;

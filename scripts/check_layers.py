@@ -10,7 +10,7 @@ root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 allowed = {
     "engine": set(),
     "render": {"engine"},
-    "messages": {"engine"},
+    "messages": set(),
     "platform": {"engine", "messages"},
     "drawing": {"engine"},
     "pictures": {"engine", "messages", "platform"},
@@ -41,6 +41,11 @@ for layer in allowed:
             text = f.read()
         for included in re.findall(r'#include\s+"([^"]+)"', text):
             owner = headers.get(os.path.basename(included))
+            # The player is a program of its own: of the picture loader it
+            # shares only the protocol.
+            if layer == "player" and owner == "pictures" and included != "metafile_protocol.h":
+                print(f"player/{name} includes pictures/{included}")
+                bad += 1
             if owner and owner != layer and owner not in allowed[layer]:
                 print(f"{layer}/{name} includes {owner}/{included}")
                 bad += 1

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "catalog.h"
 #include "commands.h"
 #include "form1_texts.h"
 #include "leading_number.h"
 #include "strip_viewport.h"
-#include "texts.h"
 
 Form1::Form1(MessageSeam& messages, QString MsgTitle)
     : QWidget(nullptr), messages_(messages), msgTitle_(std::move(MsgTitle)) {
@@ -58,8 +58,9 @@ void Form1::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Drive1, &DriveList::Change, this, [this] { Drive1_Change(); });
     connect(Dir1, &DirList::Change, this, [this] { Dir1_Change(); });
-    connect(Dir1, &DirList::cannotOpen, this,
-            [this](const QString& folder) { ShowMessage(Form1Texts::FolderNotListed(folder), 2); });
+    connect(Dir1, &DirList::cannotOpen, this, [this](const QString& folder) {
+        ShowMessage({.code = MessageCode::FolderNotListed, .subject = folder});
+    });
     connect(File1, &FileList::Click, this, [this] { File1_Click(); });
     connect(HS_Strip, &QScrollBar::valueChanged, this, [this] { HS_Strip_Change(); });
     connect(VS_Strip, &QScrollBar::valueChanged, this, [this] { VS_Strip_Change(); });
@@ -75,6 +76,10 @@ void Form1::connectHandlers() {
 
 void Form1::ShowMessage(const QString& text, int kind) {
     Commands::ShowMessage(messages_, text, kind, msgTitle_);
+}
+
+void Form1::ShowMessage(const Message& message) {
+    ShowMessage(Catalog::Render(message, Catalog::Language::German), 2);
 }
 
 void Form1::Form_Load() {
@@ -146,7 +151,7 @@ void Form1::VS_Strip_Change() {
 
 void Form1::Drive1_Change() {
     if (!Dir1->setPath(Drive1->Drive())) {
-        ShowMessage(Form1Texts::DriveNotReady(Drive1->Drive()), 2);
+        ShowMessage({.code = MessageCode::DriveNotReady, .subject = Drive1->Drive()});
         Drive1->showDriveOf(Dir1->Path());
     }
 }

@@ -10,6 +10,7 @@
 #include "app_state.h"
 #include "build_rules.h"
 #include "file_browser.h"
+#include "message.h"
 #include "message_box.h"
 #include "picture_box.h"
 #include "readout_label.h"
@@ -24,6 +25,12 @@ public:
     // horizontal layout keeps the width, the vertical one the height.
     static constexpr int kStartWidthTwips = 6570;
     static constexpr int kStartHeightTwips = 5610;
+
+    // The window's font: Liberation Sans stands in for Arial; sizes in
+    // pixels at 96 dots per inch. Arial 9 points is also the program's
+    // default font.
+    static QFont Font(int pixels, bool bold = false);
+    static constexpr int kArial9Pixels = 12;
 
     Form1(MessageSeam& messages, QString MsgTitle);
 
@@ -102,6 +109,8 @@ private:
     void setStartSize();
 
     void ShowMessage(const QString& text, int kind);
+    // The message in German, as a warning.
+    void ShowMessage(const Message& message);
     void PrepareTestView();
     void RenderStripH();
     void RenderStripV();

@@ -37,7 +37,8 @@ void Form1::cmdStrip_Click(int index) {
     // The repairs go through the boxes, whose change handlers store them.
     for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
     if (index == 0 && !plan.fits) {
-        ShowMessage(Texts::StripTooLarge(plan.size.X, plan.size.Y), 2);
+        ShowMessage({.code = MessageCode::StripTooLarge,
+                     .numbers = {plan.size.X, plan.size.Y, kMaxStripPixels}});
         return;
     }
     layoutForOrientation(index);
@@ -74,7 +75,7 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     if (picStrip->image().isNull()) {
         s.stripBuilt = false;
         updateControls();
-        ShowMessage(Texts::NoMemoryForStrip(size.X, size.Y), 2);
+        ShowMessage({.code = MessageCode::NoMemoryForStrip, .numbers = {size.X, size.Y, 0}});
         return false;
     }
     picStrip->Refresh();
@@ -107,7 +108,7 @@ void Form1::layoutForOrientation(int index) {
 // A vertical strip over 8000 pixels gets fewer frames, with a warning.
 void Form1::lowerFrameCount(int32_t frames) {
     state_.Knob.FrameCount = frames;
-    ShowMessage(Texts::VerticalTooLarge(), 2);
+    ShowMessage({.code = MessageCode::VerticalTooLarge});
     txtIN[0]->setText(QString::number(frames));
     txtIN[0]->repaint();
 }

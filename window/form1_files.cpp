@@ -6,7 +6,8 @@
 #include "form1.h"
 #include "form1_texts.h"
 #include "picture_io.h"
-#include "texts.h"
+#include "qt_drawing.h"
+#include "strip_writer.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ void Form1::File1_Click() {
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
         // Nothing was loaded: everything stays as it was, the name included.
         s.BaseName = previousBaseName;
-        ShowMessage(loaded.message, 2);
+        ShowMessage(loaded.message);
         return;
     }
     if (loaded.status == Pictures::LoadStatus::TooLarge) {
@@ -50,7 +51,8 @@ void Form1::rejectPicture(int width, int height) {
     picTest->clearPicture();
     state_.stripBuilt = false;
     updateControls();
-    ShowMessage(Texts::PictureTooLarge(kMaxPictureSide, width, height), 2);
+    ShowMessage(
+        {.code = MessageCode::PictureTooLarge, .numbers = {kMaxPictureSide, width, height}});
     const int border = 2 * picStart->borderWidth();
     picStart->clearPicture();
     picStart->setWidth(kMaxPictureSide + border);
@@ -95,15 +97,16 @@ void Form1::Command1_Click() {
     if (!s.stripBuilt) return;
     const QString folder = withSeparator(File1->Path());
     const QString fileName = QString::fromStdString(
-        Commands::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));
+        StripFiles::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));
     const QString fullName = folder + fileName;
     if (Commands::FileExists(fullName.toStdString())) {
         const auto answer = messages_.show(
             {Form1Texts::OverwriteQuestion(fileName), QString(), QMessageBox::Question, true});
         if (answer == QMessageBox::No) return;
     }
-    const auto saved = Pictures::SaveStrip(picStrip->image(), fullName);
-    if (!saved.ok) ShowMessage(saved.message, 2);
+    if (const Message failed =
+            StripFiles::WriteStripImage(fullName, ViewOf(picStrip->surface().image())))
+        ShowMessage(failed);
     QCoreApplication::processEvents();
     File1->Refresh();
 }

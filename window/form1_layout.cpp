@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "form1_texts.h"
 #include "picture_io.h"
+#include "picture_kinds.h"
 
 namespace {
 
@@ -37,14 +38,10 @@ constexpr int kReadoutsFreeUpTo = kShape2.left();
 constexpr int kRoomGap = 4;
 constexpr int kRoomMargin = 8;
 
-// Liberation Sans stands in for Arial; sizes in pixels at 96 dots per inch.
 QFont sans(int pixels, bool bold = false) {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
+    return Form1::Font(pixels, bold);
 }
-const int kArial9 = 12;   // 9 points
+const int kArial9 = Form1::kArial9Pixels;
 const int kSans825 = 11;  // 8.25 points
 
 QLabel* label(QWidget* parent, const QString& caption, QRect place) {
@@ -54,6 +51,13 @@ QLabel* label(QWidget* parent, const QString& caption, QRect place) {
 }
 
 }  // namespace
+
+QFont Form1::Font(int pixels, bool bold) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
 
 void Form1::createControls() {
     setFont(sans(kSans825));
@@ -127,7 +131,7 @@ void Form1::createParameterBlock() {
 }
 
 void Form1::createBrowser() {
-    File1 = new FileList(this, Form1Texts::kFilePattern);
+    File1 = new FileList(this, PictureKinds::WindowFilePattern());
     File1->setGeometry(twips(60, 2340, 2295, 2790));
     Dir1 = new DirList(this);
     Dir1->setGeometry(twips(60, 420, 2295, 1875));

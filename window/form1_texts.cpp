@@ -1,10 +1,10 @@
 #include "form1_texts.h"
 
-#include "texts.h"
+#include "catalog.h"
 
 namespace Form1Texts {
 
-using Texts::SignPadded;
+using Catalog::SignPadded;
 
 QString SizeCaption(int PicW, int PicH) {
     return QStringLiteral("Breite =") + SignPadded(PicW) + QStringLiteral(" , H\u00f6he =") +
@@ -26,14 +26,6 @@ QString PointerCaption(int X, int Y) {
 QString OverwriteQuestion(const QString& fileName) {
     return QStringLiteral("Vorhandene Datei '") + fileName +
            QStringLiteral("' \u00fcberschreiben ?");
-}
-
-QString DriveNotReady(const QString& drive) {
-    return QStringLiteral("Das Laufwerk '%1' ist nicht bereit.").arg(drive);
-}
-
-QString FolderNotListed(const QString& folder) {
-    return QStringLiteral("Der Ordner '%1' kann nicht gelesen werden.").arg(folder);
 }
 
 }  // namespace Form1Texts

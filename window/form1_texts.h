@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "texts.h"
+#include "catalog.h"
 
 // Every text of the main window, as it stands.
 namespace Form1Texts {
@@ -17,7 +17,6 @@ inline const QString kFrameNumber = QStringLiteral("Einzelbild Nummer:");
 inline const QString kFrames = QStringLiteral("Einzelbilder:");
 inline const QString kRadius = QStringLiteral("Rotationsradius:");
 inline const QString kAngle = QStringLiteral("Rotationswinkel:");
-inline const QString kFilePattern = QStringLiteral("*.bmp;*.jpg;*.gif;*.ico;*.cur;*.wmf");
 
 // "Breite = 45 , Höhe = 45"
 QString SizeCaption(int PicW, int PicH);
@@ -30,8 +29,5 @@ QString StripSizeCaption(qint64 X, qint64 Y);
 QString PointerCaption(int X, int Y);
 // "Vorhandene Datei 'Demo_Seq_H.bmp' überschreiben ?"
 QString OverwriteQuestion(const QString& fileName);
-
-QString DriveNotReady(const QString& drive);
-QString FolderNotListed(const QString& folder);
 
 }  // namespace Form1Texts

@@ -1,10 +1,10 @@
 // The frame test view and the pointer readouts.
+#include "catalog.h"
 #include "dib_blit.h"
 #include "form1.h"
 #include "form1_texts.h"
 #include "rounding.h"
 #include "test_view.h"
-#include "texts.h"
 
 // Reads the finished strip back and shows frame 1 at the fitted magnification.
 // It ends the wait of the frame selector; the caller's updateControls()
@@ -54,7 +54,7 @@ void Form1::HSTest_Change() {
     state_.TestFrame = HSTest->Value();
     drawTestFrame(state_.TestFrame);
     picTest->Refresh();
-    LabValue->setText(Texts::SignPadded(state_.TestFrame));
+    LabValue->setText(Catalog::SignPadded(state_.TestFrame));
 }
 
 // Nothing is redrawn or resized: the magnification takes effect at the next
@@ -78,7 +78,7 @@ void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {
 
 void Form1::Form_MouseMove() {
     LabWHStart->setText(Form1Texts::SizeCaption(state_.PicW, state_.PicH));
-    LabValue->setText(Texts::SignPadded(state_.TestFrame));
+    LabValue->setText(Catalog::SignPadded(state_.TestFrame));
 }
 
 void Form1::picStart_MouseMove(int X, int Y) {

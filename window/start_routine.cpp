@@ -9,9 +9,7 @@
 #include "single_instance.h"
 
 void SetUpApplication() {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    QApplication::setFont(Form1::Font(Form1::kArial9Pixels));
 }
 
 int RunStartRoutine(int argc, char** argv) {

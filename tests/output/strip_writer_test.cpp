@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -11,10 +12,15 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
+#include "bmp_header.h"
 #include "fixtures.h"
+#include "message_text.h"
+#include "picture_files.h"
+#include "picture_io.h"
 #include "png_stream.h"
 #include "qt_drawing.h"
 #include "safe_file.h"
+#include "strip_compositor.h"
 #include "strip_render.h"
 
 namespace {
@@ -60,21 +66,34 @@ protected:
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 
+TEST(ExportFileName, SuffixByOrientation) {
+    EXPECT_EQ(StripFiles::ExportFileName("Demo", true), "Demo_Seq_H.bmp");
+    EXPECT_EQ(StripFiles::ExportFileName("Drehknopf", false), "Drehknopf_Seq_V.bmp");
+    EXPECT_EQ(StripFiles::ExportFileName("", true), "_Seq_H.bmp");
+    EXPECT_EQ(StripFiles::ExportFileName("k", true, StripFiles::Format::Png), "k_Seq_H.png");
+}
+
 TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
     for (auto [w, h] :
          {std::pair{1, 1}, {2, 3}, {45, 1260}, {1260, 45}, {121000, 121}, {7, 8000}}) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::white);
-        const auto header = StripFiles::BmpHeader(w, h);
+        const auto header = BmpHeader::Write(w, h);
         EXPECT_EQ(qtBitmap(image).left(54),
                   QByteArray(reinterpret_cast<const char*>(header.data()), 54))
             << w << "x" << h;
     }
 }
 
+StripFiles::Frames framesOf(StripOrientation o, const KnobParams& p, bool bilinear,
+                            const PixelGrid& src) {
+    return {o, p, bilinear, &src};
+}
+
 // Odd sizes and padded rows, both orientations and routines, one frame, and
 // strips of two bands (6 MiB each) whose last band is short; in the
-// vertical one a frame lies across the bands' border.
+// vertical one a frame lies across the bands' border. The window saves the
+// strip it has drawn; the file is the command line's, header included.
 TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
     const Case cases[] = {{1, 1, H, true, 1},      {3, 5, V, false, 7},   {45, 45, H, true, 28},
                           {37, 41, V, true, 30},   {45, 45, V, false, 1}, {101, 13, H, true, 2000},
@@ -82,14 +101,17 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 9);
         const KnobParams p{c.frames, static_cast<float>(c.w) / 2.0f, 10.0f};
-        const auto written =
-            StripFiles::WriteStrip(path("Knopf.bmp"), c.orientation, p, c.bilinear, src);
-        ASSERT_TRUE(written.ok) << written.reason.toStdString();
-        EXPECT_EQ(contents(path("Knopf.bmp")),
-                  qtBitmap(windowStrip(c.orientation, p, c.bilinear, src)))
+        const auto written = StripFiles::WriteStrip(path("Knopf.bmp"), StripFiles::Format::Bmp,
+                                                    framesOf(c.orientation, p, c.bilinear, src));
+        ASSERT_FALSE(written) << Text(written).toStdString();
+        QImage drawn = windowStrip(c.orientation, p, c.bilinear, src);
+        ASSERT_FALSE(StripFiles::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
+        EXPECT_EQ(contents(path("Knopf.bmp")), qtBitmap(drawn))
             << c.w << "x" << c.h << " frames " << c.frames << " bilinear " << c.bilinear;
+        EXPECT_EQ(contents(path("Fenster.bmp")), contents(path("Knopf.bmp")));
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Knopf.bmp"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"Fenster.bmp", "Knopf.bmp"}));
 }
 
 // Gathered and deflated in one call, and streamed through zlib.
@@ -110,10 +132,62 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
                 << c.w << "x" << c.h << " streamed " << (wholeLimit == 0);
         }
     }
-    const auto viaName =
-        StripFiles::WriteStrip(path("k.PNG"), H, {5, 9.0f, 33.0f}, true, fixtures::Picture(20, 20));
-    ASSERT_TRUE(viaName.ok);
-    EXPECT_TRUE(contents(path("k.PNG")).startsWith("\x89PNG")) << "the name's ending chooses PNG";
+}
+
+TEST_F(StripFileTest, DrawnStripLoadsBackPixelForPixelAs24BitBmp) {
+    QImage strip = picture_files::Distinct(90, 45).convertToFormat(QImage::Format_RGB32);
+    const QString file = path("Demo_Seq_H.bmp");
+    ASSERT_FALSE(StripFiles::WriteStripImage(file, ViewOf(strip)));
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray header = raw.read(54);
+    const auto facts = BmpHeader::Read(reinterpret_cast<const uint8_t*>(header.constData()),
+                                       static_cast<std::size_t>(header.size()));
+    ASSERT_TRUE(facts) << "an uncompressed 24-bit bitmap";
+    EXPECT_EQ(*facts, (BmpHeader::Facts{90, 45, 54 + 272 * 45}));
+    const auto back = Pictures::LoadPicture(file, 121);
+    ASSERT_EQ(back.status, Pictures::LoadStatus::Loaded) << Text(back.message).toStdString();
+    EXPECT_EQ(back.image.convertToFormat(QImage::Format_RGB32), strip);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Demo_Seq_H.bmp"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(StripFileTest, FailedSavesSayWhyAndKeepEverything) {
+    const QString old = path("Knopf_Seq_H.bmp");
+    {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the strip saved before");
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Ordner.bmp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("Pipe.bmp")).constData(), 0600), 0);
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+    const std::pair<QString, const char*> cases[] = {
+        {old, "die Datei w\u00e4re gr\u00f6\u00dfer als erlaubt"},  // past the size limit
+        {path("fehlt/x.bmp"), "der Ordner existiert nicht"},
+        {path("Ordner.bmp"), "unter diesem Namen steht ein Ordner"},
+        {path("Pipe.bmp"), "unter diesem Namen steht keine gew\u00f6hnliche Datei"},
+        {path(QString(252, 'n') + ".bmp"), "der Name ist zu lang"},
+    };
+    struct rlimit unlimited {};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    for (const auto& [target, reason] : cases) {
+        struct rlimit small = unlimited;
+        small.rlim_cur = target == old ? 4096 : unlimited.rlim_cur;  // a disk that fills up
+        setrlimit(RLIMIT_FSIZE, &small);
+        QImage strip = picture_files::Distinct(400, 45).convertToFormat(QImage::Format_RGB32);
+        const Message result = StripFiles::WriteStripImage(target, ViewOf(strip));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(Text(result), QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
+                                    .arg(QFileInfo(target).fileName(), QString::fromUtf8(reason)));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
+            << "no temporary file is left: " << reason;
+    }
+    signal(SIGXFSZ, oldHandler);
+    QFile kept(old);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the strip saved before");
 }
 
 TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
@@ -130,12 +204,16 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         const auto handler = signal(SIGXFSZ, SIG_IGN);
         limit.rlim_cur = 64 * 1024;
         setrlimit(RLIMIT_FSIZE, &limit);
-        const auto written = StripFiles::WriteStrip(path(name), H, {50, 20.0f, 7.0f}, true, src);
+        const auto format = StripFiles::FormatOfName(path(name)).value();
+        const auto written =
+            StripFiles::WriteStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, true, src));
         limit.rlim_cur = before;
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, handler);
-        EXPECT_FALSE(written.ok) << name;
-        EXPECT_EQ(written.reason, QString::fromUtf8("die Datei wäre größer als erlaubt"));
+        EXPECT_EQ(Text(written),
+                  QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: die Datei wäre "
+                                 "größer als erlaubt")
+                      .arg(name));
         EXPECT_EQ(contents(path(name)), "the strip saved before");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
         QFile::remove(path(name));

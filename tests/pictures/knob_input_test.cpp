@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "message_text.h"
 #include "picture_files.h"
 
 using KnobInput::Load;
@@ -41,7 +42,7 @@ protected:
 TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
     const QString svg = write("knopf.svg", kSvg);
     const auto own = Load(svg, {});
-    ASSERT_EQ(own.status, LoadStatus::Loaded) << own.message.toStdString();
+    ASSERT_EQ(own.status, LoadStatus::Loaded) << Text(own.message).toStdString();
     EXPECT_TRUE(own.vector);
     EXPECT_EQ(own.image.size(), QSize(40, 20));
     EXPECT_EQ(own.image.format(), QImage::Format_ARGB32) << "the undrawn corner is clear";
@@ -83,7 +84,8 @@ TEST_F(KnobFiles, DrawingsThatReferToOtherFilesAreRefused) {
                               "\" xmlns:xlink=\"http://www.w3.org/1999/xlink\"/></svg>");
     const auto refused = Load(write("fremd.svg", svg), {});
     EXPECT_EQ(refused.status, LoadStatus::Unreadable);
-    EXPECT_TRUE(refused.message.contains("'fremd.svg'")) << refused.message.toStdString();
+    EXPECT_TRUE(Text(refused.message).contains("'fremd.svg'"))
+        << Text(refused.message).toStdString();
 
     QByteArray inside = kSvg;
     inside.replace("fill=\"#0000ff\"", "fill=\"url(#g)\"");
@@ -110,7 +112,8 @@ TEST_F(KnobFiles, RasterPicturesKeepTransparencyAndAreNotScaled) {
         EXPECT_EQ(picture.image.pixel(9, 9), clear.pixel(9, 9)) << ending;
         const auto scaled = Load(file, {1024, std::nullopt, 2.0});
         EXPECT_EQ(scaled.status, LoadStatus::Unreadable) << ending;
-        EXPECT_TRUE(scaled.message.contains("k.") && scaled.message.contains("--scale"));
+        EXPECT_TRUE(Text(scaled.message).contains("k.") &&
+                    Text(scaled.message).contains("--scale"));
     }
     const auto opaque = Load(save("o.png", picture_files::Distinct(20, 10)), {});
     EXPECT_EQ(opaque.image.format(), QImage::Format_RGB32);
@@ -122,14 +125,15 @@ TEST_F(KnobFiles, BrokenAndForeignFilesAreNamed) {
     const QString ppm = save("k.ppm", picture_files::Distinct(8, 8));
     const auto foreign = Load(ppm, {});
     EXPECT_EQ(foreign.status, LoadStatus::Unreadable);
-    EXPECT_TRUE(foreign.message.contains("'k.ppm'") && foreign.message.contains("SVG"))
-        << foreign.message.toStdString();
+    EXPECT_TRUE(Text(foreign.message).contains("'k.ppm'") && Text(foreign.message).contains("SVG"))
+        << Text(foreign.message).toStdString();
     for (const QByteArray& bytes :
          {QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\""),
           QByteArray("\x89PNG\r\n\x1a\n broken")}) {
         const auto broken = Load(write("kaputt.svg", bytes), {});
         EXPECT_EQ(broken.status, LoadStatus::Unreadable);
-        EXPECT_TRUE(broken.message.contains("'kaputt.svg'")) << broken.message.toStdString();
+        EXPECT_TRUE(Text(broken.message).contains("'kaputt.svg'"))
+            << Text(broken.message).toStdString();
     }
 }
 

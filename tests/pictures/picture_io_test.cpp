@@ -10,12 +10,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "message_text.h"
 #include "metafile_player.h"
 #include "picture_files.h"
 
 using Pictures::LoadPicture;
 using Pictures::LoadStatus;
-using Pictures::SaveStrip;
 
 namespace {
 
@@ -40,57 +40,6 @@ bool samePixels(const QImage& a, const QImage& b) {
            a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
 }
 
-TEST_F(PictureFiles, SavedStripLoadsBackPixelForPixelAs24BitBmp) {
-    const QImage strip = picture_files::Distinct(90, 45);
-    const QString file = path("Demo_Seq_H.bmp");
-    ASSERT_TRUE(SaveStrip(strip, file).ok);
-    QFile raw(file);
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    const QByteArray header = raw.read(54);
-    EXPECT_EQ(header.left(2), "BM");
-    EXPECT_EQ(qFromLittleEndian<quint16>(header.constData() + 28), 24) << "bits per pixel";
-    EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 30), 0u) << "uncompressed";
-    const auto back = LoadPicture(file, 121);
-    ASSERT_EQ(back.status, LoadStatus::Loaded) << back.message.toStdString();
-    EXPECT_TRUE(samePixels(back.image, strip));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Demo_Seq_H.bmp"})
-        << "no temporary file is left behind";
-}
-
-TEST_F(PictureFiles, FailedSavesSayWhyAndKeepEverything) {
-    const QString old = write("Knopf_Seq_H.bmp", "the strip saved before");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Ordner.bmp"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(path("Pipe.bmp")).constData(), 0600), 0);
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
-    const std::pair<QString, const char*> cases[] = {
-        {old, "die Datei w\u00e4re gr\u00f6\u00dfer als erlaubt"},  // past the size limit
-        {path("fehlt/x.bmp"), "der Ordner existiert nicht"},
-        {path("Ordner.bmp"), "unter diesem Namen steht ein Ordner"},
-        {path("Pipe.bmp"), "unter diesem Namen steht keine gew\u00f6hnliche Datei"},
-        {path(QString(252, 'n') + ".bmp"), "der Name ist zu lang"},
-    };
-    struct rlimit unlimited {};
-    getrlimit(RLIMIT_FSIZE, &unlimited);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    for (const auto& [target, reason] : cases) {
-        struct rlimit small = unlimited;
-        small.rlim_cur = target == old ? 4096 : unlimited.rlim_cur;  // a disk that fills up
-        setrlimit(RLIMIT_FSIZE, &small);
-        const auto result = SaveStrip(picture_files::Distinct(400, 45), target);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        EXPECT_FALSE(result.ok) << reason;
-        EXPECT_EQ(result.message,
-                  QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
-                      .arg(QFileInfo(target).fileName(), QString::fromUtf8(reason)));
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
-            << "no temporary file is left: " << reason;
-    }
-    signal(SIGXFSZ, oldHandler);
-    QFile kept(old);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "the strip saved before");
-}
-
 TEST_F(PictureFiles, EachKindLoadsAtItsOwnSize) {
     const QImage knob = picture_files::Distinct(45, 45);
     const auto bmp = LoadPicture(save("k.bmp", knob, "BMP"), 121);
@@ -107,7 +56,7 @@ TEST_F(PictureFiles, EachKindLoadsAtItsOwnSize) {
 
 TEST_F(PictureFiles, TransparentPixelsShowTheBoxBackground) {
     const auto gif = LoadPicture(write("t.gif", picture_files::TransparentGif()), 121);
-    ASSERT_EQ(gif.status, LoadStatus::Loaded) << gif.message.toStdString();
+    ASSERT_EQ(gif.status, LoadStatus::Loaded) << Text(gif.message).toStdString();
     EXPECT_EQ(gif.image.pixel(0, 0), qRgb(192, 192, 192));
     EXPECT_EQ(gif.image.pixel(1, 0), qRgb(255, 0, 0));
     EXPECT_EQ(gif.image.pixel(1, 1), qRgb(0, 0, 255));
@@ -124,7 +73,7 @@ TEST_F(PictureFiles, IconWithSeveralImagesGivesIts32x32Image) {
     const QImage small = picture_files::Distinct(16, 16), mid = picture_files::Distinct(32, 32);
     const QImage large = picture_files::Distinct(48, 48);
     const auto several = LoadPicture(write("s.ico", picture_files::Icon({small, mid, large})), 121);
-    ASSERT_EQ(several.status, LoadStatus::Loaded) << several.message.toStdString();
+    ASSERT_EQ(several.status, LoadStatus::Loaded) << Text(several.message).toStdString();
     EXPECT_TRUE(samePixels(several.image, mid));
     const auto without = LoadPicture(write("w.ico", picture_files::Icon({large, small})), 121);
     ASSERT_EQ(without.status, LoadStatus::Loaded);
@@ -134,10 +83,10 @@ TEST_F(PictureFiles, IconWithSeveralImagesGivesIts32x32Image) {
 TEST_F(PictureFiles, MetafilePlayerFindsItsFonts) {
     const auto wmf = LoadPicture(write("m.wmf", picture_files::PlaceableMetafile(96, 96, 96)), 121);
     EXPECT_EQ(wmf.status, LoadStatus::Loaded)
-        << (wmf.message.contains("fonts-urw-base35")
+        << (Text(wmf.message).contains("fonts-urw-base35")
                 ? "libwmf finds no fonts, so no metafile plays: install the Debian package "
                   "fonts-urw-base35 (bash scripts/install-deps.sh does)"
-                : wmf.message.toStdString());
+                : Text(wmf.message).toStdString());
 }
 
 // Stand-ins for the metafile player show what the loader makes of a player
@@ -166,7 +115,7 @@ TEST_F(PictureFiles, PlaceableMetafileIsSizedAt96DotsPerInch) {
     // 1440 x 720 units at 1440 per inch: one inch by half an inch.
     const auto wmf =
         LoadPicture(write("m.wmf", picture_files::PlaceableMetafile(1440, 720, 1440)), 121);
-    ASSERT_EQ(wmf.status, LoadStatus::Loaded) << wmf.message.toStdString();
+    ASSERT_EQ(wmf.status, LoadStatus::Loaded) << Text(wmf.message).toStdString();
     EXPECT_EQ(wmf.image.size(), QSize(96, 48));
     EXPECT_EQ(wmf.image.pixel(20, 24), qRgb(255, 0, 0)) << "the drawing";
     EXPECT_EQ(wmf.image.pixel(80, 24), qRgb(192, 192, 192)) << "the box background";
@@ -203,15 +152,15 @@ TEST_F(PictureFiles, UnreadableFilesSayWhy) {
     for (const auto& [file, reason] : cases) {
         const auto result = LoadPicture(file, 121);
         EXPECT_EQ(result.status, LoadStatus::Unreadable) << file.toStdString();
-        EXPECT_TRUE(result.message.contains(QFileInfo(file).fileName()))
-            << result.message.toStdString();
-        EXPECT_TRUE(result.message.contains(QString::fromUtf8(reason)))
-            << result.message.toStdString();
+        EXPECT_TRUE(Text(result.message).contains(QFileInfo(file).fileName()))
+            << Text(result.message).toStdString();
+        EXPECT_TRUE(Text(result.message).contains(QString::fromUtf8(reason)))
+            << Text(result.message).toStdString();
     }
     QImage png = picture_files::Distinct(8, 8);
     const auto other = LoadPicture(save("versteckt.bmp", png, "PNG"), 121);
     EXPECT_EQ(other.status, LoadStatus::Unreadable) << "a PNG is not one of the six kinds";
-    EXPECT_TRUE(other.message.contains(QString::fromUtf8("unterstütztes")));
+    EXPECT_TRUE(Text(other.message).contains(QString::fromUtf8("unterstütztes")));
 }
 
 // The sample collection beside the repository, where there is one.
@@ -292,7 +241,8 @@ TEST_F(SamplePictures, QuestionableAndBrokenFilesGiveAValueOrAClearError) {
             EXPECT_FALSE(result.image.isNull()) << file.toStdString();
             EXPECT_EQ(result.image.format(), QImage::Format_RGB32);
         } else if (result.status == LoadStatus::Unreadable) {
-            EXPECT_TRUE(result.message.contains(QFileInfo(file).fileName())) << file.toStdString();
+            EXPECT_TRUE(Text(result.message).contains(QFileInfo(file).fileName()))
+                << file.toStdString();
         } else {
             EXPECT_TRUE(result.size.width() > 121 || result.size.height() > 121);
         }

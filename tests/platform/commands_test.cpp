@@ -31,12 +31,6 @@ TEST(StripExtension, OnlyTheLastDotCounts) {
     EXPECT_EQ(StripExtension("dir.v2/knob"), "dir");
 }
 
-TEST(ExportFileName, SuffixByOrientation) {
-    EXPECT_EQ(ExportFileName("Demo", true), "Demo_Seq_H.bmp");
-    EXPECT_EQ(ExportFileName("Drehknopf", false), "Drehknopf_Seq_V.bmp");
-    EXPECT_EQ(ExportFileName("", true), "_Seq_H.bmp");
-}
-
 TEST(FileExists, OnlyReadableFiles) {
     const auto dir = std::filesystem::temp_directory_path() / "torvelink_fileexists";
     std::filesystem::create_directories(dir);

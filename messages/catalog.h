@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include "message.h"
+
+// Messages put into words. The window always speaks German; the command line
+// speaks the language CommandLineLanguage() gives. A second language is one
+// more catalog file and one more value here.
+namespace Catalog {
+
+enum class Language { German };
+
+// The message as a sentence. A lone "\r" stands where the window's message
+// box breaks the line (a terminal shows a line break there).
+QString Render(const Message& message, Language language = Language::German);
+
+// The language of the command line's messages.
+Language CommandLineLanguage();
+
+// " 45" for 45, "-3" for -3: a number as captions and messages show it.
+QString SignPadded(qint64 value);
+
+}  // namespace Catalog

@@ -1,0 +1,321 @@
+// The German catalog: every message the two programs show, in the words the
+// window has always used.
+#include <cerrno>
+
+#include "catalog.h"
+
+namespace Catalog {
+
+namespace {
+
+QString systemError(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("keine Berechtigung");
+        case EROFS:
+            return QStringLiteral("der Datenträger ist schreibgeschützt");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("der Datenträger ist voll");
+        case EFBIG:
+            return QStringLiteral("die Datei wäre größer als erlaubt");
+        case ENAMETOOLONG:
+            return QStringLiteral("der Name ist zu lang");
+        case ENOENT:
+            return QStringLiteral("der Ordner oder die Datei existiert nicht");
+        case ENOTDIR:
+            return QStringLiteral("ein Teil des Pfades ist kein Ordner");
+        case EISDIR:
+            return QStringLiteral("unter diesem Namen steht ein Ordner");
+        case EIO:
+            return QStringLiteral("Ein-/Ausgabefehler des Datenträgers");
+        case ENOMEM:
+            return QStringLiteral("nicht genug Speicher");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("zu viele offene Dateien");
+        case ETXTBSY:
+        case EBUSY:
+            return QStringLiteral("die Datei ist in Gebrauch");
+        case ELOOP:
+            return QStringLiteral("zu viele symbolische Verknüpfungen");
+        case EXDEV:
+            return QStringLiteral("Umbenennen über Datenträger hinweg nicht möglich");
+        default:
+            return QStringLiteral("Fehler %1").arg(error);
+    }
+}
+
+// "BMP, JPEG oder GIF"
+QString list(const QStringList& names) {
+    if (names.size() < 2) return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" oder ") +
+           names.last();
+}
+
+QString tooLarge(const Message& m) {
+    const auto& n = m.numbers;
+    return QStringLiteral("Maximal erlaubt:") + SignPadded(n[0]) + QStringLiteral(" x") +
+           SignPadded(n[0]) + QStringLiteral(" \rDieses Bild hat:") + SignPadded(n[1]) +
+           QStringLiteral(" x") + SignPadded(n[2]);
+}
+
+QString reasons(const Message& m) {
+    switch (m.code) {
+        case MessageCode::SystemError:
+            return systemError(m.reason.error);
+        case MessageCode::Damaged:
+            return QStringLiteral("sie ist beschädigt oder kein Bild");
+        case MessageCode::Missing:
+            return QStringLiteral("sie existiert nicht");
+        case MessageCode::NoReadPermission:
+            return QStringLiteral("keine Leseberechtigung");
+        case MessageCode::IsFolder:
+            return QStringLiteral("es ist ein Ordner");
+        case MessageCode::NotAFile:
+            return QStringLiteral(
+                "sie ist keine gewöhnliche Datei, sondern eine Pipe oder ein Gerät");
+        case MessageCode::DrawingTooSlow:
+            return QStringLiteral("das Zeichnen dauerte zu lange");
+        case MessageCode::PlayerCrashed:
+            return QStringLiteral("der Metafile-Leser ist abgestürzt");
+        case MessageCode::DrawingTooLarge:
+            return QStringLiteral("das Zeichnen braucht zu viel Speicher");
+        case MessageCode::PlayerLacksFonts:
+            return QStringLiteral(
+                "dem Metafile-Leser fehlen seine Schriften (Paket fonts-urw-base35)");
+        case MessageCode::RefersToFiles:
+            return QStringLiteral("die Zeichnung verweist auf andere Dateien");
+        case MessageCode::NoPlayer:
+            return QStringLiteral("der Metafile-Leser neben dem Programm fehlt oder startet nicht");
+        case MessageCode::NoPicture:
+            return QStringLiteral("kein Bild");
+        case MessageCode::NotEncoded:
+            return QStringLiteral("das Bild ließ sich nicht umwandeln");
+        case MessageCode::NoWriteRight:
+            return QStringLiteral("kein Schreibrecht im Ordner");
+        case MessageCode::FolderMissing:
+            return QStringLiteral("der Ordner existiert nicht");
+        case MessageCode::NotAFileUnderName:
+            return QStringLiteral("unter diesem Namen steht keine gewöhnliche Datei");
+        case MessageCode::ReadOnlyFile:
+            return QStringLiteral("die vorhandene Datei ist schreibgeschützt");
+        default:
+            return {};
+    }
+}
+
+QString reasonText(const Reason& reason) {
+    Message m;
+    m.code = reason.code;
+    m.reason = reason;
+    return reasons(m);
+}
+
+QString pictures(const Message& m) {
+    const QString& file = m.subject;
+    switch (m.code) {
+        case MessageCode::CannotRead:
+            return QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.")
+                .arg(file, reasonText(m.reason));
+        case MessageCode::UnsupportedPicture:
+            return QStringLiteral("Die Datei '%1' ist kein unterstütztes Bild (%2).")
+                .arg(file, list(m.names));
+        case MessageCode::EmptyPicture:
+            return QStringLiteral("Die Datei '%1' enthält kein Bild.").arg(file);
+        case MessageCode::RasterNotScaled:
+            return QStringLiteral(
+                       "Die Datei '%1' ist kein SVG-Bild: --scale vergrössert nur SVG-Bilder, "
+                       "ein Pixelbild würde unscharf.")
+                .arg(file);
+        case MessageCode::PictureTooLarge:
+            return tooLarge(m);
+        case MessageCode::PictureFileTooLarge:
+            return QStringLiteral("Die Datei '%1' ist zu groß.\r").arg(file) + tooLarge(m);
+        default:
+            return {};
+    }
+}
+
+QString strips(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::VerticalTooLarge:
+            return QStringLiteral("Zu gross für Verikale Sequenz. \rReduziere die Einzelbilder.");
+        case MessageCode::StripTooLarge:
+            return QStringLiteral(
+                       "Die Sequenz wäre %1 x %2 Pixel gross. \rMöglich sind "
+                       "höchstens %3 Pixel. Reduziere die Einzelbilder.")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::NoMemoryForStrip:
+            return QStringLiteral("Nicht genug Speicher für eine Sequenz von %1 x %2 Pixeln.")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::CannotSave:
+            return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
+                .arg(m.subject, reasonText(m.reason));
+        case MessageCode::DriveNotReady:
+            return QStringLiteral("Das Laufwerk '%1' ist nicht bereit.").arg(m.subject);
+        case MessageCode::FolderNotListed:
+            return QStringLiteral("Der Ordner '%1' kann nicht gelesen werden.").arg(m.subject);
+        case MessageCode::CannotMakeFolder:
+            return QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(m.subject);
+        case MessageCode::StripWrittenAlready:
+            return QStringLiteral(
+                       "Die Datei '%1' wurde eben schon aus einem anderen Bild geschrieben; "
+                       "dieses Bild wird übersprungen.")
+                .arg(m.subject);
+        case MessageCode::PictureNotOverwritten:
+            return QStringLiteral(
+                       "Die Datei '%1' ist ein Bild dieses Aufrufs und wird nicht überschrieben.")
+                .arg(m.subject);
+        case MessageCode::Progress:
+            return QStringLiteral("Bild %1 von %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
+        default:
+            return {};
+    }
+}
+
+QString usage(const Message& m) {
+    switch (m.code) {
+        case MessageCode::UnknownOption:
+            return QStringLiteral("Unbekannte Option '%1'.").arg(m.subject);
+        case MessageCode::OptionNeedsValue:
+            return QStringLiteral("%1 braucht einen Wert.").arg(m.subject);
+        case MessageCode::NotANumber:
+            return QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(m.subject, m.value);
+        case MessageCode::FormatExpected:
+            return QStringLiteral("--format erwartet png oder bmp, nicht '%1'.").arg(m.value);
+        case MessageCode::BackgroundExpected:
+            return QStringLiteral(
+                       "--background erwartet R,G,B mit ganzen Zahlen von 0 bis 255, nicht '%1'.")
+                .arg(m.value);
+        case MessageCode::OutputNeedsName:
+            return QStringLiteral("-o braucht einen Datei- oder Ordnernamen.");
+        case MessageCode::WholeNumberExpected:
+            return QStringLiteral("%1 erwartet eine ganze Zahl von 1 bis %2.")
+                .arg(m.subject)
+                .arg(m.numbers[0]);
+        case MessageCode::ScaleExpected:
+            return QStringLiteral("--scale erwartet eine Zahl über 0 bis %1.").arg(m.numbers[0]);
+        case MessageCode::OrientationsExclude:
+            return QStringLiteral("--horizontal und --vertical schliessen sich aus.");
+        case MessageCode::AngleSweepExclude:
+            return QStringLiteral(
+                "--angle und --sweep schliessen sich aus: --sweep bestimmt den Winkel je "
+                "Einzelbild.");
+        case MessageCode::NoPictureGiven:
+            return QStringLiteral("Kein Bild angegeben.");
+        case MessageCode::OutputMustBeFolder:
+            return QStringLiteral(
+                       "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): "
+                       "'%1'.")
+                .arg(m.subject);
+        case MessageCode::OutputFormatMismatch:
+            return QStringLiteral("-o '%1' passt nicht zu --format %2.").arg(m.subject, m.value);
+        default:
+            return {};
+    }
+}
+
+QString help(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::UsageCall:
+            return QStringLiteral("Aufruf: torvelink-cli");
+        case MessageCode::UsagePicture:
+            return QStringLiteral("BILD");
+        case MessageCode::UsageOutputName:
+            return QStringLiteral("AUSGABE");
+        case MessageCode::UsageIntro:
+            return QStringLiteral("Baut aus jedem BILD (%1)\neine Knopf-Sequenz und speichert sie.")
+                .arg(list(m.names));
+        case MessageCode::UsageFooter:
+            return QStringLiteral(
+                       "Beispiele:\n"
+                       "  Senkrechte, transparente Sequenz mit 128 Einzelbildern von -135 bis "
+                       "+135 Grad:\n"
+                       "    torvelink-cli knopf.png --vertical --frames 128 --start -135 --sweep "
+                       "270 \\\n"
+                       "                  --format png\n"
+                       "  Dieselbe Sequenz doppelt so gross (@2x) aus einem SVG-Bild:\n"
+                       "    torvelink-cli knopf.svg --size 64 --scale 2 --vertical --frames 128 "
+                       "\\\n"
+                       "                  --start -135 --sweep 270 -o knopf@2x.png\n"
+                       "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
+                       "    torvelink-cli a.png b.svg c.gif --format png --manifest -o "
+                       "sequenzen/\n"
+                       "\n"
+                       "Ein Streifen hat höchstens %1 Pixel und höchstens %2 Pixel je Seite.\n"
+                       "Rückgabe: 0 alles geschrieben, 1 Ein- oder Ausgabefehler (bei mehreren "
+                       "Bildern:\n"
+                       "mindestens eines nicht geschrieben), 2 falscher Aufruf.\n")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::HelpFrames:
+            return QStringLiteral("Einzelbilder (Vorgabe %1; unter 1 wird 1)").arg(n[0]);
+        case MessageCode::HelpRadius:
+            return QStringLiteral(
+                "Rotationsradius in Pixeln (Vorgabe: halbe Bildbreite;\nnegativ wird 1)");
+        case MessageCode::HelpAngle:
+            return QStringLiteral(
+                       "Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn (Vorgabe %1)")
+                .arg(m.value);
+        case MessageCode::HelpStart:
+            return QStringLiteral("Drehung des ersten Einzelbilds in Grad (Vorgabe 0)");
+        case MessageCode::HelpSweep:
+            return QStringLiteral(
+                "Drehung vom ersten bis zum letzten Einzelbild in Grad;\nder Winkel je "
+                "Einzelbild ist S / (N - 1)");
+        case MessageCode::HelpHorizontal:
+            return QStringLiteral("Einzelbilder nebeneinander (Vorgabe)");
+        case MessageCode::HelpVertical:
+            return QStringLiteral("Einzelbilder untereinander (BMP: höchstens %1 Pixel hoch)")
+                .arg(n[0]);
+        case MessageCode::HelpNearest:
+            return QStringLiteral("nächstes Pixel statt bilinearer Mischung");
+        case MessageCode::HelpMaxSize:
+            return QStringLiteral("grösste Bildbreite und -höhe (Vorgabe %1, höchstens %2)")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::HelpSize:
+            return QStringLiteral(
+                "SVG-Bilder als Knopf von N x N Pixeln zeichnen\n(Vorgabe: die Grösse, die das "
+                "SVG-Bild angibt)");
+        case MessageCode::HelpScale:
+            return QStringLiteral(
+                "SVG-Bilder K-mal so gross zeichnen, einen angegebenen\nRadius ebenso (für "
+                "HiDPI: 2); Pixelbilder werden nicht\nvergrössert, sondern abgelehnt");
+        case MessageCode::HelpBackground:
+            return QStringLiteral(
+                       "Transparenz auf diese Farbe legen (Vorgabe: bei PNG\nbleibt sie "
+                       "erhalten, bei BMP Grau %1)")
+                .arg(m.value);
+        case MessageCode::HelpFormat:
+            return QStringLiteral("png oder bmp (Vorgabe: nach der Endung von -o, sonst bmp)");
+        case MessageCode::HelpManifest:
+            return QStringLiteral("neben jede Sequenz eine JSON-Datei mit ihren Angaben legen");
+        case MessageCode::HelpOutput:
+            return QStringLiteral(
+                "Zieldatei bei einem Bild, sonst ein Ordner (endet auf /);\nVorgabe: "
+                "<Bildname>_Seq_H.bmp bzw. _Seq_V.bmp (.png bei\nPNG) im Ordner des Bildes");
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+// Each group answers for its codes and gives an empty text for the others.
+QString RenderGerman(const Message& m) {
+    for (const auto group : {reasons, pictures, strips, usage, help}) {
+        QString text = group(m);
+        if (!text.isEmpty()) return text;
+    }
+    return {};
+}
+
+}  // namespace Catalog

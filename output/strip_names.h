@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+// What kind of file a strip becomes, and what it is called.
+namespace StripFiles {
+
+// An uncompressed 24-bit Windows bitmap, or a PNG file (RGB, or RGBA for a
+// strip that keeps its transparency).
+enum class Format { Bmp, Png };
+
+// The format a file name's ending names (".bmp" or ".png", either case).
+std::optional<Format> FormatOfName(const QString& path);
+
+// ".bmp", ".png".
+const char* Ending(Format format);
+
+// The name a saved strip gets: "<base>_Seq_H.bmp" for a horizontal strip,
+// "<base>_Seq_V.bmp" for a vertical one, with the format's ending. Works on
+// bytes, so a base that is not UTF-8 stays as it is.
+std::string ExportFileName(const std::string& BaseName, bool horizontal,
+                           Format format = Format::Bmp);
+
+}  // namespace StripFiles

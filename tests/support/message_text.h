@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+#include "catalog.h"
+#include "message.h"
+
+// A message as the user reads it (in German, as the window shows it).
+inline QString Text(const Message& message) {
+    return Catalog::Render(message, Catalog::Language::German);
+}
