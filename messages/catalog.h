@@ -9,13 +9,15 @@
 // more catalog file and one more value here.
 namespace Catalog {
 
-enum class Language { German };
+enum class Language { German, English };
 
 // The message as a sentence. A lone "\r" stands where the window's message
 // box breaks the line (a terminal shows a line break there).
 QString Render(const Message& message, Language language = Language::German);
 
-// The language of the command line's messages.
+// The language of the command line's messages: German when the locale's
+// language is German, English otherwise. The locale is the first of LC_ALL,
+// LC_MESSAGES and LANG that is set, as the C library takes it.
 Language CommandLineLanguage();
 
 // " 45" for 45, "-3" for -3: a number as captions and messages show it.

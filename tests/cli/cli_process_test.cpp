@@ -77,6 +77,24 @@ TEST_F(CliProcess, HangingMetafilesEndWithinTheDeadline) {
     }
 }
 
+// German where the locale is German, English everywhere else; the window
+// stays German whatever the locale.
+TEST_F(CliProcess, SpeaksTheLanguageOfTheLocale) {
+    const struct {
+        const char* lang;
+        const char* said;
+    } cases[] = {{"de_DE.UTF-8", "Unbekannte Option '--frame'."},
+                 {"en_US.UTF-8", "unknown option '--frame'"},
+                 {"C", "unknown option '--frame'"}};
+    for (const auto& c : cases) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LANG", c.lang);
+        process.setProcessEnvironment(env);
+        EXPECT_EQ(run({picture("k.bmp"), "--frame", "3"}), 2);
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.said))) << c.lang << ": " << err.toStdString();
+    }
+}
+
 TEST_F(CliProcess, PipesAndDevicesAreRefusedAtOnce) {
     const QString pipe = dir.filePath("knopf.bmp");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 namespace {
 
 using Catalog::Language;
@@ -9,11 +11,16 @@ using Catalog::Language;
 // Every code has its words in every catalog: a code added without them would
 // reach the user as an empty line.
 TEST(Catalog, EveryCodeHasItsText) {
-    for (const Language language : {Language::German}) {
+    for (const Language language : {Language::German, Language::English}) {
         for (int code = 1; code < static_cast<int>(MessageCode::kCount); ++code) {
             Message message{.code = static_cast<MessageCode>(code)};
             message.reason = {MessageCode::Missing, 0};
-            EXPECT_FALSE(Catalog::Render(message, language).isEmpty()) << "code " << code;
+            const QString text = Catalog::Render(message, language);
+            EXPECT_FALSE(text.isEmpty()) << "code " << code;
+            if (language == Language::English) {
+                EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[äöüß]"))))
+                    << text.toStdString();
+            }
         }
     }
 }
@@ -42,6 +49,41 @@ TEST(Catalog, WindowTextsAsTheyStand) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Catalog::Render(c.message, Language::German), QString::fromUtf8(c.text));
+}
+
+}  // namespace
+
+namespace {
+
+// The language follows the first of LC_ALL, LC_MESSAGES and LANG that is
+// set, as the C library takes them.
+TEST(Catalog, CommandLineLanguageFollowsTheLocale) {
+    const struct {
+        const char* all;
+        const char* messages;
+        const char* lang;
+        Language expected;
+    } cases[] = {
+        {nullptr, nullptr, "de_DE.UTF-8", Language::German},
+        {nullptr, nullptr, "de", Language::German},
+        {nullptr, nullptr, "de_AT@euro", Language::German},
+        {nullptr, nullptr, "en_US.UTF-8", Language::English},
+        {nullptr, nullptr, "C.UTF-8", Language::English},
+        {nullptr, nullptr, "dev", Language::English},
+        {nullptr, nullptr, nullptr, Language::English},
+        {nullptr, "de_CH.UTF-8", "en_GB.UTF-8", Language::German},
+        {"en_US.UTF-8", "de_DE.UTF-8", "de_DE.UTF-8", Language::English},
+        {"", "", "de_DE.UTF-8", Language::German},
+    };
+    for (const auto& c : cases) {
+        const auto set = [](const char* name, const char* value) {
+            value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+        };
+        set("LC_ALL", c.all);
+        set("LC_MESSAGES", c.messages);
+        set("LANG", c.lang);
+        EXPECT_EQ(Catalog::CommandLineLanguage(), c.expected) << (c.lang ? c.lang : "(none)");
+    }
 }
 
 }  // namespace

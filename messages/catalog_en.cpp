@@ -1,0 +1,313 @@
+// The English catalog: the command line's messages for everyone whose
+// locale is not German.
+#include <cerrno>
+
+#include "catalog.h"
+
+namespace Catalog {
+
+namespace {
+
+QString systemError(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("permission denied");
+        case EROFS:
+            return QStringLiteral("the disk is read-only");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("the disk is full");
+        case EFBIG:
+            return QStringLiteral("the file would be larger than allowed");
+        case ENAMETOOLONG:
+            return QStringLiteral("the name is too long");
+        case ENOENT:
+            return QStringLiteral("the folder or the file does not exist");
+        case ENOTDIR:
+            return QStringLiteral("a part of the path is not a folder");
+        case EISDIR:
+            return QStringLiteral("a folder has this name");
+        case EIO:
+            return QStringLiteral("an input/output error of the disk");
+        case ENOMEM:
+            return QStringLiteral("not enough memory");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("too many open files");
+        case ETXTBSY:
+        case EBUSY:
+            return QStringLiteral("the file is in use");
+        case ELOOP:
+            return QStringLiteral("too many symbolic links");
+        case EXDEV:
+            return QStringLiteral("cannot rename across disks");
+        default:
+            return QStringLiteral("error %1").arg(error);
+    }
+}
+
+// "BMP, JPEG or GIF"
+QString list(const QStringList& names) {
+    if (names.size() < 2) return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           names.last();
+}
+
+QString tooLarge(const Message& m) {
+    const auto& n = m.numbers;
+    return QStringLiteral("At most %1 x %1 pixels are allowed.\rThis picture has %2 x %3.")
+        .arg(n[0])
+        .arg(n[1])
+        .arg(n[2]);
+}
+
+QString reasons(const Message& m) {
+    switch (m.code) {
+        case MessageCode::SystemError:
+            return systemError(m.reason.error);
+        case MessageCode::Damaged:
+            return QStringLiteral("it is damaged or not a picture");
+        case MessageCode::Missing:
+            return QStringLiteral("it does not exist");
+        case MessageCode::NoReadPermission:
+            return QStringLiteral("no permission to read it");
+        case MessageCode::IsFolder:
+            return QStringLiteral("it is a folder");
+        case MessageCode::NotAFile:
+            return QStringLiteral("it is not an ordinary file but a pipe or a device");
+        case MessageCode::DrawingTooSlow:
+            return QStringLiteral("drawing it took too long");
+        case MessageCode::PlayerCrashed:
+            return QStringLiteral("the metafile player crashed");
+        case MessageCode::DrawingTooLarge:
+            return QStringLiteral("drawing it needs too much memory");
+        case MessageCode::PlayerLacksFonts:
+            return QStringLiteral("the metafile player lacks its fonts (package fonts-urw-base35)");
+        case MessageCode::RefersToFiles:
+            return QStringLiteral("the drawing refers to other files");
+        case MessageCode::NoPlayer:
+            return QStringLiteral(
+                "the metafile player beside the program is missing or does not start");
+        case MessageCode::NoPicture:
+            return QStringLiteral("there is no picture");
+        case MessageCode::NotEncoded:
+            return QStringLiteral("the picture could not be encoded");
+        case MessageCode::NoWriteRight:
+            return QStringLiteral("no permission to write in the folder");
+        case MessageCode::FolderMissing:
+            return QStringLiteral("the folder does not exist");
+        case MessageCode::NotAFileUnderName:
+            return QStringLiteral("something other than an ordinary file has this name");
+        case MessageCode::ReadOnlyFile:
+            return QStringLiteral("the existing file is read-only");
+        default:
+            return {};
+    }
+}
+
+QString reasonText(const Reason& reason) {
+    Message m;
+    m.code = reason.code;
+    m.reason = reason;
+    return reasons(m);
+}
+
+QString pictures(const Message& m) {
+    const QString& file = m.subject;
+    switch (m.code) {
+        case MessageCode::CannotRead:
+            return QStringLiteral("Cannot read '%1': %2.").arg(file, reasonText(m.reason));
+        case MessageCode::UnsupportedPicture:
+            return QStringLiteral("'%1' is not a supported picture (%2).").arg(file, list(m.names));
+        case MessageCode::EmptyPicture:
+            return QStringLiteral("'%1' holds no picture.").arg(file);
+        case MessageCode::RasterNotScaled:
+            return QStringLiteral(
+                       "'%1' is not an SVG drawing: --scale enlarges SVG drawings only, a "
+                       "pixel picture would blur.")
+                .arg(file);
+        case MessageCode::PictureTooLarge:
+            return tooLarge(m);
+        case MessageCode::PictureFileTooLarge:
+            return QStringLiteral("'%1' is too large.\r").arg(file) + tooLarge(m);
+        default:
+            return {};
+    }
+}
+
+QString strips(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::VerticalTooLarge:
+            return QStringLiteral("Too tall for a vertical strip.\rThe frame count was lowered.");
+        case MessageCode::StripTooLarge:
+            return QStringLiteral(
+                       "The strip would be %1 x %2 pixels.\rAt most %3 pixels are possible. "
+                       "Use fewer frames.")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::NoMemoryForStrip:
+            return QStringLiteral("Not enough memory for a strip of %1 x %2 pixels.")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::CannotSave:
+            return QStringLiteral("Cannot save '%1': %2.").arg(m.subject, reasonText(m.reason));
+        case MessageCode::DriveNotReady:
+            return QStringLiteral("The drive '%1' is not ready.").arg(m.subject);
+        case MessageCode::FolderNotListed:
+            return QStringLiteral("Cannot list the folder '%1'.").arg(m.subject);
+        case MessageCode::CannotMakeFolder:
+            return QStringLiteral("Cannot make the folder '%1'.").arg(m.subject);
+        case MessageCode::StripWrittenAlready:
+            return QStringLiteral(
+                       "'%1' was just written from another picture of this run; this picture "
+                       "is skipped.")
+                .arg(m.subject);
+        case MessageCode::PictureNotOverwritten:
+            return QStringLiteral("'%1' is a picture of this run and is not written over.")
+                .arg(m.subject);
+        case MessageCode::Progress:
+            return QStringLiteral("Picture %1 of %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
+        default:
+            return {};
+    }
+}
+
+QString usage(const Message& m) {
+    switch (m.code) {
+        case MessageCode::UnknownOption:
+            return QStringLiteral("unknown option '%1'").arg(m.subject);
+        case MessageCode::OptionNeedsValue:
+            return QStringLiteral("%1 needs a value").arg(m.subject);
+        case MessageCode::NotANumber:
+            return QStringLiteral("%1 expects a number, not '%2'").arg(m.subject, m.value);
+        case MessageCode::FormatExpected:
+            return QStringLiteral("--format expects png or bmp, not '%1'").arg(m.value);
+        case MessageCode::BackgroundExpected:
+            return QStringLiteral(
+                       "--background expects R,G,B with whole numbers from 0 to 255, not '%1'")
+                .arg(m.value);
+        case MessageCode::OutputNeedsName:
+            return QStringLiteral("-o needs a file or folder name");
+        case MessageCode::WholeNumberExpected:
+            return QStringLiteral("%1 expects a whole number from 1 to %2")
+                .arg(m.subject)
+                .arg(m.numbers[0]);
+        case MessageCode::ScaleExpected:
+            return QStringLiteral("--scale expects a number above 0, up to %1").arg(m.numbers[0]);
+        case MessageCode::OrientationsExclude:
+            return QStringLiteral("--horizontal and --vertical exclude each other");
+        case MessageCode::AngleSweepExclude:
+            return QStringLiteral(
+                "--angle and --sweep exclude each other: --sweep sets the angle per frame");
+        case MessageCode::NoPictureGiven:
+            return QStringLiteral("no picture given");
+        case MessageCode::OutputMustBeFolder:
+            return QStringLiteral("with several pictures, -o must be a folder (ending in /): '%1'")
+                .arg(m.subject);
+        case MessageCode::OutputFormatMismatch:
+            return QStringLiteral("-o '%1' does not match --format %2").arg(m.subject, m.value);
+        default:
+            return {};
+    }
+}
+
+QString help(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::UsageCall:
+            return QStringLiteral("Usage: torvelink-cli");
+        case MessageCode::UsagePicture:
+            return QStringLiteral("PICTURE");
+        case MessageCode::UsageOutputName:
+            return QStringLiteral("OUTPUT");
+        case MessageCode::UsageIntro:
+            return QStringLiteral("Builds a knob strip from each PICTURE\n(%1) and saves it.")
+                .arg(list(m.names));
+        case MessageCode::UsageFooter:
+            return QStringLiteral(
+                       "Examples:\n"
+                       "  A vertical, transparent strip of 128 frames from -135 to +135 degrees:\n"
+                       "    torvelink-cli knob.png --vertical --frames 128 --start -135 --sweep "
+                       "270 \\\n"
+                       "                  --format png\n"
+                       "  The same strip twice as large (@2x) from an SVG drawing:\n"
+                       "    torvelink-cli knob.svg --size 64 --scale 2 --vertical --frames 128 "
+                       "\\\n"
+                       "                  --start -135 --sweep 270 -o knob@2x.png\n"
+                       "  Several pictures into one folder, each with a manifest:\n"
+                       "    torvelink-cli a.png b.svg c.gif --format png --manifest -o strips/\n"
+                       "\n"
+                       "A strip has at most %1 pixels and at most %2 pixels on a side.\n"
+                       "Exit status: 0 all written, 1 an input or output failure (with several "
+                       "pictures:\n"
+                       "at least one not written), 2 a usage error.\n")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::HelpFrames:
+            return QStringLiteral("frames (default %1; below 1 gives 1)").arg(n[0]);
+        case MessageCode::HelpRadius:
+            return QStringLiteral(
+                "radius of the turned disc in pixels (default: half the picture's\nwidth; "
+                "negative gives 1)");
+        case MessageCode::HelpAngle:
+            return QStringLiteral(
+                       "turn from one frame to the next in degrees, clockwise (default %1)")
+                .arg(m.value);
+        case MessageCode::HelpStart:
+            return QStringLiteral("turn of the first frame in degrees (default 0)");
+        case MessageCode::HelpSweep:
+            return QStringLiteral(
+                "turn from the first frame to the last in degrees;\nthe angle per frame is "
+                "S / (N - 1)");
+        case MessageCode::HelpHorizontal:
+            return QStringLiteral("frames side by side (default)");
+        case MessageCode::HelpVertical:
+            return QStringLiteral("frames one below the other (BMP: at most %1 pixels high)")
+                .arg(n[0]);
+        case MessageCode::HelpNearest:
+            return QStringLiteral("nearest pixel instead of bilinear blending");
+        case MessageCode::HelpMaxSize:
+            return QStringLiteral("largest picture width and height (default %1, at most %2)")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::HelpSize:
+            return QStringLiteral(
+                "draw SVG pictures as a knob of N x N pixels\n(default: the size the SVG "
+                "drawing gives)");
+        case MessageCode::HelpScale:
+            return QStringLiteral(
+                "draw SVG pictures K times as large, and a given radius\n(for HiDPI: 2); "
+                "pixel pictures are refused, not enlarged");
+        case MessageCode::HelpBackground:
+            return QStringLiteral(
+                       "lay transparency on this colour (default: PNG keeps it,\nBMP lies on "
+                       "grey %1)")
+                .arg(m.value);
+        case MessageCode::HelpFormat:
+            return QStringLiteral("png or bmp (default: by the ending of -o, else bmp)");
+        case MessageCode::HelpManifest:
+            return QStringLiteral("put a JSON file with the strip's facts beside each strip");
+        case MessageCode::HelpOutput:
+            return QStringLiteral(
+                "the strip's file for one picture, else a folder (ending in /);\ndefault: "
+                "<picture>_Seq_H.bmp or _Seq_V.bmp (.png for PNG)\nin the picture's folder");
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+// Each group answers for its codes and gives an empty text for the others.
+QString RenderEnglish(const Message& m) {
+    for (const auto group : {reasons, pictures, strips, usage, help}) {
+        QString text = group(m);
+        if (!text.isEmpty()) return text;
+    }
+    return {};
+}
+
+}  // namespace Catalog
