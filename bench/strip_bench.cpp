@@ -22,7 +22,7 @@ void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bili
     const PixelGrid src = fixtures::Picture(size, size);
     TestSurface strip(size * params.FrameCount, size);
     for (auto _ : state) {
-        RenderStrip(StripOrientation::Horizontal, params, bilinear, src, strip.view, threads);
+        RenderStrip(StripLayout::Horizontal(), params, bilinear, src, strip.view, threads);
         benchmark::DoNotOptimize(strip.bytes.data());
     }
     state.counters["frames/s"] =
@@ -58,7 +58,7 @@ private:
 void bandsH(benchmark::State& state, int32_t size, KnobParams params, bool bilinear) {
     const PixelGrid src = fixtures::Picture(size, size);
     DroppingSink sink(size * params.FrameCount, size);
-    for (auto _ : state) ComposeStrip(StripOrientation::Horizontal, params, bilinear, src, sink);
+    for (auto _ : state) ComposeStrip(StripLayout::Horizontal(), params, bilinear, src, sink);
 }
 
 // Each expression evaluated per pixel as written, one frame after the other,

@@ -119,7 +119,7 @@ std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QStrin
 }
 
 void setSwitch(Options& o, OptionId id) {
-    if (id == Vertical) o.orientation = StripOrientation::Vertical;
+    if (id == Vertical) o.layout = StripLayout::Vertical();
     if (id == Nearest) o.nearest = true;
     if (id == Manifest) o.manifest = true;
     if (id == Help) o.help = true;

@@ -34,7 +34,7 @@ struct Options {
     std::optional<QRgb> background;
     std::optional<StripFiles::Format> format;
     bool manifest = false;
-    StripOrientation orientation = StripOrientation::Horizontal;
+    StripLayout layout = StripLayout::Horizontal();
     bool nearest = false;
     int maxSize = kCliMaxPictureSide;
     QString output;  // a file (one picture) or a folder; default beside each picture

@@ -110,7 +110,7 @@ Message writeJobs(const Options& o, const PicturePlan& plan, const PixelGrid& so
                 return cannotSave(file);
             continue;
         }
-        const StripFiles::Frames frames{o.orientation, plan.strip.params, !o.nearest, &source,
+        const StripFiles::Frames frames{o.layout, plan.strip.params, !o.nearest, &source,
                                         plan.alpha};
         if (Message failed = StripFiles::WriteFrames(file, plan.target.format, frames))
             return failed;

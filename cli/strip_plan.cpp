@@ -41,8 +41,8 @@ QString inFolder(QString folder, const QString& name) {
 QString stripName(const Options& o, StripFiles::Format format, const QString& picture) {
     const std::string base =
         Commands::StripExtension(NativePath::Encode(nameOf(picture)).toStdString());
-    return NativePath::Decode(QByteArray::fromStdString(
-        StripFiles::ExportFileName(base, o.orientation == StripOrientation::Horizontal, format)));
+    return NativePath::Decode(QByteArray::fromStdString(StripFiles::ExportFileName(
+        base, o.layout.kind() == StripLayout::Kind::Horizontal, format)));
 }
 
 // The parameters as the window's boxes would give them; the plan repairs them.
@@ -61,8 +61,8 @@ KnobParams parameters(const Options& o, const PictureFacts& picture) {
 
 QByteArray manifestText(const Options& o, const PicturePlan& plan, const PictureFacts& picture) {
     return StripFiles::ManifestText({nameOf(plan.target.strip), plan.strip.params.FrameCount,
-                                     picture.width, picture.height, o.orientation,
-                                     plan.strip.params, !o.nearest, plan.alpha});
+                                     picture.width, picture.height, o.layout, plan.strip.params,
+                                     !o.nearest, plan.alpha});
 }
 
 }  // namespace
@@ -114,7 +114,7 @@ PicturePlan PlanPicture(const Options& o, bool outputIsFolder, const QString& pi
     if (facts.transparent && !plan.alpha)
         plan.lay = o.background.value_or(Pictures::kBoxBackground);
     plan.strip =
-        PlanStrip(o.orientation, facts.width, facts.height, parameters(o, facts), {o.sweep, bmp});
+        PlanStrip(o.layout, facts.width, facts.height, parameters(o, facts), {o.sweep, bmp});
     if (plan.strip.loweredFrames) plan.warnings.push_back({.code = MessageCode::VerticalTooLarge});
     if (!plan.strip.fits) {
         plan.refusal = {.code = MessageCode::StripTooLarge,

@@ -15,10 +15,9 @@ std::optional<int32_t> LimitVerticalFrameCount(int32_t PicH, int32_t FrameCount)
     return kMaxVerticalStripHeight / PicH;
 }
 
-StripExtent ComputeStripSize(StripOrientation orientation, int32_t PicW, int32_t PicH,
+StripExtent ComputeStripSize(const StripLayout& layout, int32_t PicW, int32_t PicH,
                              int32_t FrameCount) {
-    if (orientation == StripOrientation::Horizontal) return {int64_t{PicW} * FrameCount, PicH};
-    return {PicW, int64_t{PicH} * FrameCount};
+    return {int64_t{PicW} * layout.Columns(FrameCount), int64_t{PicH} * layout.Rows(FrameCount)};
 }
 
 bool StripFits(const StripExtent& size) {
@@ -26,15 +25,15 @@ bool StripFits(const StripExtent& size) {
            size.X * size.Y <= kMaxStripPixels;
 }
 
-StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
-                    const KnobParams& params, const PlanChoices& choices) {
+StripPlan PlanStrip(const StripLayout& layout, int32_t PicW, int32_t PicH, const KnobParams& params,
+                    const PlanChoices& choices) {
     StripPlan plan;
     plan.repairs = ParameterRepairs(params);
     plan.params = params;
     // What the repaired boxes read back as.
     if (plan.params.FrameCount < 1) plan.params.FrameCount = 1;
     if (plan.params.RotRadius < 0.0f) plan.params.RotRadius = 1.0f;
-    if (orientation == StripOrientation::Vertical && choices.limitVertical) {
+    if (layout.kind() == StripLayout::Kind::Vertical && choices.limitVertical) {
         plan.loweredFrames = LimitVerticalFrameCount(PicH, plan.params.FrameCount);
         if (plan.loweredFrames) plan.params.FrameCount = *plan.loweredFrames;
     }
@@ -42,7 +41,7 @@ StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
         const int32_t steps = plan.params.FrameCount - 1;
         plan.params.RotAngle = steps > 0 ? ToFloat32(*choices.sweep / steps) : 0.0f;
     }
-    plan.size = ComputeStripSize(orientation, PicW, PicH, plan.params.FrameCount);
+    plan.size = ComputeStripSize(layout, PicW, PicH, plan.params.FrameCount);
     plan.fits = StripFits(plan.size);
     return plan;
 }

@@ -36,7 +36,7 @@ struct StripExtent {
     int64_t Y = 0;
     bool operator==(const StripExtent&) const = default;
 };
-StripExtent ComputeStripSize(StripOrientation orientation, int32_t PicW, int32_t PicH,
+StripExtent ComputeStripSize(const StripLayout& layout, int32_t PicW, int32_t PicH,
                              int32_t FrameCount);
 
 // The largest strip the program makes, shows and saves: at most kMaxStripPixels
@@ -50,13 +50,13 @@ bool StripFits(const StripExtent& size);
 inline constexpr int32_t kMaxPictureSide = 121;
 
 // Everything a strip build decides before it draws, from the picture's size,
-// the parameters as the boxes give them and the orientation:
+// the parameters as the boxes give them and the layout:
 // - repairs: the texts to write into the parameter boxes, in order;
 // - params: the parameters after those repairs and the vertical limit;
 // - loweredFrames: set when a vertical strip's frame count was lowered;
 // - size: the strip's size in pixels with those parameters;
 // - fits: whether that strip can be made (StripFits).
-// A horizontal strip is never lowered; one that does not fit is not built.
+// Only a vertical strip is lowered; one that does not fit is not built.
 struct StripPlan {
     std::vector<BoxWrite> repairs;
     KnobParams params;
@@ -74,5 +74,5 @@ struct PlanChoices {
     std::optional<double> sweep;
     bool limitVertical = true;
 };
-StripPlan PlanStrip(StripOrientation orientation, int32_t PicW, int32_t PicH,
-                    const KnobParams& params, const PlanChoices& choices = {});
+StripPlan PlanStrip(const StripLayout& layout, int32_t PicW, int32_t PicH, const KnobParams& params,
+                    const PlanChoices& choices = {});

@@ -21,7 +21,7 @@ double shortest(float value) {
 }  // namespace
 
 QByteArray ManifestText(const StripFacts& facts) {
-    const bool horizontal = facts.orientation == StripOrientation::Horizontal;
+    const bool horizontal = facts.layout.kind() == StripLayout::Kind::Horizontal;
     const QJsonObject manifest{
         {"file", facts.file},
         {"frames", facts.frames},

@@ -15,7 +15,7 @@ struct StripFacts {
     int32_t frames = 0;
     int32_t frameWidth = 0;   // pixels
     int32_t frameHeight = 0;  // pixels
-    StripOrientation orientation = StripOrientation::Horizontal;
+    StripLayout layout = StripLayout::Horizontal();
     KnobParams params;  // as the strip was built: start and step angle, radius
     bool bilinear = true;
     bool alpha = false;  // whether the strip keeps transparency

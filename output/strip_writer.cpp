@@ -113,12 +113,12 @@ Message committed(SafeFile& file, Message written) {
 Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
     const PixelGrid& src = *frames.source;
     const StripExtent size =
-        ComputeStripSize(frames.orientation, src.width(), src.height(), frames.params.FrameCount);
+        ComputeStripSize(frames.layout, src.width(), src.height(), frames.params.FrameCount);
     if (src.empty() || !StripFits(size))
         return {.code = MessageCode::StripTooLarge, .numbers = {size.X, size.Y, kMaxStripPixels}};
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
     const auto compose = [&](StripSink& sink) {
-        return ComposeStrip(frames.orientation, frames.params, frames.bilinear, src, sink,
+        return ComposeStrip(frames.layout, frames.params, frames.bilinear, src, sink,
                             frames.threads);
     };
     if (format == Format::Bmp) {

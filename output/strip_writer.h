@@ -19,7 +19,7 @@ namespace StripFiles {
 
 // The frames of a strip, as ComposeStrip builds them.
 struct Frames {
-    StripOrientation orientation = StripOrientation::Horizontal;
+    StripLayout layout = StripLayout::Horizontal();
     KnobParams params;
     bool bilinear = true;
     const PixelGrid* source = nullptr;  // the picture (SrcBits)

@@ -80,8 +80,9 @@ unsigned threadCount(unsigned requested, int64_t pixels) {
 
 class Compositor {
 public:
-    Compositor(StripOrientation orientation, const KnobParams& params, bool bilinear,
-               const Source& source, int32_t frameW, int32_t frameH, StripSink& sink);
+    Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
+               bool bilinear, const Source& source, int32_t frameW, int32_t frameH,
+               StripSink& sink);
     bool run(unsigned threads);
 
 private:
@@ -97,19 +98,22 @@ private:
     bool open(int32_t index);
     bool deliver(std::unique_lock<std::mutex>& lock);
     bool takeBatch(Band*& band, std::size_t& from, std::size_t& to);
-    void addPieces(Band& band, int32_t frame, int32_t rowFrom, int32_t rowTo, int32_t x) const;
+    void addPieces(Band& band, int32_t frame, int32_t top, int32_t rowFrom, int32_t rowTo,
+                   int32_t x) const;
     void render(const Band& band, const Piece& piece) const;
     void build(int32_t frame, const AppModul::FrameRows& rows) const;
     Band& slot(int32_t index) { return bands_[index % kOpenBands]; }
 
-    const StripOrientation orientation_;
+    const StripLayout layout_;
     const KnobParams params_;
     const bool bilinear_;
     const Source& source_;
     StripSink& sink_;
     const int32_t frameW_, frameH_, pixelBytes_;
     const bool opacity_;
-    int32_t frames_ = 0;   // frames that reach the sink
+    int32_t firstFrame_ = 1;
+    int32_t frames_ = 0;   // frames of the strip
+    int32_t perRow_ = 0;   // frames to a row of the strip
     int32_t columns_ = 0;  // composed part of the sink
     int32_t rows_ = 0;
     int32_t bandRows_ = 1;
@@ -124,9 +128,10 @@ private:
     bool failed_ = false;
 };
 
-Compositor::Compositor(StripOrientation orientation, const KnobParams& params, bool bilinear,
-                       const Source& source, int32_t frameW, int32_t frameH, StripSink& sink)
-    : orientation_(orientation),
+Compositor::Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
+                       bool bilinear, const Source& source, int32_t frameW, int32_t frameH,
+                       StripSink& sink)
+    : layout_(layout),
       params_(params),
       bilinear_(bilinear),
       source_(source),
@@ -135,16 +140,17 @@ Compositor::Compositor(StripOrientation orientation, const KnobParams& params, b
       frameH_(frameH),
       pixelBytes_(sink.pixelBytes()),
       opacity_(sink.keepsOpacity() && pixelBytes_ == 4) {
-    const int64_t n = params.FrameCount;
-    const bool horizontal = orientation == StripOrientation::Horizontal;
-    const int64_t stripW = horizontal ? n * frameW : frameW;
-    const int64_t stripH = horizontal ? frameH : n * frameH;
+    firstFrame_ = frames.first;
+    const int64_t n =
+        frames.count < 0 ? int64_t{params.FrameCount} - frames.first + 1 : frames.count;
+    if (n < 1) return;
+    frames_ = static_cast<int32_t>(n);
+    perRow_ = static_cast<int32_t>(std::min<int64_t>(layout.Columns(n), INT32_MAX));
+    const int64_t stripW = layout.Columns(n) * frameW;
+    const int64_t stripH = layout.Rows(n) * frameH;
     columns_ = static_cast<int32_t>(std::clamp<int64_t>(stripW, 0, std::max(0, sink.width())));
     rows_ = static_cast<int32_t>(std::clamp<int64_t>(stripH, 0, std::max(0, sink.height())));
     if (columns_ == 0 || rows_ == 0) return;
-    const int64_t along = horizontal ? columns_ : rows_;
-    const int64_t step = horizontal ? frameW : frameH;
-    frames_ = static_cast<int32_t>(std::min<int64_t>(n, (along + step - 1) / step));
     const int64_t rowBytes = int64_t{columns_} * pixelBytes_;
     bandRows_ = static_cast<int32_t>(std::clamp<int64_t>(sink.bandBytes() / rowBytes, 1, rows_));
     bandCount_ = (rows_ + bandRows_ - 1) / bandRows_;
@@ -248,15 +254,17 @@ bool Compositor::open(int32_t index) {
     if (band.view.bits == nullptr) return false;
     band.pieces.clear();
     try {
-        if (orientation_ == StripOrientation::Horizontal) {
-            for (int32_t i = 1; i <= frames_; ++i)
-                addPieces(band, i, band.first, end, (i - 1) * frameW_);
-        } else {
-            const int32_t last = std::min(frames_, (end - 1) / frameH_ + 1);
-            for (int32_t i = band.first / frameH_ + 1; i <= last; ++i) {
-                const int32_t top = (i - 1) * frameH_;
-                addPieces(band, i, std::max(band.first, top) - top,
-                          std::min(end, top + frameH_) - top, 0);
+        // The rows of frames the band crosses, and in each the frames that
+        // reach into the sink.
+        for (int32_t row = band.first / frameH_; row <= (end - 1) / frameH_; ++row) {
+            const int32_t top = row * frameH_;
+            for (int32_t column = 0; column < perRow_; ++column) {
+                const int64_t k = int64_t{row} * perRow_ + column;
+                const int64_t x = int64_t{column} * frameW_;
+                if (k >= frames_ || x >= columns_) break;
+                addPieces(band, static_cast<int32_t>(firstFrame_ + k), top,
+                          std::max(band.first, top) - top, std::min(end, top + frameH_) - top,
+                          static_cast<int32_t>(x));
             }
         }
     } catch (const std::bad_alloc&) {
@@ -267,10 +275,10 @@ bool Compositor::open(int32_t index) {
     return true;
 }
 
-// Frame rows rowFrom .. rowTo - 1, cut into pieces of at most kPieceRows.
-void Compositor::addPieces(Band& band, int32_t frame, int32_t rowFrom, int32_t rowTo,
+// Frame rows rowFrom .. rowTo - 1 of a frame whose top row is strip row top,
+// cut into pieces of at most kPieceRows.
+void Compositor::addPieces(Band& band, int32_t frame, int32_t top, int32_t rowFrom, int32_t rowTo,
                            int32_t x) const {
-    const int32_t top = orientation_ == StripOrientation::Vertical ? (frame - 1) * frameH_ : 0;
     const int32_t visible = std::min(frameW_, columns_ - x);
     for (int32_t r = rowFrom; r < rowTo; r += kPieceRows) {
         const int32_t rows = std::min(kPieceRows, rowTo - r);
@@ -328,12 +336,12 @@ void Compositor::render(const Band& band, const Piece& piece) const {
 
 }  // namespace
 
-bool ComposeStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
-                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads) {
-    if (params.FrameCount < 1 || SrcBits.empty()) return true;
+bool ComposeStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads, FrameRange frames) {
+    if (params.FrameCount < 1 || SrcBits.empty() || frames.first < 1) return true;
     Source source;
     if (!prepare(SrcBits, sink.pixelBytes(), sink.keepsOpacity(), source)) return false;
-    Compositor compositor(orientation, params, RotateMode, source, SrcBits.width(),
+    Compositor compositor(layout, frames, params, RotateMode, source, SrcBits.width(),
                           SrcBits.height(), sink);
     return compositor.run(threads);
 }

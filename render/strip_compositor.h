@@ -55,13 +55,22 @@ public:
     virtual bool bandDone(int32_t first, int32_t count) = 0;
 };
 
-// Composes frames 1 .. params.FrameCount of the knob strip into the sink:
-// frame i at columns (i - 1) x W .. i x W - 1 of a horizontal strip, at rows
-// (i - 1) x H .. i x H - 1 of a vertical one (W x H the size of SrcBits),
-// each built by the bilinear routine (RotateMode true) or the nearest one.
-// Every pixel is computed once; frames beyond the sink are not built.
+// Which frames a strip holds: frames first .. first + count - 1 of the knob
+// sequence (1-based; count -1: up to params.FrameCount). The first of them
+// takes the layout's first place, and so on.
+struct FrameRange {
+    int32_t first = 1;
+    int32_t count = -1;
+};
+
+// Composes the frames of the knob strip into the sink where the layout puts
+// them (W x H the size of SrcBits): frame i turned as (i - 1) x RotAngle
+// plus StartAngle, built by the bilinear routine (RotateMode true) or the
+// nearest one. Every pixel is computed once; frames beyond the sink are not
+// built, and places of the layout without a frame are not touched.
 // Up to `threads` threads build frames (0: one per core); the bytes are
 // those one thread makes. True when every band reached the sink (nothing to
 // compose counts as done); false when the sink stopped it or had no memory.
-bool ComposeStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
-                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads = 0);
+bool ComposeStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads = 0,
+                  FrameRange frames = {});

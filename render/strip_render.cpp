@@ -20,8 +20,8 @@ private:
 
 }  // namespace
 
-void RenderStrip(StripOrientation orientation, const KnobParams& params, bool RotateMode,
+void RenderStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
                  const PixelGrid& SrcBits, const ImageView& strip, unsigned threads) {
     SurfaceSink sink(strip);
-    ComposeStrip(orientation, params, RotateMode, SrcBits, sink, threads);
+    ComposeStrip(layout, params, RotateMode, SrcBits, sink, threads);
 }

@@ -32,8 +32,8 @@ private:
 
 void Form1::cmdStrip_Click(int index) {
     AppState& s = state_;
-    const auto orientation = index == 0 ? StripOrientation::Horizontal : StripOrientation::Vertical;
-    const StripPlan plan = PlanStrip(orientation, s.PicW, s.PicH, s.Knob);
+    const StripLayout layout = index == 0 ? StripLayout::Horizontal() : StripLayout::Vertical();
+    const StripPlan plan = PlanStrip(layout, s.PicW, s.PicH, s.Knob);
     // The repairs go through the boxes, whose change handlers store them.
     for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
     if (index == 0 && !plan.fits) {
@@ -114,13 +114,13 @@ void Form1::lowerFrameCount(int32_t frames) {
 }
 
 void Form1::RenderStripH() {
-    RenderStrip(StripOrientation::Horizontal, state_.Knob, state_.RotateMode, state_.SrcBits,
+    RenderStrip(StripLayout::Horizontal(), state_.Knob, state_.RotateMode, state_.SrcBits,
                 ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
 
 void Form1::RenderStripV() {
-    RenderStrip(StripOrientation::Vertical, state_.Knob, state_.RotateMode, state_.SrcBits,
+    RenderStrip(StripLayout::Vertical(), state_.Knob, state_.RotateMode, state_.SrcBits,
                 ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }

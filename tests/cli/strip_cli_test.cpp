@@ -49,7 +49,7 @@ TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     APIMod::SetDibHeader(src, info);
     APIMod::GrabPictureBits(QImage(knob), src, info);
     QImage expected(1260, 45, QImage::Format_RGB32);
-    RenderStrip(StripOrientation::Horizontal, {28, 22.5f, 10.0f}, true, src, ViewOf(expected));
+    RenderStrip(StripLayout::Horizontal(), {28, 22.5f, 10.0f}, true, src, ViewOf(expected));
     EXPECT_EQ(strip.convertToFormat(QImage::Format_RGB32), expected);
 }
 

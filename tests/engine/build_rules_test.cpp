@@ -19,13 +19,16 @@ TEST(LimitVerticalFrameCount, WholeNumberQuotientOver8000) {
     EXPECT_EQ(LimitVerticalFrameCount(121, INT32_MAX), 66);  // no overflow
 }
 
-TEST(ComputeStripSize, FramesSideBySideOrStacked) {
-    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 45, 45, 28), (StripExtent{1260, 45}));
-    EXPECT_EQ(ComputeStripSize(StripOrientation::Vertical, 45, 45, 28), (StripExtent{45, 1260}));
-    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 45, 45, 1000),
-              (StripExtent{45000, 45}));
-    EXPECT_EQ(ComputeStripSize(StripOrientation::Horizontal, 121, 121, INT32_MAX).X,
+TEST(ComputeStripSize, FramesSideBySideStackedOrInRows) {
+    EXPECT_EQ(ComputeStripSize(StripLayout::Horizontal(), 45, 45, 28), (StripExtent{1260, 45}));
+    EXPECT_EQ(ComputeStripSize(StripLayout::Vertical(), 45, 45, 28), (StripExtent{45, 1260}));
+    EXPECT_EQ(ComputeStripSize(StripLayout::Horizontal(), 45, 45, 1000), (StripExtent{45000, 45}));
+    EXPECT_EQ(ComputeStripSize(StripLayout::Horizontal(), 121, 121, INT32_MAX).X,
               int64_t{121} * INT32_MAX);
+    // A grid of 4 columns: 10 frames in three rows, the last one short.
+    EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 10), (StripExtent{120, 60}));
+    EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 3), (StripExtent{120, 20}));
+    EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 0), (StripExtent{0, 0}));
 }
 
 TEST(StripFits, LargestStripsAreRefused) {
@@ -38,22 +41,21 @@ TEST(StripFits, LargestStripsAreRefused) {
 
 // What both the window and the command line build from.
 TEST(PlanStrip, RepairsLowersAndSizesInOneStep) {
-    const StripPlan repaired = PlanStrip(StripOrientation::Horizontal, 45, 45, {-3, -2.0f, 0.0f});
+    const StripPlan repaired = PlanStrip(StripLayout::Horizontal(), 45, 45, {-3, -2.0f, 0.0f});
     EXPECT_EQ(repaired.repairs.size(), 3u);
     EXPECT_EQ(repaired.params.FrameCount, 1);
     EXPECT_EQ(repaired.params.RotRadius, 1.0f);
     EXPECT_EQ(repaired.size, (StripExtent{45, 45}));
     EXPECT_TRUE(repaired.fits);
 
-    const StripPlan lowered = PlanStrip(StripOrientation::Vertical, 121, 121, {1000, 60.0f, 0.36f});
+    const StripPlan lowered = PlanStrip(StripLayout::Vertical(), 121, 121, {1000, 60.0f, 0.36f});
     EXPECT_EQ(lowered.loweredFrames, 66);
     EXPECT_EQ(lowered.params.FrameCount, 66);
     EXPECT_EQ(lowered.size, (StripExtent{121, 7986}));
     EXPECT_TRUE(lowered.fits);
 
     // A horizontal strip is not lowered: it is refused when too large.
-    const StripPlan huge =
-        PlanStrip(StripOrientation::Horizontal, 121, 121, {INT32_MAX, 60.0f, 1.0f});
+    const StripPlan huge = PlanStrip(StripLayout::Horizontal(), 121, 121, {INT32_MAX, 60.0f, 1.0f});
     EXPECT_FALSE(huge.loweredFrames);
     EXPECT_FALSE(huge.fits);
 }

@@ -64,14 +64,26 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-// Whether every frame, built whole on its own, stands at its place in the
-// sink: same colours, an opaque fourth byte in four-byte sinks.
-::testing::AssertionResult framesInPlace(MemorySink& sink, StripOrientation o, bool bilinear,
-                                         const KnobParams& p, const PixelGrid& src) {
-    for (int32_t i = 1; i <= p.FrameCount; ++i) {
+// Whether every frame of the range, built whole on its own, stands at its
+// place of the layout in the sink: same colours, an opaque fourth byte in
+// four-byte sinks; the places without a frame are not touched.
+::testing::AssertionResult framesInPlace(MemorySink& sink, StripLayout o, bool bilinear,
+                                         const KnobParams& p, const PixelGrid& src,
+                                         FrameRange range = {}) {
+    const int32_t count = range.count < 0 ? p.FrameCount - range.first + 1 : range.count;
+    const int64_t places = o.Columns(count) * o.Rows(count);
+    for (int64_t k = count; k < places; ++k) {
+        const auto place = o.PlaceOf(k, count);
+        if (*sink.pixel(static_cast<int32_t>(place.column) * src.width(),
+                        static_cast<int32_t>(place.row) * src.height()) != 0x5A)
+            return ::testing::AssertionFailure() << "empty place " << k << " was written";
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t i = range.first + k;
         const PixelGrid frame = fixtures::Frame(bilinear, i, p, src);
-        const int32_t left = o == StripOrientation::Horizontal ? (i - 1) * src.width() : 0;
-        const int32_t top = o == StripOrientation::Vertical ? (i - 1) * src.height() : 0;
+        const auto place = o.PlaceOf(k, count);
+        const auto left = static_cast<int32_t>(place.column) * src.width();
+        const auto top = static_cast<int32_t>(place.row) * src.height();
         for (int32_t y = 1; y <= src.height(); ++y)
             for (int32_t x = 1; x <= src.width(); ++x) {
                 const uint8_t* px = sink.pixel(left + x - 1, top + y - 1);
@@ -91,6 +103,7 @@ struct Layout {
     bool bottomUp;
 };
 
+// Horizontal and vertical strips, and grids with a full and a short last row.
 TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
     const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {3, 5}, {37, 41}, {45, 45}};
     const Layout layouts[] = {{4, false}, {3, true}, {3, false}};
@@ -98,16 +111,17 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
     const int64_t bandBytes[] = {1, 5000, StripSink::kDefaultBandBytes};
     for (auto [w, h] : sizes) {
         const PixelGrid src = fixtures::Picture(w, h, 3);
-        for (auto o : {StripOrientation::Horizontal, StripOrientation::Vertical})
+        for (auto o : {StripLayout::Horizontal(), StripLayout::Vertical(), StripLayout::Grid(3),
+                       StripLayout::Grid(7)})
             for (bool bilinear : {true, false})
                 for (int32_t frames : {1, 7, 30})
                     for (const Layout& l : layouts)
                         for (int64_t band : bandBytes) {
                             const KnobParams p{frames, static_cast<float>(w) / 2.0f + 0.5f,
                                                -13.25f};
-                            const bool across = o == StripOrientation::Horizontal;
-                            MemorySink sink(across ? w * frames : w, across ? h : h * frames,
-                                            l.pixelBytes, l.bottomUp, band);
+                            MemorySink sink(static_cast<int32_t>(w * o.Columns(frames)),
+                                            static_cast<int32_t>(h * o.Rows(frames)), l.pixelBytes,
+                                            l.bottomUp, band);
                             ASSERT_TRUE(ComposeStrip(o, p, bilinear, src, sink, band == 1 ? 1 : 3));
                             ASSERT_TRUE(framesInPlace(sink, o, bilinear, p, src))
                                 << w << "x" << h << " bilinear " << bilinear << " frames " << frames
@@ -116,11 +130,31 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
     }
 }
 
+// Some frames of the sequence, each in the place of the first, second, ...:
+// a sheet of one frame, a middle stretch, the last frames.
+TEST(ComposeStrip, ARangeOfFramesTakesTheLayoutsFirstPlaces) {
+    const PixelGrid src = fixtures::Picture(13, 11, 5);
+    const KnobParams p{40, 6.5f, 7.5f, -30.0f};
+    const struct {
+        StripLayout layout;
+        FrameRange range;
+    } cases[] = {{StripLayout::Horizontal(), {17, 1}},
+                 {StripLayout::Grid(4), {9, 6}},
+                 {StripLayout::Vertical(), {35, -1}}};
+    for (const auto& c : cases) {
+        const int32_t count = c.range.count < 0 ? p.FrameCount - c.range.first + 1 : c.range.count;
+        MemorySink sink(static_cast<int32_t>(13 * c.layout.Columns(count)),
+                        static_cast<int32_t>(11 * c.layout.Rows(count)), 4, false, 600);
+        ASSERT_TRUE(ComposeStrip(c.layout, p, true, src, sink, 2, c.range));
+        EXPECT_TRUE(framesInPlace(sink, c.layout, true, p, src, c.range)) << c.range.first;
+    }
+}
+
 TEST(ComposeStrip, BandsCoverTheStripOnceInTheSinksOrder) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (bool bottomUp : {false, true}) {
         MemorySink sink(45, 45 * 20, 3, bottomUp, 45 * 3 * 128);  // 128 rows a band
-        ASSERT_TRUE(ComposeStrip(StripOrientation::Vertical, {20, 18.0f, 10.0f}, true, src, sink));
+        ASSERT_TRUE(ComposeStrip(StripLayout::Vertical(), {20, 18.0f, 10.0f}, true, src, sink));
         EXPECT_EQ(sink.asked, sink.done);
         EXPECT_LE(sink.mostOpen, 2);
         ASSERT_EQ(sink.done.size(), 8u);
@@ -143,7 +177,7 @@ TEST(ComposeStrip, OpacityTurnsWithTheFramesWhenTheSinkKeepsIt) {
     for (bool bilinear : {true, false}) {
         MemorySink sink(37 * 9 - 20, 41, 4, false, 37 * 4 * 9 * 7);
         sink.opacity = true;
-        ASSERT_TRUE(ComposeStrip(StripOrientation::Horizontal, p, bilinear, src, sink, 3));
+        ASSERT_TRUE(ComposeStrip(StripLayout::Horizontal(), p, bilinear, src, sink, 3));
         for (int32_t i = 1; i <= 9; ++i) {
             const PixelGrid frame = fixtures::Frame(bilinear, i, p, src, {.opacity = true});
             const int32_t visible = std::min(37, sink.width() - (i - 1) * 37);
@@ -160,12 +194,12 @@ TEST(ComposeStrip, StopsWhenTheSinkCannotGoOn) {
     const KnobParams p{20, 18.0f, 10.0f};
     MemorySink stops(45, 900, 3, true, 45 * 3 * 100);
     stops.stopAt = 2;
-    EXPECT_FALSE(ComposeStrip(StripOrientation::Vertical, p, true, src, stops));
+    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, true, src, stops));
     EXPECT_EQ(stops.done.size(), 2u);
     EXPECT_LE(stops.asked.size(), 3u) << "no band opened after the stop";
     MemorySink lacks(45, 900, 3, true, 45 * 3 * 100);
     lacks.noMemoryAt = 3;
-    EXPECT_FALSE(ComposeStrip(StripOrientation::Vertical, p, true, src, lacks));
+    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, true, src, lacks));
     EXPECT_EQ(lacks.asked.size(), 3u);
 }
 

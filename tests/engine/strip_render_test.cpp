@@ -16,8 +16,8 @@ TEST(RenderStrip, EachFrameAtItsPlace) {
     const KnobParams p{28, 18.0f, 10.0f};
     for (bool bilinear : {true, false}) {
         TestSurface h(1260, 45, 0x5A), v(45, 1260, 0x5A);
-        RenderStrip(StripOrientation::Horizontal, p, bilinear, src, h.view);
-        RenderStrip(StripOrientation::Vertical, p, bilinear, src, v.view);
+        RenderStrip(StripLayout::Horizontal(), p, bilinear, src, h.view);
+        RenderStrip(StripLayout::Vertical(), p, bilinear, src, v.view);
         for (int32_t i : {1, 2, 14, 28}) {
             const PixelGrid frame = fixtures::Frame(bilinear, i, p, src);
             EXPECT_TRUE(h.rgbEquals((i - 1) * 45, 0, frame)) << "horizontal frame " << i;
@@ -32,8 +32,8 @@ TEST(RenderStrip, ThreadsMakeTheSameStrip) {
     const PixelGrid src = fixtures::Picture(37, 41, 3);
     const KnobParams p{300, 15.5f, -7.25f};
     TestSurface one(37, 41 * 300, 0x5A), many(37, 41 * 300, 0x5A);
-    RenderStrip(StripOrientation::Vertical, p, true, src, one.view, 1);
-    RenderStrip(StripOrientation::Vertical, p, true, src, many.view, 5);
+    RenderStrip(StripLayout::Vertical(), p, true, src, one.view, 1);
+    RenderStrip(StripLayout::Vertical(), p, true, src, many.view, 5);
     EXPECT_EQ(one.bytes, many.bytes);
 }
 
@@ -41,19 +41,19 @@ TEST(RenderStrip, NoFramesDrawsNothingAndSmallSurfacesClip) {
     const PixelGrid src = fixtures::Picture(45, 45);
     TestSurface s(100, 45, 0x5A);
     const auto before = s.bytes;
-    RenderStrip(StripOrientation::Horizontal, {0, 18.0f, 10.0f}, true, src, s.view);
+    RenderStrip(StripLayout::Horizontal(), {0, 18.0f, 10.0f}, true, src, s.view);
     EXPECT_EQ(s.bytes, before);
     // 28 frames into a surface that holds two and a bit: no write beyond it.
-    RenderStrip(StripOrientation::Horizontal, {28, 18.0f, 10.0f}, true, src, s.view);
+    RenderStrip(StripLayout::Horizontal(), {28, 18.0f, 10.0f}, true, src, s.view);
     EXPECT_TRUE(s.rgbEquals(45, 0, fixtures::Frame(true, 2, {28, 18.0f, 10.0f}, src)));
     // A frame count far beyond the surface ends at once.
-    RenderStrip(StripOrientation::Vertical, {INT32_MAX, 18.0f, 10.0f}, false, src, s.view);
+    RenderStrip(StripLayout::Vertical(), {INT32_MAX, 18.0f, 10.0f}, false, src, s.view);
 }
 
 TEST(RenderStrip, OneFrameIsTheSourceItself) {
     const PixelGrid src = fixtures::Picture(45, 45);
     TestSurface s(45, 45, 0x5A);
-    RenderStrip(StripOrientation::Horizontal, {1, 18.0f, 10.0f}, true, src, s.view);
+    RenderStrip(StripLayout::Horizontal(), {1, 18.0f, 10.0f}, true, src, s.view);
     EXPECT_TRUE(s.rgbEquals(0, 0, src));
 }
 

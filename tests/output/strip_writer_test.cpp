@@ -26,8 +26,8 @@
 namespace {
 
 // The strip as the window builds it on its strip surface.
-QImage windowStrip(StripOrientation o, const KnobParams& p, bool bilinear, const PixelGrid& src) {
-    const bool across = o == StripOrientation::Horizontal;
+QImage windowStrip(StripLayout o, const KnobParams& p, bool bilinear, const PixelGrid& src) {
+    const bool across = o == StripLayout::Horizontal();
     QImage surface(across ? src.width() * p.FrameCount : src.width(),
                    across ? src.height() : src.height() * p.FrameCount, QImage::Format_RGB32);
     surface.fill(Qt::black);
@@ -53,12 +53,12 @@ QByteArray contents(const QString& path) {
 
 struct Case {
     int32_t w, h;
-    StripOrientation orientation;
+    StripLayout orientation;
     bool bilinear;
     int32_t frames;
 };
-constexpr auto H = StripOrientation::Horizontal;
-constexpr auto V = StripOrientation::Vertical;
+constexpr auto H = StripLayout::Horizontal();
+constexpr auto V = StripLayout::Vertical();
 
 class StripFileTest : public ::testing::Test {
 protected:
@@ -85,7 +85,7 @@ TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
     }
 }
 
-StripFiles::Frames framesOf(StripOrientation o, const KnobParams& p, bool bilinear,
+StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, bool bilinear,
                             const PixelGrid& src) {
     return {o, p, bilinear, &src};
 }
