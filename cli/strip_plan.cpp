@@ -2,9 +2,9 @@
 
 #include "commands.h"
 #include "leading_number.h"
-#include "manifest.h"
 #include "native_path.h"
 #include "picture_io.h"
+#include "side_files.h"
 
 namespace StripCli {
 
@@ -59,10 +59,25 @@ KnobParams parameters(const Options& o, const PictureFacts& picture) {
     return p;
 }
 
-QByteArray manifestText(const Options& o, const PicturePlan& plan, const PictureFacts& picture) {
-    return StripFiles::ManifestText({nameOf(plan.target.strip), plan.strip.params.FrameCount,
-                                     picture.width, picture.height, o.layout, plan.strip.params,
-                                     !o.nearest, plan.alpha});
+// The one description of the picture's strip, from which the files beside it
+// are made.
+StripFiles::StripFacts factsOf(const Options& o, const PicturePlan& plan,
+                               const PictureFacts& picture, const QString& path) {
+    StripFiles::StripFacts facts;
+    facts.name = NativePath::Decode(QByteArray::fromStdString(
+        Commands::StripExtension(NativePath::Encode(nameOf(path)).toStdString())));
+    facts.frames = plan.strip.params.FrameCount;
+    facts.layout = o.layout;
+    facts.startAngle = plan.strip.params.StartAngle;
+    facts.stepAngle = plan.strip.params.RotAngle;
+    facts.bilinear = !o.nearest;
+    facts.alpha = plan.alpha;
+    facts.format = plan.target.format;
+    // A drawing made larger is at its scale; a picture is at its own size.
+    const double scale = picture.vector ? o.scale : 1.0;
+    facts.strips.push_back({nameOf(plan.target.strip), scale, picture.width, picture.height,
+                            plan.strip.size.X, plan.strip.size.Y, plan.strip.params.RotRadius});
+    return facts;
 }
 
 }  // namespace
@@ -122,7 +137,8 @@ PicturePlan PlanPicture(const Options& o, bool outputIsFolder, const QString& pi
         return plan;
     }
     if (!plan.target.manifest.isEmpty())
-        plan.jobs.push_back({Job::Kind::Text, plan.target.manifest, manifestText(o, plan, facts)});
+        plan.jobs.push_back({Job::Kind::Text, plan.target.manifest,
+                             StripFiles::ManifestText(factsOf(o, plan, facts, picture))});
     plan.jobs.push_back({Job::Kind::Strip, plan.target.strip, {}});
     return plan;
 }

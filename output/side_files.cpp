@@ -1,0 +1,248 @@
+#include "side_files.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace StripFiles {
+
+namespace {
+
+// 2.1259842f reads back as 2.1259842, not as 2.125984191894531.
+double shortest(float value) {
+    char digits[32] = {};
+    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
+    *result.ptr = '\0';
+    return std::strtod(digits, nullptr);
+}
+
+// A number as a text file shows it: no exponent, no trailing zeros.
+QByteArray number(double value) {
+    QByteArray text = QByteArray::number(value, 'f', 6);
+    while (text.contains('.') && (text.endsWith('0') || text.endsWith('.'))) text.chop(1);
+    return text == "-0" ? "0" : text;
+}
+
+const char* layoutName(const StripLayout& layout) {
+    switch (layout.kind()) {
+        case StripLayout::Kind::Horizontal:
+            return "horizontal";
+        case StripLayout::Kind::Vertical:
+            return "vertical";
+        case StripLayout::Kind::Grid:
+            return "grid";
+    }
+    return "horizontal";
+}
+
+QByteArray xmlEscaped(const QString& text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray cssString(const QString& text) {
+    QByteArray out;
+    for (const char c : text.toUtf8()) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return '"' + out + '"';
+}
+
+}  // namespace
+
+double StripFacts::endAngle() const {
+    return static_cast<double>(startAngle) + static_cast<double>(stepAngle) * (frames - 1);
+}
+
+int32_t StripFacts::logicalFrameWidth() const {
+    if (strips.empty()) return 0;
+    return static_cast<int32_t>(std::nearbyint(strips.front().frameWidth / strips.front().scale));
+}
+
+int32_t StripFacts::logicalFrameHeight() const {
+    if (strips.empty()) return 0;
+    return static_cast<int32_t>(std::nearbyint(strips.front().frameHeight / strips.front().scale));
+}
+
+QByteArray Identifier(const QString& name) {
+    QByteArray id;
+    for (const QChar c : name) {
+        const bool plain = c.unicode() < 128 && (c.isLetterOrNumber() || c == '_');
+        id += plain ? static_cast<char>(c.unicode()) : '_';
+    }
+    if (id.isEmpty() || (id[0] >= '0' && id[0] <= '9')) id.prepend('_');
+    return id;
+}
+
+QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
+    const ScaledStrip& strip = facts.strips.at(k);
+    const auto columns = facts.layout.Columns(facts.frames);
+    const QJsonObject manifest{
+        {"version", kManifestVersion},
+        {"file", strip.file},
+        {"frames", facts.frames},
+        {"frameWidth", strip.frameWidth},
+        {"frameHeight", strip.frameHeight},
+        {"logicalFrameWidth", facts.logicalFrameWidth()},
+        {"logicalFrameHeight", facts.logicalFrameHeight()},
+        {"scale", strip.scale},
+        {"width", static_cast<double>(strip.width)},
+        {"height", static_cast<double>(strip.height)},
+        {"layout", layoutName(facts.layout)},
+        {"orientation", layoutName(facts.layout)},
+        {"columns", static_cast<double>(columns)},
+        {"rows", static_cast<double>(facts.layout.Rows(facts.frames))},
+        {"startAngle", shortest(facts.startAngle)},
+        {"stepAngle", shortest(facts.stepAngle)},
+        {"endAngle", shortest(static_cast<float>(facts.endAngle()))},
+        {"radius", shortest(strip.radius)},
+        {"routine", facts.bilinear ? "bilinear" : "nearest"},
+        {"alpha", facts.alpha},
+        {"valueToFrame", kValueToFrame},
+    };
+    return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
+}
+
+QByteArray KontaktText(const StripFacts& facts) {
+    const bool horizontal = facts.layout.kind() == StripLayout::Kind::Horizontal;
+    QByteArray text;
+    const auto line = [&text](const char* key, const QByteArray& value) {
+        text += key + QByteArray(": ") + value + "\r\n";
+    };
+    line("Has Alpha Channel", facts.alpha ? "yes" : "no");
+    line("Number of Animations", QByteArray::number(facts.frames));
+    line("Horizontal Animation", horizontal ? "yes" : "no");
+    line("Vertical Resizable", "no");
+    line("Horizontal Resizable", "no");
+    line("Fixed Top", "0");
+    line("Fixed Bottom", "0");
+    line("Fixed Left", "0");
+    line("Fixed Right", "0");
+    return text;
+}
+
+QByteArray UidescText(const StripFacts& facts) {
+    const QByteArray name = xmlEscaped(facts.name);
+    const QByteArray w = QByteArray::number(facts.logicalFrameWidth());
+    const QByteArray h = QByteArray::number(facts.logicalFrameHeight());
+    const auto columns = facts.layout.Columns(facts.frames);
+    QByteArray text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<vstgui-ui-description version=\"1\">\n"
+        "\t<bitmaps>\n";
+    for (std::size_t k = 0; k < facts.strips.size(); ++k) {
+        const ScaledStrip& strip = facts.strips[k];
+        // A larger resolution is known by its name: the first's and "#2.0x".
+        QByteArray bitmap = name;
+        if (k > 0)
+            bitmap +=
+                '#' + number(strip.scale) + (strip.scale == std::floor(strip.scale) ? ".0x" : "x");
+        text += "\t\t<bitmap name=\"" + bitmap + "\" path=\"" + xmlEscaped(strip.file) + '"';
+        if (k > 0) text += " scale-factor=\"" + number(strip.scale) + '"';
+        if (k == 0)
+            text += " multiframe-num-frames=\"" + QByteArray::number(facts.frames) +
+                    "\" mulitframe-frames-per-row=\"" + QByteArray::number(columns) +
+                    "\" multiframe-size=\"" + w + ", " + h + '"';
+        text += "/>\n";
+    }
+    // VSTGUI counts angles from 3 o'clock; ours from 12 o'clock.
+    const double start = std::fmod(static_cast<double>(facts.startAngle) - 90.0 + 720.0, 360.0);
+    const double range = facts.endAngle() - static_cast<double>(facts.startAngle);
+    text +=
+        "\t</bitmaps>\n"
+        "\t<template name=\"" +
+        name + "\" class=\"CViewContainer\" size=\"" + w + ", " + h +
+        "\">\n"
+        "\t\t<view class=\"CAnimKnob\" origin=\"0, 0\" size=\"" +
+        w + ", " + h + "\" bitmap=\"" + name + "\" height-of-one-image=\"" + h +
+        "\" sub-pixmaps=\"" + QByteArray::number(facts.frames) + "\" angle-start=\"" +
+        number(start) + "\" angle-range=\"" + number(range) +
+        "\"/>\n"
+        "\t</template>\n"
+        "</vstgui-ui-description>\n";
+    return text;
+}
+
+QByteArray CssText(const StripFacts& facts) {
+    const QByteArray w = QByteArray::number(facts.logicalFrameWidth());
+    const QByteArray h = QByteArray::number(facts.logicalFrameHeight());
+    const auto columns = facts.layout.Columns(facts.frames);
+    const auto rows = facts.layout.Rows(facts.frames);
+    QByteArray set;
+    for (const ScaledStrip& strip : facts.strips)
+        set += (set.isEmpty() ? "" : ", ") + QByteArray("url(") + cssString(strip.file) + ") " +
+               number(strip.scale) + 'x';
+    const bool grid = facts.layout.kind() == StripLayout::Kind::Grid;
+    const bool horizontal = facts.layout.kind() == StripLayout::Kind::Horizontal;
+    const QByteArray column = grid         ? "var(--frame-column, 0)"
+                              : horizontal ? "var(--frame, 0)"
+                                           : "0";
+    const QByteArray row = grid ? "var(--frame-row, 0)" : horizontal ? "0" : "var(--frame, 0)";
+    return "/* " + facts.name.toUtf8().replace("*/", "* /") + ": " +
+           QByteArray::number(facts.frames) + " frames, " + layoutName(facts.layout) +
+           "; set --frame to " + kValueToFrame + " */\n." + Identifier(facts.name) +
+           "-knob {\n"
+           "    width: " +
+           w +
+           "px;\n"
+           "    height: " +
+           h +
+           "px;\n"
+           "    background-image: url(" +
+           cssString(facts.strips.front().file) +
+           ");\n"
+           "    background-image: image-set(" +
+           set +
+           ");\n"
+           "    background-size: " +
+           QByteArray::number(columns * facts.logicalFrameWidth()) + "px " +
+           QByteArray::number(rows * facts.logicalFrameHeight()) +
+           "px;\n"
+           "    background-repeat: no-repeat;\n"
+           "    background-position: calc(" +
+           column + " * -" + w + "px) calc(" + row + " * -" + h +
+           "px);\n"
+           "}\n";
+}
+
+QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
+    const QByteArray id = Identifier(facts.name);
+    QByteArray text = "/* " + facts.name.toUtf8().replace("*/", "* /") + ": a knob strip; " +
+                      kValueToFrame +
+                      ". */\n"
+                      "#pragma once\n\n";
+    const auto constant = [&](const QByteArray& name, const QByteArray& value, const char* type) {
+        text += "static const " + QByteArray(type) + ' ' + id + '_' + name + " = " + value + ";\n";
+    };
+    constant("frames", QByteArray::number(facts.frames), "unsigned int");
+    constant("columns", QByteArray::number(facts.layout.Columns(facts.frames)), "unsigned int");
+    constant("rows", QByteArray::number(facts.layout.Rows(facts.frames)), "unsigned int");
+    constant("frame_width", QByteArray::number(facts.logicalFrameWidth()), "unsigned int");
+    constant("frame_height", QByteArray::number(facts.logicalFrameHeight()), "unsigned int");
+    constant("start_angle", number(facts.startAngle), "double");
+    constant("end_angle", number(facts.endAngle()), "double");
+    for (qsizetype k = 0; k < files.size(); ++k) {
+        const ScaledStrip& strip = facts.strips.at(static_cast<std::size_t>(k));
+        const QByteArray scale =
+            k == 0 ? QByteArray() : '_' + number(strip.scale).replace('.', '_') + 'x';
+        const QByteArray& bytes = files[k];
+        text += "\n/* " + strip.file.toUtf8().replace("*/", "* /") + " */\n";
+        constant("width" + scale, QByteArray::number(strip.width), "unsigned int");
+        constant("height" + scale, QByteArray::number(strip.height), "unsigned int");
+        constant("size" + scale, QByteArray::number(bytes.size()), "unsigned int");
+        text += "static const unsigned char " + id + "_data" + scale + "[" +
+                QByteArray::number(std::max<qsizetype>(bytes.size(), 1)) + "] = {";
+        for (qsizetype b = 0; b < bytes.size(); ++b) {
+            text += (b % 16 == 0 ? "\n    " : " ") +
+                    QByteArray::number(static_cast<uchar>(bytes[b])) + ',';
+        }
+        text += "\n};\n";
+    }
+    return text;
+}
+
+}  // namespace StripFiles

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+#include "knob_params.h"
+#include "strip_layout.h"
+#include "strip_names.h"
+
+// One description of a picture's strips, from which every file written
+// beside them is made: the manifest, a toolkit's side file, the preview page.
+namespace StripFiles {
+
+// One strip file: the strip at one scale.
+struct ScaledStrip {
+    QString file;             // the file's name, without its folder
+    double scale = 1.0;       // pixels per logical pixel
+    int32_t frameWidth = 0;   // pixels
+    int32_t frameHeight = 0;  // pixels
+    int64_t width = 0;        // the whole strip, pixels
+    int64_t height = 0;
+    float radius = 0.0f;  // the turned disc's radius the strip was built with, pixels
+};
+
+struct StripFacts {
+    QString name;  // the picture's name without its ending, for identifiers
+    int32_t frames = 0;
+    StripLayout layout = StripLayout::Horizontal();
+    // Angles of frame 1 and of each step, degrees clockwise from the picture
+    // as it is (the 32-bit values the strips were built with).
+    float startAngle = 0.0f;
+    float stepAngle = 0.0f;
+    bool bilinear = true;
+    bool alpha = false;  // the strips keep transparency
+    Format format = Format::Png;
+    std::vector<ScaledStrip> strips;  // scale 1 first when it is there, then larger
+
+    // The angle of the last frame: start + step x (frames - 1), in double.
+    double endAngle() const;
+    // The logical frame size: the first strip's frame size over its scale.
+    int32_t logicalFrameWidth() const;
+    int32_t logicalFrameHeight() const;
+};
+
+// The version of the manifest's keys; raised when a key changes its meaning.
+inline constexpr int kManifestVersion = 2;
+
+// Which frame a consumer shows for a value from 0 to 1, as the manifest and
+// the side files state it: the nearest of frames 0 .. frames - 1.
+inline constexpr char kValueToFrame[] = "frame = round(value * (frames - 1))";
+
+}  // namespace StripFiles
