@@ -138,6 +138,15 @@ std::span<const OptionSpec> OptionTable() {
     return kOptions;
 }
 
+QStringList ValueChoices(OptionId id) {
+    switch (id) {
+        case Format:
+            return {QStringLiteral("png"), QStringLiteral("bmp")};
+        default:
+            return {};
+    }
+}
+
 const OptionSpec* FindOption(const QString& name) {
     for (const OptionSpec& spec : kOptions)
         if (name == QLatin1String(spec.name) ||

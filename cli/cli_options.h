@@ -52,4 +52,7 @@ std::optional<double> StrictNumber(const QString& text);
 // The help, from the same table the arguments are read by.
 QString UsageText();
 
+// The limits every strip has, as the help and the manual state them.
+Message UsageLimits();
+
 }  // namespace StripCli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <span>
 
 #include "message.h"
@@ -44,5 +46,12 @@ std::span<const OptionSpec> OptionTable();
 
 // The option named so (its name or alias, without "=value"), or nullptr.
 const OptionSpec* FindOption(const QString& name);
+
+// The option's line in the help, with its facts (defaults, limits).
+Message HelpFor(const OptionSpec& spec);
+
+// The words the option's value is one of (formats, toolkits, ...); empty for
+// a number or a name.
+QStringList ValueChoices(OptionId id);
 
 }  // namespace StripCli

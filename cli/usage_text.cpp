@@ -64,7 +64,9 @@ QString callLines() {
     return (lines << line).join(QLatin1Char('\n'));
 }
 
-Message helpFor(const OptionSpec& spec) {
+}  // namespace
+
+Message HelpFor(const OptionSpec& spec) {
     Message m{.code = spec.help};
     switch (spec.id) {
         case OptionId::Frames:
@@ -90,6 +92,8 @@ Message helpFor(const OptionSpec& spec) {
     return m;
 }
 
+namespace {
+
 QString optionLines() {
     const QString indent(kHelpColumn, QLatin1Char(' '));
     QString text;
@@ -97,19 +101,22 @@ QString optionLines() {
         if (spec.help == MessageCode::None) continue;
         QString left = QStringLiteral("  ") + named(spec, false);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
-        text += left + say(helpFor(spec)).replace('\n', '\n' + indent) + '\n';
+        text += left + say(HelpFor(spec)).replace('\n', '\n' + indent) + '\n';
     }
     return text;
 }
 
 }  // namespace
 
+Message UsageLimits() {
+    return {.code = MessageCode::UsageLimits, .numbers = {kMaxStripPixels, kMaxStripSide, 0}};
+}
+
 QString UsageText() {
     const Message intro{.code = MessageCode::UsageIntro, .names = PictureKinds::Names(true)};
-    const Message footer{.code = MessageCode::UsageFooter,
-                         .numbers = {kMaxStripPixels, kMaxStripSide, 0}};
     return callLines() + QStringLiteral("\n\n") + say(intro) + QStringLiteral("\n\n") +
-           optionLines() + '\n' + say(footer);
+           optionLines() + '\n' + say({.code = MessageCode::UsageExamples}) + '\n' +
+           say(UsageLimits()) + '\n' + say({.code = MessageCode::UsageExitStatus}) + '\n';
 }
 
 }  // namespace StripCli

@@ -233,28 +233,42 @@ QString help(const Message& m) {
         case MessageCode::UsageIntro:
             return QStringLiteral("Baut aus jedem BILD (%1)\neine Knopf-Sequenz und speichert sie.")
                 .arg(list(m.names));
-        case MessageCode::UsageFooter:
+        case MessageCode::UsageExamples:
             return QStringLiteral(
-                       "Beispiele:\n"
-                       "  Senkrechte, transparente Sequenz mit 128 Einzelbildern von -135 bis "
-                       "+135 Grad:\n"
-                       "    torvelink-cli knopf.png --vertical --frames 128 --start -135 --sweep "
-                       "270 \\\n"
-                       "                  --format png\n"
-                       "  Dieselbe Sequenz doppelt so gross (@2x) aus einem SVG-Bild:\n"
-                       "    torvelink-cli knopf.svg --size 64 --scale 2 --vertical --frames 128 "
-                       "\\\n"
-                       "                  --start -135 --sweep 270 -o knopf@2x.png\n"
-                       "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
-                       "    torvelink-cli a.png b.svg c.gif --format png --manifest -o "
-                       "sequenzen/\n"
-                       "\n"
-                       "Ein Streifen hat höchstens %1 Pixel und höchstens %2 Pixel je Seite.\n"
-                       "Rückgabe: 0 alles geschrieben, 1 Ein- oder Ausgabefehler (bei mehreren "
-                       "Bildern:\n"
-                       "mindestens eines nicht geschrieben), 2 falscher Aufruf.\n")
+                "Beispiele:\n"
+                "  Senkrechte, transparente Sequenz mit 128 Einzelbildern von -135 bis "
+                "+135 Grad:\n"
+                "    torvelink-cli knopf.png --vertical --frames 128 --start -135 --sweep "
+                "270 \\\n"
+                "                  --format png\n"
+                "  Dieselbe Sequenz doppelt so gross (@2x) aus einem SVG-Bild:\n"
+                "    torvelink-cli knopf.svg --size 64 --scale 2 --vertical --frames 128 "
+                "\\\n"
+                "                  --start -135 --sweep 270 -o knopf@2x.png\n"
+                "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
+                "    torvelink-cli a.png b.svg c.gif --format png --manifest -o "
+                "sequenzen/\n");
+        case MessageCode::UsageLimits:
+            return QStringLiteral(
+                       "Ein Streifen hat höchstens %1 Pixel und höchstens %2 Pixel je Seite.")
                 .arg(n[0])
                 .arg(n[1]);
+        case MessageCode::UsageExitStatus:
+            return QStringLiteral(
+                "Rückgabe: 0 alles geschrieben, 1 Ein- oder Ausgabefehler (bei mehreren "
+                "Bildern:\nmindestens eines nicht geschrieben), 2 falscher Aufruf.");
+        case MessageCode::ManName:
+            return QStringLiteral("baut Knopf-Sequenzen aus Bildern");
+        case MessageCode::ManSynopsis:
+            return QStringLiteral("ÜBERSICHT");
+        case MessageCode::ManDescription:
+            return QStringLiteral("BESCHREIBUNG");
+        case MessageCode::ManOptions:
+            return QStringLiteral("OPTIONEN");
+        case MessageCode::ManExitStatus:
+            return QStringLiteral("RÜCKGABEWERT");
+        case MessageCode::ManExamples:
+            return QStringLiteral("BEISPIELE");
         case MessageCode::HelpFrames:
             return QStringLiteral("Einzelbilder (Vorgabe %1; unter 1 wird 1)").arg(n[0]);
         case MessageCode::HelpRadius:

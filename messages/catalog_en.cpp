@@ -226,26 +226,39 @@ QString help(const Message& m) {
         case MessageCode::UsageIntro:
             return QStringLiteral("Builds a knob strip from each PICTURE\n(%1) and saves it.")
                 .arg(list(m.names));
-        case MessageCode::UsageFooter:
+        case MessageCode::UsageExamples:
             return QStringLiteral(
-                       "Examples:\n"
-                       "  A vertical, transparent strip of 128 frames from -135 to +135 degrees:\n"
-                       "    torvelink-cli knob.png --vertical --frames 128 --start -135 --sweep "
-                       "270 \\\n"
-                       "                  --format png\n"
-                       "  The same strip twice as large (@2x) from an SVG drawing:\n"
-                       "    torvelink-cli knob.svg --size 64 --scale 2 --vertical --frames 128 "
-                       "\\\n"
-                       "                  --start -135 --sweep 270 -o knob@2x.png\n"
-                       "  Several pictures into one folder, each with a manifest:\n"
-                       "    torvelink-cli a.png b.svg c.gif --format png --manifest -o strips/\n"
-                       "\n"
-                       "A strip has at most %1 pixels and at most %2 pixels on a side.\n"
-                       "Exit status: 0 all written, 1 an input or output failure (with several "
-                       "pictures:\n"
-                       "at least one not written), 2 a usage error.\n")
+                "Examples:\n"
+                "  A vertical, transparent strip of 128 frames from -135 to +135 degrees:\n"
+                "    torvelink-cli knob.png --vertical --frames 128 --start -135 --sweep "
+                "270 \\\n"
+                "                  --format png\n"
+                "  The same strip twice as large (@2x) from an SVG drawing:\n"
+                "    torvelink-cli knob.svg --size 64 --scale 2 --vertical --frames 128 "
+                "\\\n"
+                "                  --start -135 --sweep 270 -o knob@2x.png\n"
+                "  Several pictures into one folder, each with a manifest:\n"
+                "    torvelink-cli a.png b.svg c.gif --format png --manifest -o strips/\n");
+        case MessageCode::UsageLimits:
+            return QStringLiteral("A strip has at most %1 pixels and at most %2 pixels on a side.")
                 .arg(n[0])
                 .arg(n[1]);
+        case MessageCode::UsageExitStatus:
+            return QStringLiteral(
+                "Exit status: 0 all written, 1 an input or output failure (with several "
+                "pictures:\nat least one not written), 2 a usage error.");
+        case MessageCode::ManName:
+            return QStringLiteral("build knob strips from pictures");
+        case MessageCode::ManSynopsis:
+            return QStringLiteral("SYNOPSIS");
+        case MessageCode::ManDescription:
+            return QStringLiteral("DESCRIPTION");
+        case MessageCode::ManOptions:
+            return QStringLiteral("OPTIONS");
+        case MessageCode::ManExitStatus:
+            return QStringLiteral("EXIT STATUS");
+        case MessageCode::ManExamples:
+            return QStringLiteral("EXAMPLES");
         case MessageCode::HelpFrames:
             return QStringLiteral("frames (default %1; below 1 gives 1)").arg(n[0]);
         case MessageCode::HelpRadius:

@@ -77,7 +77,15 @@ enum class MessageCode : std::uint16_t {
     UsagePicture,     // the word for a picture in the call line
     UsageOutputName,  // the word for -o's value
     UsageIntro,       // names: the kinds that are read
-    UsageFooter,      // numbers: largest strip pixels, largest side
+    UsageExamples,    // the examples, a title line first
+    UsageLimits,      // numbers: largest strip pixels, largest side
+    UsageExitStatus,  //
+    ManName,          // the manual's one line on what the program does
+    ManSynopsis,      // the manual's section titles
+    ManDescription,   //
+    ManOptions,       //
+    ManExitStatus,    //
+    ManExamples,      //
     HelpFrames,       // numbers: default frame count
     HelpRadius,       //
     HelpAngle,        // value: default angle

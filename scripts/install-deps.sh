@@ -15,6 +15,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
     xvfb xauth imagemagick desktop-file-utils python3
+    # The manual pages are checked by groff.
+    groff-base
 )
 
 missing=()

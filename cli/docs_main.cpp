@@ -1,0 +1,24 @@
+// Writes the command line's manual pages and bash completion at build time:
+//   torvelink-docs man en|de    the manual page in that language
+//   torvelink-docs completion   the bash completion script
+#include <QString>
+#include <QTextStream>
+
+#include <cstring>
+
+#include "manual.h"
+
+int main(int argc, char** argv) {
+    QTextStream out(stdout);
+    if (argc == 3 && std::strcmp(argv[1], "man") == 0) {
+        const bool german = std::strcmp(argv[2], "de") == 0;
+        out << StripCli::ManualPage(german ? Catalog::Language::German
+                                           : Catalog::Language::English);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "completion") == 0) {
+        out << StripCli::BashCompletion();
+        return 0;
+    }
+    return 2;
+}

@@ -1,0 +1,103 @@
+#include "manual.h"
+
+#include <QStringList>
+
+#include "cli_options.h"
+#include "option_table.h"
+#include "picture_kinds.h"
+
+namespace StripCli {
+
+namespace {
+
+// Text as troff shows it: backslashes and leading dots escaped, hyphens
+// as minus signs where they are options.
+QString troff(QString text) {
+    text.replace('\\', QStringLiteral("\\e"));
+    text.replace('-', QStringLiteral("\\-"));
+    QStringList lines = text.split('\n');
+    for (QString& line : lines)
+        if (line.startsWith('.') || line.startsWith('\'')) line.prepend(QStringLiteral("\\&"));
+    return lines.join('\n');
+}
+
+QString say(const Message& message, Catalog::Language language) {
+    return Catalog::Render(message, language);
+}
+
+QString say(MessageCode code, Catalog::Language language) {
+    return say(Message{.code = code}, language);
+}
+
+QString optionItem(const OptionSpec& spec, Catalog::Language language) {
+    QString item = QStringLiteral(".TP\n\\fB") + troff(QString::fromLatin1(spec.name)) + "\\fR";
+    if (spec.alias != nullptr)
+        item += QStringLiteral(", \\fB") + troff(QString::fromLatin1(spec.alias)) + "\\fR";
+    if (spec.placeholder != nullptr) {
+        const QString value = spec.placeholderWord != MessageCode::None
+                                  ? say(spec.placeholderWord, language)
+                                  : QString::fromLatin1(spec.placeholder);
+        item += QStringLiteral(" \\fI") + troff(value) + "\\fR";
+    }
+    return item + '\n' + troff(say(HelpFor(spec), language).replace('\n', ' ')) + '\n';
+}
+
+}  // namespace
+
+QString ManualPage(Catalog::Language language) {
+    using M = MessageCode;
+    QString page = QStringLiteral(".TH TORVELINK\\-CLI 1 \"\" \"Quenwick Torvelink\"\n");
+    page +=
+        QStringLiteral(".SH NAME\ntorvelink\\-cli \\- ") + troff(say(M::ManName, language)) + '\n';
+    page += ".SH " + say(M::ManSynopsis, language) + "\n.B torvelink\\-cli\n\\fI" +
+            troff(say(M::UsagePicture, language)) + "\\fR... [\\fIOPTION\\fR]...\n";
+    page += ".SH " + say(M::ManDescription, language) + '\n' +
+            troff(say({.code = M::UsageIntro, .names = PictureKinds::Names(true)}, language)
+                      .replace('\n', ' ')) +
+            "\n.PP\n" + troff(say(UsageLimits(), language)) + '\n';
+    page += ".SH " + say(M::ManOptions, language) + '\n';
+    for (const OptionSpec& spec : OptionTable())
+        if (spec.help != M::None) page += optionItem(spec, language);
+    page += ".SH " + say(M::ManExitStatus, language) + '\n' +
+            troff(say(M::UsageExitStatus, language).replace('\n', ' ')) + '\n';
+    // The examples as the help shows them, without their title line.
+    QString examples = say(M::UsageExamples, language);
+    examples = examples.mid(examples.indexOf('\n') + 1);
+    page += ".SH " + say(M::ManExamples, language) + "\n.nf\n" + troff(examples) + ".fi\n";
+    return page;
+}
+
+QString BashCompletion() {
+    QStringList names, valued;
+    QString cases;
+    for (const OptionSpec& spec : OptionTable()) {
+        for (const char* name : {spec.name, spec.alias}) {
+            if (name == nullptr) continue;
+            names << QString::fromLatin1(name);
+            if (spec.placeholder != nullptr) valued << QString::fromLatin1(name);
+        }
+        const QStringList choices = ValueChoices(spec.id);
+        if (!choices.isEmpty())
+            cases += QStringLiteral(
+                         "        %1) COMPREPLY=($(compgen -W \"%2\" -- \"$cur\")); return ;;\n")
+                         .arg(QString::fromLatin1(spec.name), choices.join(' '));
+    }
+    return QStringLiteral(
+               "# bash completion for torvelink-cli\n"
+               "_torvelink_cli() {\n"
+               "    local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\"\n"
+               "    case \"$prev\" in\n"
+               "%1"
+               "        %2) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
+               "    esac\n"
+               "    if [[ \"$cur\" == -* ]]; then\n"
+               "        COMPREPLY=($(compgen -W \"%3\" -- \"$cur\"))\n"
+               "    else\n"
+               "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+               "    fi\n"
+               "}\n"
+               "complete -o filenames -F _torvelink_cli torvelink-cli\n")
+        .arg(cases, valued.join('|'), names.join(' '));
+}
+
+}  // namespace StripCli

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include "catalog.h"
+
+// The command line's manual page and its bash completion, written from the
+// same option table and catalog as the help, so that they cannot drift.
+namespace StripCli {
+
+// The manual page, torvelink-cli(1), in troff's man macros.
+QString ManualPage(Catalog::Language language);
+
+// A bash completion script for torvelink-cli: the options, the values of
+// those that take a word (toolkits, formats, ...), file names otherwise.
+QString BashCompletion();
+
+}  // namespace StripCli

@@ -1,0 +1,59 @@
+#include "toolkits.h"
+
+namespace StripCli {
+
+namespace {
+
+using enum SideFile;
+
+constexpr SideFiles kNone = 0;
+
+// The arcs are the toolkits' own defaults where they have one (JUCE's Slider:
+// 1.2 pi to 2.8 pi radians from 12 o'clock; iPlug2's vector knob, VSTGUI's
+// knob, HISE's knob and the web component's single picture: -135 to +135);
+// the others take -135 to +135 as well. Every toolkit plays vertical strips;
+// DPF's OpenGL drawing plays no other. 129 frames put frame 64 at the
+// middle, whether a toolkit rounds, truncates or counts equal bins.
+constexpr Toolkit kToolkits[] = {
+    {"juce", StripLayout::Vertical(), -144.0, 144.0, 129, ScaleNaming::At, kNone},
+    {"iplug2", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, kNone},
+    {"vstgui", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::Hash,
+     static_cast<SideFiles>(Uidesc)},
+    {"hise", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, kNone},
+    {"dpf", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
+     static_cast<SideFiles>(Header)},
+    {"kontakt", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
+     static_cast<SideFiles>(Kontakt)},
+    {"web", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
+     static_cast<SideFiles>(Css)},
+};
+
+}  // namespace
+
+std::span<const Toolkit> Toolkits() {
+    return kToolkits;
+}
+
+const Toolkit* FindToolkit(const QString& name) {
+    for (const Toolkit& toolkit : kToolkits)
+        if (name.compare(QLatin1String(toolkit.name), Qt::CaseInsensitive) == 0) return &toolkit;
+    return nullptr;
+}
+
+QStringList ToolkitNames() {
+    QStringList names;
+    for (const Toolkit& toolkit : kToolkits) names << QString::fromLatin1(toolkit.name);
+    return names;
+}
+
+QString ScaleSuffix(double scale, ScaleNaming naming) {
+    if (scale == 1.0) return {};
+    QString number = QString::number(scale, 'f', 6);
+    while (number.endsWith('0')) number.chop(1);
+    if (number.endsWith('.')) number.chop(1);
+    if (naming == ScaleNaming::Hash)
+        return '#' + number + (number.contains('.') ? QString() : QStringLiteral(".0")) + 'x';
+    return '@' + number + 'x';
+}
+
+}  // namespace StripCli

@@ -1,0 +1,45 @@
+// The manual pages and the completion as the tools that read them take them.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kDocs = QStringLiteral(TORVELINK_DOCS_DIR);
+
+// groff reads both manual pages without a warning (an unescaped backslash or
+// a line starting with a dot would give one, or a lost line).
+TEST(Manual, PagesReadWithoutWarnings) {
+    if (QStandardPaths::findExecutable("groff").isEmpty())
+        GTEST_SKIP() << "groff is not installed (scripts/install-deps.sh installs it)";
+    for (const char* page : {"/man/man1/torvelink-cli.1", "/man/de/man1/torvelink-cli.1"}) {
+        QProcess groff;
+        groff.start("groff", {"-k", "-man", "-Tutf8", "-ww", "-P-cbou", kDocs + page});
+        ASSERT_TRUE(groff.waitForFinished(20000));
+        EXPECT_EQ(groff.exitCode(), 0);
+        EXPECT_EQ(groff.readAllStandardError(), "") << page;
+        const QString text = QString::fromUtf8(groff.readAllStandardOutput());
+        EXPECT_TRUE(text.contains("--background R,G,B")) << page << "\n" << text.toStdString();
+    }
+}
+
+// What bash offers after a word typed so far.
+QStringList completions(const QString& line) {
+    QProcess bash;
+    bash.start("bash", {"-c",
+                        "source \"$1\"; COMP_WORDS=($2); COMP_CWORD=$(( ${#COMP_WORDS[@]} - "
+                        "1 )); [[ \"$2\" == *' ' ]] && COMP_WORDS+=('') && COMP_CWORD=$(( "
+                        "COMP_CWORD + 1 )); _torvelink_cli; printf '%s\\n' \"${COMPREPLY[@]}\"",
+                        "bash", kDocs + "/completion/torvelink-cli", line});
+    bash.waitForFinished(10000);
+    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+TEST(Manual, CompletionOffersOptionsAndTheirWords) {
+    EXPECT_TRUE(completions("torvelink-cli --form").contains("--format"));
+    EXPECT_EQ(completions("torvelink-cli k.png --format "), (QStringList{"png", "bmp"}));
+    EXPECT_TRUE(completions("torvelink-cli --ver").contains("--vertical"));
+}
+
+}  // namespace
