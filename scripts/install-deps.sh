@@ -13,6 +13,8 @@ packages=(
     libdeflate-dev zlib1g-dev
     qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    # The Debian package: dpkg-shlibdeps finds the libraries the programs link.
+    dpkg-dev file
     fonts-liberation fontconfig
     xvfb xauth imagemagick desktop-file-utils python3
     # The manual pages are checked by groff.
