@@ -8,17 +8,13 @@
 
 namespace StripFiles {
 
-namespace {
-
 // 2.1259842f reads back as 2.1259842, not as 2.125984191894531.
-double shortest(float value) {
+double Shortest(float value) {
     char digits[32] = {};
     const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
     *result.ptr = '\0';
     return std::strtod(digits, nullptr);
 }
-
-}  // namespace
 
 QByteArray ManifestText(const StripFacts& facts) {
     const bool horizontal = facts.orientation == StripOrientation::Horizontal;
@@ -28,9 +24,9 @@ QByteArray ManifestText(const StripFacts& facts) {
         {"frameWidth", facts.frameWidth},
         {"frameHeight", facts.frameHeight},
         {"orientation", horizontal ? "horizontal" : "vertical"},
-        {"startAngle", shortest(facts.params.StartAngle)},
-        {"stepAngle", shortest(facts.params.RotAngle)},
-        {"radius", shortest(facts.params.RotRadius)},
+        {"startAngle", Shortest(facts.params.StartAngle)},
+        {"stepAngle", Shortest(facts.params.RotAngle)},
+        {"radius", Shortest(facts.params.RotRadius)},
         {"routine", facts.bilinear ? "bilinear" : "nearest"},
         {"alpha", facts.alpha},
     };

@@ -29,4 +29,8 @@ struct StripFacts {
 // them back.
 QByteArray ManifestText(const StripFacts& facts);
 
+// A 32-bit value as the double with the fewest decimal digits that reads
+// back as it, for JSON.
+double Shortest(float value);
+
 }  // namespace StripFiles
