@@ -23,6 +23,7 @@ enum class OptionId {
     Background,
     Format,
     Manifest,
+    Preview,
     Output,
     Help,
 };
