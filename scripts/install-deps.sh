@@ -15,6 +15,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
     xvfb xauth imagemagick desktop-file-utils python3
+    # The preview page's test plays the page in a real browser.
+    chromium
 )
 
 missing=()
