@@ -28,6 +28,7 @@ constexpr OptionSpec kOptions[] = {
     {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
     {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
     {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
+    {Preview, "--preview", nullptr, nullptr, M::None, nullptr, M::HelpPreview, 0},
     {Output, "-o", "--output", "", M::UsageOutputName, nullptr, M::HelpOutput, 0},
     {Help, "--help", "-h", nullptr, M::None, nullptr, M::None, 0},
 };
@@ -122,6 +123,7 @@ void setSwitch(Options& o, OptionId id) {
     if (id == Vertical) o.layout = StripLayout::Vertical();
     if (id == Nearest) o.nearest = true;
     if (id == Manifest) o.manifest = true;
+    if (id == Preview) o.preview = true;
     if (id == Help) o.help = true;
 }
 

@@ -34,6 +34,7 @@ struct Options {
     std::optional<QRgb> background;
     std::optional<StripFiles::Format> format;
     bool manifest = false;
+    bool preview = false;  // an HTML page that plays the strip
     StripLayout layout = StripLayout::Horizontal();
     bool nearest = false;
     int maxSize = kCliMaxPictureSide;

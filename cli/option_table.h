@@ -25,6 +25,7 @@ enum class OptionId {
     Background,
     Format,
     Manifest,
+    Preview,
     Output,
     Help,
 };

@@ -1,9 +1,11 @@
 #include "strip_plan.h"
 
+#include "catalog.h"
 #include "commands.h"
 #include "leading_number.h"
 #include "native_path.h"
 #include "picture_io.h"
+#include "preview_page.h"
 #include "side_files.h"
 
 namespace StripCli {
@@ -12,12 +14,14 @@ namespace {
 
 constexpr QChar kSeparator{Commands::kPathSeparator};
 
-QString manifestBeside(const QString& strip) {
+// The strip's name with its ending replaced by another (".json"); a strip
+// with no ending, or with that very one, keeps its own and gets the other.
+QString besideStrip(const QString& strip, const QString& ending) {
     const QString name = strip.mid(strip.lastIndexOf(kSeparator) + 1);
     const qsizetype dot = name.lastIndexOf('.');
-    const QString suffix = dot < 0 ? QString() : name.mid(dot + 1);
-    if (suffix.isEmpty() || suffix.toLower() == "json") return strip + ".json";
-    return strip.chopped(suffix.size() + 1) + ".json";
+    const QString suffix = dot < 0 ? QString() : name.mid(dot);
+    if (suffix.size() < 2 || suffix.toLower() == ending) return strip + ending;
+    return strip.chopped(suffix.size()) + ending;
 }
 
 // Paths are put together as strings: Qt's own file classes would turn a name
@@ -114,7 +118,8 @@ Target TargetFor(const Options& o, bool outputIsFolder, const QString& picture) 
         t.strip = inFolder(o.output, stripName(o, t.format, picture));
     else
         t.strip = o.output;
-    if (o.manifest) t.manifest = manifestBeside(t.strip);
+    if (o.manifest) t.manifest = besideStrip(t.strip, QStringLiteral(".json"));
+    if (o.preview) t.preview = besideStrip(t.strip, QStringLiteral(".html"));
     return t;
 }
 
@@ -136,9 +141,14 @@ PicturePlan PlanPicture(const Options& o, bool outputIsFolder, const QString& pi
                         .numbers = {plan.strip.size.X, plan.strip.size.Y, kMaxStripPixels}};
         return plan;
     }
+    const StripFiles::StripFacts strip = factsOf(o, plan, facts, picture);
     if (!plan.target.manifest.isEmpty())
-        plan.jobs.push_back({Job::Kind::Text, plan.target.manifest,
-                             StripFiles::ManifestText(factsOf(o, plan, facts, picture))});
+        plan.jobs.push_back(
+            {Job::Kind::Text, plan.target.manifest, StripFiles::ManifestText(strip)});
+    // The page speaks as the command line does.
+    if (!plan.target.preview.isEmpty())
+        plan.jobs.push_back({Job::Kind::Text, plan.target.preview,
+                             StripFiles::PreviewPage(strip, Catalog::CommandLineLanguage())});
     plan.jobs.push_back({Job::Kind::Strip, plan.target.strip, {}});
     return plan;
 }

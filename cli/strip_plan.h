@@ -21,6 +21,7 @@ namespace StripCli {
 struct Target {
     QString strip;     // the strip's path
     QString manifest;  // its manifest's path; empty when none is asked for
+    QString preview;   // its preview page's path; empty when none is asked for
     StripFiles::Format format = StripFiles::Format::Bmp;
 };
 
@@ -38,8 +39,8 @@ StripFiles::Format ChosenFormat(const Options& o, bool outputIsFolder);
 
 // The strip's path for a picture: -o itself for a single file; otherwise
 // "<name>_Seq_H" or "_Seq_V" with the format's ending, in the -o folder or
-// the picture's own. The manifest lies beside it, its ending replaced by
-// ".json".
+// the picture's own. The manifest and the preview page lie beside it, its
+// ending replaced by ".json" and ".html".
 Target TargetFor(const Options& o, bool outputIsFolder, const QString& picture);
 
 // What the plan needs to know of a loaded picture.

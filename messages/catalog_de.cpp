@@ -312,6 +312,10 @@ QString help(const Message& m) {
             return QStringLiteral("png oder bmp (Vorgabe: nach der Endung von -o, sonst bmp)");
         case MessageCode::HelpManifest:
             return QStringLiteral("neben jede Sequenz eine JSON-Datei mit ihren Angaben legen");
+        case MessageCode::HelpPreview:
+            return QStringLiteral(
+                "neben jede Sequenz eine HTML-Seite legen, die sie als Knopf\ndreht (durch "
+                "Ziehen, Mausrad und Tasten, auf hellem und\ndunklem Grund)");
         case MessageCode::HelpOutput:
             return QStringLiteral(
                 "Zieldatei bei einem Bild, sonst ein Ordner (endet auf /);\nVorgabe: "
@@ -321,11 +325,43 @@ QString help(const Message& m) {
     }
 }
 
+// The preview page's words.
+QString preview(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::PreviewTitle:
+            return QStringLiteral("Vorschau von %1").arg(m.subject);
+        case MessageCode::PreviewFacts:
+            return QStringLiteral("%1 Einzelbilder zu %2 x %3 Pixeln, gezählt ab 0")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::PreviewHint:
+            return QStringLiteral(
+                "Den Knopf drehen: nach oben oder unten ziehen, am Mausrad drehen oder die "
+                "Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
+        case MessageCode::PreviewKnob:
+            return QStringLiteral("Knopf");
+        case MessageCode::PreviewValue:
+            return QStringLiteral("Wert");
+        case MessageCode::PreviewFrame:
+            return QStringLiteral("Einzelbild");
+        case MessageCode::PreviewAngle:
+            return QStringLiteral("Winkel");
+        case MessageCode::PreviewLight:
+            return QStringLiteral("hell");
+        case MessageCode::PreviewDark:
+            return QStringLiteral("dunkel");
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 // Each group answers for its codes and gives an empty text for the others.
 QString RenderGerman(const Message& m) {
-    for (const auto group : {reasons, pictures, strips, usage, help}) {
+    for (const auto group : {reasons, pictures, strips, usage, help, preview}) {
         QString text = group(m);
         if (!text.isEmpty()) return text;
     }

@@ -303,6 +303,10 @@ QString help(const Message& m) {
             return QStringLiteral("png or bmp (default: by the ending of -o, else bmp)");
         case MessageCode::HelpManifest:
             return QStringLiteral("put a JSON file with the strip's facts beside each strip");
+        case MessageCode::HelpPreview:
+            return QStringLiteral(
+                "put an HTML page beside each strip that turns it as a knob\n(by drag, wheel "
+                "and keys, over a light and a dark ground)");
         case MessageCode::HelpOutput:
             return QStringLiteral(
                 "the strip's file for one picture, else a folder (ending in /);\ndefault: "
@@ -312,11 +316,43 @@ QString help(const Message& m) {
     }
 }
 
+// The preview page's words.
+QString preview(const Message& m) {
+    const auto& n = m.numbers;
+    switch (m.code) {
+        case MessageCode::PreviewTitle:
+            return QStringLiteral("Preview of %1").arg(m.subject);
+        case MessageCode::PreviewFacts:
+            return QStringLiteral("%1 frames of %2 x %3 pixels, counted from 0")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::PreviewHint:
+            return QStringLiteral(
+                "Turn the knob: drag up or down, turn the mouse wheel, or press the arrow "
+                "keys, Page Up and Page Down, Home and End.");
+        case MessageCode::PreviewKnob:
+            return QStringLiteral("Knob");
+        case MessageCode::PreviewValue:
+            return QStringLiteral("Value");
+        case MessageCode::PreviewFrame:
+            return QStringLiteral("Frame");
+        case MessageCode::PreviewAngle:
+            return QStringLiteral("Angle");
+        case MessageCode::PreviewLight:
+            return QStringLiteral("light");
+        case MessageCode::PreviewDark:
+            return QStringLiteral("dark");
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 // Each group answers for its codes and gives an empty text for the others.
 QString RenderEnglish(const Message& m) {
-    for (const auto group : {reasons, pictures, strips, usage, help}) {
+    for (const auto group : {reasons, pictures, strips, usage, help, preview}) {
         QString text = group(m);
         if (!text.isEmpty()) return text;
     }

@@ -100,7 +100,19 @@ enum class MessageCode : std::uint16_t {
     HelpBackground,   // value: the grey a BMP strip lies on
     HelpFormat,       //
     HelpManifest,     //
+    HelpPreview,      //
     HelpOutput,       //
+
+    // The preview page's words.
+    PreviewTitle,  // subject: the strip's file name
+    PreviewFacts,  // numbers: frames, frame width, frame height (pixels)
+    PreviewHint,   // how the knob is turned
+    PreviewKnob,   // the knob's name for assistive technology
+    PreviewValue,  // the readouts' labels
+    PreviewFrame,  //
+    PreviewAngle,  //
+    PreviewLight,  // the two backgrounds
+    PreviewDark,   //
 
     kCount  // not a message: the number of codes
 };

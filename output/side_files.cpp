@@ -12,14 +12,6 @@ namespace StripFiles {
 
 namespace {
 
-// 2.1259842f reads back as 2.1259842, not as 2.125984191894531.
-double shortest(float value) {
-    char digits[32] = {};
-    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
-    *result.ptr = '\0';
-    return std::strtod(digits, nullptr);
-}
-
 // A number as a text file shows it: no exponent, no trailing zeros.
 QByteArray number(double value) {
     QByteArray text = QByteArray::number(value, 'f', 6);
@@ -53,6 +45,13 @@ QByteArray cssString(const QString& text) {
 }
 
 }  // namespace
+
+double Shortest(float value) {
+    char digits[32] = {};
+    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
+    *result.ptr = '\0';
+    return std::strtod(digits, nullptr);
+}
 
 double StripFacts::endAngle() const {
     return static_cast<double>(startAngle) + static_cast<double>(stepAngle) * (frames - 1);
@@ -96,10 +95,10 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"orientation", layoutName(facts.layout)},
         {"columns", static_cast<double>(columns)},
         {"rows", static_cast<double>(facts.layout.Rows(facts.frames))},
-        {"startAngle", shortest(facts.startAngle)},
-        {"stepAngle", shortest(facts.stepAngle)},
-        {"endAngle", shortest(static_cast<float>(facts.endAngle()))},
-        {"radius", shortest(strip.radius)},
+        {"startAngle", Shortest(facts.startAngle)},
+        {"stepAngle", Shortest(facts.stepAngle)},
+        {"endAngle", Shortest(static_cast<float>(facts.endAngle()))},
+        {"radius", Shortest(strip.radius)},
         {"routine", facts.bilinear ? "bilinear" : "nearest"},
         {"alpha", facts.alpha},
         {"valueToFrame", kValueToFrame},

@@ -40,6 +40,10 @@ QByteArray CssText(const StripFacts& facts);
 // strip file (png[k] the bytes of strip k) as arrays, named after the picture.
 QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files);
 
+// A 32-bit value as the double with the fewest decimal digits that reads
+// back as it, for JSON (2.1259842f gives 2.1259842, not 2.125984191894531).
+double Shortest(float value);
+
 // An identifier for C and CSS from a name: letters, digits and "_", not
 // starting with a digit ("knob-2.1" gives "knob_2_1", "3d" gives "_3d").
 QByteArray Identifier(const QString& name);

@@ -19,6 +19,8 @@ packages=(
     xvfb xauth imagemagick desktop-file-utils python3
     # The manual pages are checked by groff.
     groff-base
+    # The preview page's test plays the page in a real browser.
+    chromium
 )
 
 missing=()

@@ -52,11 +52,16 @@ TEST(OutputNames, FolderFileAndFormat) {
     EXPECT_EQ(t.strip, "/p/k_Seq_H.bmp") << "as before: beside the picture, BMP";
     EXPECT_EQ(t.format, StripFiles::Format::Bmp);
     EXPECT_TRUE(t.manifest.isEmpty());
+    EXPECT_TRUE(t.preview.isEmpty());
 
-    o = parsed({"/p/k.gif", "-o", dir.filePath("x.PNG"), "--manifest"});
+    o = parsed({"/p/k.gif", "-o", dir.filePath("x.PNG"), "--manifest", "--preview"});
     t = TargetFor(o, false, "/p/k.gif");
     EXPECT_EQ(t.format, StripFiles::Format::Png);
     EXPECT_EQ(t.manifest, dir.filePath("x.json"));
+    EXPECT_EQ(t.preview, dir.filePath("x.html"));
+    EXPECT_EQ(TargetFor(parsed({"k.gif", "-o", "k.html", "--preview"}), false, "k.gif").preview,
+              "k.html.html")
+        << "a page never takes the strip's own name";
     const Options existing = parsed({"k", "-o", dir.path()});
     EXPECT_TRUE(OutputIsFolder(existing, true)) << "an existing folder needs no separator";
     EXPECT_EQ(TargetFor(existing, true, "k").strip, QDir(dir.path()).filePath("k_Seq_H.bmp"));

@@ -1,0 +1,96 @@
+#include "preview_page.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "native_path.h"
+#include "side_files.h"
+
+namespace StripFiles {
+
+extern const char kPreviewPageHtml[];
+
+namespace {
+
+QString say(MessageCode code, Catalog::Language language) {
+    return Catalog::Render({.code = code}, language);
+}
+
+// The name as a relative URL of the system's bytes, so that a name with
+// spaces, '#' or bytes that are not UTF-8 still finds its file.
+QString relativeUrl(const QString& file) {
+    return QString::fromLatin1(NativePath::Encode(file).toPercentEncoding());
+}
+
+QJsonObject stripEntry(const ScaledStrip& strip) {
+    return {{"src", relativeUrl(strip.file)},
+            {"scale", strip.scale},
+            {"width", strip.frameWidth},
+            {"height", strip.frameHeight}};
+}
+
+QJsonObject wordsIn(Catalog::Language language) {
+    using M = MessageCode;
+    QJsonObject words;
+    const std::pair<const char*, MessageCode> keys[] = {
+        {"knob", M::PreviewKnob},   {"value", M::PreviewValue}, {"frame", M::PreviewFrame},
+        {"angle", M::PreviewAngle}, {"light", M::PreviewLight}, {"dark", M::PreviewDark}};
+    for (const auto& [key, code] : keys) words[key] = say(code, language);
+    return words;
+}
+
+// The facts as JSON that may stand inside a script element: no "<" that
+// could end it.
+QByteArray pageData(const StripFacts& facts, Catalog::Language language) {
+    QJsonArray strips;
+    for (const ScaledStrip& strip : facts.strips) strips.append(stripEntry(strip));
+    // Frame i lies at column i % columns, row i / columns.
+    const QJsonObject data{
+        {"frames", facts.frames},
+        {"columns", static_cast<double>(facts.layout.Columns(facts.frames))},
+        {"startAngle", Shortest(facts.startAngle)},
+        {"stepAngle", Shortest(facts.stepAngle)},
+        {"strips", strips},
+        {"words", wordsIn(language)},
+    };
+    return QJsonDocument(data).toJson(QJsonDocument::Compact).replace("<", "\\u003c");
+}
+
+// Each {{name}} of the template replaced once, left to right, so that a
+// filled-in text is never searched again.
+QByteArray filled(const QByteArray& page, const std::map<QByteArray, QByteArray>& values) {
+    QByteArray out;
+    qsizetype from = 0;
+    for (qsizetype open = page.indexOf("{{"); open >= 0; open = page.indexOf("{{", from)) {
+        const qsizetype close = page.indexOf("}}", open);
+        const auto value = values.find(page.mid(open + 2, close - open - 2));
+        if (close < 0 || value == values.end()) break;
+        out += page.mid(from, open - from) + value->second;
+        from = close + 2;
+    }
+    return out + page.mid(from);
+}
+
+}  // namespace
+
+QByteArray PreviewPage(const StripFacts& facts, Catalog::Language language) {
+    const auto text = [](const QString& words) { return words.toHtmlEscaped().toUtf8(); };
+    const Message about{
+        .code = MessageCode::PreviewFacts,
+        .numbers = {facts.frames, facts.logicalFrameWidth(), facts.logicalFrameHeight()}};
+    return filled(kPreviewPageHtml,
+                  {{"lang", language == Catalog::Language::German ? "de" : "en"},
+                   {"title", text(Catalog::Render({.code = MessageCode::PreviewTitle,
+                                                   .subject = facts.strips.front().file},
+                                                  language))},
+                   {"facts", text(Catalog::Render(about, language))},
+                   {"hint", text(say(MessageCode::PreviewHint, language))},
+                   {"data", pageData(facts, language)}});
+}
+
+}  // namespace StripFiles

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Draws the README's picture of the preview page: the demonstration knob's
+# strip and page from the built command line, shown by headless Chromium.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp "$root/resources/demo_knob.bmp" "$work/knob.bmp"
+LANG=en_US.UTF-8 "$root/build/bin/torvelink-cli" "$work/knob.bmp" --vertical --frames 64 \
+    --start -135 --sweep 270 --format png --preview
+chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile" --hide-scrollbars --window-size=600,280 \
+    --screenshot="$root/resources/preview_page.png" "file://$work/knob_Seq_V.html" 2>/dev/null
