@@ -1,8 +1,10 @@
 #include "cli_options.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 #include "option_table.h"
 
@@ -30,7 +32,10 @@ constexpr OptionSpec kOptions[] = {
     {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
     {Preview, "--preview", nullptr, nullptr, M::None, nullptr, M::HelpPreview, 0},
     {Output, "-o", "--output", "", M::UsageOutputName, nullptr, M::HelpOutput, 0},
-    {Help, "--help", "-h", nullptr, M::None, nullptr, M::None, 0},
+    {Quiet, "-q", "--quiet", nullptr, M::None, nullptr, M::HelpQuiet, 3},
+    {Verbose, "-v", "--verbose", nullptr, M::None, nullptr, M::HelpVerbose, 3},
+    {Version, "--version", "-V", nullptr, M::None, nullptr, M::HelpVersion, 0},
+    {Help, "--help", "-h", nullptr, M::None, nullptr, M::HelpHelp, 0},
 };
 
 Message usage(MessageCode code, QString subject = {}, QString value = {}) {
@@ -125,12 +130,16 @@ void setSwitch(Options& o, OptionId id) {
     if (id == Manifest) o.manifest = true;
     if (id == Preview) o.preview = true;
     if (id == Help) o.help = true;
+    if (id == Quiet) o.quiet = true;
+    if (id == Verbose) o.verbose = true;
+    if (id == Version) o.version = true;
 }
 
 std::optional<Message> checkCombination(const Options& o, bool horizontal, bool vertical) {
     if (horizontal && vertical) return usage(M::OrientationsExclude);
     if (o.angle && o.sweep) return usage(M::AngleSweepExclude);
-    if (!o.help && o.pictures.isEmpty()) return usage(M::NoPictureGiven);
+    if (o.quiet && o.verbose) return usage(M::QuietVerboseExclude);
+    if (!o.help && !o.version && o.pictures.isEmpty()) return usage(M::NoPictureGiven);
     return std::nullopt;
 }
 
@@ -155,6 +164,46 @@ const OptionSpec* FindOption(const QString& name) {
             (spec.alias != nullptr && name == QLatin1String(spec.alias)))
             return &spec;
     return nullptr;
+}
+
+namespace {
+
+// Edits (a letter put in, left out, changed or two swapped) from a to b.
+qsizetype editDistance(const QString& a, const QString& b) {
+    std::vector<std::vector<qsizetype>> d(
+        static_cast<std::size_t>(a.size() + 1),
+        std::vector<qsizetype>(static_cast<std::size_t>(b.size() + 1)));
+    for (qsizetype i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (qsizetype j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i)
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+QString NearestOption(const QString& name) {
+    QStringList begun;
+    QString nearest;
+    qsizetype best = 3;
+    for (const OptionSpec& spec : kOptions) {
+        for (const char* option : {spec.name, spec.alias}) {
+            if (option == nullptr || spec.help == M::None) continue;
+            const QString known = QString::fromLatin1(option);
+            if (name.size() > 2 && known.startsWith(name)) begun << known;
+            const qsizetype distance = editDistance(name, known);
+            if (distance < best) {
+                best = distance;
+                nearest = known;
+            }
+        }
+    }
+    return begun.size() == 1 ? begun.front() : nearest;
 }
 
 std::optional<double> StrictNumber(const QString& text) {
@@ -189,7 +238,7 @@ Parsed ParseArguments(const QStringList& arguments) {
         const QString name = arg.section('=', 0, 0);
         const OptionSpec* spec = FindOption(name);
         if (spec == nullptr || (spec->placeholder == nullptr && name != arg))
-            return usage(M::UnknownOption, arg);
+            return usage(M::UnknownOption, arg, NearestOption(name));
         if (spec->placeholder == nullptr) {
             horizontal |= spec->id == Horizontal;
             vertical |= spec->id == Vertical;

@@ -39,6 +39,9 @@ struct Options {
     bool nearest = false;
     int maxSize = kCliMaxPictureSide;
     QString output;  // a file (one picture) or a folder; default beside each picture
+    bool quiet = false;    // no line for each file written
+    bool verbose = false;  // each picture's parameters too
+    bool version = false;
     bool help = false;
 };
 
@@ -49,6 +52,10 @@ Parsed ParseArguments(const QStringList& arguments);
 // A number written strictly: optional sign, decimal digits with an optional
 // fraction, optional exponent. Nothing for anything else, or out of range.
 std::optional<double> StrictNumber(const QString& text);
+
+// The option nearest to a name that is none ("--frame" gives "--frames"):
+// the only one it begins, or one at most two edits away; empty if none is.
+QString NearestOption(const QString& name);
 
 // The help, from the same table the arguments are read by.
 QString UsageText();

@@ -27,6 +27,9 @@ enum class OptionId {
     Manifest,
     Preview,
     Output,
+    Quiet,
+    Verbose,
+    Version,
     Help,
 };
 

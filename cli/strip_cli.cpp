@@ -203,6 +203,10 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
         out << UsageText();
         return kWritten;
     }
+    if (options.version) {
+        out << "torvelink-cli " << TORVELINK_VERSION << "\n";
+        return kWritten;
+    }
     const bool outputIsFolder =
         OutputIsFolder(options, !options.output.isEmpty() && isFolder(options.output));
     if (const auto clash = CheckOutput(options, outputIsFolder)) return usageError(*clash, err);

@@ -182,6 +182,9 @@ QString strips(const Message& m) {
 QString usage(const Message& m) {
     switch (m.code) {
         case MessageCode::UnknownOption:
+            if (!m.value.isEmpty())
+                return QStringLiteral("Unbekannte Option '%1'. Gemeint ist wohl %2.")
+                    .arg(m.subject, m.value);
             return QStringLiteral("Unbekannte Option '%1'.").arg(m.subject);
         case MessageCode::OptionNeedsValue:
             return QStringLiteral("%1 braucht einen Wert.").arg(m.subject);
@@ -209,6 +212,8 @@ QString usage(const Message& m) {
                 "Einzelbild.");
         case MessageCode::NoPictureGiven:
             return QStringLiteral("Kein Bild angegeben.");
+        case MessageCode::QuietVerboseExclude:
+            return QStringLiteral("-q und --verbose schliessen sich aus.");
         case MessageCode::OutputMustBeFolder:
             return QStringLiteral(
                        "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): "
@@ -316,6 +321,14 @@ QString help(const Message& m) {
             return QStringLiteral(
                 "neben jede Sequenz eine HTML-Seite legen, die sie als Knopf\ndreht (durch "
                 "Ziehen, Mausrad und Tasten, auf hellem und\ndunklem Grund)");
+        case MessageCode::HelpQuiet:
+            return QStringLiteral("keine Zeile für jede geschriebene Datei");
+        case MessageCode::HelpVerbose:
+            return QStringLiteral("zu jedem Bild auch die Werte, mit denen es gebaut wird");
+        case MessageCode::HelpVersion:
+            return QStringLiteral("die Version des Programms zeigen");
+        case MessageCode::HelpHelp:
+            return QStringLiteral("diese Hilfe zeigen");
         case MessageCode::HelpOutput:
             return QStringLiteral(
                 "Zieldatei bei einem Bild, sonst ein Ordner (endet auf /);\nVorgabe: "

@@ -178,6 +178,9 @@ QString strips(const Message& m) {
 QString usage(const Message& m) {
     switch (m.code) {
         case MessageCode::UnknownOption:
+            if (!m.value.isEmpty())
+                return QStringLiteral("unknown option '%1'; did you mean %2?")
+                    .arg(m.subject, m.value);
             return QStringLiteral("unknown option '%1'").arg(m.subject);
         case MessageCode::OptionNeedsValue:
             return QStringLiteral("%1 needs a value").arg(m.subject);
@@ -204,6 +207,8 @@ QString usage(const Message& m) {
                 "--angle and --sweep exclude each other: --sweep sets the angle per frame");
         case MessageCode::NoPictureGiven:
             return QStringLiteral("no picture given");
+        case MessageCode::QuietVerboseExclude:
+            return QStringLiteral("-q and --verbose exclude each other");
         case MessageCode::OutputMustBeFolder:
             return QStringLiteral("with several pictures, -o must be a folder (ending in /): '%1'")
                 .arg(m.subject);
@@ -307,6 +312,14 @@ QString help(const Message& m) {
             return QStringLiteral(
                 "put an HTML page beside each strip that turns it as a knob\n(by drag, wheel "
                 "and keys, over a light and a dark ground)");
+        case MessageCode::HelpQuiet:
+            return QStringLiteral("no line for each file written");
+        case MessageCode::HelpVerbose:
+            return QStringLiteral("each picture's parameters too");
+        case MessageCode::HelpVersion:
+            return QStringLiteral("show the program's version");
+        case MessageCode::HelpHelp:
+            return QStringLiteral("show this help");
         case MessageCode::HelpOutput:
             return QStringLiteral(
                 "the strip's file for one picture, else a folder (ending in /);\ndefault: "

@@ -58,7 +58,7 @@ enum class MessageCode : std::uint16_t {
     Progress,  // subject: the picture; numbers: which, of how many
 
     // The command line's usage errors. subject: the option as given.
-    UnknownOption,
+    UnknownOption,  // subject; value: the option meant, if one is near
     OptionNeedsValue,
     NotANumber,            // subject, value
     FormatExpected,        // value
@@ -69,6 +69,7 @@ enum class MessageCode : std::uint16_t {
     OrientationsExclude,   //
     AngleSweepExclude,     //
     NoPictureGiven,        //
+    QuietVerboseExclude,   //
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
 
@@ -102,6 +103,10 @@ enum class MessageCode : std::uint16_t {
     HelpManifest,     //
     HelpPreview,      //
     HelpOutput,       //
+    HelpQuiet,        //
+    HelpVerbose,      //
+    HelpVersion,      //
+    HelpHelp,         //
 
     // The preview page's words.
     PreviewTitle,  // subject: the strip's file name

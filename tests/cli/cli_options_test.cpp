@@ -74,3 +74,19 @@ TEST(OutputNames, FolderFileAndFormat) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mistyped option names the one meant: a letter missing, one too many, two
+// swapped, or the start of only one option; nothing for what is far from all.
+TEST(NearestOption, NearMissesNameTheOptionMeant) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--frame", "--frames"},   {"--vertcal", "--vertical"},
+        {"--fromat", "--format"},  {"--max-sise", "--max-size"},
+        {"--manif", "--manifest"}, {"--verbos", "--verbose"},
+        {"--colour", ""},          {"--xyz", ""}};
+    for (const auto& [typed, meant] : cases)
+        EXPECT_EQ(NearestOption(typed), QString::fromLatin1(meant)) << typed;
+}
+
+}  // namespace
