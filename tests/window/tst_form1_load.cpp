@@ -288,8 +288,8 @@ void TestForm1Load::frameReadoutSurvivesAnEmptyCount() {
     w.picStrip_MouseMove(60, 1);
     QCOMPARE(w.LabValue->text(), QStringLiteral("2"));  // nothing new for a count of 0
     w.txtIN[0]->setText(QStringLiteral("99999"));
-    w.picStrip_MouseMove(1259, 1);  // 99999 parts: k + 1 does not fit 16 bits
-    QCOMPARE(w.LabValue->text(), QStringLiteral("2"));
+    w.picStrip_MouseMove(1259, 1);  // 99999 parts: past 16 bits, as the selector goes
+    QCOMPARE(w.LabValue->text(), QStringLiteral("99920"));
 }
 
 void TestForm1Load::readoutsShowTheirWholeText_data() {
@@ -300,6 +300,8 @@ void TestForm1Load::readoutsShowTheirWholeText_data() {
                                             << "X= 121000, Y= 121";
     QTest::newRow("1 x 1, 32767 frames") << 1 << "32767"
                                          << "X= 32767, Y= 1";
+    QTest::newRow("1 x 1, 33400 frames") << 1 << "33400"
+                                         << "X= 33400, Y= 1";
 }
 
 // The strip's size, the pointer over the strip's far end and the last frame.
