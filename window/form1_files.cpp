@@ -7,6 +7,7 @@
 #include "form1_texts.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
+#include "responsive_wait.h"
 #include "strip_writer.h"
 
 namespace {
@@ -27,7 +28,15 @@ void Form1::File1_Click() {
     // The name is taken before the size check and kept when the picture is
     // refused as too large: a strip saved next is named after that file.
     s.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
-    const auto loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide);
+    // A metafile is played in a process of its own, for up to its deadline;
+    // the window waits for it without freezing. Closed meanwhile, it is left
+    // alone, its name included.
+    Pictures::LoadedPicture loaded;
+    if (!WaitResponsively(*this,
+                          [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); })) {
+        s.BaseName = previousBaseName;
+        return;
+    }
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
         // Nothing was loaded: everything stays as it was, the name included.
         s.BaseName = previousBaseName;

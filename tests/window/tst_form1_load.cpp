@@ -32,6 +32,7 @@ private slots:
     void rejectedPictureLeavesThePreviousSource();
     void baseNameIsTheNameBeforeTheLastDot();
     void unreadableFileChangesNothing();
+    void windowStaysAliveWhileThePlayerRuns();
     void browsingMovesOnlyTheLists();
     void arrowKeysChooseAFile();
     void pointerOverTheSourcePicture();
@@ -196,6 +197,62 @@ void TestForm1Load::unreadableFileChangesNothing() {
     qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
     w.Command1_Click();
     QVERIFY(QFile::exists(f.file("Demo_Seq_H.bmp")));
+}
+
+namespace {
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+}  // namespace
+
+// While the metafile player runs, the window is drawn, shows the busy cursor
+// and ignores clicks and keys; the picture is refused or taken when the
+// player ends, and a window closed meanwhile is left alone.
+void TestForm1Load::windowStaysAliveWhileThePlayerRuns() {
+    qputenv("TORVELINK_METAFILE_DEADLINE_MS", "1000");
+    FormFixture f;
+    Form1& w = *f.form;
+    for (const auto& [name, bytes] :
+         {std::pair{"haengt.wmf", picture_files::FontHeightZeroMetafile()},
+          std::pair{"gut.wmf", picture_files::PlaceableMetafile(96, 96, 96)}}) {
+        QFile file(f.file(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    w.File1->setPath(f.folder.path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    PaintCounter painted;
+    w.installEventFilter(&painted);
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QTimer::singleShot(200, [&] {
+        const QCursor* shown = QApplication::overrideCursor();
+        cursor = shown != nullptr ? shown->shape() : Qt::ArrowCursor;
+        w.update();
+        QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+        QTest::keyClicks(w.txtIN[0], "9");
+    });
+    QVERIFY(f.clickFile(QStringLiteral("haengt.wmf")));
+    QCOMPARE(cursor, Qt::WaitCursor);
+    QVERIFY(painted.count > 0);
+    QVERIFY(w.fraMag->isHidden());
+    QCOMPARE(w.txtIN[0]->text(), QStringLiteral("28"));
+    QCOMPARE(f.seam.shown.size(), 1);
+    QVERIFY(f.seam.shown[0].text.endsWith(QStringLiteral("das Zeichnen dauerte zu lange.")));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(f.clickFile(QStringLiteral("gut.wmf")));
+    QCOMPARE(w.picStart->size(), QSize(100, 100));
+    QTimer::singleShot(200, [&] {  // as the window manager's close button
+        QCloseEvent close;
+        QCoreApplication::sendEvent(w.windowHandle(), &close);
+    });
+    QVERIFY(f.clickFile(QStringLiteral("haengt.wmf")));
+    qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.seam.shown.size(), 1);
 }
 
 void TestForm1Load::browsingMovesOnlyTheLists() {
