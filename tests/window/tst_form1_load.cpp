@@ -29,7 +29,7 @@ private slots:
     void largestPictureIsAccepted();
     void radiusFollowsTheWidthInTheUsersLocale();
     void oversizePicturesAreRejected();
-    void rejectedPictureLeavesThePreviousSource();
+    void refusedPictureLeavesTheSourceAndItsName();
     void baseNameIsTheNameBeforeTheLastDot();
     void unreadableFileChangesNothing();
     void windowStaysAliveWhileThePlayerRuns();
@@ -108,6 +108,7 @@ void TestForm1Load::oversizePicturesAreRejected() {
     for (const auto& [w, h] : {std::pair{122, 10}, std::pair{10, 122}, std::pair{200, 150}}) {
         FormFixture f;
         Form1& form = *f.form;
+        const QImage demo = form.picStart->image();
         form.cmdStrip_Click(0);
         QVERIFY(f.load(QStringLiteral("zu.gross.bmp"), picture_files::Distinct(w, h)));
         QCOMPARE(f.seam.shown.size(), 1);
@@ -120,35 +121,33 @@ void TestForm1Load::oversizePicturesAreRejected() {
         QVERIFY(form.fraMag->isHidden());
         QVERIFY(form.HS_Strip->isHidden());
         QVERIFY(form.picFrame->isHidden());
-        QCOMPARE(form.picStart->size(), QSize(125, 125));
-        QImage empty(121, 121, QImage::Format_RGB32);
-        empty.fill(QColor(192, 192, 192));
-        QCOMPARE(form.picStart->image(), empty);
+        QCOMPARE(form.picStart->size(), QSize(49, 49));  // the source stays, name and box
+        QCOMPARE(form.picStart->image(), demo);
         QCOMPARE(form.WidthTwips(), 6570);
         QCOMPARE(form.HeightTwips(), 5610);
-        QCOMPARE(f.s().BaseName, QStringLiteral("zu.gross"));
+        QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
         QCOMPARE(form.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
         QCOMPARE(form.txtIN[1]->text(), QStringLiteral("18"));
     }
 }
 
-void TestForm1Load::rejectedPictureLeavesThePreviousSource() {
+// A refused picture changes neither the name nor the source: the strip built
+// next is the previous picture's, in a viewport as high as its box, and is
+// saved under its name.
+void TestForm1Load::refusedPictureLeavesTheSourceAndItsName() {
     FormFixture f;
     Form1& w = *f.form;
-    const QImage knob = picture_files::Distinct(40, 40);
-    QVERIFY(f.load(QStringLiteral("a.bmp"), knob));
+    QVERIFY(f.load(QStringLiteral("a.bmp"), picture_files::Distinct(40, 40)));
     const PixelGrid before = f.s().SrcBits;
     QVERIFY(f.load(QStringLiteral("b.bmp"), picture_files::Distinct(130, 20)));
     QCOMPARE(f.s().SrcBits, before);
-    QCOMPARE(f.s().PicW, 40);
-    QCOMPARE(f.s().PicH, 40);
-    // A strip built now is the previous picture's, named after the rejected file.
-    w.txtIN[0]->setText(QStringLiteral("200"));
-    w.cmdStrip_Click(1);
-    QVERIFY(f.seam.shown.size() == 1);  // 40 x 200 is exactly 8000: no warning
-    QCOMPARE(w.picStrip->size(), QSize(40, 8000));
-    w.Command1_Click();
-    QCOMPARE(QImage(f.file("b_Seq_V.bmp")).size(), QSize(40, 8000));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    QCOMPARE(w.picStrip->size(), QSize(40 * 28, 40));
+    QCOMPARE(w.picFrame->height(), 44);
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(QDir(f.folder.path()).entryList({"*_Seq_*"}), QStringList{"a_Seq_H.bmp"});
+    QCOMPARE(QImage(f.file("a_Seq_H.bmp")).convertToFormat(QImage::Format_RGB32),
+             w.picStrip->image());
 }
 
 void TestForm1Load::baseNameIsTheNameBeforeTheLastDot() {
@@ -386,6 +385,8 @@ void TestForm1Load::readoutsShowTheirWholeText() {
     QVERIFY(showsWholeText(w.LabXY[1], pointerPlace));
     QCOMPARE(w.LabValue->text(), frames);
     QVERIFY(showsWholeText(w.LabValue, framePlace));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);  // names the frame it shows
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 1"));
     QTest::keyClick(w.HSTest, Qt::Key_End);
     QCOMPARE(w.LabValue->text(), " " + frames);
     QVERIFY(showsWholeText(w.LabValue, framePlace));
