@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <cstring>
 
+#include "focus_mark.h"
+
 PictureBox::PictureBox(QWidget* parent, QColor background, Border border, bool autoSize,
                        bool container)
     : QWidget(parent), surface_(background), border_(border), autoSize_(autoSize) {
@@ -90,6 +92,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
         painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
     }
+    // On the inner ring of a sunken border, so that the picture stays whole;
+    // else on the box's edge.
+    DrawFocusMark(painter, *this, rect().adjusted(b / 2, b / 2, -b / 2, -b / 2));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {

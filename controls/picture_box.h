@@ -9,7 +9,8 @@
 // it after every repaint, optionally a picture of its own, and an optional
 // sunken border of two pixels. Width and Height are the outer size in pixels
 // (border included); drawing and pointer coordinates count from the client
-// area's top-left corner.
+// area's top-left corner. With the keyboard focus the box shows a focus mark
+// (on screen only: the surface does not hold it).
 class PictureBox : public QWidget {
     Q_OBJECT
 public:

@@ -8,7 +8,9 @@
 // (QAbstractSlider::setValue) that changes it runs the Change handler at once
 // (valueChanged); dragging the thumb runs it for every position, so the view
 // follows the thumb. Right and Down raise the value by SmallChange, Left and
-// Up lower it, whatever the bar's orientation.
+// Up lower it, whatever the bar's orientation. SmallChange and LargeChange
+// start at 1, as the window toolkit's do; the thumb's length shows
+// LargeChange against the range. With the keyboard focus the thumb is marked.
 class ScrollBar : public QScrollBar {
     Q_OBJECT
 public:
@@ -28,6 +30,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyRange();

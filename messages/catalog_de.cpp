@@ -155,7 +155,7 @@ QString strips(const Message& m) {
                 .arg(n[0])
                 .arg(n[1]);
         case MessageCode::CannotSave:
-            return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
+            return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2.")
                 .arg(m.subject, reasonText(m.reason));
         case MessageCode::DriveNotReady:
             return QStringLiteral("Das Laufwerk '%1' ist nicht bereit.").arg(m.subject);

@@ -39,13 +39,13 @@ std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32
     return step;
 }
 
-std::optional<int> FrameUnderPointer(int p, double extent, int32_t FrameCount) {
+std::optional<int32_t> FrameUnderPointer(int p, double extent, int32_t FrameCount) {
     if (FrameCount == 0) return std::nullopt;
     const double k = std::floor(p / (extent / FrameCount));
-    if (!(k + 1 >= std::numeric_limits<int16_t>::min() &&
-          k + 1 <= std::numeric_limits<int16_t>::max()))
+    if (!(k + 1 >= std::numeric_limits<int32_t>::min() &&
+          k + 1 <= std::numeric_limits<int32_t>::max()))
         return std::nullopt;
-    return static_cast<int>(k) + 1;
+    return static_cast<int32_t>(k) + 1;
 }
 
 }  // namespace TestView

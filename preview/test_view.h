@@ -41,8 +41,9 @@ std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32
 
 // The number of the frame under the pointer (1-based, not limited to the
 // strip): position p over extent e divided into FrameCount equal parts,
-// floor(p / (e / FrameCount)) + 1. Nothing when FrameCount is 0 or the result
-// does not fit 16 bits.
-std::optional<int> FrameUnderPointer(int p, double extent, int32_t FrameCount);
+// floor(p / (e / FrameCount)) + 1. Strips hold more frames than 16 bits
+// count, and the frame selector reaches them all, so the number is given as
+// far as 32 bits go. Nothing when FrameCount is 0 or the result does not fit.
+std::optional<int32_t> FrameUnderPointer(int p, double extent, int32_t FrameCount);
 
 }  // namespace TestView

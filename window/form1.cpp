@@ -36,13 +36,65 @@ int Form1::HeightTwips() const {
 
 void Form1::setWidthTwips(int twips) {
     widthTwips_ = twips;
-    fitWindowWidth();
+    fitWindow();
 }
 
 void Form1::setHeightTwips(int twips) {
-    const int frame = frameGeometry().height() - height();
     heightTwips_ = twips;
-    resize(width(), std::max(twips / kTwipsPerPixel - frame, 1));
+    fitWindow();
+}
+
+namespace {
+// Maximized, full screen or minimized: the window has a size of the user's.
+bool userSized(const QWidget& window) {
+    return (window.windowState() &
+            (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) != 0;
+}
+}  // namespace
+
+// The size the layout set, as the outer size less the window system's frame.
+// A maximized, full-screen or minimized window is the user's: resizing it
+// would return it to normal and move it, so the size waits until it returns.
+void Form1::fitWindow() {
+    if (userSized(*this)) {
+        fitPending_ = true;
+        deferredAt_ = geometry();
+        return;
+    }
+    fitPending_ = false;
+    frameAtFit_ = frameGeometry().size() - size();
+    QSize inner(widthTwips_ > 0 ? widthTwips_ / kTwipsPerPixel - frameAtFit_.width() : width(),
+                heightTwips_ > 0 ? heightTwips_ / kTwipsPerPixel - frameAtFit_.height() : height());
+    if (testViewNeedsRoom()) inner.setWidth(std::max(inner.width(), testViewRoomRight()));
+    inner = inner.expandedTo(QSize(1, 1));
+    // The controls may not have their new places yet: the minimum follows
+    // them (applyMinimumSize) and may only shrink here.
+    setMinimumSize(minimumSize().boundedTo(inner));
+    resize(inner);
+}
+
+// The window system puts its frame round the window only once it is shown,
+// and the layout's outer size includes the frame: the size is set again when
+// the frame is known. A size set while maximized is set when the window is
+// back to normal and the window system has given it its normal place (set
+// earlier, it would take the maximized place with it).
+bool Form1::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            if (!userSized(*this) && ((fitPending_ && geometry() != deferredAt_) ||
+                                      frameGeometry().size() - size() != frameAtFit_)) {
+                fitWindow();
+                applyMinimumSize();
+            }
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 void Form1::setStartSize() {
@@ -149,6 +201,16 @@ void Form1::VS_Strip_Change() {
     picStrip->setTop(-VS_Strip->Value());
 }
 
+// The strip from its first frame, with the bars' thumbs where the strip is:
+// a bar keeps its value through a new range, so it is set too (its Change
+// handler then puts the strip where it already is).
+void Form1::showStripFromStart() {
+    picStrip->setTop(0);
+    picStrip->setLeft(0);
+    HS_Strip->setValue(0);
+    VS_Strip->setValue(0);
+}
+
 void Form1::Drive1_Change() {
     if (!Dir1->setPath(Drive1->Drive())) {
         ShowMessage({.code = MessageCode::DriveNotReady, .subject = Drive1->Drive()});
@@ -175,4 +237,5 @@ void Form1::updateControls() {
     VS_Strip->setVisible(s.stripBuilt && !s.StripIsHorizontal);
     HSTest->setEnabled(!s.magnificationPending);
     placeTestView();
+    applyMinimumSize();
 }

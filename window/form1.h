@@ -37,9 +37,10 @@ public:
     // Runs once before the window is shown: the start state.
     void Form_Load();
 
-    // The window's own outer size, twips (kTwipsPerPixel per pixel). The
-    // width set is widened while a magnified test view needs a room of its
-    // own.
+    // The window's own outer size, twips (kTwipsPerPixel per pixel), frame
+    // included. The width set is widened while a magnified test view needs a
+    // room of its own; the window never gets smaller than its controls need.
+    // A maximized window stays so, and takes the size set when it returns.
     int WidthTwips() const;
     int HeightTwips() const;
     void setWidthTwips(int twips);
@@ -87,6 +88,7 @@ public:
     QLabel* LabWHStart;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -105,8 +107,12 @@ private:
     void updateControls();
     void placeTestView();
     bool testViewNeedsRoom() const;
-    void fitWindowWidth();
+    void fitWindow();
+    void applyMinimumSize();
+    int testViewRoomRight() const;
+    QRect shape2() const;
     void setStartSize();
+    void showStripFromStart();
 
     void ShowMessage(const QString& text, int kind);
     // The message in German, as a warning.
@@ -126,6 +132,9 @@ private:
     AppState state_;
     int widthTwips_ = 0;  // as the layout last set them
     int heightTwips_ = 0;
+    QSize frameAtFit_;         // the window system's frame when the size was last set
+    bool fitPending_ = false;  // a size set while maximized, for when it returns
+    QRect deferredAt_;         // the maximized window's place then
     MessageSeam& messages_;
     QString msgTitle_;
 };

@@ -54,8 +54,7 @@ void Form1::cmdStrip_Click(int index) {
             RenderStripV();
     }
     s.StripIsHorizontal = index == 0;
-    picStrip->setTop(0);
-    picStrip->setLeft(0);
+    showStripFromStart();
     PrepareTestView();
     // The strip's scroll bar, the viewport and the magnification show now.
     s.stripBuilt = true;

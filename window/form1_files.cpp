@@ -7,6 +7,7 @@
 #include "form1_texts.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
+#include "responsive_wait.h"
 #include "strip_writer.h"
 
 namespace {
@@ -19,18 +20,17 @@ QString withSeparator(const QString& folder) {
 }  // namespace
 
 void Form1::File1_Click() {
-    AppState& s = state_;
     const QString name = File1->FileName();
     if (name.isEmpty()) return;
     const QString fullPath = withSeparator(File1->Path()) + name;
-    const QString previousBaseName = s.BaseName;
-    // The name is taken before the size check and kept when the picture is
-    // refused as too large: a strip saved next is named after that file.
-    s.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
-    const auto loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide);
+    // A metafile is played in a process of its own, for up to its deadline;
+    // the window waits for it without freezing. Closed meanwhile, it is left
+    // alone.
+    Pictures::LoadedPicture loaded;
+    if (!WaitResponsively(*this,
+                          [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); }))
+        return;
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
-        // Nothing was loaded: everything stays as it was, the name included.
-        s.BaseName = previousBaseName;
         ShowMessage(loaded.message);
         return;
     }
@@ -38,13 +38,17 @@ void Form1::File1_Click() {
         rejectPicture(loaded.size.width(), loaded.size.height());
         return;
     }
+    // Only a picture taken names the strips: a refused one leaves the name
+    // with the picture that is still the source.
+    state_.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
     picStart->setPicture(loaded.image);
     acceptPicture();
 }
 
-// A picture over the limit: the warning, and an empty box of the largest size.
-// The previous picture stays the source in every respect (PicW, PicH and the
-// grids keep matching), so a strip built now is the previous picture's.
+// A picture over the limit: the warning, and the strip and the test view put
+// away as after a load. The previous picture stays the source in every
+// respect (its name, its box, PicW, PicH and the grids), so a strip built now
+// is the previous picture's and is saved under its name.
 void Form1::rejectPicture(int width, int height) {
     setStartSize();
     HSTest->setValue(1);
@@ -53,11 +57,6 @@ void Form1::rejectPicture(int width, int height) {
     updateControls();
     ShowMessage(
         {.code = MessageCode::PictureTooLarge, .numbers = {kMaxPictureSide, width, height}});
-    const int border = 2 * picStart->borderWidth();
-    picStart->clearPicture();
-    picStart->setWidth(kMaxPictureSide + border);
-    picStart->setHeight(kMaxPictureSide + border);
-    picStart->Refresh();
 }
 
 void Form1::acceptPicture() {
@@ -65,8 +64,7 @@ void Form1::acceptPicture() {
     const int border = 2 * picStart->borderWidth();
     s.PicW = picStart->Width() - border;
     s.PicH = picStart->Height() - border;
-    picStrip->setTop(0);
-    picStrip->setLeft(0);
+    showStripFromStart();
     LabWHStart->setText(Form1Texts::LoadedSizeCaption(s.PicW, s.PicH));
     captureSource();
     s.FrameBits.allocate(s.PicW, s.PicH);

@@ -213,17 +213,25 @@ void Form1::placeTestView() {
         picTest->move(kTestViewBox.topLeft());
     }
     // A window without a room keeps whatever width it has.
-    if (hadRoom || testViewNeedsRoom()) fitWindowWidth();
+    if (hadRoom || testViewNeedsRoom()) fitWindow();
     update();
 }
 
-// The width the layout set, or wider while the test view has its room.
-void Form1::fitWindowWidth() {
-    const int frame = frameGeometry().width() - width();
-    int inner = widthTwips_ / kTwipsPerPixel - frame;
-    if (testViewNeedsRoom())
-        inner = std::max(inner, picTest->x() + picTest->Width() + 1 + kRoomMargin);
-    resize(std::max(inner, 1), height());
+// The window's width that holds the test view's room and its margin.
+int Form1::testViewRoomRight() const {
+    return picTest->x() + picTest->Width() + 1 + kRoomMargin;
+}
+
+// Every control shown and every outline stays whole: the window may not be
+// made smaller than they reach.
+void Form1::applyMinimumSize() {
+    const QRect used = childrenRect().united(kShape1).united(shape2());
+    setMinimumSize(used.right() + 1, used.bottom() + 1);
+}
+
+// The test view's outline, which goes with it into its room.
+QRect Form1::shape2() const {
+    return testViewNeedsRoom() ? QRect(picTest->geometry().adjusted(-1, -1, 1, 1)) : kShape2;
 }
 
 void Form1::paintEvent(QPaintEvent*) {
@@ -233,7 +241,6 @@ void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(Qt::black);
     painter.drawLine(kLine1);
-    const QRect shape2 =
-        testViewNeedsRoom() ? QRect(picTest->geometry().adjusted(-1, -1, 1, 1)) : kShape2;
-    for (const QRect& outline : {kShape1, shape2}) painter.drawRect(outline.adjusted(0, 0, -1, -1));
+    for (const QRect& outline : {kShape1, shape2()})
+        painter.drawRect(outline.adjusted(0, 0, -1, -1));
 }

@@ -24,8 +24,9 @@ void Form1::PrepareTestView() {
     HSTest->setValue(1);
     grabOrEnd(APIMod::CapturePicture(picStrip->image(), s.StripSize.X, s.StripSize.Y, s.TestBits,
                                      s.TestInfo));
-    drawTestFrame(1);
-    picTest->Refresh();
+    // Frame 1 as the selector shows it, with its number: the selector may
+    // have been at 1 already, and then nothing above has drawn or named it.
+    HSTest_Change();
     s.magnificationPending = false;
 }
 

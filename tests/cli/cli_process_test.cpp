@@ -114,7 +114,7 @@ TEST_F(CliProcess, FileSizeLimitIsReportedNotFatal) {
     });
     EXPECT_EQ(run({knob}), 1) << "ends with 1, not by SIGXFSZ";
     EXPECT_EQ(err, QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: "
-                                     "die Datei wäre größer als erlaubt\n"));
+                                     "die Datei wäre größer als erlaubt.\n"));
     QFile kept(old);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "the strip saved before");
@@ -133,7 +133,7 @@ TEST_F(CliProcess, MissingPermissionIsNamed) {
                                   "Leseberechtigung.\n"));
     EXPECT_EQ(run({knob}), 1);
     EXPECT_EQ(err, QStringLiteral("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: kein "
-                                  "Schreibrecht im Ordner\n"));
+                                  "Schreibrecht im Ordner.\n"));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(entries(), QStringList({"gesperrt.bmp", "k.bmp"}));
 }
@@ -156,7 +156,7 @@ TEST_F(CliProcess, FullDiskIsNamed) {
         GTEST_SKIP() << "no mount namespace here: " << err.toStdString();
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
               QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: der "
-                                "Datenträger ist voll\nexit 1\nold\nk_Seq_H.bmp\n"));
+                                "Datenträger ist voll.\nexit 1\nold\nk_Seq_H.bmp\n"));
 }
 
 // Ctrl-C or SIGTERM while a strip is written: the process ends as the signal

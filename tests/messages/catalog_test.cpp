@@ -41,7 +41,7 @@ TEST(Catalog, WindowTextsAsTheyStand) {
           .subject = "Knopf.gif"},
          "Die Datei 'Knopf.gif' kann nicht gelesen werden: sie existiert nicht."},
         {{.code = MessageCode::CannotSave, .reason = SystemReason(ENOSPC), .subject = "a.bmp"},
-         "Die Datei 'a.bmp' konnte nicht gespeichert werden: der Datenträger ist voll"},
+         "Die Datei 'a.bmp' konnte nicht gespeichert werden: der Datenträger ist voll."},
         {{.code = MessageCode::UnsupportedPicture,
           .subject = "x.emf",
           .names = {"BMP", "JPEG", "WMF"}},

@@ -179,8 +179,9 @@ TEST_F(StripFileTest, FailedSavesSayWhyAndKeepEverything) {
         QImage strip = picture_files::Distinct(400, 45).convertToFormat(QImage::Format_RGB32);
         const Message result = StripFiles::WriteStripImage(target, ViewOf(strip));
         setrlimit(RLIMIT_FSIZE, &unlimited);
-        EXPECT_EQ(Text(result), QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2")
-                                    .arg(QFileInfo(target).fileName(), QString::fromUtf8(reason)));
+        EXPECT_EQ(Text(result),
+                  QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2.")
+                      .arg(QFileInfo(target).fileName(), QString::fromUtf8(reason)));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
             << "no temporary file is left: " << reason;
     }
@@ -212,7 +213,7 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         signal(SIGXFSZ, handler);
         EXPECT_EQ(Text(written),
                   QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: die Datei wäre "
-                                 "größer als erlaubt")
+                                 "größer als erlaubt.")
                       .arg(name));
         EXPECT_EQ(contents(path(name)), "the strip saved before");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});

@@ -77,6 +77,10 @@ private slots:
     void testViewSelectsFrames();
     void arrowKeysStepTheBars_data();
     void arrowKeysStepTheBars();
+    void pagesStepByTheLargeChange_data();
+    void pagesStepByTheLargeChange();
+    void keyboardFocusIsMarked();
+    void rebuildPutsTheThumbsAtTheStrip();
     void magnificationChangeWaitsForTheNextBuild();
     void dragStepsThroughFrames();
     void framesOutsideTheCaptureShowEmpty();
@@ -295,6 +299,92 @@ void TestForm1Build::arrowKeysStepTheBars() {
     }
 }
 
+void TestForm1Build::pagesStepByTheLargeChange_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("build");  // the orientation; -1: no build
+    QTest::addColumn<int>("page");
+    QTest::newRow("HSMag") << "HSMag" << 0 << 1;
+    QTest::newRow("HSTest at start") << "HSTest" << -1 << 1;
+    QTest::newRow("HSTest") << "HSTest" << 0 << 1;
+    QTest::newRow("HS_Strip") << "HS_Strip" << 0 << 42;
+    QTest::newRow("VS_Strip") << "VS_Strip" << 1 << 34;
+}
+
+// PageDown and a click on the track beyond the thumb page by the large
+// change; the thumb's length shows one page against the range.
+void TestForm1Build::pagesStepByTheLargeChange() {
+    QFETCH(QString, bar);
+    QFETCH(int, build);
+    QFETCH(int, page);
+    FormFixture f;
+    Form1& w = *f.form;
+    if (build >= 0) QTest::mouseClick(w.cmdStrip[build], Qt::LeftButton);
+    ScrollBar* b = bar == "HSTest"     ? w.HSTest
+                   : bar == "HSMag"    ? w.HSMag
+                   : bar == "HS_Strip" ? w.HS_Strip
+                                       : w.VS_Strip;
+    const int start = b->Value();
+    QTest::keyClick(b, Qt::Key_PageDown);
+    QStyleOptionSlider o;
+    o.initFrom(b);
+    o.orientation = b->orientation();
+    o.minimum = b->minimum();
+    o.maximum = b->maximum();
+    o.sliderPosition = b->value();
+    o.pageStep = b->pageStep();
+    const auto part = [&](QStyle::SubControl c) {
+        return b->style()->subControlRect(QStyle::CC_ScrollBar, &o, c, b);
+    };
+    const QRect thumb = part(QStyle::SC_ScrollBarSlider), track = part(QStyle::SC_ScrollBarGroove);
+    QTest::mouseClick(b, Qt::LeftButton, {},
+                      b->orientation() == Qt::Horizontal
+                          ? QPoint(track.right() - 2, thumb.center().y())
+                          : QPoint(thumb.center().x(), track.bottom() - 2));
+    QCOMPARE(b->Value(), start + 2 * page);
+    if (bar == "HSMag") QVERIFY(thumb.width() * 3 <= track.width());
+}
+
+// Each Tab press that lands on picStart, a scroll bar or picTest shows there.
+void TestForm1Build::keyboardFocusIsMarked() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    const QList<QWidget*> marked{w.picStart, w.HS_Strip, w.HSMag, w.HSTest, w.picTest};
+    QList<QWidget*> seen;
+    for (int presses = 0; presses < 20 && seen.size() < marked.size(); ++presses) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        if (!marked.contains(focused)) continue;
+        const QImage withFocus = focused->grab().toImage();
+        focused->clearFocus();
+        QVERIFY2(focused->grab().toImage() != withFocus, focused->metaObject()->className());
+        focused->setFocus(Qt::TabFocusReason);
+        seen << focused;
+    }
+    QCOMPARE(seen, marked);
+}
+
+// After a long strip was scrolled to its end, a new build shows the strip
+// from its start with the thumb there too, and the arrows move on from there.
+void TestForm1Build::rebuildPutsTheThumbsAtTheStrip() {
+    FormFixture f;
+    Form1& w = *f.form;
+    for (const auto& [index, bar] : {std::pair{0, w.HS_Strip}, std::pair{1, w.VS_Strip}}) {
+        w.txtIN[0]->selectAll();
+        QTest::keyClicks(w.txtIN[0], "150");
+        QTest::mouseClick(w.cmdStrip[index], Qt::LeftButton);
+        QTest::keyClick(bar, Qt::Key_End);
+        w.txtIN[0]->selectAll();
+        QTest::keyClicks(w.txtIN[0], "28");
+        QTest::mouseClick(w.cmdStrip[index], Qt::LeftButton);
+        QCOMPARE(bar->Value(), 0);
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(w.picStrip->pos(), index == 0 ? QPoint(-1, 0) : QPoint(0, -1));
+    }
+}
+
 void TestForm1Build::magnificationChangeWaitsForTheNextBuild() {
     FormFixture f;
     Form1& w = *f.form;
@@ -422,12 +512,14 @@ void TestForm1Build::suffixFollowsTheLastBuild() {
 void TestForm1Build::failedSaveIsReported() {
     FormFixture f;
     Form1& w = *f.form;
-    w.cmdStrip_Click(0);
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
     QDir(f.folder.path()).mkdir(QStringLiteral("Demo_Seq_H.bmp"));  // a folder in the way
-    w.Command1_Click();
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
     QCOMPARE(f.seam.shown.size(), 1);
     QCOMPARE(f.seam.shown[0].icon, QMessageBox::Warning);
     QVERIFY(f.seam.shown[0].text.contains(QStringLiteral("Demo_Seq_H.bmp")));
+    // A reason closes its sentence, as a load's does.
+    QVERIFY(f.seam.shown[0].text.endsWith(QStringLiteral("Ordner.")));
     QVERIFY(QFileInfo(f.file("Demo_Seq_H.bmp")).isDir());
 }
 

@@ -29,9 +29,10 @@ private slots:
     void largestPictureIsAccepted();
     void radiusFollowsTheWidthInTheUsersLocale();
     void oversizePicturesAreRejected();
-    void rejectedPictureLeavesThePreviousSource();
+    void refusedPictureLeavesTheSourceAndItsName();
     void baseNameIsTheNameBeforeTheLastDot();
     void unreadableFileChangesNothing();
+    void windowStaysAliveWhileThePlayerRuns();
     void browsingMovesOnlyTheLists();
     void arrowKeysChooseAFile();
     void pointerOverTheSourcePicture();
@@ -107,6 +108,7 @@ void TestForm1Load::oversizePicturesAreRejected() {
     for (const auto& [w, h] : {std::pair{122, 10}, std::pair{10, 122}, std::pair{200, 150}}) {
         FormFixture f;
         Form1& form = *f.form;
+        const QImage demo = form.picStart->image();
         form.cmdStrip_Click(0);
         QVERIFY(f.load(QStringLiteral("zu.gross.bmp"), picture_files::Distinct(w, h)));
         QCOMPARE(f.seam.shown.size(), 1);
@@ -119,35 +121,33 @@ void TestForm1Load::oversizePicturesAreRejected() {
         QVERIFY(form.fraMag->isHidden());
         QVERIFY(form.HS_Strip->isHidden());
         QVERIFY(form.picFrame->isHidden());
-        QCOMPARE(form.picStart->size(), QSize(125, 125));
-        QImage empty(121, 121, QImage::Format_RGB32);
-        empty.fill(QColor(192, 192, 192));
-        QCOMPARE(form.picStart->image(), empty);
+        QCOMPARE(form.picStart->size(), QSize(49, 49));  // the source stays, name and box
+        QCOMPARE(form.picStart->image(), demo);
         QCOMPARE(form.WidthTwips(), 6570);
         QCOMPARE(form.HeightTwips(), 5610);
-        QCOMPARE(f.s().BaseName, QStringLiteral("zu.gross"));
+        QCOMPARE(f.s().BaseName, QStringLiteral("Demo"));
         QCOMPARE(form.LabXY[2]->text(), QString::fromUtf8("Maße: X= 1260, Y= 45"));
         QCOMPARE(form.txtIN[1]->text(), QStringLiteral("18"));
     }
 }
 
-void TestForm1Load::rejectedPictureLeavesThePreviousSource() {
+// A refused picture changes neither the name nor the source: the strip built
+// next is the previous picture's, in a viewport as high as its box, and is
+// saved under its name.
+void TestForm1Load::refusedPictureLeavesTheSourceAndItsName() {
     FormFixture f;
     Form1& w = *f.form;
-    const QImage knob = picture_files::Distinct(40, 40);
-    QVERIFY(f.load(QStringLiteral("a.bmp"), knob));
+    QVERIFY(f.load(QStringLiteral("a.bmp"), picture_files::Distinct(40, 40)));
     const PixelGrid before = f.s().SrcBits;
     QVERIFY(f.load(QStringLiteral("b.bmp"), picture_files::Distinct(130, 20)));
     QCOMPARE(f.s().SrcBits, before);
-    QCOMPARE(f.s().PicW, 40);
-    QCOMPARE(f.s().PicH, 40);
-    // A strip built now is the previous picture's, named after the rejected file.
-    w.txtIN[0]->setText(QStringLiteral("200"));
-    w.cmdStrip_Click(1);
-    QVERIFY(f.seam.shown.size() == 1);  // 40 x 200 is exactly 8000: no warning
-    QCOMPARE(w.picStrip->size(), QSize(40, 8000));
-    w.Command1_Click();
-    QCOMPARE(QImage(f.file("b_Seq_V.bmp")).size(), QSize(40, 8000));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    QCOMPARE(w.picStrip->size(), QSize(40 * 28, 40));
+    QCOMPARE(w.picFrame->height(), 44);
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(QDir(f.folder.path()).entryList({"*_Seq_*"}), QStringList{"a_Seq_H.bmp"});
+    QCOMPARE(QImage(f.file("a_Seq_H.bmp")).convertToFormat(QImage::Format_RGB32),
+             w.picStrip->image());
 }
 
 void TestForm1Load::baseNameIsTheNameBeforeTheLastDot() {
@@ -196,6 +196,62 @@ void TestForm1Load::unreadableFileChangesNothing() {
     qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
     w.Command1_Click();
     QVERIFY(QFile::exists(f.file("Demo_Seq_H.bmp")));
+}
+
+namespace {
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+}  // namespace
+
+// While the metafile player runs, the window is drawn, shows the busy cursor
+// and ignores clicks and keys; the picture is refused or taken when the
+// player ends, and a window closed meanwhile is left alone.
+void TestForm1Load::windowStaysAliveWhileThePlayerRuns() {
+    qputenv("TORVELINK_METAFILE_DEADLINE_MS", "1000");
+    FormFixture f;
+    Form1& w = *f.form;
+    for (const auto& [name, bytes] :
+         {std::pair{"haengt.wmf", picture_files::FontHeightZeroMetafile()},
+          std::pair{"gut.wmf", picture_files::PlaceableMetafile(96, 96, 96)}}) {
+        QFile file(f.file(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    w.File1->setPath(f.folder.path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    PaintCounter painted;
+    w.installEventFilter(&painted);
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QTimer::singleShot(200, [&] {
+        const QCursor* shown = QApplication::overrideCursor();
+        cursor = shown != nullptr ? shown->shape() : Qt::ArrowCursor;
+        w.update();
+        QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+        QTest::keyClicks(w.txtIN[0], "9");
+    });
+    QVERIFY(f.clickFile(QStringLiteral("haengt.wmf")));
+    QCOMPARE(cursor, Qt::WaitCursor);
+    QVERIFY(painted.count > 0);
+    QVERIFY(w.fraMag->isHidden());
+    QCOMPARE(w.txtIN[0]->text(), QStringLiteral("28"));
+    QCOMPARE(f.seam.shown.size(), 1);
+    QVERIFY(f.seam.shown[0].text.endsWith(QStringLiteral("das Zeichnen dauerte zu lange.")));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(f.clickFile(QStringLiteral("gut.wmf")));
+    QCOMPARE(w.picStart->size(), QSize(100, 100));
+    QTimer::singleShot(200, [&] {  // as the window manager's close button
+        QCloseEvent close;
+        QCoreApplication::sendEvent(w.windowHandle(), &close);
+    });
+    QVERIFY(f.clickFile(QStringLiteral("haengt.wmf")));
+    qunsetenv("TORVELINK_METAFILE_DEADLINE_MS");
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.seam.shown.size(), 1);
 }
 
 void TestForm1Load::browsingMovesOnlyTheLists() {
@@ -288,8 +344,8 @@ void TestForm1Load::frameReadoutSurvivesAnEmptyCount() {
     w.picStrip_MouseMove(60, 1);
     QCOMPARE(w.LabValue->text(), QStringLiteral("2"));  // nothing new for a count of 0
     w.txtIN[0]->setText(QStringLiteral("99999"));
-    w.picStrip_MouseMove(1259, 1);  // 99999 parts: k + 1 does not fit 16 bits
-    QCOMPARE(w.LabValue->text(), QStringLiteral("2"));
+    w.picStrip_MouseMove(1259, 1);  // 99999 parts: past 16 bits, as the selector goes
+    QCOMPARE(w.LabValue->text(), QStringLiteral("99920"));
 }
 
 void TestForm1Load::readoutsShowTheirWholeText_data() {
@@ -300,6 +356,8 @@ void TestForm1Load::readoutsShowTheirWholeText_data() {
                                             << "X= 121000, Y= 121";
     QTest::newRow("1 x 1, 32767 frames") << 1 << "32767"
                                          << "X= 32767, Y= 1";
+    QTest::newRow("1 x 1, 33400 frames") << 1 << "33400"
+                                         << "X= 33400, Y= 1";
 }
 
 // The strip's size, the pointer over the strip's far end and the last frame.
@@ -327,6 +385,8 @@ void TestForm1Load::readoutsShowTheirWholeText() {
     QVERIFY(showsWholeText(w.LabXY[1], pointerPlace));
     QCOMPARE(w.LabValue->text(), frames);
     QVERIFY(showsWholeText(w.LabValue, framePlace));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);  // names the frame it shows
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 1"));
     QTest::keyClick(w.HSTest, Qt::Key_End);
     QCOMPARE(w.LabValue->text(), " " + frames);
     QVERIFY(showsWholeText(w.LabValue, framePlace));

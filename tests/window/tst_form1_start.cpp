@@ -8,6 +8,7 @@
 
 #include "commands.h"
 #include "form_fixture.h"
+#include "picture_files.h"
 #include "strip_viewport.h"
 
 class TestForm1Start : public QObject {
@@ -16,6 +17,8 @@ private slots:
     void startState();
     void demonstrationPictureIsCaptured();
     void windowIsCentredAtItsStartSize();
+    void windowKeepsItsSizeAndState();
+    void windowIsNeverSmallerThanItsControls();
     void parameterBoxesFollowTyping();
     void parameterBoxesReadLeadingNumbers_data();
     void parameterBoxesReadLeadingNumbers();
@@ -93,6 +96,49 @@ void TestForm1Start::windowIsCentredAtItsStartSize() {
                                                  float(screen.height() * 15), 6570, 5610);
     QCOMPARE(f.form->pos(), QPoint(int(place.Left) / 15, int(place.Top) / 15));
     QVERIFY(f.form->x() >= 0 && f.form->y() >= 0);
+}
+
+// The window system's frame comes when the window is shown: the outer size is
+// the layout's from the start. A build while maximized leaves the window
+// maximized where it is; back to normal, it has the build's size.
+void TestForm1Start::windowKeepsItsSizeAndState() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.frameGeometry().size() != w.size());  // the offscreen platform's frame
+    QCOMPARE(w.frameGeometry().size(), QSize(438, 374));
+    w.showMaximized();
+    QTRY_VERIFY(w.width() > 500);
+    const QRect maximized = w.geometry();
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    QVERIFY(w.isMaximized());
+    QCOMPARE(w.geometry(), maximized);
+    w.showNormal();
+    QTRY_COMPARE(w.frameGeometry().size(), QSize(438, 449));
+}
+
+// However small the user makes the window, every control shown stays whole:
+// at start, with each strip of the largest picture, and with the test view in
+// a room of its own.
+void TestForm1Start::windowIsNeverSmallerThanItsControls() {
+    FormFixture f;
+    Form1& w = *f.form;
+    const auto shrinkAndCheck = [&w] {
+        w.resize(50, 50);
+        for (QWidget* c : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!c->isHidden()) QVERIFY(w.rect().contains(c->geometry()));
+    };
+    shrinkAndCheck();
+    QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(121, 121)));
+    QTest::mouseClick(w.cmdStrip[0], Qt::LeftButton);
+    shrinkAndCheck();
+    QTest::keyClick(w.HSMag, Qt::Key_End);
+    QTest::mouseClick(w.cmdStrip[1], Qt::LeftButton);
+    shrinkAndCheck();
+    w.show();  // the window manager keeps to the same minimum
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.windowHandle()->minimumSize(), w.minimumSize());
 }
 
 void TestForm1Start::parameterBoxesFollowTyping() {
