@@ -126,7 +126,7 @@ bool buildPicture(const Options& o, bool outputIsFolder, const QString& path, Cl
     if (picture.status == Pictures::LoadStatus::TooLarge) {
         report({.code = MessageCode::PictureFileTooLarge,
                 .subject = name,
-                .numbers = {o.maxSize, picture.size.width(), picture.size.height()}});
+                .numbers = {o.maxSize, picture.width, picture.height}});
         return false;
     }
     if (picture.status != Pictures::LoadStatus::Loaded) {
@@ -211,13 +211,6 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
 
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
     return Run(ParseArguments(arguments), out, err, progress);
-}
-
-bool DrawsVectorPictures(const Parsed& parsed) {
-    if (!std::holds_alternative<Options>(parsed)) return false;
-    for (const QString& picture : std::get<Options>(parsed).pictures)
-        if (KnobInput::LooksLikeSvg(picture)) return true;
-    return false;
 }
 
 }  // namespace StripCli

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "drawing_files.h"
 #include "picture_files.h"
 
 namespace {
@@ -75,6 +76,61 @@ TEST_F(CliProcess, HangingMetafilesEndWithinTheDeadline) {
                                       "dauerte zu lange.\n")
                            .arg(name));
     }
+}
+
+// A drawing is drawn in the drawing player, whatever it tries: to read a
+// file beside it (here hidden from a reading of its text, in UTF-16), to
+// draw for ever, to take memory without end.
+TEST_F(CliProcess, HostileDrawingsAreRefusedInTime) {
+    using namespace drawing_files;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TORVELINK_DRAWING_DEADLINE_MS"), QStringLiteral("1000"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir.path());
+    picture("secret.png");
+    const struct {
+        const char* name;
+        QByteArray svg;
+        const char* reason;
+    } cases[] = {
+        {"fremd.svg", Utf16(QuoteTrick(), false, false),
+         "die Zeichnung verweist auf andere Dateien"},
+        {"endlos.svg", NeverEnds(), "das Zeichnen dauerte zu lange"},
+        {"gross.svg", Svg(Image(DataUrl("image/svg+xml", Svg("", 5000, 5000)))),
+         "das Zeichnen braucht zu viel Speicher"},
+    };
+    for (const auto& c : cases) {
+        const QStringList before = entries();
+        EXPECT_EQ(run({write(c.name, c.svg), "--format", "png"}), 1) << c.name;
+        EXPECT_EQ(err.toStdString(),
+                  QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.\n")
+                      .arg(c.name, c.reason)
+                      .toStdString());
+        EXPECT_EQ(entries().size(), before.size() + 1) << c.name << ": nothing written";
+    }
+}
+
+// Qt is not given the arguments: a picture may be named like Qt's own
+// options; and what the image libraries write themselves never reaches the
+// error output.
+TEST_F(CliProcess, NamesAreNamesAndLibrariesKeepQuiet) {
+    process.setWorkingDirectory(dir.path());
+    const QByteArray svg = drawing_files::Svg("<rect width=\"40\" height=\"40\" fill=\"red\"/>");
+    write("-platform", svg);  // as `torvelink-cli -- *` passes it, with a value after it
+    write("knopf.svg", svg);
+    EXPECT_EQ(run({"--", "-platform", "knopf.svg"}), 0) << err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("-platform_Seq_H.bmp")));
+
+    QImage knob = picture_files::Distinct(8, 8);
+    knob.save(dir.filePath("k.png"));
+    QFile png(dir.filePath("k.png"));
+    ASSERT_TRUE(png.open(QIODevice::ReadWrite));
+    png.resize(60);  // libpng: "Read Error"
+    png.close();
+    EXPECT_EQ(run({"k.png", picture("k.bmp"), "-o", dir.filePath("aus/")}), 1);
+    EXPECT_EQ(err.toStdString(),
+              "Die Datei 'k.png' kann nicht gelesen werden: sie ist "
+              "beschädigt oder kein Bild.\n");
 }
 
 // German where the locale is German, English everywhere else; the window

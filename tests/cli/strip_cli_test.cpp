@@ -88,6 +88,13 @@ TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
     EXPECT_TRUE(err.endsWith("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
     EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), StripCli::kWritten);
     EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
+    // A drawing is as large as it says, past any integer too.
+    QFile huge(dir.filePath("riesig.svg"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2000000000\" height=\"40\"/>");
+    huge.close();
+    ASSERT_EQ(run({huge.fileName(), "--scale", "2"}), StripCli::kFailed);
+    EXPECT_TRUE(err.endsWith("Dieses Bild hat: 4000000000 x 80\n")) << err.toStdString();
 }
 
 TEST_F(StripCliTest, InputAndOutputFailuresExitWithOne) {

@@ -62,7 +62,8 @@ TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
     EXPECT_EQ(Load(svg, {1024, std::nullopt, 1.5}).image.size(), QSize(60, 30));
     const auto large = Load(svg, {63, 32, 2.0});
     EXPECT_EQ(large.status, LoadStatus::TooLarge);
-    EXPECT_EQ(large.size, QSize(64, 64));
+    EXPECT_EQ(large.width, 64);
+    EXPECT_EQ(large.height, 64);
     // Past any integer: too large, not empty.
     EXPECT_EQ(Load(svg, {1024, 2'000'000'000, 16.0}).status, LoadStatus::TooLarge);
 
@@ -72,6 +73,11 @@ TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
     const QString svgz = dir.filePath("knopf.svgz");
     ASSERT_TRUE(QFile::rename(dir.filePath("knopfz"), svgz));
     EXPECT_EQ(Load(svgz, {}).image, own.image);
+
+    // Whatever stands before <svg>: a licence of 5 KB in a comment.
+    const auto prolog = Load(TORVELINK_SAMPLES "/hostile/svg/svg_long_prolog.svg", {});
+    EXPECT_EQ(prolog.status, LoadStatus::Loaded) << Text(prolog.message).toStdString();
+    EXPECT_EQ(prolog.image.size(), QSize(100, 100));
 }
 
 // The renderer would read a referenced file itself, a pipe that never ends
