@@ -8,6 +8,8 @@
 
 #include <zlib.h>
 
+#include <cerrno>
+
 #include "drawing_protocol.h"
 
 namespace SvgCheck {
@@ -48,15 +50,13 @@ bool cssStaysInside(QStringView css) {
 
 Verdict checkRaster(QImageReader& reader, Budget& budget) {
     const QSize announced = reader.size();
-    const std::int64_t most = announced.isValid()
-                                  ? std::int64_t{announced.width()} * announced.height()
-                                  : budget.pixelsLeft;
-    if (most > budget.pixelsLeft) return Verdict::OverBudget;
-    // A header that lies about the size cannot make the decoder take more
-    // than the budget holds (eight bytes a pixel: 16-bit channels).
-    reader.setAllocationLimit(static_cast<int>((most * 8) >> 20) + 1);
+    if (announced.isValid() &&
+        std::int64_t{announced.width()} * announced.height() > budget.pixelsLeft)
+        return Verdict::OverBudget;
+    errno = 0;
     const QImage image = reader.read();
-    if (image.isNull()) return Verdict::NotReadable;  // Qt SVG would leave it out
+    // Qt SVG would leave it out: for want of memory, or as it is damaged.
+    if (image.isNull()) return errno == ENOMEM ? Verdict::OverBudget : Verdict::NotReadable;
     return charge(budget, image.size()) ? Verdict::Clean : Verdict::OverBudget;
 }
 

@@ -1,5 +1,6 @@
 #include "svg_drawing.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -91,6 +92,7 @@ QImage draw(QSvgRenderer& renderer, QSize size, bool square) {
 }
 
 Outcome refused(SvgCheck::Verdict verdict) {
+    if (pictureLost) return {Status::OutOfMemory};
     switch (verdict) {
         case SvgCheck::Verdict::RefersToFiles:
             return {Status::RefersToFiles};
@@ -118,7 +120,7 @@ Outcome measuredAndDrawn(const QByteArray& text, const SvgCheck::Findings& found
     if (const auto given = givenBeyondQt(found); given && !square)
         return unfit(*given, request).value_or(Outcome{Status::NotReadable});
     QSvgRenderer renderer(text);
-    if (!renderer.isValid()) return {Status::NotReadable};
+    if (!renderer.isValid()) return {pictureLost ? Status::OutOfMemory : Status::NotReadable};
     const QSizeF own =
         square ? QSizeF(request.square, request.square) : QSizeF(renderer.defaultSize());
     if (const auto refused = unfit(own, request)) return *refused;
@@ -133,6 +135,10 @@ Outcome measuredAndDrawn(const QByteArray& text, const SvgCheck::Findings& found
 
 Outcome Draw(const QByteArray& bytes, const Request& request) {
     const Watch watching;
+    // No picture may take more than the whole budget, with 16-bit channels:
+    // a header that lies about its size gets no further. The limit holds
+    // for every reader of the process, the check's and Qt SVG's alike.
+    QImageReader::setAllocationLimit(static_cast<int>((P::kEmbeddedPixels * 8) >> 20) + 1);
     Status failure = Status::NotReadable;
     const auto text = plainText(bytes, failure);
     if (!text) return {failure};
