@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 
@@ -35,10 +36,10 @@ bool charge(Budget& budget, QSize size) {
 bool cssStaysInside(QStringView css) {
     if (css.contains(u'\\') || css.contains(QLatin1String("@import"), Qt::CaseInsensitive))
         return false;
-    const QLatin1String url("url(");
-    for (qsizetype at = css.indexOf(url, 0, Qt::CaseInsensitive); at >= 0;
-         at = css.indexOf(url, at, Qt::CaseInsensitive)) {
-        at += url.size();
+    static const QRegularExpression url(QStringLiteral(R"(url\s*\()"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    for (auto found = url.globalMatch(css); found.hasNext();) {
+        const qsizetype at = found.next().capturedEnd();
         const qsizetype end = css.indexOf(u')', at);
         QStringView target = css.mid(at, end < 0 ? css.size() - at : end - at).trimmed();
         if (target.startsWith(u'"') || target.startsWith(u'\'')) target = target.mid(1);
@@ -46,6 +47,14 @@ bool cssStaysInside(QStringView css) {
         if (!target.trimmed().startsWith(u'#')) return false;
     }
     return true;
+}
+
+// Whether an attribute names something to read: href or src under any
+// prefix, or any spelling of them Qt SVG might take.
+bool isReference(const QXmlStreamAttribute& attribute) {
+    const QStringView name = attribute.qualifiedName();
+    return name.endsWith(QLatin1String("href"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String("src"), Qt::CaseInsensitive);
 }
 
 Verdict checkRaster(QImageReader& reader, Budget& budget) {
@@ -95,10 +104,8 @@ Verdict checkAttributes(QStringView element, const QXmlStreamAttributes& attribu
     // Qt SVG reads an <image>'s href as a file unless it starts with "data".
     const bool image = element.compare(QLatin1String("image"), Qt::CaseInsensitive) == 0;
     for (const QXmlStreamAttribute& attribute : attributes) {
-        const QStringView name = attribute.name();
         const QStringView value = attribute.value();
-        if (name.compare(QLatin1String("href"), Qt::CaseInsensitive) == 0 ||
-            name.compare(QLatin1String("src"), Qt::CaseInsensitive) == 0) {
+        if (isReference(attribute)) {
             const QStringView target = value.trimmed();
             if (image && !target.isEmpty()) {
                 if (!target.startsWith(QLatin1String("data:"))) return Verdict::RefersToFiles;
@@ -108,8 +115,8 @@ Verdict checkAttributes(QStringView element, const QXmlStreamAttributes& attribu
                 return Verdict::RefersToFiles;
             }
         }
-        const bool css = name == QLatin1String("style") ||
-                         value.contains(QLatin1String("url("), Qt::CaseInsensitive);
+        const bool css = attribute.name() == QLatin1String("style") ||
+                         value.contains(QLatin1String("url"), Qt::CaseInsensitive);
         if (css && !cssStaysInside(value)) return Verdict::RefersToFiles;
     }
     return Verdict::Clean;
