@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QCoreApplication app(qtArgc, argv);
     QFile errorFile;
-    errorFile.open(messages, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    errorFile.open(messages, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle);
     QTextStream out(stdout), err(&errorFile);
     const int code = StripCli::Run(arguments, out, err, isatty(messages) == 1);
     out.flush();
