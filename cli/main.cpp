@@ -1,10 +1,9 @@
 #include <unistd.h>
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QFile>
 #include <QTextStream>
-#include <cstdio>
-#include <memory>
 
+#include "error_output.h"
 #include "native_path.h"
 #include "safe_file.h"
 #include "strip_cli.h"
@@ -21,21 +20,20 @@ int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
     RemoveTemporaryFilesOnInterrupt();
     qInstallMessageHandler(quiet);
+    // C libraries below Qt's readers write to the error output themselves.
+    const int messages = ErrorOutput::SetApart();
     // File names byte for byte, whatever their encoding.
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << NativePath::Decode(QByteArray(argv[i]));
-    // Text in an SVG drawing needs fonts, and fonts a GUI application; it
-    // draws off screen and costs start-up time, so only when there is one.
-    const StripCli::Parsed parsed = StripCli::ParseArguments(arguments);
-    std::unique_ptr<QCoreApplication> app;
-    if (StripCli::DrawsVectorPictures(parsed)) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    QTextStream out(stdout), err(stderr);
-    const int code = StripCli::Run(parsed, out, err, isatty(STDERR_FILENO) == 1);
+    // Qt is given the program's name only: a picture named like one of Qt's
+    // own options is a picture.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QCoreApplication app(qtArgc, argv);
+    QFile errorFile;
+    errorFile.open(messages, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle);
+    QTextStream out(stdout), err(&errorFile);
+    const int code = StripCli::Run(arguments, out, err, isatty(messages) == 1);
     out.flush();
     err.flush();
     return code;

@@ -2,8 +2,6 @@
 
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -12,6 +10,7 @@
 #include <utility>
 
 #include "catalog.h"
+#include "file_identity.h"
 #include "knob_input.h"
 #include "native_path.h"
 #include "picture_io.h"
@@ -33,49 +32,43 @@ QString say(const Message& message) {
     return Catalog::Render(message, Catalog::CommandLineLanguage()).replace('\r', '\n');
 }
 
-using FileId = std::pair<unsigned long long, unsigned long long>;
-
-std::optional<FileId> fileId(const QString& path) {
-    struct stat info {};
-    if (::stat(NativePath::Encode(path).constData(), &info) != 0) return std::nullopt;
-    return FileId{info.st_dev, info.st_ino};
-}
-
-bool isFolder(const QString& path) {
-    struct stat info {};
-    return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// What a run must not write over: the strips it has written, and the
-// pictures it was given (as device and inode, whatever the name).
+// What a run must not write over: the files it has written, by where they
+// lie, and the pictures it was given, by their identity (whatever the name
+// or the path's spelling).
 struct Claims {
-    QStringList strips;
-    std::set<FileId> pictures;
+    std::set<FileIdentity::Place> written;
+    std::set<FileIdentity::Identity> pictures;
 };
 
 Claims claimPictures(const QStringList& pictures) {
     Claims claims;
     for (const QString& picture : pictures)
-        if (const auto id = fileId(picture)) claims.pictures.insert(*id);
+        if (const auto id = FileIdentity::IdentityOf(picture)) claims.pictures.insert(*id);
     return claims;
 }
 
-// Neither a strip this run wrote nor one of its pictures is written over.
+// Neither a file this run wrote nor one of its pictures is written over;
+// the strip, last of the jobs, is named first.
 bool mayWrite(const PicturePlan& plan, const Claims& claims, const Report& report) {
-    const QString strip = plan.target.strip;
-    if (claims.strips.contains(QFileInfo(strip).absoluteFilePath())) {
-        report({.code = MessageCode::StripWrittenAlready, .subject = QFileInfo(strip).fileName()});
-        return false;
-    }
-    for (const Job& job : plan.jobs) {
-        const auto id = fileId(job.path);
+    for (auto job = plan.jobs.rbegin(); job != plan.jobs.rend(); ++job) {
+        const QString name = QFileInfo(job->path).fileName();
+        const auto place = FileIdentity::PlaceOf(job->path);
+        if (place && claims.written.count(*place) != 0) {
+            report({.code = MessageCode::StripWrittenAlready, .subject = name});
+            return false;
+        }
+        const auto id = FileIdentity::IdentityOf(job->path);
         if (id && claims.pictures.count(*id) != 0) {
-            report({.code = MessageCode::PictureNotOverwritten,
-                    .subject = QFileInfo(job.path).fileName()});
+            report({.code = MessageCode::PictureNotOverwritten, .subject = name});
             return false;
         }
     }
     return true;
+}
+
+void claimWritten(const PicturePlan& plan, Claims& claims) {
+    for (const Job& job : plan.jobs)
+        if (const auto place = FileIdentity::PlaceOf(job.path)) claims.written.insert(*place);
 }
 
 // The picture's pixels in a grid, the fourth byte its opacity (255 when
@@ -126,7 +119,7 @@ bool buildPicture(const Options& o, bool outputIsFolder, const QString& path, Cl
     if (picture.status == Pictures::LoadStatus::TooLarge) {
         report({.code = MessageCode::PictureFileTooLarge,
                 .subject = name,
-                .numbers = {o.maxSize, picture.size.width(), picture.size.height()}});
+                .numbers = {o.maxSize, picture.width, picture.height}});
         return false;
     }
     if (picture.status != Pictures::LoadStatus::Loaded) {
@@ -153,7 +146,7 @@ bool buildPicture(const Options& o, bool outputIsFolder, const QString& path, Cl
         report(failed);
         return false;
     }
-    claims.strips << QFileInfo(plan.target.strip).absoluteFilePath();
+    claimWritten(plan, claims);
     return true;
 }
 
@@ -164,7 +157,7 @@ int usageError(const Message& message, QTextStream& err) {
 
 // A folder named with a separator at its end is made when it is missing.
 bool outputFolderReady(const Options& o, bool outputIsFolder, QTextStream& err) {
-    if (!outputIsFolder || isFolder(o.output)) return true;
+    if (!outputIsFolder || FileIdentity::IsFolder(o.output)) return true;
     std::error_code error;
     std::filesystem::create_directories(NativePath::Encode(o.output).toStdString(), error);
     if (!error) return true;
@@ -207,21 +200,14 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
         out << "torvelink-cli " << TORVELINK_VERSION << "\n";
         return kWritten;
     }
-    const bool outputIsFolder =
-        OutputIsFolder(options, !options.output.isEmpty() && isFolder(options.output));
+    const bool outputIsFolder = OutputIsFolder(
+        options, !options.output.isEmpty() && FileIdentity::IsFolder(options.output));
     if (const auto clash = CheckOutput(options, outputIsFolder)) return usageError(*clash, err);
     return buildAll(options, outputIsFolder, err, progress);
 }
 
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
     return Run(ParseArguments(arguments), out, err, progress);
-}
-
-bool DrawsVectorPictures(const Parsed& parsed) {
-    if (!std::holds_alternative<Options>(parsed)) return false;
-    for (const QString& picture : std::get<Options>(parsed).pictures)
-        if (KnobInput::LooksLikeSvg(picture)) return true;
-    return false;
 }
 
 }  // namespace StripCli

@@ -21,8 +21,4 @@ inline constexpr int kUsage = 2;
 int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress = false);
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress = false);
 
-// Whether any picture of the options is an SVG drawing, which needs a
-// QGuiApplication to be drawn.
-bool DrawsVectorPictures(const Parsed& parsed);
-
 }  // namespace StripCli

@@ -89,6 +89,10 @@ QString reasons(const Message& m) {
             return QStringLiteral("die Zeichnung verweist auf andere Dateien");
         case MessageCode::NoPlayer:
             return QStringLiteral("der Metafile-Leser neben dem Programm fehlt oder startet nicht");
+        case MessageCode::SvgPlayerCrashed:
+            return QStringLiteral("der SVG-Leser ist abgestürzt");
+        case MessageCode::NoSvgPlayer:
+            return QStringLiteral("der SVG-Leser neben dem Programm fehlt oder startet nicht");
         case MessageCode::NoPicture:
             return QStringLiteral("kein Bild");
         case MessageCode::NotEncoded:

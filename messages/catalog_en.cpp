@@ -89,6 +89,10 @@ QString reasons(const Message& m) {
         case MessageCode::NoPlayer:
             return QStringLiteral(
                 "the metafile player beside the program is missing or does not start");
+        case MessageCode::SvgPlayerCrashed:
+            return QStringLiteral("the SVG player crashed");
+        case MessageCode::NoSvgPlayer:
+            return QStringLiteral("the SVG player beside the program is missing or does not start");
         case MessageCode::NoPicture:
             return QStringLiteral("there is no picture");
         case MessageCode::NotEncoded:

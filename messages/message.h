@@ -20,12 +20,14 @@ enum class MessageCode : std::uint16_t {
     NoReadPermission,   // the file may not be read
     IsFolder,           // a folder stands under the name
     NotAFile,           // a pipe or a device stands under the name
-    DrawingTooSlow,     // the metafile player ran past its deadline
+    DrawingTooSlow,     // a player (metafile or drawing) ran past its deadline
     PlayerCrashed,      // the metafile player died
     DrawingTooLarge,    // the drawing needed more memory than it may have
     PlayerLacksFonts,   // libwmf cannot work: its fonts are missing
     RefersToFiles,      // a drawing that would read other files
     NoPlayer,           // the metafile player is missing or does not start
+    SvgPlayerCrashed,   // the drawing player died
+    NoSvgPlayer,        // the drawing player is missing or does not start
     NoPicture,          // there is nothing to save
     NotEncoded,         // the encoder failed on the picture
     NoWriteRight,       // the folder may not be written

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QRgb>
-#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -28,20 +27,21 @@ struct Picture {
     // Loaded: Format_ARGB32 (straight alpha) when some pixel is not wholly
     // opaque, else Format_RGB32; at the picture's own or drawn size.
     QImage image;
-    QSize size;       // the picture's size in pixels (Loaded, TooLarge)
+    // The picture's size in pixels (Loaded, TooLarge): as large as the file
+    // says, past any side a picture may have.
+    qint64 width = 0;
+    qint64 height = 0;
     Message message;  // Unreadable: what happened, naming the file
     bool vector = false;
 };
 
-// Whether the file is an SVG picture: plain text that starts with a tag and
-// has "<svg" in its first 4 KiB, or compressed data under the ending .svgz.
-// Drawing one needs a QGuiApplication (its text needs fonts).
-bool LooksLikeSvg(const QString& path);
-
-// Reads the picture:
-// - SVG drawn at its own size, or at drawSize x drawSize (the drawing
-//   centred, its proportions kept), times scale, rounded half to even;
-//   transparent where it draws nothing;
+// Reads the picture, opening its file once:
+// - an SVG drawing (text whose first element is <svg>, whatever comments,
+//   declarations and encoding come before it; or compressed data under the
+//   ending .svgz) drawn by the drawing player (drawing_player.h) at its own
+//   size, or at drawSize x drawSize (the drawing centred, its proportions
+//   kept), times scale, rounded half to even; transparent where it draws
+//   nothing;
 // - everything else through Pictures::LoadPicture with its transparency
 //   kept and PNG, WebP and TIFF besides the window's six kinds.
 // A scale other than 1 on a picture that is not SVG is refused: a raster

@@ -1,58 +1,18 @@
 #include "metafile_player.h"
 
-#include <sys/prctl.h>
-#include <sys/resource.h>
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QProcess>
 #include <QtEndian>
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <optional>
 
 #include "metafile_protocol.h"
+#include "player_process.h"
 
 namespace MetafilePlayer {
 
 namespace {
 
 namespace P = MetafileProtocol;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
-// A backstop for a player left behind: the deadline ends it long before.
-constexpr rlim_t kCpuSeconds = 10;
-
-int deadlineMs() {
-    bool ok = false;
-    const int asked = qEnvironmentVariableIntValue("TORVELINK_METAFILE_DEADLINE_MS", &ok);
-    return ok && asked > 0 && asked < kDeadlineMs ? asked : kDeadlineMs;
-}
-
-// Runs in the player's process between fork and exec: only system calls.
-void limitPlayer() {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit noCore{0, 0}, cpu{kCpuSeconds, kCpuSeconds + 1};
-    ::setrlimit(RLIMIT_CORE, &noCore);
-    ::setrlimit(RLIMIT_CPU, &cpu);
-    if constexpr (!kAddressSanitizer) {
-        const rlimit space{static_cast<rlim_t>(kAddressSpace), static_cast<rlim_t>(kAddressSpace)};
-        ::setrlimit(RLIMIT_AS, &space);
-    }
-}
 
 std::optional<QSize> sizeIn(const QByteArray& output, int maxSide) {
     if (output.size() < 8) return std::nullopt;
@@ -79,11 +39,20 @@ Played drawn(const QByteArray& output, int maxSide) {
     return {Result::Drawn, *size, image};
 }
 
-Played finished(QProcess& player, int maxSide) {
-    if (player.exitStatus() == QProcess::CrashExit)
-        return {player.exitCode() == SIGXCPU ? Result::TimedOut : Result::Crashed, {}, {}};
-    const QByteArray output = player.readAllStandardOutput();
-    switch (player.exitCode()) {
+Played finished(const PlayerProcess::Ended& ended, int maxSide) {
+    using PlayerProcess::End;
+    switch (ended.end) {
+        case End::Exited:
+            break;
+        case End::TimedOut:
+            return {Result::TimedOut, {}, {}};
+        case End::Crashed:
+            return {Result::Crashed, {}, {}};
+        case End::Missing:
+            return {Result::Missing, {}, {}};
+    }
+    const QByteArray& output = ended.output;
+    switch (ended.exitCode) {
         case P::kDrawn:
             return drawn(output, maxSide);
         case P::kTooLarge: {
@@ -117,33 +86,15 @@ bool LooksLikeMetafile(const QByteArray& head) {
 }
 
 Played Play(const QByteArray& data, int maxSide) {
-    return Play(
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(P::kProgramName),
-        data, maxSide);
+    return Play(PlayerProcess::Beside(P::kProgramName), data, maxSide);
 }
 
 Played Play(const QString& program, const QByteArray& data, int maxSide) {
     maxSide = std::clamp(maxSide, 1, P::kMaxSide);
-    if (!QFileInfo(program).isExecutable()) return {Result::Missing, {}, {}};
-    QProcess player;
-    player.setProgram(program);
-    player.setArguments({QString::number(maxSide)});
-    player.setStandardErrorFile(QProcess::nullDevice());
-    player.setChildProcessModifier(limitPlayer);
-    const QDeadlineTimer deadline(deadlineMs());
-    player.start();
-    if (!player.waitForStarted(static_cast<int>(deadline.remainingTime())))
-        return {Result::Missing, {}, {}};
-    player.write(data);
-    player.closeWriteChannel();
-    // False also for a player that has already ended: only a running one is late.
-    if (!player.waitForFinished(static_cast<int>(deadline.remainingTime())) &&
-        player.state() != QProcess::NotRunning) {
-        player.kill();
-        player.waitForFinished(-1);
-        return {Result::TimedOut, {}, {}};
-    }
-    return finished(player, maxSide);
+    const auto ended =
+        PlayerProcess::Run(program, {QString::number(maxSide)}, data,
+                           PlayerProcess::DeadlineMs("TORVELINK_METAFILE_DEADLINE_MS"));
+    return finished(ended, maxSide);
 }
 
 }  // namespace MetafilePlayer

@@ -10,13 +10,9 @@
 // program. Internal to the picture loader.
 namespace MetafilePlayer {
 
-// How long a metafile may take, milliseconds. The environment variable
-// TORVELINK_METAFILE_DEADLINE_MS can only shorten it (the tests do).
-inline constexpr int kDeadlineMs = 4000;
-
-// The player's address space, bytes (not under AddressSanitizer, which
-// reserves far more than this for itself).
-inline constexpr long long kAddressSpace = 1LL << 30;
+// A metafile may take PlayerProcess::kDeadlineMs in a player of
+// PlayerProcess::kAddressSpace. The environment variable
+// TORVELINK_METAFILE_DEADLINE_MS can only shorten the deadline (the tests do).
 
 // Whether the bytes start like a Windows metafile (placeable or plain).
 bool LooksLikeMetafile(const QByteArray& head);

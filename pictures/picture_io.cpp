@@ -176,20 +176,6 @@ LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
     return damaged(name);
 }
 
-// The picture file open in `file`, or Unreadable with the message why not.
-LoadedPicture openFile(const QString& path, QFile& file) {
-    const QString name = QFileInfo(path).fileName();
-    Reason reason;
-    const int fd = openPicture(path, reason);
-    if (fd < 0) return unreadable(name, reason);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return damaged(name);
-    }
-    if (file.size() == 0) return empty(name);
-    return {LoadStatus::Loaded, {}, {}, {}};
-}
-
 bool hasTransparency(const QImage& argb) {
     for (int y = 0; y < argb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
@@ -228,25 +214,29 @@ QImage OverColour(const QImage& picture, QRgb colour) {
 
 LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices) {
     QFile file;
-    if (auto opened = openFile(path, file); opened.status != LoadStatus::Loaded) return opened;
+    if (auto opened = OpenPictureFile(path, file); opened.status != LoadStatus::Loaded)
+        return opened;
+    return LoadOpenPicture(file, QFileInfo(path).fileName(), maxSide, choices);
+}
+
+LoadedPicture OpenPictureFile(const QString& path, QFile& file) {
     const QString name = QFileInfo(path).fileName();
+    Reason reason;
+    const int fd = openPicture(path, reason);
+    if (fd < 0) return unreadable(name, reason);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return damaged(name);
+    }
+    if (file.size() == 0) return empty(name);
+    return {LoadStatus::Loaded, {}, {}, {}};
+}
+
+LoadedPicture LoadOpenPicture(QFile& file, const QString& name, int maxSide,
+                              const LoadChoices& choices) {
     const QByteArray head = file.peek(kHeadBytes);
     if (MetafilePlayer::LooksLikeMetafile(head)) return loadMetafile(file, name, maxSide);
     return loadRaster(file, head, name, maxSide, choices);
-}
-
-QByteArray PeekPictureFile(const QString& path, qint64 count) {
-    QFile file;
-    if (openFile(path, file).status != LoadStatus::Loaded) return {};
-    return file.read(count);
-}
-
-LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
-    QFile file;
-    if (auto opened = openFile(path, file); opened.status != LoadStatus::Loaded) return opened;
-    if (file.size() > maxBytes) return damaged(QFileInfo(path).fileName());
-    bytes = file.readAll();
-    return {LoadStatus::Loaded, {}, {}, {}};
 }
 
 }  // namespace Pictures

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QRgb>
 #include <QSize>
@@ -53,13 +54,14 @@ struct LoadChoices {
 // device is refused at once. The path follows native_path.h. Never throws.
 LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
 
-// The first count bytes of a picture file, opened as LoadPicture opens it;
-// empty for anything but an ordinary file that can be read.
-QByteArray PeekPictureFile(const QString& path, qint64 count);
+// The picture file opened for reading as LoadPicture opens it: an ordinary
+// file only. Status Loaded (and no image) when it is open, else Unreadable
+// with the message why, naming the file.
+LoadedPicture OpenPictureFile(const QString& path, QFile& file);
 
-// The whole of a picture file of at most maxBytes, opened as LoadPicture
-// opens it; Unreadable with a message naming the file otherwise (status
-// Loaded with an empty image on success).
-LoadedPicture ReadPictureFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
+// LoadPicture on a file OpenPictureFile opened, read from its start; name:
+// the file's name as messages give it.
+LoadedPicture LoadOpenPicture(QFile& file, const QString& name, int maxSide,
+                              const LoadChoices& choices = {});
 
 }  // namespace Pictures

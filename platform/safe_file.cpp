@@ -112,11 +112,13 @@ bool SafeFile::resolveTarget() {
     nativeTarget_ = NativePath::Encode(target_);
     if (nameOf(nativeTarget_).size() > NAME_MAX) return fail(ENAMETOOLONG);
     struct stat info {};
-    if (::lstat(nativeTarget_.constData(), &info) != 0) return true;  // a new file
+    if (::lstat(nativeTarget_.constData(), &info) != 0)
+        return errno != ELOOP || fail(ELOOP);  // a new file, unless links go round in a loop
     if (S_ISLNK(info.st_mode)) {
         const std::unique_ptr<char, decltype(&std::free)> real(
             ::realpath(nativeTarget_.constData(), nullptr), &std::free);
-        if (!real) return true;  // a dangling link is replaced
+        // A dangling link is replaced; a loop of links is named.
+        if (!real) return errno != ELOOP || fail(ELOOP);
         nativeTarget_ = real.get();
         if (::stat(nativeTarget_.constData(), &info) != 0) return fail(errno);
     }

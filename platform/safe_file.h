@@ -12,9 +12,10 @@
 // the target only when complete: a failed write leaves an existing file as it
 // was and no temporary file behind. A failure is kept as a reason code (see
 // message.h), never the system's own text. A target that is a symbolic link
-// is written through it, as an editor would; a folder, a device or a pipe
-// under the target's name, or an existing file without write permission, is
-// refused. Names follow native_path.h.
+// is written through it, as an editor would (one that points nowhere is
+// replaced, a loop of links refused); a folder, a device or a pipe under the
+// target's name, or an existing file without write permission, is refused.
+// Names follow native_path.h.
 class SafeFile {
 public:
     explicit SafeFile(QString target);

@@ -5,7 +5,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "install failed: ${result}")
 endif()
-foreach(file bin/torvelink bin/torvelink-cli bin/torvelink-wmf-player
+foreach(file bin/torvelink bin/torvelink-cli bin/torvelink-wmf-player bin/torvelink-svg-player
              share/applications/torvelink.desktop
              share/icons/hicolor/32x32/apps/torvelink.png)
     if(NOT EXISTS "${PREFIX}/${file}")
@@ -23,6 +23,15 @@ if(EXISTS "${SAMPLES}/wmf/drawing.wmf")
                     RESULT_VARIABLE result ERROR_VARIABLE message)
     if(NOT result EQUAL 0)
         message(FATAL_ERROR "installed torvelink-cli cannot read a metafile: ${message}")
+    endif()
+endif()
+# And the drawing player.
+if(EXISTS "${SAMPLES}/hostile/svg/svg_long_prolog.svg")
+    execute_process(COMMAND "${PREFIX}/bin/torvelink-cli" "${SAMPLES}/hostile/svg/svg_long_prolog.svg"
+                            --frames 1 -o "${PREFIX}/drawing_Seq_H.png"
+                    RESULT_VARIABLE result ERROR_VARIABLE message)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "installed torvelink-cli cannot draw an SVG drawing: ${message}")
     endif()
 endif()
 find_program(VALIDATE desktop-file-validate)

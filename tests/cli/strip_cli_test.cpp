@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
@@ -88,6 +89,34 @@ TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
     EXPECT_TRUE(err.endsWith("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
     EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), StripCli::kWritten);
     EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
+    // A drawing is as large as it says, past any integer too.
+    QFile huge(dir.filePath("riesig.svg"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2000000000\" height=\"40\"/>");
+    huge.close();
+    ASSERT_EQ(run({huge.fileName(), "--scale", "2"}), StripCli::kFailed);
+    EXPECT_TRUE(err.endsWith("Dieses Bild hat: 4000000000 x 80\n")) << err.toStdString();
+}
+
+// A file this run wrote is not written again however its path is spelt
+// (through a link to its folder, with "./"); a loop of links as -o is named,
+// not replaced.
+TEST_F(StripCliTest, StripsAreClaimedWhereTheyLie) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("d"));
+    ASSERT_TRUE(QFile::link(dir.filePath("d"), dir.filePath("ld")));
+    const QString first = picture("d/x.png", 10, 10);
+    picture("d/x.gif", 12, 12);
+    for (const char* second : {"ld/x.gif", "d/./x.gif"}) {
+        EXPECT_EQ(run({first, dir.filePath(second)}), StripCli::kFailed) << second;
+        EXPECT_TRUE(err.contains("'x_Seq_H.bmp' wurde eben schon")) << err.toStdString();
+        EXPECT_EQ(QImageReader(dir.filePath("d/x_Seq_H.bmp")).size(), QSize(280, 10)) << second;
+    }
+    ASSERT_TRUE(QFile::link("schleife", dir.filePath("schleife")));
+    EXPECT_EQ(run({first, "-o", dir.filePath("schleife")}), StripCli::kFailed);
+    EXPECT_EQ(err.toStdString(),
+              "Die Datei 'schleife' konnte nicht gespeichert werden: zu viele "
+              "symbolische Verknüpfungen.\n");
+    EXPECT_TRUE(QFileInfo(dir.filePath("schleife")).isSymLink());
 }
 
 TEST_F(StripCliTest, InputAndOutputFailuresExitWithOne) {

@@ -1,0 +1,80 @@
+#include "player_process.h"
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <csignal>
+
+namespace PlayerProcess {
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// A backstop for a player left behind: the deadline ends it long before.
+constexpr rlim_t kCpuSeconds = 10;
+
+// Runs in the player's process between fork and exec: only system calls.
+void limitPlayer() {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const rlimit noCore{0, 0}, cpu{kCpuSeconds, kCpuSeconds + 1};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::setrlimit(RLIMIT_CPU, &cpu);
+    if constexpr (!kAddressSanitizer) {
+        const rlimit space{static_cast<rlim_t>(kAddressSpace), static_cast<rlim_t>(kAddressSpace)};
+        ::setrlimit(RLIMIT_AS, &space);
+    }
+}
+
+}  // namespace
+
+int DeadlineMs(const char* variable) {
+    bool ok = false;
+    const int asked = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && asked > 0 && asked < kDeadlineMs ? asked : kDeadlineMs;
+}
+
+QString Beside(const char* programName) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(programName);
+}
+
+Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
+          int deadlineMs) {
+    if (!QFileInfo(program).isExecutable()) return {End::Missing};
+    QProcess player;
+    player.setProgram(program);
+    player.setArguments(arguments);
+    player.setStandardErrorFile(QProcess::nullDevice());
+    player.setChildProcessModifier(limitPlayer);
+    const QDeadlineTimer deadline(deadlineMs);
+    player.start();
+    if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
+    player.write(input);
+    player.closeWriteChannel();
+    // False also for a player that has already ended: only a running one is late.
+    if (!player.waitForFinished(static_cast<int>(deadline.remainingTime())) &&
+        player.state() != QProcess::NotRunning) {
+        player.kill();
+        player.waitForFinished(-1);
+        return {End::TimedOut};
+    }
+    if (player.exitStatus() == QProcess::CrashExit)
+        return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
+    return {End::Exited, player.exitCode(), player.readAllStandardOutput()};
+}
+
+}  // namespace PlayerProcess

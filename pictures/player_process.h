@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A player program run for one file: its own process, a deadline, an
+// address-space limit, no core file, ended when this program ends. The
+// players (metafile_player.h, drawing_player.h) use this; internal to the
+// picture loader.
+namespace PlayerProcess {
+
+// The players' address space, bytes (not under AddressSanitizer, which
+// reserves far more than this for itself).
+inline constexpr long long kAddressSpace = 1LL << 30;
+
+// How long a player may take, milliseconds.
+inline constexpr int kDeadlineMs = 4000;
+
+// The deadline, shortened by the environment variable when it names fewer
+// milliseconds (the tests do); never lengthened.
+int DeadlineMs(const char* variable);
+
+// The player of that name beside the running program.
+QString Beside(const char* programName);
+
+enum class End {
+    Exited,    // exitCode and output hold what it said
+    TimedOut,  // past the deadline, or its processor time ran out
+    Crashed,   // ended by a signal
+    Missing,   // not there, or it does not start
+};
+
+struct Ended {
+    End end = End::Missing;
+    int exitCode = 0;
+    QByteArray output;  // all of its standard output
+};
+
+// Starts the program with the arguments, hands it the input on its standard
+// input, and waits for it without handling events, at most deadlineMs.
+// Whatever it writes to its error output goes nowhere.
+Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
+          int deadlineMs);
+
+}  // namespace PlayerProcess

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// What an SVG drawing may hold before Qt SVG is let near it. The drawing is
+// read with the XML reader Qt SVG itself reads with, so every check sees the
+// text after its encoding is decoded (UTF-8, UTF-16 or UTF-32, with or
+// without a byte-order mark) and after entities and character references are
+// resolved, exactly as the renderer will:
+// - a reference must name an element of the same drawing ("#id", in an
+//   attribute named href or src under any prefix, or in a CSS url()); no
+//   style sheet is imported, no external entity declared;
+// - an <image> holds its picture as a base64 data: URL: a raster picture that
+//   decodes, or a drawing that passes these checks itself (not compressed),
+//   all of them within one pixel budget and a few levels deep.
+// Only the player program uses this.
+namespace SvgCheck {
+
+enum class Verdict {
+    Clean,
+    NotReadable,    // not an SVG drawing, or a picture in it that would not be drawn
+    RefersToFiles,  // it would read something beyond itself
+    OverBudget,     // its embedded pictures are too many pixels, or nested too deep
+};
+
+// The pixels embedded pictures may still take, shared by every level.
+struct Budget {
+    std::int64_t pixelsLeft = 0;
+};
+
+struct Findings {
+    Verdict verdict = Verdict::NotReadable;
+    QString width;  // the root element's width and height attributes, as written
+    QString height;
+};
+
+// Checks the drawing's text (not compressed); depth: how deep it is embedded.
+Findings Check(const QByteArray& document, Budget& budget, int depth = 0);
+
+// A gzip-compressed drawing unpacked, every member of it, at most maxBytes.
+// Nothing when the data is damaged; tooLarge set when it unpacks to more.
+std::optional<QByteArray> Unpack(const QByteArray& packed, std::int64_t maxBytes, bool& tooLarge);
+
+// A length as the root element gives its width or height, in pixels as Qt
+// SVG counts them (a percentage is none); for sizes past any integer, which
+// Qt SVG cannot hold.
+std::optional<double> RootLength(const QString& length);
+
+}  // namespace SvgCheck

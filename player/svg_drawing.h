@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+#include <cstdint>
+
+// SVG drawings drawn by Qt SVG once svg_check.h has passed them. Only the
+// drawing player program uses this (and its tests); it needs a
+// QGuiApplication, for the fonts of text in a drawing.
+namespace SvgDrawing {
+
+struct Request {
+    int maxSide = 1;     // largest width and height, pixels
+    int square = 0;      // > 0: the drawing fitted into a square of this side, centred
+    double scale = 1.0;  // the size (own or square) times this, rounded half to even
+};
+
+enum class Status {
+    Drawn,
+    TooLarge,       // measured, not drawn
+    Empty,          // no width or no height
+    NotReadable,    // not a drawing, or one with a picture Qt SVG would leave out
+    RefersToFiles,  // it would read something beyond itself
+    OutOfMemory,    // over the embedded pictures' budget, or a picture lost for memory
+};
+
+struct Outcome {
+    Status status = Status::NotReadable;
+    std::int64_t width = 0;  // pixels (Drawn, TooLarge), as large as the drawing says
+    std::int64_t height = 0;
+    QImage image;  // Drawn: Format_ARGB32, straight alpha, clear where nothing is drawn
+};
+
+// The drawing's bytes, as read from its file (gzip-compressed or not).
+Outcome Draw(const QByteArray& bytes, const Request& request);
+
+}  // namespace SvgDrawing

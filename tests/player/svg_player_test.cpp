@@ -1,0 +1,152 @@
+// The drawing player's own work: what a drawing may hold, what it is drawn
+// as, and the confinement the players put themselves in.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "drawing_files.h"
+#include "sandbox.h"
+#include "svg_drawing.h"
+
+namespace {
+
+using namespace drawing_files;
+using SvgDrawing::Status;
+
+SvgDrawing::Outcome draw(const QByteArray& svg, SvgDrawing::Request request = {64, 0, 1.0}) {
+    return SvgDrawing::Draw(svg, request);
+}
+
+QByteArray nested(int depth) {
+    const QByteArray inner = Svg("<rect width=\"40\" height=\"40\" fill=\"#0f0\"/>");
+    return depth == 0 ? inner : Svg(Image(DataUrl("image/svg+xml", nested(depth - 1))));
+}
+
+// Every way found for a drawing to make Qt SVG read a file, each in a form
+// that a reading of the raw text would miss.
+TEST(SvgDrawing, ReferencesBeyondTheDrawingAreRefused) {
+    const QByteArray trick = QuoteTrick();
+    const struct {
+        const char* name;
+        QByteArray svg;
+    } cases[] = {
+        {"quotes juggled", trick},
+        {"UTF-16, no mark", Utf16(trick, false, false)},
+        {"UTF-16 big-endian, marked", Utf16(trick, true, true)},
+        {"UTF-16, compressed", Gzip(Utf16(trick, false, true))},
+        {"entity", "<!DOCTYPE svg [<!ENTITY f \"secret.png\">]>" + Svg(Image("&f;"))},
+        {"character references", Svg(Image("&#x73;ecret&#46;png"))},
+        {"a prefix of its own",
+         Svg("<image xmlns:l=\"http://www.w3.org/1999/xlink\" l:href=\"secret.png\"/>")},
+        {"an image named like an element", Svg(Image("#secret.png"))},
+        {"a data scheme in capitals", Svg(Image("DATA:image/png;base64,AAAA"))},
+        {"a nested drawing", Svg(Image(DataUrl("image/svg+xml", trick)))},
+        {"a style sheet instruction",
+         "<?xml-stylesheet type=\"text/css\" href=\"k.css\"?>" + Svg("")},
+        {"an import", Svg("<style>@import url(k.css);</style>")},
+        {"a style's url", Svg("<style>rect { fill: url(k.svg#g) }</style>")},
+        {"a style attribute",
+         Svg("<rect width=\"9\" height=\"9\" style=\"fill:url( 'k.svg#g' )\"/>")},
+        {"an escape", Svg("<rect width=\"9\" height=\"9\" style=\"fill:u\\72l(k.svg#g)\"/>")},
+        {"another file's element", Svg("<use xlink:href=\"k.svg#p\"/>")},
+        {"an external entity",
+         "<!DOCTYPE svg [<!ENTITY x SYSTEM \"secret.txt\">]>" + Svg("<text>&x;</text>")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(draw(c.svg).status, Status::RefersToFiles) << c.name;
+}
+
+TEST(SvgDrawing, ReferencesInsideAndEmbeddedPicturesAreDrawn) {
+    // A long prolog before <svg>, as editors write with a licence.
+    const QByteArray prolog =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+        "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n<!-- " +
+        QByteArray(5000, 'x') + " -->\n";
+    const QByteArray svg =
+        prolog + Svg("<defs><linearGradient id=\"g\"><stop stop-color=\"#00f\"/></linearGradient>"
+                     "<rect id=\"r\" width=\"10\" height=\"40\"/></defs>" +
+                     Image(PngUrl(2, 2, qRgb(255, 0, 0))) +
+                     "<image x=\"10\" width=\"10\" height=\"40\" xlink:href=\"" +
+                     DataUrl("image/svg+xml", nested(2)) +
+                     "\"/>"
+                     "<use xlink:href=\"#r\" style=\"fill:url(#g)\"/>");
+    const auto drawn = draw(svg);
+    ASSERT_EQ(drawn.status, Status::Drawn);
+    EXPECT_EQ(drawn.image.size(), QSize(40, 40));
+    EXPECT_EQ(drawn.image.pixel(5, 20), qRgb(0, 0, 255)) << "the element used, its gradient";
+    EXPECT_EQ(drawn.image.pixel(15, 20), qRgb(0, 255, 0)) << "the drawing two levels down";
+    EXPECT_EQ(drawn.image.pixel(30, 20), qRgb(255, 0, 0)) << "the picture";
+    EXPECT_EQ(draw(Gzip(Utf16(svg, true, true))).image, drawn.image);
+}
+
+TEST(SvgDrawing, EmbeddedPicturesStayWithinTheirBudget) {
+    const QByteArray large = PngUrl(2000, 2000, qRgb(1, 2, 3));
+    const struct {
+        const char* name;
+        QByteArray svg;
+        Status status;
+    } cases[] = {
+        {"a 5000 x 5000 drawing",
+         Svg(Image(DataUrl("image/svg+xml", Svg("<rect width=\"9\" height=\"9\"/>", 5000, 5000)))),
+         Status::OutOfMemory},
+        {"four pictures of 2000 x 2000", Svg(Image(large).repeated(4)), Status::Drawn},
+        {"five of them", Svg(Image(large).repeated(5)), Status::OutOfMemory},
+        {"drawings five deep", nested(5), Status::OutOfMemory},
+        {"a damaged picture", Svg(Image("data:image/png;base64,iVBORw0KGgo=")),
+         Status::NotReadable},
+        {"a picture not in base64", Svg(Image("data:image/png,%89PNG")), Status::NotReadable},
+        {"a compressed drawing inside", Svg(Image(DataUrl("image/svg+xml", Gzip(nested(0))))),
+         Status::NotReadable},
+    };
+    for (const auto& c : cases) EXPECT_EQ(draw(c.svg).status, c.status) << c.name;
+}
+
+TEST(SvgDrawing, SizesPastAnyIntegerAreMeasuredAsGiven) {
+    const struct {
+        const char* width;
+        double scale;
+        qint64 measured;
+    } cases[] = {{"2000000000", 1, 2'000'000'000},
+                 {"3e9", 1, 3'000'000'000},
+                 {"2000000000", 16, 32'000'000'000},
+                 {"1e9in", 1, 90'000'000'000}};
+    for (const auto& c : cases) {
+        const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                               QByteArray(c.width) + "\" height=\"40\"/>";
+        const auto measured = draw(svg, {1024, 0, c.scale});
+        EXPECT_EQ(measured.status, Status::TooLarge) << c.width;
+        EXPECT_EQ(measured.width, c.measured) << c.width;
+        EXPECT_EQ(measured.height, qRound64(40 * c.scale)) << c.width;
+    }
+}
+
+// Should a check miss a way out, the player still reads nothing but the
+// system's folders and writes nothing.
+TEST(Sandbox, AConfinedProcessReadsOnlyTheSystemsFolders) {
+    QTemporaryDir dir;
+    QFile secret(dir.filePath("secret.png"));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.close();
+    const QByteArray secretPath = QFile::encodeName(secret.fileName());
+    const QByteArray newPath = QFile::encodeName(dir.filePath("new"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto confined = Sandbox::ConfineToReading();
+        if (confined == Sandbox::Confinement::Unavailable) ::_exit(77);
+        const bool secretRead = ::open(secretPath.constData(), O_RDONLY) >= 0;
+        const bool systemRead = ::open("/usr/share", O_RDONLY | O_DIRECTORY) >= 0;
+        const bool written = ::open(newPath.constData(), O_WRONLY | O_CREAT, 0600) >= 0;
+        ::_exit(confined == Sandbox::Confinement::Confined && !secretRead && systemRead && !written
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no Landlock here";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
