@@ -16,21 +16,29 @@ using enum OptionId;
 using M = MessageCode;
 
 constexpr OptionSpec kOptions[] = {
+    {For, "--for", nullptr, "", M::UsageToolkit, nullptr, M::HelpFor, 0},
     {Frames, "--frames", nullptr, "N", M::None, nullptr, M::HelpFrames, 0},
     {Radius, "--radius", nullptr, "R", M::None, nullptr, M::HelpRadius, 0},
     {Angle, "--angle", nullptr, "A", M::None, nullptr, M::HelpAngle, 1},
     {Start, "--start", nullptr, "W", M::None, nullptr, M::HelpStart, 0},
     {Sweep, "--sweep", nullptr, "S", M::None, nullptr, M::HelpSweep, 1},
+    {End, "--end", nullptr, "E", M::None, nullptr, M::HelpEnd, 1},
     {Horizontal, "--horizontal", nullptr, nullptr, M::None, nullptr, M::HelpHorizontal, 2},
     {Vertical, "--vertical", nullptr, nullptr, M::None, nullptr, M::HelpVertical, 2},
+    {Layout, "--layout", nullptr, "L", M::None, nullptr, M::HelpLayout, 2},
+    {FirstNumber, "--first-number", nullptr, "N", M::None, nullptr, M::HelpFirstNumber, 0},
     {Nearest, "--nearest", nullptr, nullptr, M::None, nullptr, M::HelpNearest, 0},
     {MaxSize, "--max-size", nullptr, "N", M::None, nullptr, M::HelpMaxSize, 0},
     {Size, "--size", nullptr, "N", M::None, nullptr, M::HelpSize, 0},
     {Scale, "--scale", nullptr, "K", M::None, nullptr, M::HelpScale, 0},
+    {Scales, "--scales", nullptr, "K,...", M::None, nullptr, M::HelpScales, 0},
+    {Square, "--square", nullptr, nullptr, M::None, nullptr, M::HelpSquare, 0},
     {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
     {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
     {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
+    {Side, "--side", nullptr, "D,...", M::None, nullptr, M::HelpSide, 0},
     {Preview, "--preview", nullptr, nullptr, M::None, nullptr, M::HelpPreview, 0},
+    {Animation, "--preview-animation", nullptr, nullptr, M::None, nullptr, M::HelpAnimation, 0},
     {Output, "-o", "--output", "", M::UsageOutputName, nullptr, M::HelpOutput, 0},
     {Quiet, "-q", "--quiet", nullptr, M::None, nullptr, M::HelpQuiet, 3},
     {Verbose, "-v", "--verbose", nullptr, M::None, nullptr, M::HelpVerbose, 3},
@@ -58,8 +66,79 @@ std::optional<QRgb> parseColour(const QString& text) {
     return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
+// The side files a name stands for, by --side's words.
+struct SideName {
+    const char* name;
+    SideFiles files;
+};
+constexpr SideName kSideNames[] = {
+    {"manifest", static_cast<SideFiles>(SideFile::Manifest)},
+    {"kontakt", static_cast<SideFiles>(SideFile::Kontakt)},
+    {"uidesc", static_cast<SideFiles>(SideFile::Uidesc)},
+    {"css", static_cast<SideFiles>(SideFile::Css)},
+    {"header", static_cast<SideFiles>(SideFile::Header)},
+    {"none", 0},
+};
+
+std::optional<SideFiles> parseSides(const QString& text) {
+    SideFiles sides = 0;
+    for (const QString& word : text.split(',')) {
+        const auto* side = std::find_if(std::begin(kSideNames), std::end(kSideNames),
+                                        [&](const SideName& s) { return word == s.name; });
+        if (side == std::end(kSideNames)) return std::nullopt;
+        sides |= side->files;
+    }
+    return sides;
+}
+
+// "1,2", "1, 1.5, 2": each above 0 and at most kMaxScale, in rising order,
+// each once.
+std::optional<std::vector<double>> parseScales(const QString& text) {
+    std::vector<double> scales;
+    for (const QString& part : text.split(',')) {
+        const auto v = StrictNumber(part.trimmed());
+        if (!v || !(*v > 0.0 && *v <= kMaxScale)) return std::nullopt;
+        scales.push_back(*v);
+    }
+    std::sort(scales.begin(), scales.end());
+    scales.erase(std::unique(scales.begin(), scales.end()), scales.end());
+    return scales;
+}
+
+// "horizontal", "vertical", "grid:C" (C columns), "frames".
+std::optional<LayoutChoice> parseLayout(const QString& text) {
+    if (text == "horizontal") return LayoutChoice{StripLayout::Horizontal(), false};
+    if (text == "vertical") return LayoutChoice{StripLayout::Vertical(), false};
+    if (text == "frames") return LayoutChoice{StripLayout::Horizontal(), true};
+    if (!text.startsWith("grid:")) return std::nullopt;
+    const auto columns = StrictNumber(text.mid(5));
+    if (!columns || !wholeInRange(*columns, 1, 65535)) return std::nullopt;
+    return LayoutChoice{StripLayout::Grid(static_cast<int32_t>(*columns)), false};
+}
+
 std::optional<Message> setText(Options& o, OptionId id, const QString& value) {
-    if (id == Format) {
+    if (id == For) {
+        o.toolkit = FindToolkit(value);
+        if (o.toolkit == nullptr) {
+            Message m = usage(M::ToolkitExpected, {}, value);
+            m.names = ToolkitNames();
+            return m;
+        }
+    } else if (id == Side) {
+        o.sides = parseSides(value.toLower());
+        if (!o.sides) return usage(M::SideExpected, {}, value);
+    } else if (id == Scales) {
+        const auto scales = parseScales(value);
+        if (!scales) {
+            Message m = usage(M::ScalesExpected, {}, value);
+            m.numbers[0] = static_cast<qint64>(kMaxScale);
+            return m;
+        }
+        o.scales = *scales;
+    } else if (id == Layout) {
+        o.layout = parseLayout(value.toLower());
+        if (!o.layout) return usage(M::LayoutExpected, {}, value);
+    } else if (id == Format) {
         const QString f = value.toLower();
         if (f != "png" && f != "bmp") return usage(M::FormatExpected, {}, value);
         o.format = f == "png" ? StripFiles::Format::Png : StripFiles::Format::Bmp;
@@ -90,6 +169,13 @@ std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double numb
         case Sweep:
             o.sweep = number;
             break;
+        case End:
+            o.end = number;
+            break;
+        case FirstNumber:
+            if (number != 0.0 && number != 1.0) return usage(M::FirstNumberExpected, {}, {});
+            o.firstNumber = static_cast<int>(number);
+            break;
         case MaxSize:
         case Size:
             if (!wholeInRange(number, 1, kMaxMaxSize)) {
@@ -117,15 +203,28 @@ std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double numb
 }
 
 std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QString& value) {
-    if (spec.id == Format || spec.id == Background || spec.id == Output)
-        return setText(o, spec.id, value);
+    switch (spec.id) {
+        case For:
+        case Side:
+        case Scales:
+        case Layout:
+        case Format:
+        case Background:
+        case Output:
+            return setText(o, spec.id, value);
+        default:
+            break;
+    }
     const auto number = StrictNumber(value);
     if (!number) return usage(M::NotANumber, QString::fromLatin1(spec.name), value);
     return setNumber(o, spec, *number);
 }
 
 void setSwitch(Options& o, OptionId id) {
-    if (id == Vertical) o.layout = StripLayout::Vertical();
+    if (id == Horizontal) o.layout = LayoutChoice{StripLayout::Horizontal(), false};
+    if (id == Vertical) o.layout = LayoutChoice{StripLayout::Vertical(), false};
+    if (id == Square) o.square = true;
+    if (id == Animation) o.animation = true;
     if (id == Nearest) o.nearest = true;
     if (id == Manifest) o.manifest = true;
     if (id == Preview) o.preview = true;
@@ -135,11 +234,20 @@ void setSwitch(Options& o, OptionId id) {
     if (id == Version) o.version = true;
 }
 
-std::optional<Message> checkCombination(const Options& o, bool horizontal, bool vertical) {
-    if (horizontal && vertical) return usage(M::OrientationsExclude);
-    if (o.angle && o.sweep) return usage(M::AngleSweepExclude);
-    if (o.quiet && o.verbose) return usage(M::QuietVerboseExclude);
-    if (!o.help && !o.version && o.pictures.isEmpty()) return usage(M::NoPictureGiven);
+// Options that exclude each other, given together: the first two named.
+std::optional<Message> excluding(const QStringList& given) {
+    if (given.size() < 2) return std::nullopt;
+    if (given[0] == "--horizontal" && given[1] == "--vertical")
+        return usage(M::OrientationsExclude);
+    if (given[0] == "--angle" && given[1] == "--sweep") return usage(M::AngleSweepExclude);
+    return usage(M::OptionsExclude, given[0], given[1]);
+}
+
+std::optional<Message> checkCombination(const Options& o, const std::vector<QStringList>& given) {
+    for (const QStringList& group : given)
+        if (auto error = excluding(group)) return error;
+    if (!o.help && !o.version && !o.listToolkits && o.pictures.isEmpty())
+        return usage(M::NoPictureGiven);
     return std::nullopt;
 }
 
@@ -153,6 +261,16 @@ QStringList ValueChoices(OptionId id) {
     switch (id) {
         case Format:
             return {QStringLiteral("png"), QStringLiteral("bmp")};
+        case For:
+            return ToolkitNames();
+        case Layout:
+            return {QStringLiteral("horizontal"), QStringLiteral("vertical"),
+                    QStringLiteral("grid:"), QStringLiteral("frames")};
+        case Side: {
+            QStringList names;
+            for (const SideName& side : kSideNames) names << QString::fromLatin1(side.name);
+            return names;
+        }
         default:
             return {};
     }
@@ -222,7 +340,9 @@ std::optional<double> StrictNumber(const QString& text) {
 
 Parsed ParseArguments(const QStringList& arguments) {
     Options o;
-    bool horizontal = false, vertical = false, onlyPictures = false;
+    bool onlyPictures = false;
+    // The options given of each group that excludes each other, in order.
+    std::vector<QStringList> given(4);
     for (int k = 0; k < arguments.size(); ++k) {
         const QString& arg = arguments[k];
         if (onlyPictures || !arg.startsWith('-') || arg.size() == 1) {
@@ -239,9 +359,9 @@ Parsed ParseArguments(const QStringList& arguments) {
         const OptionSpec* spec = FindOption(name);
         if (spec == nullptr || (spec->placeholder == nullptr && name != arg))
             return usage(M::UnknownOption, arg, NearestOption(name));
+        if (spec->excludes > 0 && !given[spec->excludes].contains(QLatin1String(spec->name)))
+            given[spec->excludes] << QString::fromLatin1(spec->name);
         if (spec->placeholder == nullptr) {
-            horizontal |= spec->id == Horizontal;
-            vertical |= spec->id == Vertical;
             setSwitch(o, spec->id);
             continue;
         }
@@ -250,12 +370,15 @@ Parsed ParseArguments(const QStringList& arguments) {
             value = arg.section('=', 1);
         } else if (k + 1 < arguments.size()) {
             value = arguments[++k];
+        } else if (spec->id == For) {
+            o.listToolkits = true;  // --for alone: which toolkits there are
+            continue;
         } else {
             return usage(M::OptionNeedsValue, arg);
         }
         if (auto error = setValue(o, *spec, value)) return *error;
     }
-    if (auto error = checkCombination(o, horizontal, vertical)) return *error;
+    if (auto error = checkCombination(o, given)) return *error;
     return o;
 }
 

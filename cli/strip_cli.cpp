@@ -2,29 +2,20 @@
 
 #include <QFileInfo>
 
-#include <cstring>
 #include <filesystem>
-#include <functional>
-#include <set>
 #include <system_error>
-#include <utility>
 
 #include "catalog.h"
 #include "file_identity.h"
-#include "knob_input.h"
 #include "native_path.h"
-#include "picture_io.h"
+#include "picture_run.h"
 #include "progress_line.h"
-#include "safe_file.h"
+#include "settings.h"
 #include "strip_plan.h"
-#include "strip_writer.h"
 
 namespace StripCli {
 
 namespace {
-
-// Receives the messages about one picture.
-using Report = std::function<void(const Message&)>;
 
 QString say(const Message& message) {
     // The window breaks its messages at a lone carriage return; a terminal
@@ -32,127 +23,33 @@ QString say(const Message& message) {
     return Catalog::Render(message, Catalog::CommandLineLanguage()).replace('\r', '\n');
 }
 
-// What a run must not write over: the files it has written, by where they
-// lie, and the pictures it was given, by their identity (whatever the name
-// or the path's spelling).
-struct Claims {
-    std::set<FileIdentity::Place> written;
-    std::set<FileIdentity::Identity> pictures;
-};
-
-Claims claimPictures(const QStringList& pictures) {
-    Claims claims;
-    for (const QString& picture : pictures)
-        if (const auto id = FileIdentity::IdentityOf(picture)) claims.pictures.insert(*id);
-    return claims;
-}
-
-// Neither a file this run wrote nor one of its pictures is written over;
-// the strip, last of the jobs, is named first.
-bool mayWrite(const PicturePlan& plan, const Claims& claims, const Report& report) {
-    for (auto job = plan.jobs.rbegin(); job != plan.jobs.rend(); ++job) {
-        const QString name = QFileInfo(job->path).fileName();
-        const auto place = FileIdentity::PlaceOf(job->path);
-        if (place && claims.written.count(*place) != 0) {
-            report({.code = MessageCode::StripWrittenAlready, .subject = name});
-            return false;
-        }
-        const auto id = FileIdentity::IdentityOf(job->path);
-        if (id && claims.pictures.count(*id) != 0) {
-            report({.code = MessageCode::PictureNotOverwritten, .subject = name});
-            return false;
-        }
-    }
-    return true;
-}
-
-void claimWritten(const PicturePlan& plan, Claims& claims) {
-    for (const Job& job : plan.jobs)
-        if (const auto place = FileIdentity::PlaceOf(job.path)) claims.written.insert(*place);
-}
-
-// The picture's pixels in a grid, the fourth byte its opacity (255 when
-// opaque).
-PixelGrid captured(const QImage& picture) {
-    const QImage argb = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                          : QImage::Format_RGB32);
-    PixelGrid grid;
-    grid.allocate(argb.width(), argb.height());
-    if (grid.empty()) return grid;
-    for (int y = 0; y < argb.height(); ++y)
-        std::memcpy(grid.data() + grid.offset(1, 1, y + 1), argb.constScanLine(y),
-                    static_cast<std::size_t>(argb.width()) * 4);
-    return grid;
-}
-
-Message cannotSave(const SafeFile& file) {
-    return {.code = MessageCode::CannotSave,
-            .reason = file.reason(),
-            .subject = QFileInfo(file.target()).fileName()};
-}
-
-// Every file of the plan written beside its target, and all of them put in
-// place together: a picture whose strip or side file fails replaces nothing.
-Message writeJobs(const Options& o, const PicturePlan& plan, const PixelGrid& source) {
-    FileBatch batch;
-    for (const Job& job : plan.jobs) {
-        SafeFile& file = batch.add(job.path);
-        if (!file.open()) return cannotSave(file);
-        if (job.kind == Job::Kind::Text) {
-            if (!file.write(job.text.constData(), static_cast<std::size_t>(job.text.size())))
-                return cannotSave(file);
-            continue;
-        }
-        const StripFiles::Frames frames{o.layout, plan.strip.params, !o.nearest, &source,
-                                        plan.alpha};
-        if (Message failed = StripFiles::WriteFrames(file, plan.target.format, frames))
-            return failed;
-    }
-    if (!batch.commit()) return cannotSave(*batch.failed());
-    return {};
-}
-
-bool buildPicture(const Options& o, bool outputIsFolder, const QString& path, Claims& claims,
-                  const Report& report) {
-    const QString name = QFileInfo(path).fileName();
-    const auto picture = KnobInput::Load(path, {o.maxSize, o.size, o.scale});
-    if (picture.status == Pictures::LoadStatus::TooLarge) {
-        report({.code = MessageCode::PictureFileTooLarge,
-                .subject = name,
-                .numbers = {o.maxSize, picture.width, picture.height}});
-        return false;
-    }
-    if (picture.status != Pictures::LoadStatus::Loaded) {
-        report(picture.message);
-        return false;
-    }
-    const QImage& image = picture.image;
-    const PicturePlan plan =
-        PlanPicture(o, outputIsFolder, path,
-                    {image.width(), image.height(), image.hasAlphaChannel(), picture.vector});
-    for (const Message& warning : plan.warnings) report(warning);
-    if (plan.refusal) {
-        report(plan.refusal);
-        return false;
-    }
-    if (!mayWrite(plan, claims, report)) return false;
-    const PixelGrid source = captured(plan.lay ? Pictures::OverColour(image, *plan.lay) : image);
-    if (source.empty()) {
-        report({.code = MessageCode::NoMemoryForStrip,
-                .numbers = {plan.strip.size.X, plan.strip.size.Y, 0}});
-        return false;
-    }
-    if (const Message failed = writeJobs(o, plan, source)) {
-        report(failed);
-        return false;
-    }
-    claimWritten(plan, claims);
-    return true;
-}
-
+// One line that says what is wrong, one where the help is.
 int usageError(const Message& message, QTextStream& err) {
-    err << "torvelink-cli: " << say(message) << "\n\n" << UsageText();
+    err << "torvelink-cli: " << say(message) << "\n"
+        << say({.code = MessageCode::UsageSeeHelp}) << "\n";
     return kUsage;
+}
+
+// The toolkits --for knows, a line each.
+int listToolkits(QTextStream& out) {
+    for (const Toolkit& toolkit : Toolkits()) {
+        QStringList sides;
+        const auto side = [&](SideFile file, const char* ending) {
+            if ((toolkit.sides & static_cast<SideFiles>(file)) != 0)
+                sides << QString::fromLatin1(ending);
+        };
+        side(SideFile::Kontakt, ".txt");
+        side(SideFile::Uidesc, ".uidesc");
+        side(SideFile::Css, ".css");
+        side(SideFile::Header, ".h");
+        out << say({.code = MessageCode::ToolkitLine,
+                    .subject = QString::fromLatin1(toolkit.name),
+                    .value = sides.join(QStringLiteral(", ")),
+                    .numbers = {toolkit.frames, static_cast<qint64>(toolkit.start),
+                                static_cast<qint64>(toolkit.end)}})
+            << "\n";
+    }
+    return kWritten;
 }
 
 // A folder named with a separator at its end is made when it is missing.
@@ -165,24 +62,34 @@ bool outputFolderReady(const Options& o, bool outputIsFolder, QTextStream& err) 
     return false;
 }
 
-int buildAll(const Options& o, bool outputIsFolder, QTextStream& err, bool progress) {
+int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStream& out,
+             QTextStream& err, bool progress) {
     if (!outputFolderReady(o, outputIsFolder, err)) return kFailed;
     ProgressLine line(err, progress, o.pictures.size());
     const bool batch = o.pictures.size() > 1;
-    Claims claims = claimPictures(o.pictures);
+    // A strip on standard output leaves the lines about it to the error output.
+    QTextStream& told = o.output == QLatin1String("-") ? err : out;
+    Claims claims = ClaimPictures(o.pictures);
     int failed = 0;
     for (qsizetype n = 0; n < o.pictures.size(); ++n) {
         const QString& path = o.pictures[n];
-        const QString name = QFileInfo(path).fileName();
+        const QString name = path == QLatin1String("-") ? path : QFileInfo(path).fileName();
         line.show(n + 1, name);
         // In a batch every message says which picture it is about.
-        const auto report = [&](const Message& message) {
+        const auto problem = [&](const Message& message) {
             line.clear();
             const QString text = say(message);
             const bool named = text.contains(QStringLiteral("'%1'").arg(name));
             err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << text << "\n";
+            err.flush();
         };
-        if (!buildPicture(o, outputIsFolder, path, claims, report)) ++failed;
+        const auto done = [&](const Message& message) {
+            if (o.quiet) return;
+            line.clear();
+            told << say(message) << "\n";
+            told.flush();
+        };
+        if (!BuildPicture(o, s, outputIsFolder, path, claims, {problem, done})) ++failed;
     }
     return failed == 0 ? kWritten : kFailed;
 }
@@ -200,10 +107,13 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
         out << "torvelink-cli " << TORVELINK_VERSION << "\n";
         return kWritten;
     }
+    if (options.listToolkits) return listToolkits(out);
+    const Settings settings = Resolve(options);
     const bool outputIsFolder = OutputIsFolder(
         options, !options.output.isEmpty() && FileIdentity::IsFolder(options.output));
-    if (const auto clash = CheckOutput(options, outputIsFolder)) return usageError(*clash, err);
-    return buildAll(options, outputIsFolder, err, progress);
+    if (const auto clash = CheckOutput(options, settings, outputIsFolder))
+        return usageError(*clash, err);
+    return buildAll(options, settings, outputIsFolder, out, err, progress);
 }
 
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {

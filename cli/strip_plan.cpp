@@ -1,5 +1,8 @@
 #include "strip_plan.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "catalog.h"
 #include "commands.h"
 #include "leading_number.h"
@@ -14,14 +17,8 @@ namespace {
 
 constexpr QChar kSeparator{Commands::kPathSeparator};
 
-// The strip's name with its ending replaced by another (".json"); a strip
-// with no ending, or with that very one, keeps its own and gets the other.
-QString besideStrip(const QString& strip, const QString& ending) {
-    const QString name = strip.mid(strip.lastIndexOf(kSeparator) + 1);
-    const qsizetype dot = name.lastIndexOf('.');
-    const QString suffix = dot < 0 ? QString() : name.mid(dot);
-    if (suffix.size() < 2 || suffix.toLower() == ending) return strip + ending;
-    return strip.chopped(suffix.size()) + ending;
+bool has(const Settings& s, SideFile file) {
+    return (s.sides & static_cast<SideFiles>(file)) != 0;
 }
 
 // Paths are put together as strings: Qt's own file classes would turn a name
@@ -40,61 +37,139 @@ QString inFolder(QString folder, const QString& name) {
     return folder + name;
 }
 
-// Worked on as the system's bytes, so that a name that is not UTF-8 stays as
-// it is.
-QString stripName(const Options& o, StripFiles::Format format, const QString& picture) {
-    const std::string base =
-        Commands::StripExtension(NativePath::Encode(nameOf(picture)).toStdString());
-    return NativePath::Decode(QByteArray::fromStdString(StripFiles::ExportFileName(
-        base, o.layout.kind() == StripLayout::Kind::Horizontal, format)));
+// The ending of a name, with its dot ("" when it has none).
+QString endingOf(const QString& path) {
+    const QString name = nameOf(path);
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot <= 0 ? QString() : name.mid(dot);
+}
+
+StripFiles::SeqLetter letterOf(const LayoutChoice& layout) {
+    using L = StripFiles::SeqLetter;
+    if (layout.frameFiles) return L::Frames;
+    switch (layout.strip.kind()) {
+        case StripLayout::Kind::Horizontal:
+            return L::Horizontal;
+        case StripLayout::Kind::Vertical:
+            return L::Vertical;
+        case StripLayout::Kind::Grid:
+            return L::Grid;
+    }
+    return L::Horizontal;
+}
+
+// The picture's name without its ending, worked on as the system's bytes so
+// that a name that is not UTF-8 stays as it is.
+QString pictureBase(const QString& picture) {
+    return NativePath::Decode(QByteArray::fromStdString(
+        Commands::StripExtension(NativePath::Encode(nameOf(picture)).toStdString())));
+}
+
+bool writesToStandardOutput(const Options& o) {
+    return o.output == QLatin1String("-");
+}
+
+StripFiles::Format formatOf(const Options& o, const Settings& s, bool outputIsFolder,
+                            const PictureFacts& facts) {
+    if (o.format) return *o.format;
+    if (!o.output.isEmpty() && !outputIsFolder)
+        if (const auto named = StripFiles::FormatOfName(o.output)) return *named;
+    // A transparent picture keeps its transparency, and a kind the window
+    // cannot read is for a toolkit; the window's kinds give the window's BMP.
+    if (s.preset || facts.transparent || !facts.windowKind) return StripFiles::Format::Png;
+    return StripFiles::Format::Bmp;
 }
 
 // The parameters as the window's boxes would give them; the plan repairs them.
-KnobParams parameters(const Options& o, const PictureFacts& picture) {
-    const KnobParams defaults;
+KnobParams parameters(const Options& o, const Settings& s, const ScaledSize& size) {
     KnobParams p;
-    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : defaults.FrameCount;
-    // A drawing made larger takes its given radius along.
-    const double radius =
-        o.radius ? *o.radius * (picture.vector ? o.scale : 1.0) : picture.width / 2.0;
-    p.RotRadius = ToFloat32(radius);
-    p.RotAngle = o.angle ? ToFloat32(*o.angle) : defaults.RotAngle;
-    p.StartAngle = o.start ? ToFloat32(*o.start) : 0.0f;
+    p.FrameCount = o.frames ? ToFrameCount(*o.frames) : s.frames;
+    // A picture drawn larger takes its given radius along.
+    p.RotRadius = ToFloat32(o.radius ? *o.radius * size.scale : size.width / 2.0);
+    p.RotAngle = s.step ? ToFloat32(*s.step) : 0.0f;
+    p.StartAngle = ToFloat32(s.start);
     return p;
 }
 
-// The one description of the picture's strip, from which the files beside it
-// are made.
-StripFiles::StripFacts factsOf(const Options& o, const PicturePlan& plan,
-                               const PictureFacts& picture, const QString& path) {
-    StripFiles::StripFacts facts;
-    facts.name = NativePath::Decode(QByteArray::fromStdString(
-        Commands::StripExtension(NativePath::Encode(nameOf(path)).toStdString())));
-    facts.frames = plan.strip.params.FrameCount;
-    facts.layout = o.layout;
-    facts.startAngle = plan.strip.params.StartAngle;
-    facts.stepAngle = plan.strip.params.RotAngle;
-    facts.bilinear = !o.nearest;
-    facts.alpha = plan.alpha;
-    facts.format = plan.target.format;
-    // A drawing made larger is at its scale; a picture is at its own size.
-    const double scale = picture.vector ? o.scale : 1.0;
-    facts.strips.push_back({nameOf(plan.target.strip), scale, picture.width, picture.height,
-                            plan.strip.size.X, plan.strip.size.Y, plan.strip.params.RotRadius});
-    return facts;
+QString number(double value) {
+    return QString::number(value, 'f', 2);
+}
+
+std::vector<Message> warningsOf(const Options& o, const Settings& s, const PicturePlan& plan,
+                                const PictureFacts& facts) {
+    std::vector<Message> warnings;
+    const StripPlan& first = plan.strips.front();
+    const int32_t frames = first.params.FrameCount;
+    if (first.loweredFrames) warnings.push_back({.code = MessageCode::VerticalTooLarge});
+    if (o.frames && !first.loweredFrames && *o.frames != frames)
+        warnings.push_back({.code = MessageCode::FramesRepaired,
+                            .value = QString::number(*o.frames),
+                            .numbers = {frames}});
+    if (first.params.RotRadius == 0.0f) warnings.push_back({.code = MessageCode::RadiusIsZero});
+    const ScaledSize& size = facts.sizes.front();
+    if (size.width != size.height)
+        warnings.push_back(
+            {.code = MessageCode::FramesNotSquare, .numbers = {size.width, size.height}});
+    int64_t longest = 0;
+    for (const StripPlan& strip : plan.strips)
+        longest = std::max({longest, strip.size.X, strip.size.Y});
+    if (!s.layout.frameFiles && longest > kTextureLimit)
+        warnings.push_back(
+            {.code = MessageCode::StripOverTextureLimit, .numbers = {longest, kTextureLimit}});
+    // A toolkit's arc is symmetric; an even count puts no frame at its middle.
+    const auto start = static_cast<double>(plan.facts.startAngle);
+    if (s.preset && frames > 1 && frames % 2 == 0 &&
+        std::abs(start + plan.facts.endAngle()) < 1e-3) {
+        const double below = start + static_cast<double>(plan.facts.stepAngle) * (frames / 2 - 1);
+        warnings.push_back({.code = MessageCode::NoCentreFrame,
+                            .names = {number(below), number(-below)},
+                            .numbers = {frames, frames + 1}});
+    }
+    if (facts.transparent && plan.format == StripFiles::Format::Bmp && !o.background) {
+        const QRgb grey = Pictures::kBoxBackground;
+        warnings.push_back(
+            {.code = MessageCode::TransparencyOnGrey,
+             .value =
+                 QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey))});
+    }
+    return warnings;
+}
+
+// Frame files are numbered with a fixed width: at least four digits.
+QString frameNumber(int32_t n, int32_t last) {
+    const int digits = std::max<int>(4, static_cast<int>(QString::number(last).size()));
+    return QStringLiteral("%1").arg(n, digits, 10, QLatin1Char('0'));
 }
 
 }  // namespace
 
 bool OutputIsFolder(const Options& o, bool folderThere) {
-    return !o.output.isEmpty() && (o.output.endsWith(kSeparator) || folderThere);
+    return !o.output.isEmpty() && !writesToStandardOutput(o) &&
+           (o.output.endsWith(kSeparator) || folderThere);
 }
 
-std::optional<Message> CheckOutput(const Options& o, bool outputIsFolder) {
+std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder) {
+    const auto exclude = [](const char* a, const char* b) {
+        return Message{.code = MessageCode::OptionsExclude,
+                       .subject = QString::fromLatin1(a),
+                       .value = QString::fromLatin1(b)};
+    };
+    const bool besides = (s.sides & ~static_cast<SideFiles>(SideFile::Manifest)) != 0;
+    if (s.layout.frameFiles && (besides || o.preview)) return exclude("--layout frames", "--side");
+    if (s.layout.strip.kind() == StripLayout::Kind::Grid && has(s, SideFile::Kontakt))
+        return exclude("--layout grid", "--side kontakt");
     if (o.output.isEmpty() || outputIsFolder) return std::nullopt;
     if (o.pictures.size() > 1)
         return Message{.code = MessageCode::OutputMustBeFolder, .subject = o.output};
+    if (writesToStandardOutput(o)) {
+        if (s.sides != 0 || o.preview || o.animation || s.layout.frameFiles || s.scales.size() > 1)
+            return exclude("-o -", "--side");
+        return std::nullopt;
+    }
+    const QString ending = endingOf(o.output);
     const auto named = StripFiles::FormatOfName(o.output);
+    if (!ending.isEmpty() && !named)
+        return Message{.code = MessageCode::OutputEndingUnknown, .subject = o.output};
     if (o.format && named && *named != *o.format)
         return Message{.code = MessageCode::OutputFormatMismatch,
                        .subject = o.output,
@@ -102,54 +177,121 @@ std::optional<Message> CheckOutput(const Options& o, bool outputIsFolder) {
     return std::nullopt;
 }
 
-StripFiles::Format ChosenFormat(const Options& o, bool outputIsFolder) {
-    if (o.format) return *o.format;
-    if (!o.output.isEmpty() && !outputIsFolder)
-        return StripFiles::FormatOfName(o.output).value_or(StripFiles::Format::Bmp);
-    return StripFiles::Format::Bmp;
+QString StripBase(const Options& o, const Settings& s, bool outputIsFolder,
+                  const QString& picture) {
+    if (writesToStandardOutput(o)) return o.output;
+    const QString name = NativePath::Decode(QByteArray::fromStdString(StripFiles::SeqName(
+        NativePath::Encode(pictureBase(picture)).toStdString(), letterOf(s.layout))));
+    if (o.output.isEmpty()) return inFolder(folderOf(picture), name);
+    if (outputIsFolder) return inFolder(o.output, name);
+    return o.output.chopped(StripFiles::FormatOfName(o.output) ? endingOf(o.output).size() : 0);
 }
 
-Target TargetFor(const Options& o, bool outputIsFolder, const QString& picture) {
-    Target t;
-    t.format = ChosenFormat(o, outputIsFolder);
-    if (o.output.isEmpty())
-        t.strip = inFolder(folderOf(picture), stripName(o, t.format, picture));
-    else if (outputIsFolder)
-        t.strip = inFolder(o.output, stripName(o, t.format, picture));
-    else
-        t.strip = o.output;
-    if (o.manifest) t.manifest = besideStrip(t.strip, QStringLiteral(".json"));
-    if (o.preview) t.preview = besideStrip(t.strip, QStringLiteral(".html"));
-    return t;
+std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, const Settings& s,
+                                                           int width, int height,
+                                                           const QString& name) {
+    if (!s.namedScales && o.scale != 1.0)
+        return Message{.code = MessageCode::RasterNotScaled, .subject = name};
+    // The logical size: --size for the longer side, else what the largest
+    // scale leaves of the picture.
+    double lw = width, lh = height;
+    if (o.size) {
+        const double longer = std::max(width, height);
+        lw = width * *o.size / longer;
+        lh = height * *o.size / longer;
+    } else {
+        lw /= s.scales.back();
+        lh /= s.scales.back();
+    }
+    std::vector<ScaledSize> sizes;
+    for (const double scale : s.scales) {
+        const auto side = [scale](double logical) {
+            return std::max(1, static_cast<int>(std::nearbyint(std::nearbyint(logical) * scale)));
+        };
+        const ScaledSize size{scale, side(lw), side(lh)};
+        if (size.width > width || size.height > height)
+            return Message{.code = MessageCode::RasterNotEnlarged,
+                           .subject = name,
+                           .numbers = {width, height, size.width, size.height}};
+        sizes.push_back(size);
+    }
+    return sizes;
 }
 
-PicturePlan PlanPicture(const Options& o, bool outputIsFolder, const QString& picture,
-                        const PictureFacts& facts) {
+PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,
+                        const QString& picture, const PictureFacts& facts) {
     PicturePlan plan;
-    plan.target = TargetFor(o, outputIsFolder, picture);
-    const bool bmp = plan.target.format == StripFiles::Format::Bmp;
+    plan.format = formatOf(o, s, outputIsFolder, facts);
+    const bool bmp = plan.format == StripFiles::Format::Bmp;
     // Transparency is kept in a PNG strip, or laid over --background, or
     // over the window's grey for a BMP.
     plan.alpha = !bmp && !o.background && facts.transparent;
     if (facts.transparent && !plan.alpha)
         plan.lay = o.background.value_or(Pictures::kBoxBackground);
-    plan.strip =
-        PlanStrip(o.layout, facts.width, facts.height, parameters(o, facts), {o.sweep, bmp});
-    if (plan.strip.loweredFrames) plan.warnings.push_back({.code = MessageCode::VerticalTooLarge});
-    if (!plan.strip.fits) {
-        plan.refusal = {.code = MessageCode::StripTooLarge,
-                        .numbers = {plan.strip.size.X, plan.strip.size.Y, kMaxStripPixels}};
-        return plan;
+    const StripLayout layout = s.layout.frameFiles ? StripLayout::Horizontal() : s.layout.strip;
+    for (const ScaledSize& size : facts.sizes) {
+        plan.strips.push_back(
+            PlanStrip(layout, size.width, size.height, parameters(o, s, size), {s.sweep, bmp}));
+        const StripPlan& strip = plan.strips.back();
+        // Frame files are each a picture of one frame's size.
+        if (!strip.fits && !s.layout.frameFiles) {
+            plan.refusal = {.code = MessageCode::StripTooLarge,
+                            .numbers = {strip.size.X, strip.size.Y, kMaxStripPixels}};
+            return plan;
+        }
     }
-    const StripFiles::StripFacts strip = factsOf(o, plan, facts, picture);
-    if (!plan.target.manifest.isEmpty())
-        plan.jobs.push_back(
-            {Job::Kind::Text, plan.target.manifest, StripFiles::ManifestText(strip)});
+    const KnobParams& params = plan.strips.front().params;
+    const QString base = StripBase(o, s, outputIsFolder, picture);
+    const QString ending = !o.output.isEmpty() && !outputIsFolder && !writesToStandardOutput(o)
+                               ? endingOf(o.output)
+                               : QString::fromLatin1(StripFiles::Ending(plan.format));
+    StripFiles::StripFacts& f = plan.facts;
+    f.name = pictureBase(picture);
+    f.frames = params.FrameCount;
+    f.layout = layout;
+    f.startAngle = params.StartAngle;
+    f.stepAngle = params.RotAngle;
+    f.bilinear = !o.nearest;
+    f.alpha = plan.alpha;
+    f.format = plan.format;
+    std::vector<QString> bases;
+    for (std::size_t k = 0; k < facts.sizes.size(); ++k) {
+        const ScaledSize& size = facts.sizes[k];
+        bases.push_back(base + (s.namedScales ? ScaleSuffix(size.scale, s.naming) : QString()));
+        const StripPlan& strip = plan.strips[k];
+        f.strips.push_back({nameOf(bases.back()) + ending, size.scale, size.width, size.height,
+                            strip.size.X, strip.size.Y, strip.params.RotRadius});
+    }
+    plan.warnings = warningsOf(o, s, plan, facts);
+    const auto text = [&](const QString& path, QByteArray bytes) {
+        plan.jobs.push_back({.kind = Job::Kind::Text, .path = path, .text = std::move(bytes)});
+    };
+    for (std::size_t k = 0; k < bases.size(); ++k) {
+        if (has(s, SideFile::Manifest)) text(bases[k] + ".json", StripFiles::ManifestText(f, k));
+        if (has(s, SideFile::Kontakt)) text(bases[k] + ".txt", StripFiles::KontaktText(f));
+    }
+    if (has(s, SideFile::Uidesc)) text(base + ".uidesc", StripFiles::UidescText(f));
+    if (has(s, SideFile::Css)) text(base + ".css", StripFiles::CssText(f));
     // The page speaks as the command line does.
-    if (!plan.target.preview.isEmpty())
-        plan.jobs.push_back({Job::Kind::Text, plan.target.preview,
-                             StripFiles::PreviewPage(strip, Catalog::CommandLineLanguage())});
-    plan.jobs.push_back({Job::Kind::Strip, plan.target.strip, {}});
+    if (o.preview) text(base + ".html", StripFiles::PreviewPage(f, Catalog::CommandLineLanguage()));
+    if (has(s, SideFile::Header))
+        plan.jobs.push_back({.kind = Job::Kind::Header, .path = base + ".h"});
+    if (o.animation) plan.jobs.push_back({.kind = Job::Kind::Animation, .path = base + ".apng"});
+    for (std::size_t k = 0; k < bases.size(); ++k) {
+        if (!s.layout.frameFiles) {
+            plan.jobs.push_back({.kind = Job::Kind::Strip, .path = bases[k] + ending, .scale = k});
+            continue;
+        }
+        const int32_t last = o.firstNumber + f.frames - 1;
+        for (int32_t i = 1; i <= f.frames; ++i)
+            plan.jobs.push_back(
+                {.kind = Job::Kind::Frame,
+                 .path = base + '_' + frameNumber(o.firstNumber + i - 1, last) +
+                         (s.namedScales ? ScaleSuffix(facts.sizes[k].scale, s.naming) : QString()) +
+                         ending,
+                 .scale = k,
+                 .frame = i});
+    }
     return plan;
 }
 

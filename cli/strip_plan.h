@@ -5,11 +5,14 @@
 #include <QString>
 
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "build_rules.h"
 #include "cli_options.h"
 #include "message.h"
+#include "settings.h"
+#include "strip_facts.h"
 #include "strip_names.h"
 
 // The planner: from the options and what a picture is to the files a run
@@ -17,59 +20,76 @@
 // of the system (whether -o is a folder) it is told.
 namespace StripCli {
 
-// Where a picture's strip goes and in which format.
-struct Target {
-    QString strip;     // the strip's path
-    QString manifest;  // its manifest's path; empty when none is asked for
-    QString preview;   // its preview page's path; empty when none is asked for
-    StripFiles::Format format = StripFiles::Format::Bmp;
-};
-
 // Whether -o names a folder: it ends in a separator, or a folder stands
-// there (outputIsFolder, which the runner finds out).
+// there (folderThere, which the runner finds out).
 bool OutputIsFolder(const Options& o, bool folderThere);
 
-// -o against --format and the number of pictures: several pictures need a
-// folder, and a file ending in .png or .bmp must agree with --format.
-std::optional<Message> CheckOutput(const Options& o, bool outputIsFolder);
+// -o against --format, the number of pictures and what -o may be: several
+// pictures need a folder, a file's ending must be .png or .bmp and agree
+// with --format, and a layout of frame files or files beside the strip need
+// a place of their own (not standard output).
+std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder);
 
-// The format of every strip of this run: --format, else the ending of a
-// single file's -o (".png", either case, gives PNG), else BMP.
-StripFiles::Format ChosenFormat(const Options& o, bool outputIsFolder);
+// Where the strip of a picture goes: -o itself for a single file, else
+// "<name>_Seq_H" (or _Seq_V, _Seq_G for a grid, _Seq_F for frame files) in
+// the -o folder or the picture's own; the ending left off. "-": standard
+// output.
+QString StripBase(const Options& o, const Settings& s, bool outputIsFolder, const QString& picture);
 
-// The strip's path for a picture: -o itself for a single file; otherwise
-// "<name>_Seq_H" or "_Seq_V" with the format's ending, in the -o folder or
-// the picture's own. The manifest and the preview page lie beside it, its
-// ending replaced by ".json" and ".html".
-Target TargetFor(const Options& o, bool outputIsFolder, const QString& picture);
+// The picture at one scale, as the runner draws it.
+struct ScaledSize {
+    double scale = 1.0;
+    int width = 0;  // pixels
+    int height = 0;
+};
+
+// The sizes a pixel picture of width x height is drawn at for each scale:
+// its logical size is --size (its longer side; the proportions kept), else
+// the picture's own size over the largest scale. A size larger than the
+// picture is refused with RasterNotEnlarged (name: the picture's).
+std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, const Settings& s,
+                                                           int width, int height,
+                                                           const QString& name);
 
 // What the plan needs to know of a loaded picture.
 struct PictureFacts {
-    int width = 0;  // pixels
-    int height = 0;
-    bool transparent = false;  // some pixel is not wholly opaque
-    bool vector = false;       // a drawing, drawn at the size asked for
+    std::vector<ScaledSize> sizes;  // one for each of the settings' scales
+    bool transparent = false;       // some pixel is not wholly opaque
+    bool vector = false;            // a drawing, drawn at the size asked for
+    bool windowKind = false;        // a kind the window reads (BMP, JPEG, GIF, ...)
 };
 
-// One file to write: the strip, or a text beside it.
+// One file to write.
 struct Job {
-    enum class Kind { Strip, Text };
+    enum class Kind {
+        Strip,      // the strip of scale `scale`
+        Frame,      // frame `frame` of scale `scale`, a picture of its own
+        Text,       // `text`
+        Header,     // the C header, made from the strip files' bytes
+        Animation,  // the animated preview, from scale 1's frames
+    };
     Kind kind = Kind::Strip;
-    QString path;
-    QByteArray text;  // Text: the file's bytes
+    QString path;  // "-": standard output
+    QByteArray text;
+    std::size_t scale = 0;
+    int32_t frame = 0;
 };
 
 struct PicturePlan {
-    Target target;
-    StripPlan strip;          // parameters after repair, the strip's size
-    bool alpha = false;       // the strip keeps the picture's transparency (PNG, RGBA)
-    std::optional<QRgb> lay;  // the colour a transparent picture is laid on first
+    StripFiles::Format format = StripFiles::Format::Bmp;
+    bool alpha = false;             // the strips keep the picture's transparency (PNG, RGBA)
+    std::optional<QRgb> lay;        // the colour a transparent picture is laid on first
+    std::vector<StripPlan> strips;  // for each scale: parameters after repair, size
+    StripFiles::StripFacts facts;   // the one description of the strips
     std::vector<Message> warnings;
     Message refusal;        // set: nothing is written for this picture
-    std::vector<Job> jobs;  // the files beside the strip first, the strip last
+    std::vector<Job> jobs;  // the files beside the strips first, the strips last
 };
 
-PicturePlan PlanPicture(const Options& o, bool outputIsFolder, const QString& picture,
-                        const PictureFacts& facts);
+PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,
+                        const QString& picture, const PictureFacts& facts);
+
+// The longest strip side many graphics cards load as one texture.
+inline constexpr int64_t kTextureLimit = 16384;
 
 }  // namespace StripCli

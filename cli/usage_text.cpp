@@ -4,6 +4,7 @@
 #include "option_table.h"
 #include "picture_io.h"
 #include "picture_kinds.h"
+#include "toolkits.h"
 
 namespace StripCli {
 
@@ -77,6 +78,9 @@ Message HelpFor(const OptionSpec& spec) {
             break;
         case OptionId::Vertical:
             m.numbers[0] = kMaxVerticalStripHeight;
+            break;
+        case OptionId::For:
+            m.names = ToolkitNames();
             break;
         case OptionId::MaxSize:
             m.numbers = {kCliMaxPictureSide, kMaxMaxSize, 0};

@@ -176,6 +176,75 @@ QString strips(const Message& m) {
             return QStringLiteral(
                        "Die Datei '%1' ist ein Bild dieses Aufrufs und wird nicht überschrieben.")
                 .arg(m.subject);
+        case MessageCode::Written:
+            return QStringLiteral("%1: %2 x %3 Pixel, %4 Einzelbilder")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::WrittenFrames:
+            return QStringLiteral("%1 und die folgenden: %3 Dateien von %2 Pixeln")
+                .arg(m.subject)
+                .arg(QStringLiteral("%1 x %2").arg(n[0]).arg(n[1]))
+                .arg(n[2]);
+        case MessageCode::PictureParameters:
+            return QStringLiteral(
+                       "%1: %2 Einzelbilder von %3 x %4 Pixeln, Radius %5, von %6 bis %7 Grad")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(m.names.value(0), m.names.value(1), m.names.value(2));
+        case MessageCode::UsageSeeHelp:
+            return QStringLiteral("Mehr mit 'torvelink-cli --help'.");
+        case MessageCode::ToolkitLine:
+            return QStringLiteral("%1: senkrecht, %2 Einzelbilder von %3 bis %4 Grad, PNG%5")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(m.value.isEmpty() ? QString() : QStringLiteral(", mit ") + m.value);
+        case MessageCode::FramesRepaired:
+            return QStringLiteral("Warnung: --frames %1 ergibt %2 Einzelbilder.")
+                .arg(m.value)
+                .arg(n[0]);
+        case MessageCode::RadiusIsZero:
+            return QStringLiteral(
+                "Warnung: Rotationsradius 0: keines der Einzelbilder dreht sich.");
+        case MessageCode::FramesNotSquare:
+            return QStringLiteral(
+                       "Warnung: die Einzelbilder sind %1 x %2 Pixel, nicht quadratisch; wer die "
+                       "Einzelbilder als lange durch kurze Seite zählt, spielt sie falsch ab "
+                       "(--square macht das Bild quadratisch).")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::StripOverTextureLimit:
+            return QStringLiteral(
+                       "Warnung: der Streifen ist %1 Pixel lang; viele Grafikkarten laden "
+                       "höchstens %2 Pixel je Seite.")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::NoCentreFrame:
+            return QStringLiteral(
+                       "Warnung: bei %1 Einzelbildern steht keines in der Mitte des Bogens; der "
+                       "Wert 0,5 zeigt %3 Grad (%2 Einzelbilder haben eines).")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(m.value);
+        case MessageCode::TransparencyOnGrey:
+            return QStringLiteral(
+                       "Warnung: BMP kennt keine Transparenz; sie liegt auf Grau %1 (--format png "
+                       "behält sie).")
+                .arg(m.value);
+        case MessageCode::RasterNotEnlarged:
+            return QStringLiteral(
+                       "Die Datei '%1' hat %2 x %3 Pixel; ein Pixelbild wird nicht auf %4 x %5 "
+                       "vergrössert.")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(n[3]);
         case MessageCode::Progress:
             return QStringLiteral("Bild %1 von %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
         default:
@@ -216,8 +285,30 @@ QString usage(const Message& m) {
                 "Einzelbild.");
         case MessageCode::NoPictureGiven:
             return QStringLiteral("Kein Bild angegeben.");
-        case MessageCode::QuietVerboseExclude:
-            return QStringLiteral("-q und --verbose schliessen sich aus.");
+        case MessageCode::OptionsExclude:
+            return QStringLiteral("%1 und %2 schliessen sich aus.").arg(m.subject, m.value);
+        case MessageCode::ToolkitExpected:
+            return QStringLiteral("--for erwartet %1, nicht '%2'.").arg(list(m.names), m.value);
+        case MessageCode::SideExpected:
+            return QStringLiteral(
+                       "--side erwartet manifest, kontakt, uidesc, css, header oder none, mit "
+                       "Kommas getrennt, nicht '%1'.")
+                .arg(m.value);
+        case MessageCode::ScalesExpected:
+            return QStringLiteral(
+                       "--scales erwartet Zahlen über 0 bis %1, mit Kommas getrennt, nicht '%2'.")
+                .arg(m.numbers[0])
+                .arg(m.value);
+        case MessageCode::LayoutExpected:
+            return QStringLiteral(
+                       "--layout erwartet horizontal, vertical, grid:C (C Spalten) oder frames, "
+                       "nicht '%1'.")
+                .arg(m.value);
+        case MessageCode::FirstNumberExpected:
+            return QStringLiteral("--first-number erwartet 0 oder 1.");
+        case MessageCode::OutputEndingUnknown:
+            return QStringLiteral("-o '%1': geschrieben werden nur PNG (.png) und BMP (.bmp).")
+                .arg(m.subject);
         case MessageCode::OutputMustBeFolder:
             return QStringLiteral(
                        "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): "
@@ -239,6 +330,8 @@ QString help(const Message& m) {
             return QStringLiteral("BILD");
         case MessageCode::UsageOutputName:
             return QStringLiteral("AUSGABE");
+        case MessageCode::UsageToolkit:
+            return QStringLiteral("TOOLKIT");
         case MessageCode::UsageIntro:
             return QStringLiteral("Baut aus jedem BILD (%1)\neine Knopf-Sequenz und speichert sie.")
                 .arg(list(m.names));
@@ -325,6 +418,30 @@ QString help(const Message& m) {
             return QStringLiteral(
                 "neben jede Sequenz eine HTML-Seite legen, die sie als Knopf\ndreht (durch "
                 "Ziehen, Mausrad und Tasten, auf hellem und\ndunklem Grund)");
+        case MessageCode::HelpFor:
+            return QStringLiteral(
+                       "die Sequenz, die ein Toolkit so abspielt, wie sie ist: %1;\n"
+                       "ohne Namen: die Liste")
+                .arg(m.names.join(QStringLiteral(", ")));
+        case MessageCode::HelpEnd:
+            return QStringLiteral("Drehung des letzten Einzelbilds in Grad (mit --start)");
+        case MessageCode::HelpLayout:
+            return QStringLiteral(
+                "horizontal, vertical, grid:C (C Einzelbilder je Zeile) oder\n"
+                "frames (eine Datei je Einzelbild, nummeriert: _0001)");
+        case MessageCode::HelpFirstNumber:
+            return QStringLiteral("die Nummer der ersten Einzelbild-Datei, 0 oder 1 (Vorgabe 1)");
+        case MessageCode::HelpScales:
+            return QStringLiteral(
+                "eine Sequenz je Massstab, etwa 1,2 (knopf.png, knopf@2x.png);\n"
+                "ein Pixelbild wird dafür verkleinert, nie vergrössert");
+        case MessageCode::HelpSquare:
+            return QStringLiteral("das Bild mittig auf ein Quadrat seiner langen Seite legen");
+        case MessageCode::HelpSide:
+            return QStringLiteral(
+                "Dateien neben der Sequenz: manifest, kontakt, uidesc, css,\nheader, none");
+        case MessageCode::HelpAnimation:
+            return QStringLiteral("ein animiertes PNG, das den Bogen hin und zurück abspielt");
         case MessageCode::HelpQuiet:
             return QStringLiteral("keine Zeile für jede geschriebene Datei");
         case MessageCode::HelpVerbose:

@@ -172,6 +172,71 @@ QString strips(const Message& m) {
         case MessageCode::PictureNotOverwritten:
             return QStringLiteral("'%1' is a picture of this run and is not written over.")
                 .arg(m.subject);
+        case MessageCode::Written:
+            return QStringLiteral("%1: %2 x %3 pixels, %4 frames")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2]);
+        case MessageCode::WrittenFrames:
+            return QStringLiteral("%1 and the next: %3 files of %2 pixels")
+                .arg(m.subject)
+                .arg(QStringLiteral("%1 x %2").arg(n[0]).arg(n[1]))
+                .arg(n[2]);
+        case MessageCode::PictureParameters:
+            return QStringLiteral(
+                       "%1: %2 frames of %3 x %4 pixels, radius %5, from %6 to %7 degrees")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(m.names.value(0), m.names.value(1), m.names.value(2));
+        case MessageCode::UsageSeeHelp:
+            return QStringLiteral("See 'torvelink-cli --help'.");
+        case MessageCode::ToolkitLine:
+            return QStringLiteral("%1: vertical, %2 frames from %3 to %4 degrees, PNG%5")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(m.value.isEmpty() ? QString() : QStringLiteral(", with ") + m.value);
+        case MessageCode::FramesRepaired:
+            return QStringLiteral("warning: --frames %1 gives %2 frames").arg(m.value).arg(n[0]);
+        case MessageCode::RadiusIsZero:
+            return QStringLiteral("warning: radius 0: no frame turns");
+        case MessageCode::FramesNotSquare:
+            return QStringLiteral(
+                       "warning: the frames are %1 x %2 pixels, not square; a toolkit that counts "
+                       "frames as the long side over the short one plays them wrong (--square "
+                       "makes the picture square)")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::StripOverTextureLimit:
+            return QStringLiteral(
+                       "warning: the strip is %1 pixels long; many graphics cards load at most %2 "
+                       "pixels on a side")
+                .arg(n[0])
+                .arg(n[1]);
+        case MessageCode::NoCentreFrame:
+            return QStringLiteral(
+                       "warning: with %1 frames none stands at the middle of the arc; value 0.5 "
+                       "shows %3 degrees (%2 frames have one)")
+                .arg(n[0])
+                .arg(n[1])
+                .arg(m.value);
+        case MessageCode::TransparencyOnGrey:
+            return QStringLiteral(
+                       "warning: BMP has no transparency; it lies on grey %1 (--format png keeps "
+                       "it)")
+                .arg(m.value);
+        case MessageCode::RasterNotEnlarged:
+            return QStringLiteral(
+                       "'%1' has %2 x %3 pixels; a pixel picture is not enlarged to %4 x %5")
+                .arg(m.subject)
+                .arg(n[0])
+                .arg(n[1])
+                .arg(n[2])
+                .arg(n[3]);
         case MessageCode::Progress:
             return QStringLiteral("Picture %1 of %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
         default:
@@ -211,8 +276,30 @@ QString usage(const Message& m) {
                 "--angle and --sweep exclude each other: --sweep sets the angle per frame");
         case MessageCode::NoPictureGiven:
             return QStringLiteral("no picture given");
-        case MessageCode::QuietVerboseExclude:
-            return QStringLiteral("-q and --verbose exclude each other");
+        case MessageCode::OptionsExclude:
+            return QStringLiteral("%1 and %2 exclude each other").arg(m.subject, m.value);
+        case MessageCode::ToolkitExpected:
+            return QStringLiteral("--for expects %1, not '%2'").arg(list(m.names), m.value);
+        case MessageCode::SideExpected:
+            return QStringLiteral(
+                       "--side expects manifest, kontakt, uidesc, css, header or none, separated "
+                       "by commas, not '%1'")
+                .arg(m.value);
+        case MessageCode::ScalesExpected:
+            return QStringLiteral(
+                       "--scales expects numbers above 0, up to %1, separated by commas, not '%2'")
+                .arg(m.numbers[0])
+                .arg(m.value);
+        case MessageCode::LayoutExpected:
+            return QStringLiteral(
+                       "--layout expects horizontal, vertical, grid:C (C columns) or frames, not "
+                       "'%1'")
+                .arg(m.value);
+        case MessageCode::FirstNumberExpected:
+            return QStringLiteral("--first-number expects 0 or 1");
+        case MessageCode::OutputEndingUnknown:
+            return QStringLiteral("-o '%1': only PNG (.png) and BMP (.bmp) are written")
+                .arg(m.subject);
         case MessageCode::OutputMustBeFolder:
             return QStringLiteral("with several pictures, -o must be a folder (ending in /): '%1'")
                 .arg(m.subject);
@@ -232,6 +319,8 @@ QString help(const Message& m) {
             return QStringLiteral("PICTURE");
         case MessageCode::UsageOutputName:
             return QStringLiteral("OUTPUT");
+        case MessageCode::UsageToolkit:
+            return QStringLiteral("TOOLKIT");
         case MessageCode::UsageIntro:
             return QStringLiteral("Builds a knob strip from each PICTURE\n(%1) and saves it.")
                 .arg(list(m.names));
@@ -316,6 +405,29 @@ QString help(const Message& m) {
             return QStringLiteral(
                 "put an HTML page beside each strip that turns it as a knob\n(by drag, wheel "
                 "and keys, over a light and a dark ground)");
+        case MessageCode::HelpFor:
+            return QStringLiteral(
+                       "the strip a toolkit plays as it is: %1;\nwithout a name: the list")
+                .arg(m.names.join(QStringLiteral(", ")));
+        case MessageCode::HelpEnd:
+            return QStringLiteral("turn of the last frame in degrees (with --start)");
+        case MessageCode::HelpLayout:
+            return QStringLiteral(
+                "horizontal, vertical, grid:C (C frames to a row) or\n"
+                "frames (one file for each frame, numbered: _0001)");
+        case MessageCode::HelpFirstNumber:
+            return QStringLiteral("the number of the first frame file, 0 or 1 (default 1)");
+        case MessageCode::HelpScales:
+            return QStringLiteral(
+                "one strip for each scale, such as 1,2 (knob.png, knob@2x.png);\n"
+                "a pixel picture is drawn smaller for it, never larger");
+        case MessageCode::HelpSquare:
+            return QStringLiteral("lay the picture centred on a square of its long side");
+        case MessageCode::HelpSide:
+            return QStringLiteral(
+                "files beside the strip: manifest, kontakt, uidesc, css,\nheader, none");
+        case MessageCode::HelpAnimation:
+            return QStringLiteral("an animated PNG that plays the arc forth and back");
         case MessageCode::HelpQuiet:
             return QStringLiteral("no line for each file written");
         case MessageCode::HelpVerbose:

@@ -57,7 +57,22 @@ enum class MessageCode : std::uint16_t {
     CannotMakeFolder,
     StripWrittenAlready,
     PictureNotOverwritten,
-    Progress,  // subject: the picture; numbers: which, of how many
+    Progress,           // subject: the picture; numbers: which, of how many
+    Written,            // subject: the file written; numbers: width, height, frames
+    WrittenFrames,      // subject: the first file; numbers: width, height, files
+    PictureParameters,  // subject: the picture; numbers: frames, width, height; names: radius,
+                        // start and end angle
+    UsageSeeHelp,       // after a usage error: where the help is
+    ToolkitLine,        // subject: the toolkit; numbers: frames, start, end; value: its side file
+
+    // Warnings: the strip is written all the same.
+    FramesRepaired,         // value: the count as given; numbers: the count used
+    RadiusIsZero,           //
+    FramesNotSquare,        // numbers: frame width, height
+    StripOverTextureLimit,  // numbers: the strip's longer side, the limit
+    NoCentreFrame,          // numbers: frames, frames + 1; value: the angle value 0.5 shows
+    TransparencyOnGrey,     // value: the grey
+    RasterNotEnlarged,      // subject; numbers: picture width, height, width, height asked
 
     // The command line's usage errors. subject: the option as given.
     UnknownOption,  // subject; value: the option meant, if one is near
@@ -71,7 +86,13 @@ enum class MessageCode : std::uint16_t {
     OrientationsExclude,   //
     AngleSweepExclude,     //
     NoPictureGiven,        //
-    QuietVerboseExclude,   //
+    OptionsExclude,        // subject, value: two options that exclude each other
+    ToolkitExpected,       // value; names: the toolkits
+    SideExpected,          // value
+    ScalesExpected,        // value; numbers: largest scale
+    LayoutExpected,        // value
+    FirstNumberExpected,   //
+    OutputEndingUnknown,   // subject: -o's value
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
 
@@ -79,6 +100,7 @@ enum class MessageCode : std::uint16_t {
     UsageCall,        // the call line's start, up to the program's name
     UsagePicture,     // the word for a picture in the call line
     UsageOutputName,  // the word for -o's value
+    UsageToolkit,     // the word for --for's value
     UsageIntro,       // names: the kinds that are read
     UsageExamples,    // the examples, a title line first
     UsageLimits,      // numbers: largest strip pixels, largest side
@@ -105,6 +127,14 @@ enum class MessageCode : std::uint16_t {
     HelpManifest,     //
     HelpPreview,      //
     HelpOutput,       //
+    HelpFor,          // names: the toolkits
+    HelpEnd,          //
+    HelpLayout,       //
+    HelpFirstNumber,  //
+    HelpScales,       //
+    HelpSquare,       //
+    HelpSide,         //
+    HelpAnimation,    //
     HelpQuiet,        //
     HelpVerbose,      //
     HelpVersion,      //
@@ -140,7 +170,7 @@ struct Message {
     QString subject;  // a file, a folder or an option, as the user named it
     QString value;    // a value as the user gave it
     QStringList names;
-    std::array<qint64, 3> numbers{};
+    std::array<qint64, 4> numbers{};
 
     explicit operator bool() const { return code != MessageCode::None; }
 };

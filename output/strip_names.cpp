@@ -13,7 +13,12 @@ const char* Ending(Format format) {
 }
 
 std::string ExportFileName(const std::string& BaseName, bool horizontal, Format format) {
-    return BaseName + (horizontal ? "_Seq_H" : "_Seq_V") + Ending(format);
+    return SeqName(BaseName, horizontal ? SeqLetter::Horizontal : SeqLetter::Vertical) +
+           Ending(format);
+}
+
+std::string SeqName(const std::string& BaseName, SeqLetter letter) {
+    return BaseName + "_Seq_" + static_cast<char>(letter);
 }
 
 }  // namespace StripFiles

@@ -24,4 +24,10 @@ const char* Ending(Format format);
 std::string ExportFileName(const std::string& BaseName, bool horizontal,
                            Format format = Format::Bmp);
 
+// The letter after "_Seq_" for each way the command line lays frames out.
+enum class SeqLetter : char { Horizontal = 'H', Vertical = 'V', Grid = 'G', Frames = 'F' };
+
+// "<base>_Seq_H" and so on, without an ending.
+std::string SeqName(const std::string& BaseName, SeqLetter letter);
+
 }  // namespace StripFiles

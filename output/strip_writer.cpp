@@ -112,14 +112,15 @@ Message committed(SafeFile& file, Message written) {
 
 Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
     const PixelGrid& src = *frames.source;
-    const StripExtent size =
-        ComputeStripSize(frames.layout, src.width(), src.height(), frames.params.FrameCount);
+    const int32_t count = frames.range.count < 0 ? frames.params.FrameCount - frames.range.first + 1
+                                                 : frames.range.count;
+    const StripExtent size = ComputeStripSize(frames.layout, src.width(), src.height(), count);
     if (src.empty() || !StripFits(size))
         return {.code = MessageCode::StripTooLarge, .numbers = {size.X, size.Y, kMaxStripPixels}};
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
     const auto compose = [&](StripSink& sink) {
         return ComposeStrip(frames.layout, frames.params, frames.bilinear, src, sink,
-                            frames.threads);
+                            frames.threads, frames.range);
     };
     if (format == Format::Bmp) {
         BmpSink sink(file, w, h);

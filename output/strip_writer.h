@@ -6,6 +6,7 @@
 #include "knob_params.h"
 #include "message.h"
 #include "pixel_grid.h"
+#include "strip_compositor.h"
 #include "strip_layout.h"
 #include "strip_names.h"
 
@@ -27,6 +28,7 @@ struct Frames {
     // opacity, turned with the frames. Otherwise the strip is opaque.
     bool alpha = false;
     unsigned threads = 0;  // 0: one per core
+    FrameRange range;      // which frames, in the layout's first places
 };
 
 // Composes the strip into the open file (see SafeFile) as an uncompressed

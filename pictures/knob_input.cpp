@@ -80,7 +80,18 @@ Picture raster(QFile& file, const QString& name, const Request& request) {
     const auto loaded = Pictures::LoadOpenPicture(file, name, request.maxSide, {true, true});
     if (loaded.status == LoadStatus::Loaded && request.scale != 1.0)
         return unreadable({.code = MessageCode::RasterNotScaled, .subject = name});
-    return {loaded.status, loaded.image, loaded.size.width(), loaded.size.height(), loaded.message};
+    Picture picture{loaded.status, loaded.image, loaded.size.width(), loaded.size.height(),
+                    loaded.message};
+    picture.windowKind = loaded.windowKind;
+    return picture;
+}
+
+Picture draw(const QByteArray& bytes, const QString& name, const Request& request) {
+    const int square = request.drawSize.value_or(0);
+    Picture picture =
+        played(DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale}), name);
+    if (picture.status == LoadStatus::Loaded) picture.drawing = bytes;
+    return picture;
 }
 
 }  // namespace
@@ -90,6 +101,10 @@ Picture Load(const QString& path, const Request& request) {
     QFile file;
     if (auto opened = Pictures::OpenPictureFile(path, file); opened.status != LoadStatus::Loaded)
         return unreadable(opened.message);
+    return LoadOpen(file, name, request);
+}
+
+Picture LoadOpen(QFile& file, const QString& name, const Request& request) {
     const QByteArray head = file.peek(4);
     const bool packed = head.startsWith("\x1F\x8B");
     if (packed ? QFileInfo(name).suffix().toLower() != QLatin1String("svgz") : !mightBeXml(head))
@@ -102,8 +117,11 @@ Picture Load(const QString& path, const Request& request) {
         return raster(file, name, request);
     }
     if (!file.atEnd()) return unreadable(name, MessageCode::Damaged);
-    const int square = request.drawSize.value_or(0);
-    return played(DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale}), name);
+    return draw(bytes, name, request);
+}
+
+Picture Redraw(const Picture& drawing, const QString& name, const Request& request) {
+    return draw(drawing.drawing, name, request);
 }
 
 }  // namespace KnobInput

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QRgb>
 #include <QString>
@@ -33,6 +34,8 @@ struct Picture {
     qint64 height = 0;
     Message message;  // Unreadable: what happened, naming the file
     bool vector = false;
+    bool windowKind = false;  // one of the kinds the window reads
+    QByteArray drawing;       // vector: the drawing's bytes, to be drawn again
 };
 
 // Reads the picture, opening its file once:
@@ -47,5 +50,13 @@ struct Picture {
 // A scale other than 1 on a picture that is not SVG is refused: a raster
 // picture is not blown up.
 Picture Load(const QString& path, const Request& request);
+
+// The same for a file already open at its start (a copy of standard input,
+// say); name: the picture's name for messages.
+Picture LoadOpen(QFile& file, const QString& name, const Request& request);
+
+// A drawing that Load read, drawn again as asked (another size or scale),
+// without reading its file again. name: the file's name for messages.
+Picture Redraw(const Picture& drawing, const QString& name, const Request& request);
 
 }  // namespace KnobInput

@@ -146,7 +146,9 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
     if (picture.isNull()) return damaged(name);
     if (oversize(picture.size(), maxSide)) return tooLarge(picture.size());
     if (format == "bmp" || format == "dib") picture = BmpFields::WidenChannels(picture, head);
-    return loaded(picture, name, choices.keepAlpha);
+    LoadedPicture result = loaded(picture, name, choices.keepAlpha);
+    result.windowKind = format.isEmpty() || PictureKinds::ReadsFormat(format, false);
+    return result;
 }
 
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
@@ -154,8 +156,11 @@ LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
     using MetafilePlayer::Result;
     const auto played = MetafilePlayer::Play(file.readAll(), maxSide);
     switch (played.result) {
-        case Result::Drawn:
-            return loaded(played.image, name);
+        case Result::Drawn: {
+            LoadedPicture result = loaded(played.image, name);
+            result.windowKind = true;
+            return result;
+        }
         case Result::TooLarge:
             return tooLarge(played.size);
         case Result::Empty:

@@ -32,6 +32,7 @@ struct LoadedPicture {
                       // (unless LoadChoices::keepAlpha)
     QSize size;       // the picture's size in pixels (Loaded, TooLarge)
     Message message;  // Unreadable: what happened, naming the file
+    bool windowKind = false;  // Loaded: one of the kinds the window reads
 };
 
 // What the command line asks of the loader beyond what the window does:

@@ -35,42 +35,90 @@ TEST(ParseArguments, NewOptionsAndSeveralPictures) {
     EXPECT_FALSE(o.angle);
 }
 
-TEST(OutputNames, FolderFileAndFormat) {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath("out") + "/";
-    Options o = parsed(
-        {"/p/a.b.png", "/q/c.svg", "-o", folder, "--vertical", "--format", "png", "--manifest"});
-    EXPECT_TRUE(OutputIsFolder(o, false)) << "a separator at the end says folder";
-    EXPECT_FALSE(CheckOutput(o, true));
-    Target t = TargetFor(o, true, "/q/c.svg");
-    EXPECT_EQ(t.strip, dir.filePath("out/c_Seq_V.png"));
-    EXPECT_EQ(t.manifest, dir.filePath("out/c_Seq_V.json"));
-    EXPECT_EQ(TargetFor(o, true, "/p/a.b.png").strip, dir.filePath("out/a.b_Seq_V.png"));
+// The files a plan writes, for a picture of 45 x 45 pixels at each scale.
+QStringList filesOf(const QStringList& args, bool transparent = false, bool windowKind = true,
+                    bool folder = false) {
+    const Options o = parsed(args);
+    const Settings s = Resolve(o);
+    PictureFacts facts{{}, transparent, false, windowKind};
+    for (const double scale : s.scales)
+        facts.sizes.push_back({scale, static_cast<int>(45 * scale), static_cast<int>(45 * scale)});
+    const PicturePlan plan =
+        PlanPicture(o, s, folder || OutputIsFolder(o, false), o.pictures[0], facts);
+    EXPECT_FALSE(plan.refusal) << Text(plan.refusal).toStdString();
+    QStringList files;
+    for (const Job& job : plan.jobs) files << job.path;
+    return files;
+}
 
-    o = parsed({"/p/k.gif"});
-    t = TargetFor(o, false, "/p/k.gif");
-    EXPECT_EQ(t.strip, "/p/k_Seq_H.bmp") << "as before: beside the picture, BMP";
-    EXPECT_EQ(t.format, StripFiles::Format::Bmp);
-    EXPECT_TRUE(t.manifest.isEmpty());
-    EXPECT_TRUE(t.preview.isEmpty());
+// Where each toolkit's files go, and what follows the user's intent.
+TEST(OutputNames, ToolkitsFoldersFilesAndFormats) {
+    const struct {
+        QStringList args;
+        bool transparent, windowKind;
+        QStringList files;
+    } cases[] = {
+        {{"/q/c.svg", "-o", "/out/", "--vertical", "--format", "png", "--manifest"},
+         true,
+         false,
+         {"/out/c_Seq_V.json", "/out/c_Seq_V.png"}},
+        {{"/p/k.gif"}, false, true, {"/p/k_Seq_H.bmp"}},  // the window's kinds give its BMP
+        {{"k.gif"}, false, true, {"k_Seq_H.bmp"}},
+        {{"k.png"}, true, false, {"k_Seq_H.png"}},  // transparency is kept
+        {{"k.tif"}, false, false, {"k_Seq_H.png"}},
+        {{"/p/k.gif", "-o", "/x.PNG", "--manifest", "--preview"},
+         false,
+         true,
+         {"/x.json", "/x.html", "/x.PNG"}},
+        {{"k.gif", "--for", "juce"}, false, true, {"k_Seq_V.png"}},
+        {{"k.gif", "--for", "iplug2", "--scales", "1,2"},
+         false,
+         true,
+         {"k_Seq_V.png", "k_Seq_V@2x.png"}},
+        {{"k.png", "--for", "vstgui", "--scales", "1,2"},
+         true,
+         false,
+         {"k_Seq_V.uidesc", "k_Seq_V.png", "k_Seq_V#2.0x.png"}},
+        {{"k.png", "--for", "kontakt", "--scales", "1,2"},
+         true,
+         false,
+         {"k_Seq_V.txt", "k_Seq_V@2x.txt", "k_Seq_V.png", "k_Seq_V@2x.png"}},
+        {{"k.png", "--for", "web", "-o", "/w/knob.png"},
+         true,
+         false,
+         {"/w/knob.css", "/w/knob.png"}},
+        {{"k.png", "--for", "dpf", "--side", "header,manifest"},
+         true,
+         false,
+         {"k_Seq_V.json", "k_Seq_V.h", "k_Seq_V.png"}},
+        {{"k.png", "--for", "kontakt", "--format", "bmp", "--horizontal"},
+         true,
+         false,
+         {"k_Seq_H.txt", "k_Seq_H.bmp"}},  // the options given win
+        {{"k.png", "--layout", "grid:4"}, true, false, {"k_Seq_G.png"}},
+        {{"k.png", "--layout", "frames", "--frames", "3", "--first-number", "0"},
+         true,
+         false,
+         {"k_Seq_F_0000.png", "k_Seq_F_0001.png", "k_Seq_F_0002.png"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filesOf(c.args, c.transparent, c.windowKind), c.files)
+            << c.args.join(' ').toStdString();
+}
 
-    o = parsed({"/p/k.gif", "-o", dir.filePath("x.PNG"), "--manifest", "--preview"});
-    t = TargetFor(o, false, "/p/k.gif");
-    EXPECT_EQ(t.format, StripFiles::Format::Png);
-    EXPECT_EQ(t.manifest, dir.filePath("x.json"));
-    EXPECT_EQ(t.preview, dir.filePath("x.html"));
-    EXPECT_EQ(TargetFor(parsed({"k.gif", "-o", "k.html", "--preview"}), false, "k.gif").preview,
-              "k.html.html")
-        << "a page never takes the strip's own name";
-    const Options existing = parsed({"k", "-o", dir.path()});
-    EXPECT_TRUE(OutputIsFolder(existing, true)) << "an existing folder needs no separator";
-    EXPECT_EQ(TargetFor(existing, true, "k").strip, QDir(dir.path()).filePath("k_Seq_H.bmp"));
-    EXPECT_EQ(TargetFor(parsed({"k.gif"}), false, "k.gif").strip, "k_Seq_H.bmp")
-        << "a picture in the working folder gets its strip there";
-
-    EXPECT_TRUE(CheckOutput(parsed({"a.png", "b.png", "-o", dir.filePath("x.png")}), false));
-    EXPECT_TRUE(
-        CheckOutput(parsed({"a.png", "-o", dir.filePath("x.bmp"), "--format", "png"}), false));
+TEST(OutputNames, WhatOutputCannotBe) {
+    const auto check = [](const QStringList& args) {
+        const Options o = parsed(args);
+        return CheckOutput(o, Resolve(o), false).value_or(Message{}).code;
+    };
+    EXPECT_EQ(check({"a.png", "b.png", "-o", "x.png"}), MessageCode::OutputMustBeFolder);
+    EXPECT_EQ(check({"a.png", "-o", "x.bmp", "--format", "png"}),
+              MessageCode::OutputFormatMismatch);
+    EXPECT_EQ(check({"a.png", "-o", "x.webp"}), MessageCode::OutputEndingUnknown);
+    EXPECT_EQ(check({"a.png", "--layout", "frames", "--for", "web"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "-o", "-", "--manifest"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "-o", "-", "--format", "png"}), MessageCode::None);
+    EXPECT_EQ(check({"a.png", "-o", "x"}), MessageCode::None) << "a file without an ending";
 }
 
 }  // namespace

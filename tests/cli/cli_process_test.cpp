@@ -135,7 +135,7 @@ TEST_F(CliProcess, NamesAreNamesAndLibrariesKeepQuiet) {
     write("-platform", svg);  // as `torvelink-cli -- *` passes it, with a value after it
     write("knopf.svg", svg);
     EXPECT_EQ(run({"--", "-platform", "knopf.svg"}), 0) << err.toStdString();
-    EXPECT_TRUE(QFile::exists(dir.filePath("-platform_Seq_H.bmp")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("-platform_Seq_H.png")));
 
     QImage knob = picture_files::Distinct(8, 8);
     knob.save(dir.filePath("k.png"));

@@ -115,7 +115,8 @@ TEST_F(KnobStrips, OpaquePngHasTheBmpPixelsAndBmpLiesOnGrey) {
 
     const QImage knob = transparentKnob();
     const QString png = save("k.png", knob);
-    ASSERT_EQ(run({png, "--frames", "2"}), 0) << err.toStdString();
+    ASSERT_EQ(run({png, "--frames", "2", "--format", "bmp"}), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains("sie liegt auf Grau 192,192,192")) << "said so";
     const QImage grey(path("k_Seq_H.bmp"));
     const QImage flat = Pictures::OverColour(knob, qRgb(192, 192, 192));
     EXPECT_EQ(frameOf(grey, 2, knob.size(), false).convertToFormat(QImage::Format_RGB32),

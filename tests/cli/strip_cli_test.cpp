@@ -38,7 +38,7 @@ protected:
 TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     const QString knob = picture("Knopf.bmp", 45, 45);
     ASSERT_EQ(run({knob}), StripCli::kWritten) << err.toStdString();
-    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(out, dir.filePath("Knopf_Seq_H.bmp") + ": 1260 x 45 Pixel, 28 Einzelbilder\n");
     EXPECT_TRUE(err.isEmpty());
     const QImage strip(dir.filePath("Knopf_Seq_H.bmp"));
     ASSERT_EQ(strip.size(), QSize(1260, 45));
@@ -72,8 +72,8 @@ TEST_F(StripCliTest, OptionsChooseTheStrip) {
 TEST_F(StripCliTest, VerticalStripIsLimitedWithTheWarning) {
     const QString knob = picture("k.bmp", 45, 45);
     ASSERT_EQ(run({knob, "--vertical", "--frames", "200"}), StripCli::kWritten);
-    EXPECT_EQ(err,
-              QString::fromUtf8("Zu gross für Verikale Sequenz. \nReduziere die Einzelbilder.\n"));
+    EXPECT_EQ(err, QString::fromUtf8("Zu gross für Verikale Sequenz. \nReduziere die "
+                                     "Einzelbilder.\n"));
     EXPECT_EQ(QImageReader(dir.filePath("k_Seq_V.bmp")).size(), QSize(45, 7965));
     const QString exact = picture("e.bmp", 40, 40);
     ASSERT_EQ(run({exact, "--vertical", "--frames", "200"}), StripCli::kWritten);
@@ -126,26 +126,49 @@ TEST_F(StripCliTest, InputAndOutputFailuresExitWithOne) {
     EXPECT_FALSE(QFile::exists(dir.filePath("k_Seq_H.bmp")));
     EXPECT_EQ(run({dir.filePath("fehlt.gif")}), StripCli::kFailed);
     EXPECT_TRUE(err.contains("fehlt.gif"));
-    EXPECT_EQ(run({knob, "-o", dir.filePath("kein/ordner/x.bmp")}), StripCli::kFailed);
-    EXPECT_TRUE(err.contains("x.bmp"));
+    // Missing folders are made for a file as for a folder; a file in the way
+    // of one is named.
+    EXPECT_EQ(run({knob, "-o", dir.filePath("neu/ordner/x.bmp"), "--frames", "2"}),
+              StripCli::kWritten);
+    EXPECT_EQ(QImageReader(dir.filePath("neu/ordner/x.bmp")).size(), QSize(242, 121));
+    EXPECT_EQ(run({knob, "-o", dir.filePath("k.bmp/x.bmp")}), StripCli::kFailed);
+    EXPECT_TRUE(err.contains("k.bmp")) << err.toStdString();
 }
 
 TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
     const QString knob = picture("k.bmp", 10, 10);
     for (const QStringList& args :
-         {QStringList{}, QStringList{knob, "--frames", "abc"}, QStringList{knob, "--frames"},
-          QStringList{knob, "--angle", "1,5"}, QStringList{knob, "--radius", "0x10"},
-          QStringList{knob, "--horizontal", "--vertical"}, QStringList{knob, "--wobble"},
+         {QStringList{},
+          QStringList{knob, "--frames", "abc"},
+          QStringList{knob, "--frames"},
+          QStringList{knob, "--angle", "1,5"},
+          QStringList{knob, "--radius", "0x10"},
+          QStringList{knob, "--horizontal", "--vertical"},
+          QStringList{knob, "--wobble"},
           QStringList{knob, knob, "-o", dir.filePath("x.bmp")},
           QStringList{knob, "--angle", "5", "--sweep", "270"},
-          QStringList{knob, "--background", "1,2"}, QStringList{knob, "--background", "1,2,256"},
-          QStringList{knob, "--format", "gif"}, QStringList{knob, "--scale", "0"},
-          QStringList{knob, "--size", "2.5"}, QStringList{knob, "--start", "abc"},
+          QStringList{knob, "--background", "1,2"},
+          QStringList{knob, "--background", "1,2,256"},
+          QStringList{knob, "--format", "gif"},
+          QStringList{knob, "--scale", "0"},
+          QStringList{knob, "--size", "2.5"},
+          QStringList{knob, "--start", "abc"},
           QStringList{knob, "-o", dir.filePath("x.bmp"), "--format", "png"},
-          QStringList{knob, "--max-size", "0"}, QStringList{knob, "--max-size", "12.5"},
-          QStringList{knob, "--frames", "1e999"}}) {
+          QStringList{knob, "--max-size", "0"},
+          QStringList{knob, "--max-size", "12.5"},
+          QStringList{knob, "--frames", "1e999"},
+          QStringList{knob, "--for", "flash"},
+          QStringList{knob, "--end", "135", "--sweep", "270"},
+          QStringList{knob, "--scales", "0,1"},
+          QStringList{knob, "--layout", "grid:0"},
+          QStringList{knob, "-o", dir.filePath("x.jpg")},
+          QStringList{knob, "-q", "--verbose"}}) {
         EXPECT_EQ(run(args), StripCli::kUsage) << args.join(' ').toStdString();
-        EXPECT_TRUE(err.contains("Aufruf:")) << args.join(' ').toStdString();
+        // One line says what is wrong, one where the help is.
+        const QStringList lines = err.split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 2) << err.toStdString();
+        EXPECT_TRUE(lines.value(0).startsWith("torvelink-cli: ")) << err.toStdString();
+        EXPECT_EQ(lines.value(1), "Mehr mit 'torvelink-cli --help'.");
     }
     EXPECT_EQ(run({"--help"}), StripCli::kWritten);
     EXPECT_TRUE(out.contains("--max-size")) << "the usage, on standard output";
@@ -163,15 +186,27 @@ TEST(StrictNumber, DecimalSignFractionExponentOnly) {
         EXPECT_EQ(StripCli::StrictNumber(bad), std::nullopt) << bad;
 }
 
-TEST_F(StripCliTest, TheProgramPrintsNothingOnSuccess) {
+// A line for each file written, nothing with -q; every repair of a parameter
+// is a warning.
+TEST_F(StripCliTest, SaysWhatItWroteAndWhatItRepaired) {
     const QString knob = picture("k.bmp", 45, 45);
     QProcess process;
-    process.start(QStringLiteral(TORVELINK_CLI), {knob, "--frames", "3"});
+    process.start(QStringLiteral(TORVELINK_CLI), {knob, "--frames", "3", "-q"});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(process.readAllStandardError().isEmpty());
     EXPECT_EQ(QImageReader(dir.filePath("k_Seq_H.bmp")).size(), QSize(135, 45));
+    for (const auto& [frames, said] : {std::pair{"0", "--frames 0 ergibt 1 Einzelbilder."},
+                                       {"12.5", "--frames 12.5 ergibt 12"},
+                                       {"-5", "--frames -5 ergibt 1"}}) {
+        EXPECT_EQ(run({knob, "--frames", frames}), StripCli::kWritten);
+        EXPECT_TRUE(err.contains(QString::fromUtf8(said))) << err.toStdString();
+    }
+    EXPECT_EQ(run({knob, "--radius", "0", "--frames", "2", "-v"}), StripCli::kWritten);
+    EXPECT_TRUE(err.contains("Rotationsradius 0")) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("k.bmp: 2 Einzelbilder von 45 x 45 Pixeln, Radius 0.00"))
+        << out.toStdString();
     process.start(QStringLiteral(TORVELINK_CLI), {});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);

@@ -1,0 +1,300 @@
+#include "picture_run.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QTemporaryFile>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <variant>
+
+#include "box_downscale.h"
+#include "knob_input.h"
+#include "native_path.h"
+#include "picture_io.h"
+#include "safe_file.h"
+#include "strip_plan.h"
+#include "strip_writer.h"
+
+namespace StripCli {
+
+namespace {
+
+using KnobInput::Picture;
+
+// The name messages give a picture: its file's, or "-" for standard input.
+QString nameOf(const QString& path) {
+    return path == QLatin1String("-") ? path : QFileInfo(path).fileName();
+}
+
+// Standard input copied into an unnamed file, so that it is read as any
+// picture file is: as far as its start says, and again from the start.
+bool copyStandardInput(QTemporaryFile& copy, qint64 limit) {
+    if (!copy.open()) return false;
+    char buffer[65536];
+    for (qint64 total = 0;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        total += n;
+        if (total > limit || copy.write(buffer, n) != n) return false;
+    }
+    return copy.seek(0);
+}
+
+Picture load(const QString& path, const KnobInput::Request& request) {
+    if (path != QLatin1String("-")) return KnobInput::Load(path, request);
+    QTemporaryFile copy;
+    // Larger than any picture file of the largest size the loader takes.
+    const qint64 limit = qint64{request.maxSide} * request.maxSide * 8 + (64 << 20);
+    if (!copyStandardInput(copy, limit))
+        return {.message = {.code = MessageCode::CannotRead,
+                            .reason = {MessageCode::Damaged, 0},
+                            .subject = path}};
+    return KnobInput::LoadOpen(copy, path, request);
+}
+
+// The picture centred on a square of its longer side; the rest clear.
+QImage squared(const QImage& image) {
+    const int side = std::max(image.width(), image.height());
+    if (image.width() == image.height()) return image;
+    QImage square(side, side, QImage::Format_ARGB32);
+    if (square.isNull()) return square;
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
+    painter.end();
+    return Pictures::WithAlpha(square);
+}
+
+// The picture as drawn for each scale, or why it cannot be.
+struct Drawn {
+    std::vector<QImage> images;
+    bool vector = false;
+    bool windowKind = false;
+};
+
+std::variant<Drawn, Message> draw(const Options& o, const Settings& s, const QString& path) {
+    const QString name = nameOf(path);
+    const auto tooLarge = [&](const Picture& p) {
+        return Message{.code = MessageCode::PictureFileTooLarge,
+                       .subject = name,
+                       .numbers = {o.maxSize, p.width, p.height}};
+    };
+    const Picture first = load(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
+    if (first.status == Pictures::LoadStatus::TooLarge) return tooLarge(first);
+    if (first.status != Pictures::LoadStatus::Loaded) return first.message;
+    Drawn drawn{{}, first.vector, first.windowKind};
+    if (first.vector) {
+        for (const double scale : s.scales) {
+            if (!s.namedScales) {
+                drawn.images.push_back(first.image);
+                continue;
+            }
+            const Picture again = KnobInput::Redraw(first, name, {o.maxSize, o.size, scale});
+            if (again.status == Pictures::LoadStatus::TooLarge) return tooLarge(again);
+            if (again.status != Pictures::LoadStatus::Loaded) return again.message;
+            drawn.images.push_back(again.image);
+        }
+    } else {
+        const auto sizes = RasterSizes(o, s, first.image.width(), first.image.height(), name);
+        if (const auto* refused = std::get_if<Message>(&sizes)) return *refused;
+        for (const ScaledSize& size : std::get<std::vector<ScaledSize>>(sizes)) {
+            const QSize wanted(size.width, size.height);
+            drawn.images.push_back(wanted == first.image.size()
+                                       ? first.image
+                                       : Pictures::BoxDownscale(first.image, wanted));
+        }
+    }
+    for (QImage& image : drawn.images) {
+        if (o.square) image = squared(image);
+        if (image.isNull())
+            return Message{.code = MessageCode::CannotRead,
+                           .reason = {MessageCode::DrawingTooLarge, 0},
+                           .subject = name};
+    }
+    return drawn;
+}
+
+// The picture's pixels in a grid, the fourth byte its opacity (255 when
+// opaque).
+PixelGrid captured(const QImage& picture) {
+    const QImage argb = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                          : QImage::Format_RGB32);
+    PixelGrid grid;
+    grid.allocate(argb.width(), argb.height());
+    if (grid.empty()) return grid;
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(grid.data() + grid.offset(1, 1, y + 1), argb.constScanLine(y),
+                    static_cast<std::size_t>(argb.width()) * 4);
+    return grid;
+}
+
+// Neither a file this run wrote nor one of its pictures is written over;
+// the strip, last of the jobs, is named first.
+bool mayWrite(const PicturePlan& plan, const Claims& claims, const Reports& reports) {
+    for (auto job = plan.jobs.rbegin(); job != plan.jobs.rend(); ++job) {
+        const QString name = QFileInfo(job->path).fileName();
+        const auto place = FileIdentity::PlaceOf(job->path);
+        if (place && claims.written.count(*place) != 0) {
+            reports.problem({.code = MessageCode::StripWrittenAlready, .subject = name});
+            return false;
+        }
+        const auto id = FileIdentity::IdentityOf(job->path);
+        if (id && claims.pictures.count(*id) != 0) {
+            reports.problem({.code = MessageCode::PictureNotOverwritten, .subject = name});
+            return false;
+        }
+    }
+    return true;
+}
+
+void claimWritten(const PicturePlan& plan, Claims& claims) {
+    for (const Job& job : plan.jobs)
+        if (const auto place = FileIdentity::PlaceOf(job.path)) claims.written.insert(*place);
+}
+
+Message cannotSave(const SafeFile& file) {
+    return {.code = MessageCode::CannotSave,
+            .reason = file.reason(),
+            .subject = QFileInfo(file.target()).fileName()};
+}
+
+// The folder a file is to go in is made when it is missing, as a folder
+// named by -o is.
+Message folderReady(const QString& path) {
+    const QByteArray native = NativePath::Encode(path);
+    const qsizetype slash = native.lastIndexOf('/');
+    if (slash <= 0) return {};
+    std::error_code error;
+    std::filesystem::create_directories(native.left(slash).toStdString(), error);
+    if (!error) return {};
+    return {.code = MessageCode::CannotMakeFolder,
+            .subject = NativePath::Decode(native.left(slash))};
+}
+
+StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
+                            const std::vector<PixelGrid>& sources) {
+    StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, !o.nearest,
+                              &sources[job.scale], plan.alpha};
+    if (job.kind == Job::Kind::Frame) frames.range = {job.frame, 1};
+    return frames;
+}
+
+// Every file of the plan written beside its target, and all of them put in
+// place together: a picture whose strip or side file fails replaces nothing.
+// Each file is closed as soon as it is written, so that a thousand frame
+// files do not keep a thousand files open.
+Message writeJobs(const Options& o, const PicturePlan& plan,
+                  const std::vector<PixelGrid>& sources) {
+    FileBatch batch;
+    for (const Job& job : plan.jobs) {
+        if (const Message missing = folderReady(job.path)) return missing;
+        SafeFile& file = batch.add(job.path);
+        if (!file.open()) return cannotSave(file);
+        switch (job.kind) {
+            case Job::Kind::Text:
+                if (!file.write(job.text.constData(), static_cast<std::size_t>(job.text.size())))
+                    return cannotSave(file);
+                break;
+            case Job::Kind::Strip:
+            case Job::Kind::Frame:
+                if (Message failed =
+                        StripFiles::WriteFrames(file, plan.format, framesOf(o, plan, job, sources)))
+                    return failed;
+                break;
+            case Job::Kind::Header:
+            case Job::Kind::Animation:
+                break;
+        }
+        if (!file.finish()) return cannotSave(file);
+    }
+    if (!batch.commit()) return cannotSave(*batch.failed());
+    return {};
+}
+
+// A line for each strip written; frame files in one line for each scale.
+void reportWritten(const PicturePlan& plan, const Reports& reports) {
+    const int32_t frames = plan.facts.frames;
+    for (std::size_t k = 0; k < plan.facts.strips.size(); ++k) {
+        const StripFiles::ScaledStrip& strip = plan.facts.strips[k];
+        for (const Job& job : plan.jobs) {
+            if (job.scale != k) continue;
+            if (job.kind == Job::Kind::Strip)
+                reports.done({.code = MessageCode::Written,
+                              .subject = job.path,
+                              .numbers = {strip.width, strip.height, frames}});
+            if (job.kind == Job::Kind::Frame && job.frame == 1)
+                reports.done({.code = MessageCode::WrittenFrames,
+                              .subject = job.path,
+                              .numbers = {strip.frameWidth, strip.frameHeight, frames}});
+        }
+    }
+}
+
+}  // namespace
+
+Claims ClaimPictures(const QStringList& pictures) {
+    Claims claims;
+    for (const QString& picture : pictures)
+        if (const auto id = FileIdentity::IdentityOf(picture)) claims.pictures.insert(*id);
+    return claims;
+}
+
+bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
+                  Claims& claims, const Reports& reports) {
+    const auto drawn = draw(o, s, path);
+    if (const auto* failed = std::get_if<Message>(&drawn)) {
+        reports.problem(*failed);
+        return false;
+    }
+    const Drawn& pictures = std::get<Drawn>(drawn);
+    PictureFacts facts{{}, false, pictures.vector, pictures.windowKind};
+    for (std::size_t k = 0; k < pictures.images.size(); ++k) {
+        const QImage& image = pictures.images[k];
+        facts.sizes.push_back({s.scales[k], image.width(), image.height()});
+        facts.transparent |= image.hasAlphaChannel();
+    }
+    const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, facts);
+    if (o.verbose) {
+        const KnobParams& p = plan.strips.front().params;
+        const auto decimal = [](double v) { return QString::number(v, 'f', 2); };
+        reports.done(
+            {.code = MessageCode::PictureParameters,
+             .subject = nameOf(path),
+             .names = {decimal(static_cast<double>(p.RotRadius)),
+                       decimal(static_cast<double>(p.StartAngle)), decimal(plan.facts.endAngle())},
+             .numbers = {p.FrameCount, facts.sizes.front().width, facts.sizes.front().height}});
+    }
+    for (const Message& warning : plan.warnings) reports.problem(warning);
+    if (plan.refusal) {
+        reports.problem(plan.refusal);
+        return false;
+    }
+    if (!mayWrite(plan, claims, reports)) return false;
+    std::vector<PixelGrid> sources;
+    for (std::size_t k = 0; k < pictures.images.size(); ++k) {
+        const QImage& image = pictures.images[k];
+        sources.push_back(captured(plan.lay ? Pictures::OverColour(image, *plan.lay) : image));
+        if (sources.back().empty()) {
+            reports.problem({.code = MessageCode::NoMemoryForStrip,
+                             .numbers = {plan.strips[k].size.X, plan.strips[k].size.Y}});
+            return false;
+        }
+    }
+    if (const Message failed = writeJobs(o, plan, sources)) {
+        reports.problem(failed);
+        return false;
+    }
+    claimWritten(plan, claims);
+    reportWritten(plan, reports);
+    return true;
+}
+
+}  // namespace StripCli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "cli_options.h"
+#include "toolkits.h"
+
+// What a run builds with: the options as given, and where they are silent,
+// what the toolkit of --for reads, else the defaults.
+namespace StripCli {
+
+struct Settings {
+    LayoutChoice layout;
+    int32_t frames = 28;          // a default; a count given stays in Options::frames
+    double start = 0.0;           // frame 1's turn, degrees
+    std::optional<double> step;   // the turn from frame to frame, degrees
+    std::optional<double> sweep;  // or the whole turn from the first frame to the last
+    SideFiles sides = 0;          // the files beside each strip
+    ScaleNaming naming = ScaleNaming::At;
+    std::vector<double> scales;  // a strip for each, at least one
+    bool namedScales = false;    // --scales: a strip not at 1 carries its scale in its name
+    bool preset = false;         // a toolkit was named
+};
+
+Settings Resolve(const Options& o);
+
+}  // namespace StripCli
