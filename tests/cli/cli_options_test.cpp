@@ -138,3 +138,39 @@ TEST(NearestOption, NearMissesNameTheOptionMeant) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each warning where its cause is, and only there.
+TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
+    const auto warnings = [](const QStringList& args, int w, int h, bool transparent) {
+        const Options o = parsed(args);
+        const Settings s = Resolve(o);
+        PictureFacts facts{{}, transparent, false, true};
+        for (const double scale : s.scales)
+            facts.sizes.push_back(
+                {scale, static_cast<int>(w * scale), static_cast<int>(h * scale)});
+        std::vector<MessageCode> codes;
+        for (const Message& m : PlanPicture(o, s, false, o.pictures[0], facts).warnings)
+            codes.push_back(m.code);
+        return codes;
+    };
+    using M = MessageCode;
+    using Codes = std::vector<MessageCode>;
+    EXPECT_EQ(warnings({"k.png", "--for", "juce"}, 64, 64, true), Codes{});
+    EXPECT_EQ(warnings({"k.png", "--for", "juce", "--frames", "128"}, 64, 64, true),
+              Codes{M::NoCentreFrame});
+    EXPECT_EQ(
+        warnings({"k.png", "--frames", "128", "--start", "-135", "--end", "135"}, 64, 64, true),
+        Codes{})
+        << "no toolkit, no promise of a centre";
+    EXPECT_EQ(warnings({"k.png", "--for", "dpf"}, 96, 80, true), Codes{M::FramesNotSquare});
+    EXPECT_EQ(warnings({"k.png", "--for", "dpf", "--frames", "129"}, 192, 192, true),
+              Codes{M::StripOverTextureLimit})
+        << "192 x 129 = 24768 pixels";
+    EXPECT_EQ(warnings({"k.png", "--format", "bmp"}, 30, 30, true), Codes{M::TransparencyOnGrey});
+    EXPECT_EQ(warnings({"k.png", "--format", "bmp", "--background", "0,0,0"}, 30, 30, true),
+              Codes{});
+}
+
+}  // namespace
