@@ -6,6 +6,7 @@
 #include "knob_params.h"
 #include "message.h"
 #include "pixel_grid.h"
+#include "png_compression.h"
 #include "strip_layout.h"
 #include "strip_names.h"
 
@@ -26,7 +27,8 @@ struct Frames {
     // PNG only: RGBA, the fourth byte of the source being the picture's
     // opacity, turned with the frames. Otherwise the strip is opaque.
     bool alpha = false;
-    unsigned threads = 0;  // 0: one per core
+    unsigned threads = 0;                                  // 0: one per core
+    PngCompression compression = PngCompression::Default;  // PNG only
 };
 
 // Composes the strip into the open file (see SafeFile) as an uncompressed

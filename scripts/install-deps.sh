@@ -10,7 +10,7 @@ packages=(
     # libwmf reads its font map from the URW base-35 fonts, which Debian only
     # recommends: without them every metafile fails to play.
     fonts-urw-base35
-    libdeflate-dev zlib1g-dev
+    libdeflate-dev zlib1g-dev libisal-dev
     qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
