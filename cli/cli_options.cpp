@@ -27,6 +27,8 @@ constexpr OptionSpec kOptions[] = {
     {Scale, "--scale", nullptr, "K", M::None, nullptr, M::HelpScale, 0},
     {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
     {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
+    {Compression, "--compression", nullptr, "C", M::None, "fast|default|small", M::HelpCompression,
+     0},
     {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
     {Output, "-o", "--output", "", M::UsageOutputName, nullptr, M::HelpOutput, 0},
     {Help, "--help", "-h", nullptr, M::None, nullptr, M::None, 0},
@@ -57,6 +59,16 @@ std::optional<Message> setText(Options& o, OptionId id, const QString& value) {
         const QString f = value.toLower();
         if (f != "png" && f != "bmp") return usage(M::FormatExpected, {}, value);
         o.format = f == "png" ? StripFiles::Format::Png : StripFiles::Format::Bmp;
+    } else if (id == Compression) {
+        const QString c = value.toLower();
+        if (c == "fast")
+            o.compression = PngCompression::Fast;
+        else if (c == "default")
+            o.compression = PngCompression::Default;
+        else if (c == "small")
+            o.compression = PngCompression::Small;
+        else
+            return usage(M::CompressionExpected, {}, value);
     } else if (id == Background) {
         o.background = parseColour(value);
         if (!o.background) return usage(M::BackgroundExpected, {}, value);
@@ -111,7 +123,7 @@ std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double numb
 }
 
 std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QString& value) {
-    if (spec.id == Format || spec.id == Background || spec.id == Output)
+    if (spec.id == Format || spec.id == Compression || spec.id == Background || spec.id == Output)
         return setText(o, spec.id, value);
     const auto number = StrictNumber(value);
     if (!number) return usage(M::NotANumber, QString::fromLatin1(spec.name), value);

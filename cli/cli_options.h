@@ -10,6 +10,7 @@
 #include "build_rules.h"
 #include "knob_input.h"
 #include "message.h"
+#include "png_compression.h"
 #include "strip_names.h"
 
 namespace StripCli {
@@ -33,6 +34,7 @@ struct Options {
     double scale = 1.0;            // drawing size and given radius times this
     std::optional<QRgb> background;
     std::optional<StripFiles::Format> format;
+    PngCompression compression = PngCompression::Default;
     bool manifest = false;
     StripOrientation orientation = StripOrientation::Horizontal;
     bool nearest = false;

@@ -22,6 +22,7 @@ enum class OptionId {
     Scale,
     Background,
     Format,
+    Compression,
     Manifest,
     Output,
     Help,

@@ -110,8 +110,8 @@ Message writeJobs(const Options& o, const PicturePlan& plan, const PixelGrid& so
                 return cannotSave(file);
             continue;
         }
-        const StripFiles::Frames frames{o.orientation, plan.strip.params, !o.nearest, &source,
-                                        plan.alpha};
+        const StripFiles::Frames frames{
+            o.orientation, plan.strip.params, !o.nearest, &source, plan.alpha, 0, o.compression};
         if (Message failed = StripFiles::WriteFrames(file, plan.target.format, frames))
             return failed;
     }

@@ -62,6 +62,7 @@ enum class MessageCode : std::uint16_t {
     OptionNeedsValue,
     NotANumber,            // subject, value
     FormatExpected,        // value
+    CompressionExpected,   // value
     BackgroundExpected,    // value
     OutputNeedsName,       //
     WholeNumberExpected,   // subject; numbers: largest value
@@ -91,6 +92,7 @@ enum class MessageCode : std::uint16_t {
     HelpScale,        //
     HelpBackground,   // value: the grey a BMP strip lies on
     HelpFormat,       //
+    HelpCompression,  //
     HelpManifest,     //
     HelpOutput,       //
 
