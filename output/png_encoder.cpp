@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -10,28 +11,54 @@
 
 namespace {
 
-// What each level does, chosen by measurement (bench/README.md): ISA-L is
-// several times faster than any libdeflate level, libdeflate's files are
-// far smaller on grained and transparent strips.
+// What each level does, chosen by measurement (bench/README.md). ISA-L is
+// three to four times as fast as libdeflate's fastest level; libdeflate's
+// files are 15 to 20 % smaller on grained and transparent strips, and its
+// level 12 is the smallest there is, at a few megabytes a second. On these
+// strips "Sub" on every row deflates smaller than the rows' own choice
+// (smallest sum of absolute differences), which wins on noise.
 struct Settings {
     Deflate::Engine engine;
     int level;
     PngFilters::Rule rule;
-    bool trialSub;   // each band also tried with "Sub" on every row; the smaller piece wins
-    int levelClass;  // what the stream's head says of the level (0 .. 3)
+    bool trialAdaptive;  // each band also with its rows' own filters; the smaller piece wins
+    int levelClass;      // what the stream's head says of the level (0 .. 3)
+    // Bands that look like noise get their rows' own filters and ISA-L's
+    // level 1: no engine makes them much smaller, and libdeflate takes
+    // several times as long on them.
+    bool fastOnNoise;
 };
 
 Settings settingsFor(PngCompression compression) {
     using enum PngFilters::Rule;
     switch (compression) {
         case PngCompression::Fast:
-            return {Deflate::Engine::Isal, 1, Sub, false, 0};
+            return {Deflate::Engine::Isal, 1, Sub, false, 0, false};
         case PngCompression::Small:
-            return {Deflate::Engine::Libdeflate, 12, Adaptive, true, 3};
+            return {Deflate::Engine::Libdeflate, 12, Sub, true, 3, false};
         case PngCompression::Default:
             break;
     }
-    return {Deflate::Engine::Libdeflate, 4, Adaptive, false, 2};
+    return {Deflate::Engine::Libdeflate, 2, Sub, false, 1, true};
+}
+
+// Filtered bytes with more than this many bits of information each (order
+// 0, from a sample) count as noise.
+constexpr double kNoiseBits = 7.0;
+
+bool looksLikeNoise(const uint8_t* bytes, std::size_t size) {
+    // Eight bytes of every 64: enough for the estimate, cheap beside deflate.
+    uint32_t counts[256] = {};
+    std::size_t sampled = 0;
+    for (std::size_t at = 0; at + 8 <= size; at += 64, sampled += 8)
+        for (std::size_t k = 0; k < 8; ++k) ++counts[bytes[at + k]];
+    if (sampled < 4096) return false;
+    double bits = 0.0;
+    for (uint32_t c : counts)
+        if (c != 0)
+            bits -= static_cast<double>(c) *
+                    std::log2(static_cast<double>(c) / static_cast<double>(sampled));
+    return bits / static_cast<double>(sampled) > kNoiseBits;
 }
 
 // 100 dots per inch, as the program's PNG files have always said.
@@ -59,6 +86,7 @@ struct PngEncoder::Job {
 struct PngEncoder::Worker {
     std::thread thread;
     std::unique_ptr<Deflate::PieceEncoder> encoder;
+    std::unique_ptr<Deflate::PieceEncoder> noiseEncoder;  // see Settings::fastOnNoise
     Deflate::Buffer filtered, trial, trialPiece;
     std::vector<uint8_t> zeros;
 };
@@ -190,48 +218,67 @@ bool PngEncoder::runOne(Worker& worker, std::unique_lock<std::mutex>& lock) {
     return true;
 }
 
-Deflate::Outcome PngEncoder::encode(Worker& worker, Job& job) {
-    const Settings s = settingsFor(options_.compression);
+// The band's rows (and the row above them) as red-green-blue, in place;
+// the row above, or zeros for the picture's first rows. nullptr: no memory.
+const uint8_t* PngEncoder::rgbRows(Worker& worker, Job& job) const {
     const auto width = static_cast<std::size_t>(image_.width);
-    uint8_t* pixels = job.pixels.get();
-    PngFilters::SwapRedBlue(pixels, static_cast<std::size_t>(job.rows) * width, bpp_);
-    const uint8_t* prior = job.prior.data();
+    PngFilters::SwapRedBlue(job.pixels.get(), static_cast<std::size_t>(job.rows) * width, bpp_);
     if (job.hasPrior) {
         PngFilters::SwapRedBlue(job.prior.data(), width, bpp_);
-    } else {
-        try {
-            worker.zeros.resize(rowBytes_);
-        } catch (const std::bad_alloc&) {
-            return Deflate::Outcome::NoMemory;
-        }
-        prior = worker.zeros.data();
+        return job.prior.data();
     }
+    try {
+        worker.zeros.resize(rowBytes_);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return worker.zeros.data();
+}
+
+bool PngEncoder::filterBand(PngFilters::Rule rule, const Job& job, const uint8_t* prior,
+                            Deflate::Buffer& into) const {
     const std::size_t bytes = static_cast<std::size_t>(job.rows) * (rowBytes_ + 1);
-    const auto filterInto = [&](PngFilters::Rule rule, Deflate::Buffer& into) {
-        if (!into.reserve(std::max<std::size_t>(1, bytes))) return false;
-        PngFilters::FilterRows(rule, bpp_, pixels, static_cast<std::ptrdiff_t>(rowBytes_), job.rows,
-                               rowBytes_, prior, into.bytes.get());
-        into.size = bytes;
-        return true;
-    };
-    if (!filterInto(s.rule, worker.filtered)) return Deflate::Outcome::NoMemory;
+    if (!into.reserve(std::max<std::size_t>(1, bytes))) return false;
+    PngFilters::FilterRows(rule, bpp_, job.pixels.get(), static_cast<std::ptrdiff_t>(rowBytes_),
+                           job.rows, rowBytes_, prior, into.bytes.get());
+    into.size = bytes;
+    return true;
+}
+
+Deflate::Outcome PngEncoder::encode(Worker& worker, Job& job) {
+    using enum Deflate::Outcome;
     job.piece.size = 0;
-    auto outcome = worker.encoder->encode(worker.filtered.bytes.get(), bytes, job.piece);
-    if (outcome != Deflate::Outcome::Done) return outcome;
-    const uint8_t* chosen = worker.filtered.bytes.get();
-    if (s.trialSub && bytes > 0) {
-        if (!filterInto(PngFilters::Rule::Sub, worker.trial)) return Deflate::Outcome::NoMemory;
+    job.adler = 1;
+    job.filtered = 0;
+    if (job.rows == 0) return Done;
+    const Settings s = settingsFor(options_.compression);
+    const uint8_t* prior = rgbRows(worker, job);
+    if (prior == nullptr || !filterBand(s.rule, job, prior, worker.filtered)) return NoMemory;
+    Deflate::Buffer* chosen = &worker.filtered;
+    Deflate::PieceEncoder* encoder = worker.encoder.get();
+    if (s.fastOnNoise && looksLikeNoise(chosen->bytes.get(), chosen->size)) {
+        if (!worker.noiseEncoder)
+            worker.noiseEncoder = Deflate::PieceEncoder::Make(Deflate::Engine::Isal, 1);
+        if (!worker.noiseEncoder ||
+            !filterBand(PngFilters::Rule::Adaptive, job, prior, worker.filtered))
+            return NoMemory;
+        encoder = worker.noiseEncoder.get();
+    }
+    auto outcome = encoder->encode(chosen->bytes.get(), chosen->size, job.piece);
+    if (outcome != Done) return outcome;
+    if (s.trialAdaptive) {
+        if (!filterBand(PngFilters::Rule::Adaptive, job, prior, worker.trial)) return NoMemory;
         worker.trialPiece.size = 0;
-        outcome = worker.encoder->encode(worker.trial.bytes.get(), bytes, worker.trialPiece);
-        if (outcome != Deflate::Outcome::Done) return outcome;
+        outcome = encoder->encode(worker.trial.bytes.get(), worker.trial.size, worker.trialPiece);
+        if (outcome != Done) return outcome;
         if (worker.trialPiece.size < job.piece.size) {
             std::swap(job.piece, worker.trialPiece);
-            chosen = worker.trial.bytes.get();
+            chosen = &worker.trial;
         }
     }
-    job.adler = Deflate::Adler32(1, chosen, bytes);
-    job.filtered = bytes;
-    return Deflate::Outcome::Done;
+    job.adler = Deflate::Adler32(1, chosen->bytes.get(), chosen->size);
+    job.filtered = chosen->size;
+    return Done;
 }
 
 // Whichever thread finishes the next band in order writes it, and any that

@@ -72,6 +72,9 @@ private:
     void work(Worker& worker);
     bool runOne(Worker& worker, std::unique_lock<std::mutex>& lock);
     Deflate::Outcome encode(Worker& worker, Job& job);
+    const uint8_t* rgbRows(Worker& worker, Job& job) const;
+    bool filterBand(PngFilters::Rule rule, const Job& job, const uint8_t* prior,
+                    Deflate::Buffer& into) const;
     void writeReady(std::unique_lock<std::mutex>& lock);
     bool writePiece(const Job& job);
     void fail(Failure why);

@@ -15,6 +15,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fontconfig
     xvfb xauth imagemagick desktop-file-utils python3
+    # A strict PNG checker for the tests; Pillow and optipng for the
+    # benchmarks that compare with them.
+    pngcheck python3-pil optipng
 )
 
 missing=()
