@@ -4,9 +4,12 @@
 // bench/README.md comes from this program, called by bench/png_timings.py.
 //
 //   png_engines STRIP.png... [--band-bytes N]
+#include <zlib.h>
+
 #include <QGuiApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +39,22 @@ Picture load(const QString& path) {
         std::memcpy(p.rows.data() + line * static_cast<std::size_t>(y), image.constScanLine(y),
                     line);
     return p;
+}
+
+// zlib, for comparison only: a band as raw deflate ending in a sync flush,
+// as the encoder's pieces end.
+std::size_t zlibPiece(int level, const uint8_t* in, std::size_t size, std::vector<uint8_t>& out) {
+    z_stream z{};
+    deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    out.resize(deflateBound(&z, size) + 16);
+    z.next_in = const_cast<Bytef*>(in);
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_SYNC_FLUSH);
+    const std::size_t written = z.total_out;
+    deflateEnd(&z);
+    return written;
 }
 
 double seconds(std::chrono::steady_clock::time_point since) {
@@ -91,6 +110,18 @@ void measure(const char* name, const Picture& p, int64_t bandBytes) {
                          std::to_string(level))
                             .c_str(),
                         megabytes / s, total);
+        }
+        for (int level : {1, 3, 6, 9}) {
+            std::vector<uint8_t> out;
+            std::size_t total = 0;
+            const std::size_t band = (line + 1) * static_cast<std::size_t>(bandRows);
+            const auto begin = std::chrono::steady_clock::now();
+            for (std::size_t at = 0; at < filtered.size(); at += band)
+                total += zlibPiece(level, filtered.data() + at,
+                                   std::min(band, filtered.size() - at), out);
+            std::printf("%-12s %-9s %-12s %6.0f MB/s %11zu bytes\n", name, rule.name,
+                        ("zlib " + std::to_string(level)).c_str(), megabytes / seconds(begin),
+                        total);
         }
     }
 }

@@ -2,7 +2,7 @@
 """Whole-process timings, sizes and memory of PNG strips, for the table in
 bench/README.md.
 
-  bench/png_timings.py --build build [--rounds 7] [--old-cli PATH] [--skip-small]
+  bench/png_timings.py --build build [--rounds 7] [--old-cli PATH] [--skip-small] [--sync]
 
 Every group of jobs runs in alternating order, round after round; the medians
 of the wall times are compared within the group (take the ratios, not the
@@ -17,6 +17,8 @@ times: the machine is shared). Groups:
   small    --compression small against optipng -o2 of the same pixels, on
            128 frames of a 128 px transparent knob
 
+The program flushes its file before it renames it, the recipe and optipng
+do not: with --sync every run starts on a quiet disk (the sync is not timed).
 Sizes are compared with Pillow's default PNG of the same pixels. Every file
 is checked: pngcheck passes it, and Pillow reads the BMP's pixels (opaque
 strips) or, with --old-cli, the pixels the program wrote before (RGBA).
@@ -30,6 +32,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 try:
     from PIL import Image
@@ -40,7 +43,7 @@ except ImportError:  # the system's Python has Debian's Pillow
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from alpha_timings import knob, write_png  # noqa: E402
-from cli_timings import knob_picture, run  # noqa: E402
+from cli_timings import knob_picture  # noqa: E402
 
 RECIPE = '''
 import sys
@@ -63,14 +66,34 @@ def noise_picture(path, size=121):
     Image.frombytes("RGB", (size, size), bytes(rng.getrandbits(8) for _ in range(size * size * 3))).save(path)
 
 
+def run(command, peak_file):
+    """Wall seconds and peak resident kilobytes of one process. GNU time
+    reports the peak: a child of this large process would count the pages
+    it starts with as its own."""
+    start = time.perf_counter()
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file, *command],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    wall = time.perf_counter() - start
+    if result.returncode != 0:
+        sys.exit(f"failed: {' '.join(command)}\n{result.stderr.decode()}")
+    with open(peak_file) as f:
+        return wall, int(f.read().split()[-1])
+
+
+SYNC = False
+
+
 def timed(jobs, rounds):
     """Median wall seconds and peak resident MB per job, alternating."""
+    peak_file = os.path.join(tempfile.gettempdir(), f"torvelink-peak-{os.getpid()}")
     walls = {name: [] for name in jobs}
     peaks = {name: 0 for name in jobs}
     names = list(jobs)
     for r in range(rounds):
         for name in names if r % 2 == 0 else names[::-1]:
-            wall, peak = run(jobs[name])
+            if SYNC:
+                os.sync()
+            wall, peak = run(jobs[name], peak_file)
             walls[name].append(wall)
             peaks[name] = max(peaks[name], peak / 1024)
     return {n: statistics.median(w) for n, w in walls.items()}, peaks
@@ -97,7 +120,10 @@ def main():
     parser.add_argument("--rounds", type=int, default=7)
     parser.add_argument("--old-cli", help="the program before, whose RGBA pixels must come back")
     parser.add_argument("--skip-small", action="store_true")
+    parser.add_argument("--sync", action="store_true", help="flush all files before each run")
     args = parser.parse_args()
+    global SYNC
+    SYNC = args.sync
     cli = os.path.abspath(os.path.join(args.build, "bin", "torvelink-cli"))
     reference = os.path.abspath(os.path.join(args.build, "bench", "reference_strip"))
     work = tempfile.mkdtemp(prefix="torvelink-png-")
@@ -170,7 +196,7 @@ def main():
     # small against optipng -o2 of the same pixels.
     base = at("clear128_default.png")
     subprocess.run([cli, at("clear128.png"), *TOOLKIT, "--frames", "128", "-o", base], check=True)
-    jobs = {"optipng -o2": ["optipng", "-quiet", "-o2", "-force", base, "-out", at("optipng.png")],
+    jobs = {"optipng -o2": ["optipng", "-quiet", "-o2", "-force", "-clobber", "-out", at("optipng.png"), base],
             "small": [cli, at("clear128.png"), *TOOLKIT, "--frames", "128", "--compression", "small",
                       "-o", at("clear128_small.png")]}
     walls, peaks = timed(jobs, args.rounds)

@@ -65,8 +65,10 @@ bool looksLikeNoise(const uint8_t* bytes, std::size_t size) {
 constexpr uint32_t kPixelsPerMetre = 3937;
 // Beyond this many threads a strip's bands are too few to share out.
 constexpr unsigned kMaxThreads = 16;
+// A small strip's bands: this many per thread.
+constexpr int64_t kBandsPerThread = 4;
 // Bands that the compositor may hold open besides those being compressed.
-constexpr std::size_t kOpenBands = 2;
+constexpr std::size_t kOpenBands = 4;
 
 }  // namespace
 
@@ -96,7 +98,14 @@ PngEncoder::PngEncoder(ByteSink& out, const PngImage& image, const Options& opti
       image_(image),
       options_(options),
       bpp_(image.alpha ? 4 : 3),
-      rowBytes_(static_cast<std::size_t>(std::max(0, image.width)) * (image.alpha ? 4u : 3u)) {}
+      rowBytes_(static_cast<std::size_t>(std::max(0, image.width)) * (image.alpha ? 4u : 3u)),
+      threads_(std::min(kMaxThreads, options.threads != 0
+                                         ? options.threads
+                                         : std::max(1u, std::thread::hardware_concurrency()))),
+      bandBytes_(std::min(
+          options.bandBytes,
+          std::max(kMinBandBytes, static_cast<int64_t>(rowBytes_) * std::max(0, image.height) /
+                                      (kBandsPerThread * threads_)))) {}
 
 PngEncoder::~PngEncoder() {
     stopWorkers();
@@ -113,12 +122,9 @@ bool PngEncoder::begin() {
     }
     const int64_t rowBytes = std::max<int64_t>(1, static_cast<int64_t>(rowBytes_));
     const int64_t bandRows =
-        std::clamp<int64_t>(options_.bandBytes / rowBytes, 1, std::max(1, image_.height));
+        std::clamp<int64_t>(bandBytes_ / rowBytes, 1, std::max(1, image_.height));
     const int64_t bands = (std::max(1, image_.height) + bandRows - 1) / bandRows;
-    const unsigned cores = options_.threads != 0
-                               ? options_.threads
-                               : std::max(1u, std::thread::hardware_concurrency());
-    const auto threads = static_cast<unsigned>(std::min<int64_t>({cores, bands, kMaxThreads}));
+    const auto threads = static_cast<unsigned>(std::min<int64_t>(threads_, bands));
     try {
         jobs_ = std::vector<Job>(threads + kOpenBands);
         for (unsigned t = 0; t < threads; ++t) workers_.push_back(std::make_unique<Worker>());

@@ -40,6 +40,9 @@ public:
     // the bytes before it, small enough that a few per thread stay far
     // below a strip.
     static constexpr int64_t kBandBytes = int64_t{1} << 20;
+    // A small strip is cut into bands of at least this much, a few per
+    // thread, so that every thread gets some.
+    static constexpr int64_t kMinBandBytes = int64_t{64} << 10;
 
     enum class Failure { None, Sink, NoMemory, Encoder };
 
@@ -60,7 +63,7 @@ public:
     int32_t height() const override { return image_.height; }
     int pixelBytes() const override { return bpp_; }
     bool keepsOpacity() const override { return image_.alpha; }
-    int64_t bandBytes() const override { return options_.bandBytes; }
+    int64_t bandBytes() const override { return bandBytes_; }
     // Bands may have no rows; they add nothing.
     BandView band(int32_t first, int32_t count) override;
     bool bandDone(int32_t first, int32_t count) override;
@@ -85,6 +88,8 @@ private:
     const Options options_;
     const int bpp_;
     const std::size_t rowBytes_;
+    const unsigned threads_;  // compressing, at most
+    const int64_t bandBytes_;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

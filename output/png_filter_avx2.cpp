@@ -81,6 +81,25 @@ uint64_t scalarMagnitude(int difference) {
     return v < 128 ? v : 256u - v;
 }
 
+// For three-byte pixels, 48 bytes at a time: from[v][u] picks the bytes of
+// output vector v that lie in input vector u (0x80: none, a zero).
+struct RgbSwapMasks {
+    __m128i from[3][3];
+    RgbSwapMasks() {
+        alignas(16) uint8_t bytes[3][3][16];
+        for (int v = 0; v < 3; ++v)
+            for (int k = 0; k < 16; ++k) {
+                const int out = v * 16 + k;
+                const int in = out - out % 3 + 2 - out % 3;  // red and blue change places
+                for (int u = 0; u < 3; ++u)
+                    bytes[v][u][k] = in / 16 == u ? static_cast<uint8_t>(in % 16) : 0x80;
+            }
+        for (int v = 0; v < 3; ++v)
+            for (int u = 0; u < 3; ++u)
+                from[v][u] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes[v][u]));
+    }
+};
+
 }  // namespace
 
 // The first pixel has nothing to its left: the plain loop does it; the
@@ -142,11 +161,21 @@ TORVELINK_AVX2 void SwapRedBlue(uint8_t* bytes, std::size_t pixels, int bpp) {
             _mm256_storeu_si256(at, _mm256_shuffle_epi8(_mm256_loadu_si256(at), order));
         }
     } else {
-        // Five pixels a step; the sixteenth byte goes back as it was.
-        const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
-        for (; (p + 5) * 3 + 1 <= pixels * 3; p += 5) {
+        // Sixteen pixels a step, in three vectors that do not overlap (a
+        // store that a following load overlaps stalls the load): each
+        // output vector gathers its bytes from its own input vector and
+        // the one or two beside it.
+        static const RgbSwapMasks masks;
+        for (; p + 16 <= pixels; p += 16) {
             auto* at = reinterpret_cast<__m128i*>(bytes + p * 3);
-            _mm_storeu_si128(at, _mm_shuffle_epi8(_mm_loadu_si128(at), order));
+            const __m128i in[3] = {_mm_loadu_si128(at), _mm_loadu_si128(at + 1),
+                                   _mm_loadu_si128(at + 2)};
+            for (int v = 0; v < 3; ++v) {
+                __m128i out = _mm_setzero_si128();
+                for (int u = std::max(0, v - 1); u <= std::min(2, v + 1); ++u)
+                    out = _mm_or_si128(out, _mm_shuffle_epi8(in[u], masks.from[v][u]));
+                _mm_storeu_si128(at + v, out);
+            }
         }
     }
     for (uint8_t* q = bytes + p * static_cast<std::size_t>(bpp); p < pixels; ++p, q += bpp)

@@ -17,7 +17,7 @@ packages=(
     xvfb xauth imagemagick desktop-file-utils python3
     # A strict PNG checker for the tests; Pillow and optipng for the
     # benchmarks that compare with them.
-    pngcheck python3-pil optipng
+    pngcheck python3-pil optipng time
 )
 
 missing=()
