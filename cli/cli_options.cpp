@@ -35,6 +35,8 @@ constexpr OptionSpec kOptions[] = {
     {Square, "--square", nullptr, nullptr, M::None, nullptr, M::HelpSquare, 0},
     {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
     {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
+    {Compression, "--compression", nullptr, "C", M::None, "fast|default|small", M::HelpCompression,
+     0},
     {Manifest, "--manifest", nullptr, nullptr, M::None, nullptr, M::HelpManifest, 0},
     {Side, "--side", nullptr, "D,...", M::None, nullptr, M::HelpSide, 0},
     {Preview, "--preview", nullptr, nullptr, M::None, nullptr, M::HelpPreview, 0},
@@ -142,6 +144,16 @@ std::optional<Message> setText(Options& o, OptionId id, const QString& value) {
         const QString f = value.toLower();
         if (f != "png" && f != "bmp") return usage(M::FormatExpected, {}, value);
         o.format = f == "png" ? StripFiles::Format::Png : StripFiles::Format::Bmp;
+    } else if (id == Compression) {
+        const QString c = value.toLower();
+        if (c == "fast")
+            o.compression = PngCompression::Fast;
+        else if (c == "default")
+            o.compression = PngCompression::Default;
+        else if (c == "small")
+            o.compression = PngCompression::Small;
+        else
+            return usage(M::CompressionExpected, {}, value);
     } else if (id == Background) {
         o.background = parseColour(value);
         if (!o.background) return usage(M::BackgroundExpected, {}, value);
@@ -209,6 +221,7 @@ std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QStrin
         case Scales:
         case Layout:
         case Format:
+        case Compression:
         case Background:
         case Output:
             return setText(o, spec.id, value);

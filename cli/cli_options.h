@@ -10,6 +10,7 @@
 #include "build_rules.h"
 #include "knob_input.h"
 #include "message.h"
+#include "png_compression.h"
 #include "strip_names.h"
 #include "toolkits.h"
 
@@ -47,6 +48,7 @@ struct Options {
     double scale = 1.0;                // drawing size and given radius times this
     std::optional<QRgb> background;
     std::optional<StripFiles::Format> format;
+    PngCompression compression = PngCompression::Default;
     bool manifest = false;
     bool preview = false;                // an HTML page that plays the strip
     std::optional<LayoutChoice> layout;  // --layout, --horizontal, --vertical

@@ -30,6 +30,7 @@ enum class OptionId {
     Square,
     Background,
     Format,
+    Compression,
     Manifest,
     Side,
     Preview,

@@ -183,6 +183,7 @@ StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job
                             const std::vector<PixelGrid>& sources) {
     StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, !o.nearest,
                               &sources[job.scale], plan.alpha};
+    frames.compression = o.compression;
     if (job.kind == Job::Kind::Frame) frames.range = {job.frame, 1};
     return frames;
 }

@@ -12,3 +12,14 @@ if(TORVELINK_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(torvelink_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# ThreadSanitizer, for the threads that compose strips and compress PNG
+# bands; it cannot be combined with AddressSanitizer.
+option(TORVELINK_TSAN "Build with ThreadSanitizer" OFF)
+if(TORVELINK_TSAN)
+    if(TORVELINK_SANITIZE)
+        message(FATAL_ERROR "TORVELINK_TSAN and TORVELINK_SANITIZE exclude each other")
+    endif()
+    target_compile_options(torvelink_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(torvelink_options INTERFACE -fsanitize=thread)
+endif()

@@ -265,6 +265,9 @@ QString usage(const Message& m) {
             return QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(m.subject, m.value);
         case MessageCode::FormatExpected:
             return QStringLiteral("--format erwartet png oder bmp, nicht '%1'.").arg(m.value);
+        case MessageCode::CompressionExpected:
+            return QStringLiteral("--compression erwartet fast, default oder small, nicht '%1'.")
+                .arg(m.value);
         case MessageCode::BackgroundExpected:
             return QStringLiteral(
                        "--background erwartet R,G,B mit ganzen Zahlen von 0 bis 255, nicht '%1'.")
@@ -412,6 +415,10 @@ QString help(const Message& m) {
                 .arg(m.value);
         case MessageCode::HelpFormat:
             return QStringLiteral("png oder bmp (Vorgabe: nach der Endung von -o, sonst bmp)");
+        case MessageCode::HelpCompression:
+            return QStringLiteral(
+                "PNG: fast (am schnellsten), default (Vorgabe) oder small\n(kleinste Datei, "
+                "dauert länger); die Pixel sind dieselben");
         case MessageCode::HelpManifest:
             return QStringLiteral("neben jede Sequenz eine JSON-Datei mit ihren Angaben legen");
         case MessageCode::HelpPreview:

@@ -257,6 +257,9 @@ QString usage(const Message& m) {
             return QStringLiteral("%1 expects a number, not '%2'").arg(m.subject, m.value);
         case MessageCode::FormatExpected:
             return QStringLiteral("--format expects png or bmp, not '%1'").arg(m.value);
+        case MessageCode::CompressionExpected:
+            return QStringLiteral("--compression expects fast, default or small, not '%1'")
+                .arg(m.value);
         case MessageCode::BackgroundExpected:
             return QStringLiteral(
                        "--background expects R,G,B with whole numbers from 0 to 255, not '%1'")
@@ -399,6 +402,10 @@ QString help(const Message& m) {
                 .arg(m.value);
         case MessageCode::HelpFormat:
             return QStringLiteral("png or bmp (default: by the ending of -o, else bmp)");
+        case MessageCode::HelpCompression:
+            return QStringLiteral(
+                "PNG: fast, default or small (the smallest file, takes\nlonger); the pixels are "
+                "the same");
         case MessageCode::HelpManifest:
             return QStringLiteral("put a JSON file with the strip's facts beside each strip");
         case MessageCode::HelpPreview:

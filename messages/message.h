@@ -79,6 +79,7 @@ enum class MessageCode : std::uint16_t {
     OptionNeedsValue,
     NotANumber,            // subject, value
     FormatExpected,        // value
+    CompressionExpected,   // value
     BackgroundExpected,    // value
     OutputNeedsName,       //
     WholeNumberExpected,   // subject; numbers: largest value
@@ -124,6 +125,7 @@ enum class MessageCode : std::uint16_t {
     HelpScale,        //
     HelpBackground,   // value: the grey a BMP strip lies on
     HelpFormat,       //
+    HelpCompression,  //
     HelpManifest,     //
     HelpPreview,      //
     HelpOutput,       //

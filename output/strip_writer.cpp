@@ -9,7 +9,8 @@
 
 #include "bmp_header.h"
 #include "build_rules.h"
-#include "png_stream.h"
+#include "file_sink.h"
+#include "png_encoder.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
 
@@ -127,9 +128,10 @@ Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
         if (writeBmpHeader(file, w, h) && compose(sink)) return {};
         return stopped(file, false, w, h);
     }
-    PngSink sink(file, w, h, PngSink::kWholePictureBytes, frames.alpha);
-    if (sink.begin() && compose(sink) && sink.finish()) return {};
-    return stopped(file, sink.encoderFailed(), w, h);
+    FileSink out(file);
+    PngEncoder encoder(out, {w, h, frames.alpha}, {frames.compression, frames.threads});
+    if (encoder.begin() && compose(encoder) && encoder.finish()) return {};
+    return stopped(file, encoder.failure() == PngEncoder::Failure::Encoder, w, h);
 }
 
 Message WriteStrip(const QString& path, Format format, const Frames& frames) {

@@ -6,6 +6,7 @@
 #include "knob_params.h"
 #include "message.h"
 #include "pixel_grid.h"
+#include "png_compression.h"
 #include "strip_compositor.h"
 #include "strip_layout.h"
 #include "strip_names.h"
@@ -29,6 +30,7 @@ struct Frames {
     bool alpha = false;
     unsigned threads = 0;  // 0: one per core
     FrameRange range;      // which frames, in the layout's first places
+    PngCompression compression = PngCompression::Default;  // PNG only
 };
 
 // Composes the strip into the open file (see SafeFile) as an uncompressed

@@ -10,7 +10,7 @@ packages=(
     # libwmf reads its font map from the URW base-35 fonts, which Debian only
     # recommends: without them every metafile fails to play.
     fonts-urw-base35
-    libdeflate-dev zlib1g-dev
+    libdeflate-dev zlib1g-dev libisal-dev
     qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     # The Debian package: dpkg-shlibdeps finds the libraries the programs link.
@@ -21,6 +21,9 @@ packages=(
     groff-base
     # The preview page's test plays the page in a real browser.
     chromium
+    # A strict PNG checker for the tests; Pillow and optipng for the
+    # benchmarks that compare with them.
+    pngcheck python3-pil optipng time
 )
 
 missing=()

@@ -20,9 +20,9 @@ Options parsed(const QStringList& args) {
 }
 
 TEST(ParseArguments, NewOptionsAndSeveralPictures) {
-    const Options o =
-        parsed({"a.png", "b.svg", "--start", "-135", "--sweep=270", "--size", "64", "--scale", "2",
-                "--background", "255,255,0", "--format", "PNG", "--manifest", "--", "-c.gif"});
+    const Options o = parsed({"a.png", "b.svg", "--start", "-135", "--sweep=270", "--size", "64",
+                              "--scale", "2", "--background", "255,255,0", "--format", "PNG",
+                              "--compression", "Small", "--manifest", "--", "-c.gif"});
     EXPECT_EQ(o.pictures, (QStringList{"a.png", "b.svg", "-c.gif"}));
     EXPECT_EQ(o.start, -135.0);
     EXPECT_EQ(o.sweep, 270.0);
@@ -30,9 +30,19 @@ TEST(ParseArguments, NewOptionsAndSeveralPictures) {
     EXPECT_EQ(o.scale, 2.0);
     EXPECT_EQ(o.background, qRgb(255, 255, 0));
     EXPECT_EQ(o.format, StripFiles::Format::Png);
+    EXPECT_EQ(o.compression, PngCompression::Small);
     EXPECT_TRUE(o.manifest);
     EXPECT_EQ(o.maxSize, 1024) << "the command line takes larger pictures than the window";
     EXPECT_FALSE(o.angle);
+}
+
+TEST(ParseArguments, CompressionIsOneOfThreeWords) {
+    EXPECT_EQ(parsed({"a.png"}).compression, PngCompression::Default);
+    EXPECT_EQ(parsed({"a.png", "--compression=fast"}).compression, PngCompression::Fast);
+    const auto refused = ParseArguments({"a.png", "--compression", "best"});
+    ASSERT_TRUE(std::holds_alternative<Message>(refused));
+    EXPECT_EQ(std::get<Message>(refused).code, MessageCode::CompressionExpected);
+    EXPECT_EQ(std::get<Message>(refused).value, "best");
 }
 
 // The files a plan writes, for a picture of 45 x 45 pixels at each scale.

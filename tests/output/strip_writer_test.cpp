@@ -13,11 +13,12 @@
 #include <QTemporaryDir>
 
 #include "bmp_header.h"
+#include "file_sink.h"
 #include "fixtures.h"
 #include "message_text.h"
 #include "picture_files.h"
 #include "picture_io.h"
-#include "png_stream.h"
+#include "png_encoder.h"
 #include "qt_drawing.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
@@ -114,23 +115,26 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
               (QStringList{"Fenster.bmp", "Knopf.bmp"}));
 }
 
-// Gathered and deflated in one call, and streamed through zlib.
+// Every level, in bands of one or a few rows and in one band.
 TEST_F(StripFileTest, PngHoldsTheSamePixels) {
     const Case cases[] = {{45, 45, H, true, 28}, {37, 41, V, false, 30}, {3, 5, H, true, 1}};
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 4);
         const KnobParams p{c.frames, 16.5f, -7.0f};
         const QImage expected = windowStrip(c.orientation, p, c.bilinear, src);
-        for (int64_t wholeLimit : {PngSink::kWholePictureBytes, int64_t{0}}) {
-            SafeFile file(path("Knopf.png"));
-            ASSERT_TRUE(file.open());
-            PngSink sink(file, expected.width(), expected.height(), wholeLimit);
-            ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.bilinear, src, sink) &&
-                        sink.finish() && file.commit());
-            const QImage back(path("Knopf.png"), "png");
-            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), expected)
-                << c.w << "x" << c.h << " streamed " << (wholeLimit == 0);
-        }
+        for (auto level : {PngCompression::Fast, PngCompression::Default, PngCompression::Small})
+            for (int64_t bandBytes : {int64_t{1}, int64_t{5000}, PngEncoder::kBandBytes}) {
+                SafeFile file(path("Knopf.png"));
+                ASSERT_TRUE(file.open());
+                FileSink out(file);
+                PngEncoder sink(out, {expected.width(), expected.height()}, {level, 0, bandBytes});
+                ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.bilinear, src, sink) &&
+                            sink.finish() && file.commit());
+                const QImage back(path("Knopf.png"), "png");
+                EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), expected)
+                    << c.w << "x" << c.h << " level " << static_cast<int>(level) << " band bytes "
+                    << bandBytes;
+            }
     }
 }
 

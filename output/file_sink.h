@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+#include "byte_sink.h"
+
+class SafeFile;
+
+// A ByteSink into a SafeFile, which keeps the reason when it fails. Starts
+// the file's write-back every few megabytes, so that the final flush finds
+// little left.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(SafeFile& file) : file_(file) {}
+    bool write(const uint8_t* data, std::size_t size) override;
+
+private:
+    static constexpr std::size_t kWriteBackBytes = std::size_t{4} << 20;
+    SafeFile& file_;
+    std::size_t unflushed_ = 0;
+};
