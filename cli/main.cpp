@@ -1,7 +1,9 @@
 #include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <csignal>
 
 #include "error_output.h"
 #include "native_path.h"
@@ -18,6 +20,9 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
+    // A strip written to a pipe that closes is a failure to report, not the
+    // end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
     RemoveTemporaryFilesOnInterrupt();
     qInstallMessageHandler(quiet);
     // C libraries below Qt's readers write to the error output themselves.

@@ -6,17 +6,23 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <variant>
 
+#include "apng_writer.h"
 #include "box_downscale.h"
+#include "byte_sink.h"
+#include "file_sink.h"
 #include "knob_input.h"
 #include "native_path.h"
 #include "picture_io.h"
 #include "safe_file.h"
+#include "side_files.h"
 #include "strip_plan.h"
 #include "strip_writer.h"
 
@@ -184,8 +190,79 @@ StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job
     StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, !o.nearest,
                               &sources[job.scale], plan.alpha};
     frames.compression = o.compression;
+    // A grid's places without a frame stay clear, or lie on the colour the
+    // picture was laid on.
+    frames.empty = plan.alpha ? 0u : plan.lay.value_or(Pictures::kBoxBackground);
     if (job.kind == Job::Kind::Frame) frames.range = {job.frame, 1};
     return frames;
+}
+
+// The strips' bytes, when a header holds them too: composed once, in
+// memory, and written from there.
+using Strips = std::vector<std::optional<QByteArray>>;
+
+Message stripsInMemory(const Options& o, const PicturePlan& plan,
+                       const std::vector<PixelGrid>& sources, Strips& strips) {
+    strips.assign(sources.size(), std::nullopt);
+    const bool header = std::any_of(plan.jobs.begin(), plan.jobs.end(),
+                                    [](const Job& job) { return job.kind == Job::Kind::Header; });
+    for (const Job& job : plan.jobs) {
+        if (!header || job.kind != Job::Kind::Strip) continue;
+        MemorySink memory;
+        const auto composed =
+            StripFiles::ComposeInto(memory, plan.format, framesOf(o, plan, job, sources));
+        if (const Message failed =
+                StripFiles::WhyStopped(composed, QFileInfo(job.path).fileName(), {}))
+            return failed;
+        strips[job.scale] = QByteArray(reinterpret_cast<const char*>(memory.bytes.data()),
+                                       static_cast<qsizetype>(memory.bytes.size()));
+    }
+    return {};
+}
+
+bool writeBytes(SafeFile& file, const QByteArray& bytes) {
+    return file.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// One job into its file, which stays open for the batch.
+Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
+                 const std::vector<PixelGrid>& sources, const Strips& strips, SafeFile& file) {
+    FileSink out(file);
+    StripFiles::Composed composed;
+    switch (job.kind) {
+        case Job::Kind::Text:
+            if (!writeBytes(file, job.text)) return cannotSave(file);
+            return {};
+        case Job::Kind::Header: {
+            QList<QByteArray> bytes;
+            for (const auto& strip : strips) bytes << strip.value_or(QByteArray());
+            if (!writeBytes(file, StripFiles::HeaderText(plan.facts, bytes)))
+                return cannotSave(file);
+            return {};
+        }
+        case Job::Kind::Strip:
+            if (strips[job.scale]) {
+                if (!writeBytes(file, *strips[job.scale])) return cannotSave(file);
+                return {};
+            }
+            [[fallthrough]];
+        case Job::Kind::Frame:
+            composed = StripFiles::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
+            break;
+        case Job::Kind::Animation:
+            composed = StripFiles::WriteAnimation(out, framesOf(o, plan, job, sources));
+            break;
+    }
+    return StripFiles::WhyStopped(composed, QFileInfo(file.target()).fileName(), file.reason());
+}
+
+// A strip on standard output: written as it is made, no file to put in place.
+Message writeToStandardOutput(const Options& o, const PicturePlan& plan, const Job& job,
+                              const std::vector<PixelGrid>& sources) {
+    DescriptorSink out(STDOUT_FILENO);
+    const auto composed =
+        StripFiles::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
+    return StripFiles::WhyStopped(composed, job.path, SystemReason(out.error()));
 }
 
 // Every file of the plan written beside its target, and all of them put in
@@ -194,26 +271,16 @@ StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job
 // files do not keep a thousand files open.
 Message writeJobs(const Options& o, const PicturePlan& plan,
                   const std::vector<PixelGrid>& sources) {
+    if (plan.jobs.size() == 1 && plan.jobs.front().path == QLatin1String("-"))
+        return writeToStandardOutput(o, plan, plan.jobs.front(), sources);
+    Strips strips;
+    if (const Message failed = stripsInMemory(o, plan, sources, strips)) return failed;
     FileBatch batch;
     for (const Job& job : plan.jobs) {
         if (const Message missing = folderReady(job.path)) return missing;
         SafeFile& file = batch.add(job.path);
         if (!file.open()) return cannotSave(file);
-        switch (job.kind) {
-            case Job::Kind::Text:
-                if (!file.write(job.text.constData(), static_cast<std::size_t>(job.text.size())))
-                    return cannotSave(file);
-                break;
-            case Job::Kind::Strip:
-            case Job::Kind::Frame:
-                if (Message failed =
-                        StripFiles::WriteFrames(file, plan.format, framesOf(o, plan, job, sources)))
-                    return failed;
-                break;
-            case Job::Kind::Header:
-            case Job::Kind::Animation:
-                break;
-        }
+        if (const Message failed = writeJob(o, plan, job, sources, strips, file)) return failed;
         if (!file.finish()) return cannotSave(file);
     }
     if (!batch.commit()) return cannotSave(*batch.failed());

@@ -22,7 +22,9 @@ Settings Resolve(const Options& o) {
         s.sweep = toolkit->end - s.start;
     else
         s.step = static_cast<double>(KnobParams{}.RotAngle);
-    s.sides = o.sides.value_or(toolkit != nullptr ? toolkit->sides : SideFiles{0});
+    // A strip on standard output has no place beside it for a toolkit's file.
+    const bool beside = o.output != QLatin1String("-");
+    s.sides = o.sides.value_or(toolkit != nullptr && beside ? toolkit->sides : SideFiles{0});
     if (o.manifest) s.sides |= static_cast<SideFiles>(SideFile::Manifest);
     s.naming = toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
     s.namedScales = !o.scales.empty();

@@ -242,7 +242,9 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     }
     const KnobParams& params = plan.strips.front().params;
     const QString base = StripBase(o, s, outputIsFolder, picture);
-    const QString ending = !o.output.isEmpty() && !outputIsFolder && !writesToStandardOutput(o)
+    // A file named by -o keeps the ending it was given; standard output has none.
+    const QString ending = writesToStandardOutput(o) ? QString()
+                           : !o.output.isEmpty() && !outputIsFolder
                                ? endingOf(o.output)
                                : QString::fromLatin1(StripFiles::Ending(plan.format));
     StripFiles::StripFacts& f = plan.facts;

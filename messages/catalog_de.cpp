@@ -40,6 +40,8 @@ QString systemError(int error) {
             return QStringLiteral("die Datei ist in Gebrauch");
         case ELOOP:
             return QStringLiteral("zu viele symbolische Verknüpfungen");
+        case EPIPE:
+            return QStringLiteral("die Ausgabe wurde geschlossen");
         case EXDEV:
             return QStringLiteral("Umbenennen über Datenträger hinweg nicht möglich");
         default:

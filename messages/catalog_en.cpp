@@ -40,6 +40,8 @@ QString systemError(int error) {
             return QStringLiteral("the file is in use");
         case ELOOP:
             return QStringLiteral("too many symbolic links");
+        case EPIPE:
+            return QStringLiteral("the output was closed");
         case EXDEV:
             return QStringLiteral("cannot rename across disks");
         default:

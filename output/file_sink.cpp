@@ -1,13 +1,31 @@
 #include "file_sink.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "safe_file.h"
 
 bool FileSink::write(const uint8_t* data, std::size_t size) {
-    if (!file_.write(data, size)) return false;
+    if (!file_.write(data, size)) return fail();
     unflushed_ += size;
     if (unflushed_ >= kWriteBackBytes) {
         file_.startWriteBack();
         unflushed_ = 0;
+    }
+    return true;
+}
+
+bool DescriptorSink::write(const uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : ENOSPC;
+            return fail();
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
     }
     return true;
 }

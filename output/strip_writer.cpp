@@ -23,8 +23,8 @@ namespace {
 // write-back starts at once, so the final flush finds little left.
 class BmpSink final : public StripSink {
 public:
-    BmpSink(SafeFile& file, int32_t width, int32_t height)
-        : file_(file), width_(width), height_(height), line_(BmpHeader::RowBytes(width)) {}
+    BmpSink(ByteSink& out, int32_t width, int32_t height)
+        : out_(out), width_(width), height_(height), line_(BmpHeader::RowBytes(width)) {}
 
     int32_t width() const override { return width_; }
     int32_t height() const override { return height_; }
@@ -45,22 +45,20 @@ public:
 
     bool bandDone(int32_t, int32_t count) override {
         const std::vector<uint8_t>& buffer = buffers_[done_++ % 2];
-        if (!file_.write(buffer.data(), static_cast<std::size_t>(count) * line_)) return false;
-        file_.startWriteBack();
-        return true;
+        return out_.write(buffer.data(), static_cast<std::size_t>(count) * line_);
     }
 
 private:
-    SafeFile& file_;
+    ByteSink& out_;
     const int32_t width_, height_;
     const std::size_t line_;
     std::vector<uint8_t> buffers_[2];
     int opened_ = 0, done_ = 0;
 };
 
-bool writeBmpHeader(SafeFile& file, int32_t width, int32_t height) {
+bool writeBmpHeader(ByteSink& out, int32_t width, int32_t height) {
     const auto header = BmpHeader::Write(width, height);
-    return file.write(header.data(), header.size());
+    return out.write(header.data(), header.size());
 }
 
 // The rows of a strip already drawn, band by band in the sink's order.
@@ -93,13 +91,10 @@ Message cannotSave(const SafeFile& file, Reason reason) {
     return {.code = MessageCode::CannotSave, .reason = reason, .subject = nameOf(file)};
 }
 
-// Why a sink stopped: the file's failure, the encoder's, or else memory.
-Message stopped(SafeFile& file, bool encoderFailed, int64_t width, int64_t height) {
-    Message why = file.failed()   ? cannotSave(file, file.reason())
-                  : encoderFailed ? cannotSave(file, {MessageCode::NotEncoded, 0})
-                                  : Message{.code = MessageCode::NoMemoryForStrip,
-                                            .numbers = {width, height, 0}};
-    file.discard();
+// Why the writing stopped, as a message about the file.
+Message stopped(SafeFile& file, const Composed& composed) {
+    Message why = WhyStopped(composed, nameOf(file), file.reason());
+    if (why) file.discard();
     return why;
 }
 
@@ -111,27 +106,66 @@ Message committed(SafeFile& file, Message written) {
 
 }  // namespace
 
-Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
+Message WhyStopped(const Composed& composed, const QString& name, Reason sinkReason) {
+    const auto cannot = [&](Reason reason) {
+        return Message{.code = MessageCode::CannotSave, .reason = reason, .subject = name};
+    };
+    switch (composed.stop) {
+        case Stop::None:
+            return {};
+        case Stop::TooLarge:
+            return {.code = MessageCode::StripTooLarge,
+                    .numbers = {composed.width, composed.height, kMaxStripPixels}};
+        case Stop::Sink:
+            return cannot(sinkReason);
+        case Stop::Encoder:
+            return cannot({MessageCode::NotEncoded, 0});
+        case Stop::NoMemory:
+            return {.code = MessageCode::NoMemoryForStrip,
+                    .numbers = {composed.width, composed.height}};
+    }
+    return {};
+}
+
+int32_t FrameCountOf(const Frames& frames) {
+    return frames.range.count < 0 ? frames.params.FrameCount - frames.range.first + 1
+                                  : frames.range.count;
+}
+
+Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     const PixelGrid& src = *frames.source;
-    const int32_t count = frames.range.count < 0 ? frames.params.FrameCount - frames.range.first + 1
-                                                 : frames.range.count;
-    const StripExtent size = ComputeStripSize(frames.layout, src.width(), src.height(), count);
-    if (src.empty() || !StripFits(size))
-        return {.code = MessageCode::StripTooLarge, .numbers = {size.X, size.Y, kMaxStripPixels}};
+    const StripExtent size =
+        ComputeStripSize(frames.layout, src.width(), src.height(), FrameCountOf(frames));
+    Composed composed{Stop::None, size.X, size.Y};
+    if (src.empty() || !StripFits(size)) {
+        composed.stop = Stop::TooLarge;
+        return composed;
+    }
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
     const auto compose = [&](StripSink& sink) {
         return ComposeStrip(frames.layout, frames.params, frames.bilinear, src, sink,
-                            frames.threads, frames.range);
+                            frames.threads, frames.range, frames.empty);
+    };
+    // A sink that failed has said so; what else stops a strip is memory.
+    const auto sinkFailed = [&](const bool written) {
+        if (!written) composed.stop = out.failed() ? Stop::Sink : Stop::NoMemory;
+        return composed;
     };
     if (format == Format::Bmp) {
-        BmpSink sink(file, w, h);
-        if (writeBmpHeader(file, w, h) && compose(sink)) return {};
-        return stopped(file, false, w, h);
+        BmpSink sink(out, w, h);
+        return sinkFailed(writeBmpHeader(out, w, h) && compose(sink));
     }
-    FileSink out(file);
     PngEncoder encoder(out, {w, h, frames.alpha}, {frames.compression, frames.threads});
-    if (encoder.begin() && compose(encoder) && encoder.finish()) return {};
-    return stopped(file, encoder.failure() == PngEncoder::Failure::Encoder, w, h);
+    if (encoder.begin() && compose(encoder) && encoder.finish()) return composed;
+    composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder
+                    : out.failed()                                    ? Stop::Sink
+                                                                      : Stop::NoMemory;
+    return composed;
+}
+
+Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
+    FileSink out(file);
+    return stopped(file, ComposeInto(out, format, frames));
 }
 
 Message WriteStrip(const QString& path, Format format, const Frames& frames) {
@@ -145,9 +179,11 @@ Message WriteStripImage(const QString& path, const ImageView& strip) {
     if (strip.bits == nullptr || strip.width < 1 || strip.height < 1)
         return cannotSave(file, {MessageCode::NoPicture, 0});
     if (!file.open()) return cannotSave(file, file.reason());
-    BmpSink sink(file, strip.width, strip.height);
-    if (!writeBmpHeader(file, strip.width, strip.height) || !copyImage(strip, sink))
-        return stopped(file, false, strip.width, strip.height);
+    FileSink out(file);
+    BmpSink sink(out, strip.width, strip.height);
+    if (!writeBmpHeader(out, strip.width, strip.height) || !copyImage(strip, sink))
+        return stopped(file,
+                       {out.failed() ? Stop::Sink : Stop::NoMemory, strip.width, strip.height});
     return committed(file, {});
 }
 

@@ -11,6 +11,7 @@
 #include "strip_layout.h"
 #include "strip_names.h"
 
+class ByteSink;
 class SafeFile;
 
 // Strips written to their files: composed straight into the file band by
@@ -30,8 +31,34 @@ struct Frames {
     bool alpha = false;
     unsigned threads = 0;  // 0: one per core
     FrameRange range;      // which frames, in the layout's first places
+    uint32_t empty = 0;    // 0xAARRGGBB of a grid's places without a frame
     PngCompression compression = PngCompression::Default;  // PNG only
 };
+
+// Why a strip was not written.
+enum class Stop {
+    None,
+    TooLarge,  // past StripFits
+    Sink,      // the sink refused bytes: why is its to tell
+    NoMemory,  // for the bands or the encoder
+    Encoder,   // the deflate encoder refused the data
+};
+struct Composed {
+    Stop stop = Stop::None;
+    int64_t width = 0;  // the strip's size, pixels
+    int64_t height = 0;
+};
+
+// The frames the range holds (all from the first to FrameCount when its
+// count is -1).
+int32_t FrameCountOf(const Frames& frames);
+
+// Composes the strip into any byte sink, as BMP or PNG (see WriteFrames).
+Composed ComposeInto(ByteSink& out, Format format, const Frames& frames);
+
+// What a stop means to the user, for the file named so (the sink's reason
+// when the sink failed); an empty message when nothing stopped.
+Message WhyStopped(const Composed& composed, const QString& name, Reason sinkReason);
 
 // Composes the strip into the open file (see SafeFile) as an uncompressed
 // 24-bit Windows bitmap, rows bottom-up, or as PNG, with the same pixels. The

@@ -81,8 +81,8 @@ unsigned threadCount(unsigned requested, int64_t pixels) {
 class Compositor {
 public:
     Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
-               bool bilinear, const Source& source, int32_t frameW, int32_t frameH,
-               StripSink& sink);
+               bool bilinear, const Source& source, int32_t frameW, int32_t frameH, StripSink& sink,
+               uint32_t empty);
     bool run(unsigned threads);
 
 private:
@@ -100,6 +100,7 @@ private:
     bool takeBatch(Band*& band, std::size_t& from, std::size_t& to);
     void addPieces(Band& band, int32_t frame, int32_t top, int32_t rowFrom, int32_t rowTo,
                    int32_t x) const;
+    void fillEmptyPlaces(const Band& band, int32_t end) const;
     void render(const Band& band, const Piece& piece) const;
     void build(int32_t frame, const AppModul::FrameRows& rows) const;
     Band& slot(int32_t index) { return bands_[index % kOpenBands]; }
@@ -111,6 +112,7 @@ private:
     StripSink& sink_;
     const int32_t frameW_, frameH_, pixelBytes_;
     const bool opacity_;
+    uint8_t empty_[4];  // blue, green, red, opacity of the places without a frame
     int32_t firstFrame_ = 1;
     int32_t frames_ = 0;   // frames of the strip
     int32_t perRow_ = 0;   // frames to a row of the strip
@@ -130,7 +132,7 @@ private:
 
 Compositor::Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
                        bool bilinear, const Source& source, int32_t frameW, int32_t frameH,
-                       StripSink& sink)
+                       StripSink& sink, uint32_t empty)
     : layout_(layout),
       params_(params),
       bilinear_(bilinear),
@@ -140,6 +142,7 @@ Compositor::Compositor(const StripLayout& layout, FrameRange frames, const KnobP
       frameH_(frameH),
       pixelBytes_(sink.pixelBytes()),
       opacity_(sink.keepsOpacity() && pixelBytes_ == 4) {
+    for (int k = 0; k < 4; ++k) empty_[k] = static_cast<uint8_t>(empty >> (8 * k));
     firstFrame_ = frames.first;
     const int64_t n =
         frames.count < 0 ? int64_t{params.FrameCount} - frames.first + 1 : frames.count;
@@ -270,9 +273,23 @@ bool Compositor::open(int32_t index) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    fillEmptyPlaces(band, end);
     band.next = 0;
     band.left = band.pieces.size();
     return true;
+}
+
+// The short last row of a grid: the places after its last frame.
+void Compositor::fillEmptyPlaces(const Band& band, int32_t end) const {
+    const int32_t inLastRow = frames_ % perRow_;
+    if (inLastRow == 0) return;
+    const int32_t top = (frames_ - 1) / perRow_ * frameH_;
+    const int64_t from = int64_t{inLastRow} * frameW_;
+    for (int32_t y = std::max(band.first, top); y < std::min(end, top + frameH_); ++y) {
+        uint8_t* row = band.view.bits + std::ptrdiff_t{y - band.first} * band.view.bytesPerLine;
+        for (int64_t x = from; x < columns_; ++x)
+            std::memcpy(row + x * pixelBytes_, empty_, static_cast<std::size_t>(pixelBytes_));
+    }
 }
 
 // Frame rows rowFrom .. rowTo - 1 of a frame whose top row is strip row top,
@@ -337,11 +354,12 @@ void Compositor::render(const Band& band, const Piece& piece) const {
 }  // namespace
 
 bool ComposeStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
-                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads, FrameRange frames) {
+                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads, FrameRange frames,
+                  uint32_t empty) {
     if (params.FrameCount < 1 || SrcBits.empty() || frames.first < 1) return true;
     Source source;
     if (!prepare(SrcBits, sink.pixelBytes(), sink.keepsOpacity(), source)) return false;
     Compositor compositor(layout, frames, params, RotateMode, source, SrcBits.width(),
-                          SrcBits.height(), sink);
+                          SrcBits.height(), sink, empty);
     return compositor.run(threads);
 }

@@ -167,6 +167,22 @@ TEST_F(CliProcess, SpeaksTheLanguageOfTheLocale) {
     }
 }
 
+// "-" reads the picture from standard input and writes the strip to
+// standard output, byte for byte the strip a file gets; what was written is
+// said on the error output then.
+TEST_F(CliProcess, StandardInputAndOutput) {
+    const QString knob = picture("k.bmp");
+    ASSERT_EQ(run({knob, "--frames", "5", "--format", "png", "-o", dir.filePath("k.png"), "-q"}),
+              0);
+    QFile file(dir.filePath("k.png"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    process.setStandardInputFile(knob);
+    EXPECT_EQ(run({"-", "--frames", "5", "--format", "png", "-o", "-"}), 0) << err.toStdString();
+    EXPECT_EQ(process.readAllStandardOutput(), file.readAll());
+    EXPECT_EQ(err, "-: 225 x 45 Pixel, 5 Einzelbilder\n");
+    EXPECT_EQ(entries(), (QStringList{"k.bmp", "k.png"})) << "no file named '-'";
+}
+
 TEST_F(CliProcess, PipesAndDevicesAreRefusedAtOnce) {
     const QString pipe = dir.filePath("knopf.bmp");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

@@ -209,4 +209,26 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     EXPECT_EQ(picture.readAll(), before);
 }
 
+// A grid sheet and frame files hold exactly the horizontal strip's frames:
+// frame i at column (i - 1) % 3, row (i - 1) / 3; the short last row clear.
+TEST_F(KnobStrips, GridsAndFrameFilesHoldTheStripsFrames) {
+    const QString png = save("k.png", transparentKnob());
+    const QStringList angles{"--frames", "7", "--start", "-90", "--end", "90"};
+    ASSERT_EQ(run(QStringList{png, "-o", path("h.png")} + angles), 0) << err.toStdString();
+    ASSERT_EQ(run(QStringList{png, "-o", path("g.png"), "--layout", "grid:3"} + angles), 0);
+    ASSERT_EQ(run(QStringList{png, "-o", path("f/"), "--layout", "frames"} + angles), 0);
+    const QImage strip = QImage(path("h.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage grid = QImage(path("g.png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(grid.size(), QSize(3 * 33, 3 * 33));
+    for (int i = 1; i <= 7; ++i) {
+        const QImage frame = frameOf(strip, i, {33, 33}, false);
+        EXPECT_EQ(grid.copy((i - 1) % 3 * 33, (i - 1) / 3 * 33, 33, 33), frame) << "grid " << i;
+        const QImage file(path("f/k_Seq_F_%1.png").arg(i, 4, 10, QLatin1Char('0')));
+        EXPECT_EQ(file.convertToFormat(QImage::Format_ARGB32), frame) << "file " << i;
+    }
+    const QImage empty = grid.copy(33, 66, 66, 33);
+    EXPECT_EQ(empty.pixel(10, 10), 0u) << "the short last row stays clear";
+    EXPECT_FALSE(QFile::exists(path("f/k_Seq_F_0008.png")));
+}
+
 }  // namespace

@@ -64,9 +64,12 @@ public:
     std::vector<uint8_t> bytes;
 };
 
+// The pixel the places of a grid without a frame get, 0xAARRGGBB.
+constexpr uint32_t kEmpty = 0x80C0FFEEu;
+
 // Whether every frame of the range, built whole on its own, stands at its
 // place of the layout in the sink: same colours, an opaque fourth byte in
-// four-byte sinks; the places without a frame are not touched.
+// four-byte sinks; the places without a frame hold kEmpty, every pixel.
 ::testing::AssertionResult framesInPlace(MemorySink& sink, StripLayout o, bool bilinear,
                                          const KnobParams& p, const PixelGrid& src,
                                          FrameRange range = {}) {
@@ -74,9 +77,14 @@ public:
     const int64_t places = o.Columns(count) * o.Rows(count);
     for (int64_t k = count; k < places; ++k) {
         const auto place = o.PlaceOf(k, count);
-        if (*sink.pixel(static_cast<int32_t>(place.column) * src.width(),
-                        static_cast<int32_t>(place.row) * src.height()) != 0x5A)
-            return ::testing::AssertionFailure() << "empty place " << k << " was written";
+        for (int32_t y = 0; y < src.height(); ++y)
+            for (int32_t x = 0; x < src.width(); ++x) {
+                const uint8_t* px = sink.pixel(static_cast<int32_t>(place.column) * src.width() + x,
+                                               static_cast<int32_t>(place.row) * src.height() + y);
+                for (int c = 0; c < sink.pixelBytes(); ++c)
+                    if (px[c] != static_cast<uint8_t>(kEmpty >> (8 * c)))
+                        return ::testing::AssertionFailure() << "empty place " << k;
+            }
     }
     for (int32_t k = 0; k < count; ++k) {
         const int32_t i = range.first + k;
@@ -122,7 +130,8 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
                             MemorySink sink(static_cast<int32_t>(w * o.Columns(frames)),
                                             static_cast<int32_t>(h * o.Rows(frames)), l.pixelBytes,
                                             l.bottomUp, band);
-                            ASSERT_TRUE(ComposeStrip(o, p, bilinear, src, sink, band == 1 ? 1 : 3));
+                            ASSERT_TRUE(ComposeStrip(o, p, bilinear, src, sink, band == 1 ? 1 : 3,
+                                                     {}, kEmpty));
                             ASSERT_TRUE(framesInPlace(sink, o, bilinear, p, src))
                                 << w << "x" << h << " bilinear " << bilinear << " frames " << frames
                                 << " pixel bytes " << l.pixelBytes << " band " << band;
@@ -145,7 +154,7 @@ TEST(ComposeStrip, ARangeOfFramesTakesTheLayoutsFirstPlaces) {
         const int32_t count = c.range.count < 0 ? p.FrameCount - c.range.first + 1 : c.range.count;
         MemorySink sink(static_cast<int32_t>(13 * c.layout.Columns(count)),
                         static_cast<int32_t>(11 * c.layout.Rows(count)), 4, false, 600);
-        ASSERT_TRUE(ComposeStrip(c.layout, p, true, src, sink, 2, c.range));
+        ASSERT_TRUE(ComposeStrip(c.layout, p, true, src, sink, 2, c.range, kEmpty));
         EXPECT_TRUE(framesInPlace(sink, c.layout, true, p, src, c.range)) << c.range.first;
     }
 }
