@@ -320,6 +320,10 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
     const auto drawn = draw(o, s, path);
     if (const auto* failed = std::get_if<Message>(&drawn)) {
         reports.problem(*failed);
+        // A picture the largest --max-size takes: say how.
+        const qint64 side = std::max(failed->numbers[1], failed->numbers[2]);
+        if (failed->code == MessageCode::PictureFileTooLarge && side <= kMaxMaxSize)
+            reports.problem({.code = MessageCode::MaxSizeHint, .numbers = {side}});
         return false;
     }
     const Drawn& pictures = std::get<Drawn>(drawn);

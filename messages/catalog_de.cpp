@@ -238,6 +238,8 @@ QString strips(const Message& m) {
                        "Warnung: BMP kennt keine Transparenz; sie liegt auf Grau %1 (--format png "
                        "behält sie).")
                 .arg(m.value);
+        case MessageCode::MaxSizeHint:
+            return QStringLiteral("Mit --max-size %1 geht es.").arg(n[0]);
         case MessageCode::RasterNotEnlarged:
             return QStringLiteral(
                        "Die Datei '%1' hat %2 x %3 Pixel; ein Pixelbild wird nicht auf %4 x %5 "

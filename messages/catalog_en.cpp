@@ -231,6 +231,8 @@ QString strips(const Message& m) {
                        "warning: BMP has no transparency; it lies on grey %1 (--format png keeps "
                        "it)")
                 .arg(m.value);
+        case MessageCode::MaxSizeHint:
+            return QStringLiteral("--max-size %1 takes it.").arg(n[0]);
         case MessageCode::RasterNotEnlarged:
             return QStringLiteral(
                        "'%1' has %2 x %3 pixels; a pixel picture is not enlarged to %4 x %5")

@@ -72,6 +72,7 @@ enum class MessageCode : std::uint16_t {
     StripOverTextureLimit,  // numbers: the strip's longer side, the limit
     NoCentreFrame,          // numbers: frames, frames + 1; value: the angle value 0.5 shows
     TransparencyOnGrey,     // value: the grey
+    MaxSizeHint,          // numbers: the size --max-size would need
     RasterNotEnlarged,      // subject; numbers: picture width, height, width, height asked
 
     // The command line's usage errors. subject: the option as given.

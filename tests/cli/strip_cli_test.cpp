@@ -84,9 +84,10 @@ TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
     const QString big = picture("gross.bmp", 1030, 150);
     ASSERT_EQ(run({big, "--frames", "1"}), StripCli::kFailed) << "1024 unless said otherwise";
     EXPECT_EQ(err, QString::fromUtf8("Die Datei 'gross.bmp' ist zu groß.\nMaximal erlaubt: 1024 x "
-                                     "1024 \nDieses Bild hat: 1030 x 150\n"));
+                                     "1024 \nDieses Bild hat: 1030 x 150\n"
+                                     "Mit --max-size 1030 geht es.\n"));
     ASSERT_EQ(run({big, "--max-size", "150"}), StripCli::kFailed);
-    EXPECT_TRUE(err.endsWith("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
+    EXPECT_TRUE(err.contains("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
     EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), StripCli::kWritten);
     EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
     // A drawing is as large as it says, past any integer too.
