@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Draws the README's picture of the preview page: the demonstration knob's
-# strip and page from the built command line, shown by headless Chromium.
+# Draws the README's pictures with the built command line: a grid sheet of
+# the demonstration knob, and its preview page as headless Chromium shows it.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$root/resources/demo_knob.bmp" "$work/knob.bmp"
+LANG=en_US.UTF-8 "$root/build/bin/torvelink-cli" "$work/knob.bmp" --layout grid:8 --frames 31 \
+    --start -135 --end 135 -o "$root/resources/grid_sheet.png" -q
 LANG=en_US.UTF-8 "$root/build/bin/torvelink-cli" "$work/knob.bmp" --vertical --frames 64 \
-    --start -135 --sweep 270 --format png --preview
+    --start -135 --sweep 270 --format png --preview -q
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
     --user-data-dir="$work/profile" --hide-scrollbars --window-size=600,280 \
