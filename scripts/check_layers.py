@@ -14,19 +14,21 @@ allowed = {
     "platform": {"engine", "messages"},
     "drawing": {"engine"},
     "pictures": {"engine", "messages", "platform"},
-    "output": {"engine", "render", "messages", "platform"},
+    "png": {"engine", "render"},
+    "output": {"engine", "render", "png", "messages", "platform"},
     "controls": {"engine", "drawing"},
     "preview": {"engine", "drawing", "controls"},
-    "window": {"engine", "render", "messages", "platform", "drawing", "pictures", "output",
+    "window": {"engine", "render", "messages", "platform", "drawing", "pictures", "png", "output",
                "controls", "preview"},
-    "cli": {"engine", "render", "messages", "platform", "pictures", "output"},
+    "plan": {"engine", "messages", "platform", "pictures", "png", "output"},
+    "cli": {"engine", "render", "messages", "platform", "pictures", "png", "output", "plan"},
     # The players are programs of their own: they share only the protocols.
     "player": {"pictures"},
 }
 # What the players share with the picture loader that starts them.
 protocols = {"metafile_protocol.h", "drawing_protocol.h"}
 # Layers that use the standard library only.
-plain = {"engine", "render"}
+plain = {"engine", "render", "png"}
 headers = {}
 for layer in allowed:
     for name in os.listdir(os.path.join(root, layer)):

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "build_rules.h"
-#include "cli_options.h"
+#include "options.h"
 #include "message.h"
 #include "settings.h"
 #include "strip_facts.h"

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "cli_options.h"
+#include "options.h"
 #include "toolkits.h"
 
 // What a run builds with: the options as given, and where they are silent,

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QRgb>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+#include "build_rules.h"
+#include "knob_input.h"
+#include "png_compression.h"
+#include "strip_names.h"
+#include "toolkits.h"
+
+// What the command line was asked for, as its arguments say it: the
+// planner's input.
+namespace StripCli {
+
+// Largest picture side the command line takes unless --max-size says
+// otherwise; the window keeps kMaxPictureSide.
+inline constexpr int kCliMaxPictureSide = KnobInput::kDefaultMaxSide;
+// Largest value of --max-size and --size.
+inline constexpr int kMaxMaxSize = 4096;
+// Largest value of --scale and of each of --scales.
+inline constexpr double kMaxScale = 16.0;
+
+// How the frames are laid out: in one strip file (a layout of the engine),
+// or one file for each frame.
+struct LayoutChoice {
+    StripLayout strip = StripLayout::Horizontal();
+    bool frameFiles = false;
+};
+
+struct Options {
+    QStringList pictures;
+    std::optional<double> frames;
+    std::optional<double> radius;      // default: half the picture's width
+    std::optional<double> angle;       // the step from one frame to the next, degrees
+    std::optional<double> start;       // frame 1's turn, degrees
+    std::optional<double> sweep;       // the turn from the first frame to the last, degrees
+    std::optional<double> end;         // the last frame's turn, degrees
+    const Toolkit* toolkit = nullptr;  // --for: what the toolkit reads, where not given
+    bool listToolkits = false;         // --for without a name
+    std::vector<double> scales;        // one strip for each; none given: 1
+    std::optional<SideFiles> sides;    // --side: the files beside the strip
+    bool square = false;               // pad the picture to a square
+    std::optional<int> size;           // a vector picture's drawing size, N x N pixels
+    double scale = 1.0;                // drawing size and given radius times this
+    std::optional<QRgb> background;
+    std::optional<StripFiles::Format> format;
+    PngCompression compression = PngCompression::Default;
+    bool manifest = false;
+    bool preview = false;                // an HTML page that plays the strip
+    std::optional<LayoutChoice> layout;  // --layout, --horizontal, --vertical
+    int firstNumber = 1;                 // the number of the first frame file
+    bool animation = false;              // an animated PNG that plays the sweep
+    bool nearest = false;
+    int maxSize = kCliMaxPictureSide;
+    QString output;        // a file (one picture) or a folder; default beside each picture
+    bool quiet = false;    // no line for each file written
+    bool verbose = false;  // each picture's parameters too
+    bool version = false;
+    bool help = false;
+};
+
+}  // namespace StripCli
