@@ -232,7 +232,7 @@ QString strips(const Message& m) {
                        "Wert 0,5 zeigt %3 Grad (%2 Einzelbilder haben eines).")
                 .arg(n[0])
                 .arg(n[1])
-                .arg(m.value);
+                .arg(list(m.names));
         case MessageCode::TransparencyOnGrey:
             return QStringLiteral(
                        "Warnung: BMP kennt keine Transparenz; sie liegt auf Grau %1 (--format png "

@@ -225,7 +225,7 @@ QString strips(const Message& m) {
                        "shows %3 degrees (%2 frames have one)")
                 .arg(n[0])
                 .arg(n[1])
-                .arg(m.value);
+                .arg(list(m.names));
         case MessageCode::TransparencyOnGrey:
             return QStringLiteral(
                        "warning: BMP has no transparency; it lies on grey %1 (--format png keeps "

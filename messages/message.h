@@ -70,9 +70,9 @@ enum class MessageCode : std::uint16_t {
     RadiusIsZero,           //
     FramesNotSquare,        // numbers: frame width, height
     StripOverTextureLimit,  // numbers: the strip's longer side, the limit
-    NoCentreFrame,          // numbers: frames, frames + 1; value: the angle value 0.5 shows
+    NoCentreFrame,          // numbers: frames, frames + 1; names: the angles value 0.5 may show
     TransparencyOnGrey,     // value: the grey
-    MaxSizeHint,          // numbers: the size --max-size would need
+    MaxSizeHint,            // numbers: the size --max-size would need
     RasterNotEnlarged,      // subject; numbers: picture width, height, width, height asked
 
     // The command line's usage errors. subject: the option as given.

@@ -170,6 +170,14 @@ TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
     EXPECT_EQ(warnings({"k.png", "--for", "juce"}, 64, 64, true), Codes{});
     EXPECT_EQ(warnings({"k.png", "--for", "juce", "--frames", "128"}, 64, 64, true),
               Codes{M::NoCentreFrame});
+    {
+        const Options o = parsed({"k.png", "--for", "juce", "--frames", "128"});
+        const auto plan = PlanPicture(o, Resolve(o), false, "k.png", {{{1.0, 64, 64}}, true});
+        EXPECT_EQ(Text(plan.warnings.at(0)),
+                  "Warnung: bei 128 Einzelbildern steht keines in der Mitte des Bogens; der Wert "
+                  "0,5 zeigt -1.13 oder 1.13 Grad (129 Einzelbilder haben eines).")
+            << "the two frames nearest the middle, 288 / 127 / 2 degrees off it";
+    }
     EXPECT_EQ(
         warnings({"k.png", "--frames", "128", "--start", "-135", "--end", "135"}, 64, 64, true),
         Codes{})
