@@ -30,8 +30,8 @@ constexpr OptionSpec kOptions[] = {
     {Nearest, "--nearest", nullptr, nullptr, M::None, nullptr, M::HelpNearest, 0},
     {MaxSize, "--max-size", nullptr, "N", M::None, nullptr, M::HelpMaxSize, 0},
     {Size, "--size", nullptr, "N", M::None, nullptr, M::HelpSize, 0},
-    {Scale, "--scale", nullptr, "K", M::None, nullptr, M::HelpScale, 0},
-    {Scales, "--scales", nullptr, "K,...", M::None, nullptr, M::HelpScales, 0},
+    {Scale, "--scale", nullptr, "K", M::None, nullptr, M::HelpScale, 4},
+    {Scales, "--scales", nullptr, "K,...", M::None, nullptr, M::HelpScales, 4},
     {Square, "--square", nullptr, nullptr, M::None, nullptr, M::HelpSquare, 0},
     {Background, "--background", nullptr, "R,G,B", M::None, nullptr, M::HelpBackground, 0},
     {Format, "--format", nullptr, "F", M::None, "png|bmp", M::HelpFormat, 0},
@@ -93,14 +93,15 @@ std::optional<SideFiles> parseSides(const QString& text) {
     return sides;
 }
 
-// "1,2", "1, 1.5, 2": each above 0 and at most kMaxScale, in rising order,
-// each once.
+// "1,2", "1, 1.5, 2": each at least kMinScale and at most kMaxScale, in
+// rising order, each once. A scale is kept to the six places its file name
+// shows, so that two scales never share a name.
 std::optional<std::vector<double>> parseScales(const QString& text) {
     std::vector<double> scales;
     for (const QString& part : text.split(',')) {
         const auto v = StrictNumber(part.trimmed());
-        if (!v || !(*v > 0.0 && *v <= kMaxScale)) return std::nullopt;
-        scales.push_back(*v);
+        if (!v || !(*v >= kMinScale && *v <= kMaxScale)) return std::nullopt;
+        scales.push_back(std::nearbyint(*v * 1e6) / 1e6);
     }
     std::sort(scales.begin(), scales.end());
     scales.erase(std::unique(scales.begin(), scales.end()), scales.end());
@@ -274,6 +275,8 @@ QStringList ValueChoices(OptionId id) {
     switch (id) {
         case Format:
             return {QStringLiteral("png"), QStringLiteral("bmp")};
+        case Compression:
+            return {QStringLiteral("fast"), QStringLiteral("default"), QStringLiteral("small")};
         case For:
             return ToolkitNames();
         case Layout:
@@ -355,7 +358,7 @@ Parsed ParseArguments(const QStringList& arguments) {
     Options o;
     bool onlyPictures = false;
     // The options given of each group that excludes each other, in order.
-    std::vector<QStringList> given(4);
+    std::vector<QStringList> given(5);
     for (int k = 0; k < arguments.size(); ++k) {
         const QString& arg = arguments[k];
         if (onlyPictures || !arg.startsWith('-') || arg.size() == 1) {

@@ -68,19 +68,24 @@ QString ManualPage(Catalog::Language language) {
 }
 
 QString BashCompletion() {
-    QStringList names, valued;
+    // After an option with choices, its choices; after -o, a file; after
+    // the other options that take a value (numbers), nothing.
+    QStringList names, numbers, files;
     QString cases;
     for (const OptionSpec& spec : OptionTable()) {
+        const QStringList choices = ValueChoices(spec.id);
         for (const char* name : {spec.name, spec.alias}) {
             if (name == nullptr) continue;
             names << QString::fromLatin1(name);
-            if (spec.placeholder != nullptr) valued << QString::fromLatin1(name);
+            if (spec.placeholder == nullptr) continue;
+            if (!choices.isEmpty())
+                cases +=
+                    QStringLiteral(
+                        "        %1) COMPREPLY=($(compgen -W \"%2\" -- \"$cur\")); return ;;\n")
+                        .arg(QString::fromLatin1(name), choices.join(' '));
+            else
+                (spec.id == OptionId::Output ? files : numbers) << QString::fromLatin1(name);
         }
-        const QStringList choices = ValueChoices(spec.id);
-        if (!choices.isEmpty())
-            cases += QStringLiteral(
-                         "        %1) COMPREPLY=($(compgen -W \"%2\" -- \"$cur\")); return ;;\n")
-                         .arg(QString::fromLatin1(spec.name), choices.join(' '));
     }
     return QStringLiteral(
                "# bash completion for torvelink-cli\n"
@@ -89,15 +94,16 @@ QString BashCompletion() {
                "    case \"$prev\" in\n"
                "%1"
                "        %2) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
+               "        %3) COMPREPLY=(); return ;;\n"
                "    esac\n"
                "    if [[ \"$cur\" == -* ]]; then\n"
-               "        COMPREPLY=($(compgen -W \"%3\" -- \"$cur\"))\n"
+               "        COMPREPLY=($(compgen -W \"%4\" -- \"$cur\"))\n"
                "    else\n"
                "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
                "    fi\n"
                "}\n"
                "complete -o filenames -F _torvelink_cli torvelink-cli\n")
-        .arg(cases, valued.join('|'), names.join(' '));
+        .arg(cases, files.join('|'), numbers.join('|'), names.join(' '));
 }
 
 }  // namespace StripCli

@@ -84,6 +84,8 @@ struct Drawn {
     std::vector<QImage> images;
     bool vector = false;
     bool windowKind = false;
+    bool transparent = false;  // the picture itself, before --square
+    bool padded = false;       // --square added a clear margin
 };
 
 std::variant<Drawn, Message> draw(const Options& o, const Settings& s, const QString& path) {
@@ -119,6 +121,8 @@ std::variant<Drawn, Message> draw(const Options& o, const Settings& s, const QSt
         }
     }
     for (QImage& image : drawn.images) {
+        drawn.transparent |= image.hasAlphaChannel();
+        drawn.padded |= o.square && image.width() != image.height();
         if (o.square) image = squared(image);
         if (image.isNull())
             return Message{.code = MessageCode::CannotRead,
@@ -327,11 +331,13 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
         return false;
     }
     const Drawn& pictures = std::get<Drawn>(drawn);
-    PictureFacts facts{{}, false, pictures.vector, pictures.windowKind};
+    PictureFacts facts{.transparent = pictures.transparent,
+                       .padded = pictures.padded,
+                       .vector = pictures.vector,
+                       .windowKind = pictures.windowKind};
     for (std::size_t k = 0; k < pictures.images.size(); ++k) {
         const QImage& image = pictures.images[k];
         facts.sizes.push_back({s.scales[k], image.width(), image.height()});
-        facts.transparent |= image.hasAlphaChannel();
     }
     const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, facts);
     if (o.verbose) {

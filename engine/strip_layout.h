@@ -7,7 +7,8 @@
 // until the row is full. A horizontal strip is one row, a vertical one one
 // column; a grid has a given number of columns and as many rows as its frames
 // need, the last row perhaps short (its empty places stay as the strip's
-// background). Frames are W x H pixels, the size of the picture.
+// background); a grid of fewer frames than columns is one row of them. Frames
+// are W x H pixels, the size of the picture.
 class StripLayout {
 public:
     enum class Kind { Horizontal, Vertical, Grid };
@@ -25,7 +26,8 @@ public:
     // both 0 when there is no frame.
     constexpr int64_t Columns(int64_t frames) const {
         if (frames < 1) return 0;
-        return kind_ == Kind::Horizontal ? frames : columns_;
+        if (kind_ == Kind::Horizontal) return frames;
+        return frames < columns_ ? frames : columns_;
     }
     constexpr int64_t Rows(int64_t frames) const {
         const int64_t columns = Columns(frames);

@@ -50,6 +50,15 @@ QString systemError(int error) {
 }
 
 // "BMP, JPEG oder GIF"
+QString num(qint64 n) {
+    return QString::number(n);
+}
+
+// A count with its noun: one or many.
+QString count(qint64 n, const char* one, const char* many) {
+    return num(n) + ' ' + QString::fromUtf8(n == 1 ? one : many);
+}
+
 QString list(const QStringList& names) {
     if (names.size() < 2) return names.join(QString());
     return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" oder ") +
@@ -179,24 +188,17 @@ QString strips(const Message& m) {
                        "Die Datei '%1' ist ein Bild dieses Aufrufs und wird nicht überschrieben.")
                 .arg(m.subject);
         case MessageCode::Written:
-            return QStringLiteral("%1: %2 x %3 Pixel, %4 Einzelbilder")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2]);
+            return QStringLiteral("%1: %2 x %3 Pixel, %4")
+                .arg(m.subject, num(n[0]), num(n[1]), count(n[2], "Einzelbild", "Einzelbilder"));
         case MessageCode::WrittenFrames:
-            return QStringLiteral("%1 und die folgenden: %3 Dateien von %2 Pixeln")
-                .arg(m.subject)
-                .arg(QStringLiteral("%1 x %2").arg(n[0]).arg(n[1]))
-                .arg(n[2]);
+            return n[2] == 1
+                       ? QStringLiteral("%1: %2 x %3 Pixel").arg(m.subject, num(n[0]), num(n[1]))
+                       : QStringLiteral("%1 und die folgenden: %2 Dateien von %3 x %4 Pixeln")
+                             .arg(m.subject, num(n[2]), num(n[0]), num(n[1]));
         case MessageCode::PictureParameters:
-            return QStringLiteral(
-                       "%1: %2 Einzelbilder von %3 x %4 Pixeln, Radius %5, von %6 bis %7 Grad")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2])
-                .arg(m.names.value(0), m.names.value(1), m.names.value(2));
+            return QStringLiteral("%1: %2 von %3 x %4 Pixeln, Radius %5, von %6 bis %7 Grad")
+                .arg(m.subject, count(n[0], "Einzelbild", "Einzelbilder"), num(n[1]), num(n[2]),
+                     m.names.value(0), m.names.value(1), m.names.value(2));
         case MessageCode::UsageSeeHelp:
             return QStringLiteral("Mehr mit 'torvelink-cli --help'.");
         case MessageCode::ToolkitLine:
@@ -244,11 +246,15 @@ QString strips(const Message& m) {
             return QStringLiteral(
                        "Die Datei '%1' hat %2 x %3 Pixel; ein Pixelbild wird nicht auf %4 x %5 "
                        "vergrössert.")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2])
-                .arg(n[3]);
+                .arg(m.subject, num(n[0]), num(n[1]), num(n[2]), num(n[3]));
+        case MessageCode::RadiusRepaired:
+            return QStringLiteral("Warnung: --radius %1 ergibt Radius %2.")
+                .arg(m.value, m.names.value(0));
+        case MessageCode::TooManyFrameFiles:
+            return QStringLiteral(
+                       "Es wären %1 Dateien mit zusammen %2 Pixeln; möglich sind höchstens %3 "
+                       "Dateien und %4 Pixel. Reduziere die Einzelbilder.")
+                .arg(num(n[0]), num(n[1]), num(n[2]), num(n[3]));
         case MessageCode::Progress:
             return QStringLiteral("Bild %1 von %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
         default:
@@ -303,7 +309,7 @@ QString usage(const Message& m) {
                 .arg(m.value);
         case MessageCode::ScalesExpected:
             return QStringLiteral(
-                       "--scales erwartet Zahlen über 0 bis %1, mit Kommas getrennt, nicht '%2'.")
+                       "--scales erwartet Zahlen von 0.01 bis %1, mit Kommas getrennt, nicht '%2'.")
                 .arg(m.numbers[0])
                 .arg(m.value);
         case MessageCode::LayoutExpected:
@@ -345,15 +351,14 @@ QString help(const Message& m) {
         case MessageCode::UsageExamples:
             return QStringLiteral(
                 "Beispiele:\n"
-                "  Senkrechte, transparente Sequenz mit 128 Einzelbildern von -135 bis "
-                "+135 Grad:\n"
-                "    torvelink-cli knopf.png --vertical --frames 128 --start -135 --sweep "
-                "270 \\\n"
-                "                  --format png\n"
-                "  Dieselbe Sequenz doppelt so gross (@2x) aus einem SVG-Bild:\n"
-                "    torvelink-cli knopf.svg --size 64 --scale 2 --vertical --frames 128 "
+                "  Die Sequenz, die JUCE so abspielt, wie sie ist (senkrecht, PNG):\n"
+                "    torvelink-cli knopf.png --for juce\n"
+                "  Senkrecht, transparent, 129 Einzelbilder von -135 bis +135 Grad:\n"
+                "    torvelink-cli knopf.png --vertical --frames 129 --start -135 --end 135 "
                 "\\\n"
-                "                  --start -135 --sweep 270 -o knopf@2x.png\n"
+                "                  --format png\n"
+                "  Aus einem SVG-Bild von 64 Pixeln, einfach und doppelt so gross:\n"
+                "    torvelink-cli knopf.svg --for vstgui --size 64 --scales 1,2\n"
                 "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
                 "    torvelink-cli a.png b.svg c.gif --format png --manifest -o "
                 "sequenzen/\n");
@@ -406,8 +411,8 @@ QString help(const Message& m) {
                 .arg(n[1]);
         case MessageCode::HelpSize:
             return QStringLiteral(
-                "SVG-Bilder als Knopf von N x N Pixeln zeichnen\n(Vorgabe: die Grösse, die das "
-                "SVG-Bild angibt)");
+                "die lange Seite des Knopfs in Pixeln: SVG-Bilder werden so\ngross "
+                "gezeichnet, Pixelbilder verkleinert (Vorgabe: die\neigene Grösse des Bildes)");
         case MessageCode::HelpScale:
             return QStringLiteral(
                 "SVG-Bilder K-mal so gross zeichnen, einen angegebenen\nRadius ebenso (für "
@@ -418,7 +423,10 @@ QString help(const Message& m) {
                        "erhalten, bei BMP Grau %1)")
                 .arg(m.value);
         case MessageCode::HelpFormat:
-            return QStringLiteral("png oder bmp (Vorgabe: nach der Endung von -o, sonst bmp)");
+            return QStringLiteral(
+                "png oder bmp (Vorgabe: nach der Endung von -o; sonst bmp für\n"
+                "undurchsichtige BMP-, JPEG-, GIF-, ICO-, CUR- und WMF-Bilder,\n"
+                "png für alle übrigen und mit --for)");
         case MessageCode::HelpCompression:
             return QStringLiteral(
                 "PNG: fast (am schnellsten), default (Vorgabe) oder small\n(kleinste Datei, "

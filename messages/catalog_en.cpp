@@ -50,6 +50,15 @@ QString systemError(int error) {
 }
 
 // "BMP, JPEG or GIF"
+QString num(qint64 n) {
+    return QString::number(n);
+}
+
+// A count with its noun: one or many.
+QString count(qint64 n, const char* one, const char* many) {
+    return num(n) + ' ' + QString::fromUtf8(n == 1 ? one : many);
+}
+
 QString list(const QStringList& names) {
     if (names.size() < 2) return names.join(QString());
     return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
@@ -175,24 +184,17 @@ QString strips(const Message& m) {
             return QStringLiteral("'%1' is a picture of this run and is not written over.")
                 .arg(m.subject);
         case MessageCode::Written:
-            return QStringLiteral("%1: %2 x %3 pixels, %4 frames")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2]);
+            return QStringLiteral("%1: %2 x %3 pixels, %4")
+                .arg(m.subject, num(n[0]), num(n[1]), count(n[2], "frame", "frames"));
         case MessageCode::WrittenFrames:
-            return QStringLiteral("%1 and the next: %3 files of %2 pixels")
-                .arg(m.subject)
-                .arg(QStringLiteral("%1 x %2").arg(n[0]).arg(n[1]))
-                .arg(n[2]);
+            return n[2] == 1
+                       ? QStringLiteral("%1: %2 x %3 pixels").arg(m.subject, num(n[0]), num(n[1]))
+                       : QStringLiteral("%1 and the next: %2 files of %3 x %4 pixels")
+                             .arg(m.subject, num(n[2]), num(n[0]), num(n[1]));
         case MessageCode::PictureParameters:
-            return QStringLiteral(
-                       "%1: %2 frames of %3 x %4 pixels, radius %5, from %6 to %7 degrees")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2])
-                .arg(m.names.value(0), m.names.value(1), m.names.value(2));
+            return QStringLiteral("%1: %2 of %3 x %4 pixels, radius %5, from %6 to %7 degrees")
+                .arg(m.subject, count(n[0], "frame", "frames"), num(n[1]), num(n[2]),
+                     m.names.value(0), m.names.value(1), m.names.value(2));
         case MessageCode::UsageSeeHelp:
             return QStringLiteral("See 'torvelink-cli --help'.");
         case MessageCode::ToolkitLine:
@@ -236,11 +238,15 @@ QString strips(const Message& m) {
         case MessageCode::RasterNotEnlarged:
             return QStringLiteral(
                        "'%1' has %2 x %3 pixels; a pixel picture is not enlarged to %4 x %5")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2])
-                .arg(n[3]);
+                .arg(m.subject, num(n[0]), num(n[1]), num(n[2]), num(n[3]));
+        case MessageCode::RadiusRepaired:
+            return QStringLiteral("warning: --radius %1 gives radius %2")
+                .arg(m.value, m.names.value(0));
+        case MessageCode::TooManyFrameFiles:
+            return QStringLiteral(
+                       "That would be %1 files of %2 pixels in all; at most %3 files and %4 "
+                       "pixels can be made. Use fewer frames.")
+                .arg(num(n[0]), num(n[1]), num(n[2]), num(n[3]));
         case MessageCode::Progress:
             return QStringLiteral("Picture %1 of %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
         default:
@@ -294,7 +300,7 @@ QString usage(const Message& m) {
                 .arg(m.value);
         case MessageCode::ScalesExpected:
             return QStringLiteral(
-                       "--scales expects numbers above 0, up to %1, separated by commas, not '%2'")
+                       "--scales expects numbers from 0.01 to %1, separated by commas, not '%2'")
                 .arg(m.numbers[0])
                 .arg(m.value);
         case MessageCode::LayoutExpected:
@@ -334,14 +340,14 @@ QString help(const Message& m) {
         case MessageCode::UsageExamples:
             return QStringLiteral(
                 "Examples:\n"
-                "  A vertical, transparent strip of 128 frames from -135 to +135 degrees:\n"
-                "    torvelink-cli knob.png --vertical --frames 128 --start -135 --sweep "
-                "270 \\\n"
-                "                  --format png\n"
-                "  The same strip twice as large (@2x) from an SVG drawing:\n"
-                "    torvelink-cli knob.svg --size 64 --scale 2 --vertical --frames 128 "
+                "  The strip JUCE plays as it is (vertical, PNG):\n"
+                "    torvelink-cli knob.png --for juce\n"
+                "  Vertical, transparent, 129 frames from -135 to +135 degrees:\n"
+                "    torvelink-cli knob.png --vertical --frames 129 --start -135 --end 135 "
                 "\\\n"
-                "                  --start -135 --sweep 270 -o knob@2x.png\n"
+                "                  --format png\n"
+                "  From an SVG drawing of 64 pixels, once and twice as large:\n"
+                "    torvelink-cli knob.svg --for vstgui --size 64 --scales 1,2\n"
                 "  Several pictures into one folder, each with a manifest:\n"
                 "    torvelink-cli a.png b.svg c.gif --format png --manifest -o strips/\n");
         case MessageCode::UsageLimits:
@@ -393,8 +399,8 @@ QString help(const Message& m) {
                 .arg(n[1]);
         case MessageCode::HelpSize:
             return QStringLiteral(
-                "draw SVG pictures as a knob of N x N pixels\n(default: the size the SVG "
-                "drawing gives)");
+                "the knob's longer side in pixels: SVG pictures are drawn\nso large, pixel "
+                "pictures made smaller (default: the\npicture's own size)");
         case MessageCode::HelpScale:
             return QStringLiteral(
                 "draw SVG pictures K times as large, and a given radius\n(for HiDPI: 2); "
@@ -405,7 +411,10 @@ QString help(const Message& m) {
                        "grey %1)")
                 .arg(m.value);
         case MessageCode::HelpFormat:
-            return QStringLiteral("png or bmp (default: by the ending of -o, else bmp)");
+            return QStringLiteral(
+                "png or bmp (default: by the ending of -o; else bmp for opaque\n"
+                "BMP, JPEG, GIF, ICO, CUR and WMF pictures, png for all others\n"
+                "and with --for)");
         case MessageCode::HelpCompression:
             return QStringLiteral(
                 "PNG: fast, default or small (the smallest file, takes\nlonger); the pixels are "

@@ -44,10 +44,11 @@ enum class MessageCode : std::uint16_t {
     PictureFileTooLarge,  // subject; numbers: largest side, width, height
 
     // Strips.
-    VerticalTooLarge,  // the frame count of a vertical strip was lowered
-    StripTooLarge,     // numbers: width, height, largest pixel count
-    NoMemoryForStrip,  // numbers: width, height
-    CannotSave,        // subject, reason
+    VerticalTooLarge,   // the frame count of a vertical strip was lowered
+    StripTooLarge,      // numbers: width, height, largest pixel count
+    TooManyFrameFiles,  // numbers: files, their pixels, largest file count, largest pixels
+    NoMemoryForStrip,   // numbers: width, height
+    CannotSave,         // subject, reason
 
     // Browsing in the window. subject: the drive or folder.
     DriveNotReady,
@@ -74,6 +75,7 @@ enum class MessageCode : std::uint16_t {
     TransparencyOnGrey,     // value: the grey
     MaxSizeHint,            // numbers: the size --max-size would need
     RasterNotEnlarged,      // subject; numbers: picture width, height, width, height asked
+    RadiusRepaired,         // value: the radius as given; names: the radius used
 
     // The command line's usage errors. subject: the option as given.
     UnknownOption,  // subject; value: the option meant, if one is near

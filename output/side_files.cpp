@@ -1,5 +1,6 @@
 #include "side_files.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
@@ -7,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "native_path.h"
 
 namespace StripFiles {
 
@@ -35,13 +38,15 @@ QByteArray xmlEscaped(const QString& text) {
     return text.toHtmlEscaped().toUtf8();
 }
 
-QByteArray cssString(const QString& text) {
-    QByteArray out;
-    for (const char c : text.toUtf8()) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return '"' + out + '"';
+// A file beside the CSS as a relative URL of the system's bytes, so that a
+// name with '#', spaces or bytes that are not UTF-8 still finds its file.
+QByteArray cssUrl(const QString& file) {
+    return "url(\"" + NativePath::Encode(file).toPercentEncoding() + "\")";
+}
+
+// Text in a comment that cannot end it.
+QByteArray commentSafe(const QString& text) {
+    return text.toUtf8().replace("*/", "* /");
 }
 
 }  // namespace
@@ -80,7 +85,7 @@ QByteArray Identifier(const QString& name) {
 QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
     const ScaledStrip& strip = facts.strips.at(k);
     const auto columns = facts.layout.Columns(facts.frames);
-    const QJsonObject manifest{
+    QJsonObject manifest{
         {"version", kManifestVersion},
         {"file", strip.file},
         {"frames", facts.frames},
@@ -103,6 +108,15 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"alpha", facts.alpha},
         {"valueToFrame", kValueToFrame},
     };
+    if (!strip.frameFiles.isEmpty()) {
+        // One file a frame: each as large as a frame.
+        for (const char* key : {"layout", "orientation"}) manifest[key] = "frames";
+        manifest["file"] = strip.frameFiles.front();
+        manifest["files"] = QJsonArray::fromStringList(strip.frameFiles);
+        manifest["firstNumber"] = facts.firstNumber;
+        manifest["columns"] = 1;
+        manifest["rows"] = 1;
+    }
     return QJsonDocument(manifest).toJson(QJsonDocument::Indented);
 }
 
@@ -173,17 +187,16 @@ QByteArray CssText(const StripFacts& facts) {
     const auto rows = facts.layout.Rows(facts.frames);
     QByteArray set;
     for (const ScaledStrip& strip : facts.strips)
-        set += (set.isEmpty() ? "" : ", ") + QByteArray("url(") + cssString(strip.file) + ") " +
-               number(strip.scale) + 'x';
+        set += (set.isEmpty() ? "" : ", ") + cssUrl(strip.file) + ' ' + number(strip.scale) + 'x';
     const bool grid = facts.layout.kind() == StripLayout::Kind::Grid;
     const bool horizontal = facts.layout.kind() == StripLayout::Kind::Horizontal;
     const QByteArray column = grid         ? "var(--frame-column, 0)"
                               : horizontal ? "var(--frame, 0)"
                                            : "0";
     const QByteArray row = grid ? "var(--frame-row, 0)" : horizontal ? "0" : "var(--frame, 0)";
-    return "/* " + facts.name.toUtf8().replace("*/", "* /") + ": " +
-           QByteArray::number(facts.frames) + " frames, " + layoutName(facts.layout) +
-           "; set --frame to " + kValueToFrame + " */\n." + Identifier(facts.name) +
+    return "/* " + commentSafe(facts.name) + ": frames " + QByteArray::number(facts.frames) +
+           ", layout " + layoutName(facts.layout) + ", --frame: " + kValueToFrame + " */\n." +
+           Identifier(facts.name) +
            "-knob {\n"
            "    width: " +
            w +
@@ -191,9 +204,9 @@ QByteArray CssText(const StripFacts& facts) {
            "    height: " +
            h +
            "px;\n"
-           "    background-image: url(" +
-           cssString(facts.strips.front().file) +
-           ");\n"
+           "    background-image: " +
+           cssUrl(facts.strips.front().file) +
+           ";\n"
            "    background-image: image-set(" +
            set +
            ");\n"
@@ -210,9 +223,8 @@ QByteArray CssText(const StripFacts& facts) {
 
 QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
     const QByteArray id = Identifier(facts.name);
-    QByteArray text = "/* " + facts.name.toUtf8().replace("*/", "* /") + ": a knob strip; " +
-                      kValueToFrame +
-                      ". */\n"
+    QByteArray text = "/* " + commentSafe(facts.name) + ": " + kValueToFrame +
+                      " */\n"
                       "#pragma once\n\n";
     const auto constant = [&](const QByteArray& name, const QByteArray& value, const char* type) {
         text += "static const " + QByteArray(type) + ' ' + id + '_' + name + " = " + value + ";\n";
@@ -229,7 +241,7 @@ QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
         const QByteArray scale =
             k == 0 ? QByteArray() : '_' + number(strip.scale).replace('.', '_') + 'x';
         const QByteArray& bytes = files[k];
-        text += "\n/* " + strip.file.toUtf8().replace("*/", "* /") + " */\n";
+        text += "\n/* " + commentSafe(strip.file) + " */\n";
         constant("width" + scale, QByteArray::number(strip.width), "unsigned int");
         constant("height" + scale, QByteArray::number(strip.height), "unsigned int");
         constant("size" + scale, QByteArray::number(bytes.size()), "unsigned int");

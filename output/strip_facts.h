@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -22,6 +23,9 @@ struct ScaledStrip {
     int64_t width = 0;        // the whole strip, pixels
     int64_t height = 0;
     float radius = 0.0f;  // the turned disc's radius the strip was built with, pixels
+    // Frame files instead of a strip: their names, frame by frame (the strip's
+    // size is then a frame's).
+    QStringList frameFiles;
 };
 
 struct StripFacts {
@@ -35,6 +39,7 @@ struct StripFacts {
     bool bilinear = true;
     bool alpha = false;  // the strips keep transparency
     Format format = Format::Png;
+    int firstNumber = 1;              // frame files: the number of the first
     std::vector<ScaledStrip> strips;  // scale 1 first when it is there, then larger
 
     // The angle of the last frame: start + step x (frames - 1), in double.

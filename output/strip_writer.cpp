@@ -163,17 +163,6 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     return composed;
 }
 
-Message WriteFrames(SafeFile& file, Format format, const Frames& frames) {
-    FileSink out(file);
-    return stopped(file, ComposeInto(out, format, frames));
-}
-
-Message WriteStrip(const QString& path, Format format, const Frames& frames) {
-    SafeFile file(path);
-    if (!file.open()) return cannotSave(file, file.reason());
-    return committed(file, WriteFrames(file, format, frames));
-}
-
 Message WriteStripImage(const QString& path, const ImageView& strip) {
     SafeFile file(path);
     if (strip.bits == nullptr || strip.width < 1 || strip.height < 1)

@@ -53,28 +53,18 @@ struct Composed {
 // count is -1).
 int32_t FrameCountOf(const Frames& frames);
 
-// Composes the strip into any byte sink, as BMP or PNG (see WriteFrames).
+// Composes the strip into any byte sink as an uncompressed 24-bit Windows
+// bitmap, rows bottom-up, or as PNG, with the same pixels. The strip must fit
+// StripFits.
 Composed ComposeInto(ByteSink& out, Format format, const Frames& frames);
 
 // What a stop means to the user, for the file named so (the sink's reason
 // when the sink failed); an empty message when nothing stopped.
 Message WhyStopped(const Composed& composed, const QString& name, Reason sinkReason);
 
-// Composes the strip into the open file (see SafeFile) as an uncompressed
-// 24-bit Windows bitmap, rows bottom-up, or as PNG, with the same pixels. The
-// file is left open for its owner to commit (a batch puts the strip in place
-// together with the files beside it). The strip must fit StripFits. An empty
-// message when written; otherwise what went wrong: StripTooLarge,
-// NoMemoryForStrip (for the bands or the encoder), or CannotSave naming the
-// file with the reason (the file's, or NotEncoded when the encoder failed).
-Message WriteFrames(SafeFile& file, Format format, const Frames& frames);
-
-// WriteFrames into a file of its own at path, put in place when complete: a
-// failure leaves an existing file as it was and no temporary file behind.
-Message WriteStrip(const QString& path, Format format, const Frames& frames);
-
 // A strip already drawn (32-bit pixels; the fourth byte is not written) as a
-// bitmap file at path, put in place as WriteStrip does. Fails with
+// bitmap file at path, put in place when complete: a failure leaves an
+// existing file as it was and no temporary file behind. Fails with
 // CannotSave, reason NoPicture, for an empty strip.
 Message WriteStripImage(const QString& path, const ImageView& strip);
 

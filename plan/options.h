@@ -22,8 +22,10 @@ namespace StripCli {
 inline constexpr int kCliMaxPictureSide = KnobInput::kDefaultMaxSide;
 // Largest value of --max-size and --size.
 inline constexpr int kMaxMaxSize = 4096;
-// Largest value of --scale and of each of --scales.
+// Largest value of --scale and of each of --scales, and the smallest of
+// --scales.
 inline constexpr double kMaxScale = 16.0;
+inline constexpr double kMinScale = 0.01;
 
 // How the frames are laid out: in one strip file (a layout of the engine),
 // or one file for each frame.

@@ -24,9 +24,21 @@ Settings Resolve(const Options& o) {
         s.step = static_cast<double>(KnobParams{}.RotAngle);
     // A strip on standard output has no place beside it for a toolkit's file.
     const bool beside = o.output != QLatin1String("-");
-    s.sides = o.sides.value_or(toolkit != nullptr && beside ? toolkit->sides : SideFiles{0});
+    s.sides = toolkit != nullptr && beside ? toolkit->sides : SideFiles{0};
+    // A layout asked for against the toolkit's keeps only the toolkit's files
+    // that can describe it: Kontakt's text knows a strip, no grid, and frame
+    // files have only the manifest.
+    if (o.layout) {
+        if (o.layout->frameFiles)
+            s.sides &= static_cast<SideFiles>(SideFile::Manifest);
+        else if (o.layout->strip.kind() == StripLayout::Kind::Grid)
+            s.sides &= ~static_cast<SideFiles>(SideFile::Kontakt);
+    }
+    if (o.sides) s.sides = *o.sides;
     if (o.manifest) s.sides |= static_cast<SideFiles>(SideFile::Manifest);
-    s.naming = toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
+    // VSTGUI finds a strip's larger scales by "#2x" in its name.
+    const bool uidesc = (s.sides & static_cast<SideFiles>(SideFile::Uidesc)) != 0;
+    s.naming = uidesc ? ScaleNaming::Hash : toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
     s.namedScales = !o.scales.empty();
     s.scales = s.namedScales ? o.scales : std::vector<double>{o.scale};
     return s;

@@ -59,8 +59,10 @@ StripFiles::SeqLetter letterOf(const LayoutChoice& layout) {
 }
 
 // The picture's name without its ending, worked on as the system's bytes so
-// that a name that is not UTF-8 stays as it is.
+// that a name that is not UTF-8 stays as it is. A picture on standard input
+// is "stdin".
 QString pictureBase(const QString& picture) {
+    if (picture == QLatin1String("-")) return QStringLiteral("stdin");
     return NativePath::Decode(QByteArray::fromStdString(
         Commands::StripExtension(NativePath::Encode(nameOf(picture)).toStdString())));
 }
@@ -105,6 +107,10 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
         warnings.push_back({.code = MessageCode::FramesRepaired,
                             .value = QString::number(*o.frames),
                             .numbers = {frames}});
+    if (o.radius && *o.radius < 0.0)
+        warnings.push_back({.code = MessageCode::RadiusRepaired,
+                            .value = QString::number(*o.radius),
+                            .names = {QString::number(first.params.RotRadius)}});
     if (first.params.RotRadius == 0.0f) warnings.push_back({.code = MessageCode::RadiusIsZero});
     const ScaledSize& size = facts.sizes.front();
     if (size.width != size.height)
@@ -155,15 +161,22 @@ std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool out
                        .value = QString::fromLatin1(b)};
     };
     const bool besides = (s.sides & ~static_cast<SideFiles>(SideFile::Manifest)) != 0;
-    if (s.layout.frameFiles && (besides || o.preview)) return exclude("--layout frames", "--side");
+    if (s.layout.frameFiles && besides) return exclude("--layout frames", "--side");
+    if (s.layout.frameFiles && o.preview) return exclude("--layout frames", "--preview");
     if (s.layout.strip.kind() == StripLayout::Kind::Grid && has(s, SideFile::Kontakt))
         return exclude("--layout grid", "--side kontakt");
     if (o.output.isEmpty() || outputIsFolder) return std::nullopt;
     if (o.pictures.size() > 1)
         return Message{.code = MessageCode::OutputMustBeFolder, .subject = o.output};
     if (writesToStandardOutput(o)) {
-        if (s.sides != 0 || o.preview || o.animation || s.layout.frameFiles || s.scales.size() > 1)
-            return exclude("-o -", "--side");
+        // Standard output takes one file: nothing beside it.
+        const char* other = s.sides != 0          ? (o.manifest ? "--manifest" : "--side")
+                            : o.preview           ? "--preview"
+                            : o.animation         ? "--preview-animation"
+                            : s.layout.frameFiles ? "--layout frames"
+                            : s.scales.size() > 1 ? "--scales"
+                                                  : nullptr;
+        if (other != nullptr) return exclude("-o -", other);
         return std::nullopt;
     }
     const QString ending = endingOf(o.output);
@@ -225,9 +238,11 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     const bool bmp = plan.format == StripFiles::Format::Bmp;
     // Transparency is kept in a PNG strip, or laid over --background, or
     // over the window's grey for a BMP.
-    plan.alpha = !bmp && !o.background && facts.transparent;
-    if (facts.transparent && !plan.alpha)
-        plan.lay = o.background.value_or(Pictures::kBoxBackground);
+    // A margin --square added is clear where the strip keeps transparency,
+    // else it takes the same colour.
+    const bool clear = facts.transparent || facts.padded;
+    plan.alpha = !bmp && !o.background && clear;
+    if (clear && !plan.alpha) plan.lay = o.background.value_or(Pictures::kBoxBackground);
     const StripLayout layout = s.layout.frameFiles ? StripLayout::Horizontal() : s.layout.strip;
     for (const ScaledSize& size : facts.sizes) {
         plan.strips.push_back(
@@ -237,6 +252,19 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
         if (!strip.fits && !s.layout.frameFiles) {
             plan.refusal = {.code = MessageCode::StripTooLarge,
                             .numbers = {strip.size.X, strip.size.Y, kMaxStripPixels}};
+            return plan;
+        }
+    }
+    // Together they are held to what one strip may be, and to a count of files.
+    if (s.layout.frameFiles) {
+        int64_t files = 0, pixels = 0;
+        for (const StripPlan& strip : plan.strips) {
+            files += strip.params.FrameCount;
+            pixels += strip.size.X * strip.size.Y;
+        }
+        if (files > kMaxFrameFiles || pixels > kMaxStripPixels) {
+            plan.refusal = {.code = MessageCode::TooManyFrameFiles,
+                            .numbers = {files, pixels, kMaxFrameFiles, kMaxStripPixels}};
             return plan;
         }
     }
@@ -256,13 +284,23 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.bilinear = !o.nearest;
     f.alpha = plan.alpha;
     f.format = plan.format;
+    f.firstNumber = o.firstNumber;
     std::vector<QString> bases;
+    const int32_t last = o.firstNumber + f.frames - 1;
     for (std::size_t k = 0; k < facts.sizes.size(); ++k) {
         const ScaledSize& size = facts.sizes[k];
-        bases.push_back(base + (s.namedScales ? ScaleSuffix(size.scale, s.naming) : QString()));
+        const QString suffix = s.namedScales ? ScaleSuffix(size.scale, s.naming) : QString();
+        bases.push_back(base + suffix);
         const StripPlan& strip = plan.strips[k];
-        f.strips.push_back({nameOf(bases.back()) + ending, size.scale, size.width, size.height,
-                            strip.size.X, strip.size.Y, strip.params.RotRadius});
+        StripFiles::ScaledStrip& described = f.strips.emplace_back(StripFiles::ScaledStrip{
+            nameOf(bases.back()) + ending, size.scale, size.width, size.height, strip.size.X,
+            strip.size.Y, strip.params.RotRadius});
+        if (!s.layout.frameFiles) continue;
+        // Frame files: "<base>_0001@2x.png", each as large as a frame.
+        described.width = size.width;
+        described.height = size.height;
+        for (int32_t n = o.firstNumber; n <= last; ++n)
+            described.frameFiles << nameOf(base) + '_' + frameNumber(n, last) + suffix + ending;
     }
     plan.warnings = warningsOf(o, s, plan, facts);
     const auto text = [&](const QString& path, QByteArray bytes) {
@@ -284,15 +322,12 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
             plan.jobs.push_back({.kind = Job::Kind::Strip, .path = bases[k] + ending, .scale = k});
             continue;
         }
-        const int32_t last = o.firstNumber + f.frames - 1;
+        const QStringList& files = f.strips[k].frameFiles;
         for (int32_t i = 1; i <= f.frames; ++i)
-            plan.jobs.push_back(
-                {.kind = Job::Kind::Frame,
-                 .path = base + '_' + frameNumber(o.firstNumber + i - 1, last) +
-                         (s.namedScales ? ScaleSuffix(facts.sizes[k].scale, s.naming) : QString()) +
-                         ending,
-                 .scale = k,
-                 .frame = i});
+            plan.jobs.push_back({.kind = Job::Kind::Frame,
+                                 .path = inFolder(folderOf(base), files[i - 1]),
+                                 .scale = k,
+                                 .frame = i});
     }
     return plan;
 }

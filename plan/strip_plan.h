@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "build_rules.h"
-#include "options.h"
 #include "message.h"
+#include "options.h"
 #include "settings.h"
 #include "strip_facts.h"
 #include "strip_names.h"
@@ -54,7 +54,8 @@ std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, con
 // What the plan needs to know of a loaded picture.
 struct PictureFacts {
     std::vector<ScaledSize> sizes;  // one for each of the settings' scales
-    bool transparent = false;       // some pixel is not wholly opaque
+    bool transparent = false;       // some pixel of the picture is not wholly opaque
+    bool padded = false;            // --square added a clear margin around it
     bool vector = false;            // a drawing, drawn at the size asked for
     bool windowKind = false;        // a kind the window reads (BMP, JPEG, GIF, ...)
 };
@@ -88,6 +89,9 @@ struct PicturePlan {
 
 PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,
                         const QString& picture, const PictureFacts& facts);
+
+// The most frame files one picture makes, all scales together.
+inline constexpr int64_t kMaxFrameFiles = 10000;
 
 // The longest strip side many graphics cards load as one texture.
 inline constexpr int64_t kTextureLimit = 16384;

@@ -54,13 +54,18 @@ KeptFile keepOld(const QByteArray& target) {
     kept.existed = ::stat(target.constData(), &info) == 0;
     // O_EXCL's counterpart for a link: a clash fails with EEXIST.
     for (int attempt = 0; kept.existed && attempt < 16; ++attempt) {
+        // Remembered before it is made, so that an interrupt in between
+        // finds it; a name that clashes is forgotten again.
         const QByteArray name = besideName(target, ".old");
+        kept.entry = TemporaryNames::Remember(name);
         if (::link(target.constData(), name.constData()) == 0) {
             kept.name = name;
-            kept.entry = TemporaryNames::Remember(name);
             break;
         }
-        if (errno != EEXIST) break;
+        const int error = errno;
+        TemporaryNames::Forget(kept.entry);
+        kept.entry = nullptr;
+        if (error != EEXIST) break;
     }
     return kept;
 }
@@ -132,13 +137,14 @@ bool SafeFile::open() {
     if (!resolveTarget()) return false;
     // O_EXCL makes a clash of names fail instead of sharing a file.
     for (int attempt = 0; attempt < 16; ++attempt) {
+        // Remembered before it is made: an interrupt in between removes it.
         temporary_ = besideName(nativeTarget_, ".tmp");
+        registered_ = TemporaryNames::Remember(temporary_);
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) {
-            registered_ = TemporaryNames::Remember(temporary_);
-            return true;
-        }
+        if (fd_ >= 0) return true;
         const int error = errno;
+        TemporaryNames::Forget(registered_);
+        registered_ = nullptr;
         if (error == EEXIST) continue;
         temporary_.clear();
         if (error == EACCES || error == EPERM) return fail(MessageCode::NoWriteRight);

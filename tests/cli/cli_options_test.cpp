@@ -45,12 +45,26 @@ TEST(ParseArguments, CompressionIsOneOfThreeWords) {
     EXPECT_EQ(std::get<Message>(refused).value, "best");
 }
 
+// Two scales never share a file name; --scale and --scales say the same
+// thing twice.
+TEST(ParseArguments, ScalesAreKeptToTheirNamesPlaces) {
+    EXPECT_EQ(parsed({"a.svg", "--scales", "2,1.0000001, 1"}).scales,
+              (std::vector<double>{1.0, 2.0}));
+    const auto code = [](const QStringList& args) {
+        const auto result = ParseArguments(args);
+        return std::holds_alternative<Message>(result) ? std::get<Message>(result).code
+                                                       : MessageCode::None;
+    };
+    EXPECT_EQ(code({"a.svg", "--scales", "1,0.001"}), MessageCode::ScalesExpected);
+    EXPECT_EQ(code({"a.svg", "--scale", "2", "--scales", "1,2"}), MessageCode::OptionsExclude);
+}
+
 // The files a plan writes, for a picture of 45 x 45 pixels at each scale.
 QStringList filesOf(const QStringList& args, bool transparent = false, bool windowKind = true,
                     bool folder = false) {
     const Options o = parsed(args);
     const Settings s = Resolve(o);
-    PictureFacts facts{{}, transparent, false, windowKind};
+    PictureFacts facts{.transparent = transparent, .windowKind = windowKind};
     for (const double scale : s.scales)
         facts.sizes.push_back({scale, static_cast<int>(45 * scale), static_cast<int>(45 * scale)});
     const PicturePlan plan =
@@ -106,6 +120,15 @@ TEST(OutputNames, ToolkitsFoldersFilesAndFormats) {
          false,
          {"k_Seq_H.txt", "k_Seq_H.bmp"}},  // the options given win
         {{"k.png", "--layout", "grid:4"}, true, false, {"k_Seq_G.png"}},
+        {{"k.png", "--side", "uidesc", "--scales", "1,2"},  // VSTGUI's names for its file
+         true,
+         false,
+         {"k_Seq_H.uidesc", "k_Seq_H.png", "k_Seq_H#2.0x.png"}},
+        {{"-"}, false, false, {"stdin_Seq_H.png"}},
+        {{"k.png", "--layout", "frames", "--frames", "2", "--manifest"},
+         true,
+         false,
+         {"k_Seq_F.json", "k_Seq_F_0001.png", "k_Seq_F_0002.png"}},
         {{"k.png", "--layout", "frames", "--frames", "3", "--first-number", "0"},
          true,
          false,
@@ -125,7 +148,10 @@ TEST(OutputNames, WhatOutputCannotBe) {
     EXPECT_EQ(check({"a.png", "-o", "x.bmp", "--format", "png"}),
               MessageCode::OutputFormatMismatch);
     EXPECT_EQ(check({"a.png", "-o", "x.webp"}), MessageCode::OutputEndingUnknown);
-    EXPECT_EQ(check({"a.png", "--layout", "frames", "--for", "web"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "--layout", "frames", "--side", "css"}), MessageCode::OptionsExclude);
+    // A toolkit's files that cannot describe the layout asked for are left out.
+    EXPECT_EQ(check({"a.png", "--layout", "frames", "--for", "web"}), MessageCode::None);
+    EXPECT_EQ(check({"a.png", "--layout", "grid:4", "--for", "kontakt"}), MessageCode::None);
     EXPECT_EQ(check({"a.png", "-o", "-", "--manifest"}), MessageCode::OptionsExclude);
     EXPECT_EQ(check({"a.png", "-o", "-", "--format", "png"}), MessageCode::None);
     EXPECT_EQ(check({"a.png", "-o", "x"}), MessageCode::None) << "a file without an ending";
@@ -156,7 +182,7 @@ TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
     const auto warnings = [](const QStringList& args, int w, int h, bool transparent) {
         const Options o = parsed(args);
         const Settings s = Resolve(o);
-        PictureFacts facts{{}, transparent, false, true};
+        PictureFacts facts{.transparent = transparent, .windowKind = true};
         for (const double scale : s.scales)
             facts.sizes.push_back(
                 {scale, static_cast<int>(w * scale), static_cast<int>(h * scale)});

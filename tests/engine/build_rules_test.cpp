@@ -27,7 +27,8 @@ TEST(ComputeStripSize, FramesSideBySideStackedOrInRows) {
               int64_t{121} * INT32_MAX);
     // A grid of 4 columns: 10 frames in three rows, the last one short.
     EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 10), (StripExtent{120, 60}));
-    EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 3), (StripExtent{120, 20}));
+    // Fewer frames than columns: one row of them.
+    EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 3), (StripExtent{90, 20}));
     EXPECT_EQ(ComputeStripSize(StripLayout::Grid(4), 30, 20, 0), (StripExtent{0, 0}));
 }
 

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -25,6 +26,26 @@
 #include "strip_render.h"
 
 namespace {
+
+// A strip composed into a file of its own, put in place when complete, as
+// the command line's batch does for each of its files.
+Message writeStrip(const QString& path, StripFiles::Format format,
+                   const StripFiles::Frames& frames) {
+    SafeFile file(path);
+    const QString name = QFileInfo(path).fileName();
+    if (!file.open())
+        return {.code = MessageCode::CannotSave, .reason = file.reason(), .subject = name};
+    FileSink out(file);
+    const Message why =
+        StripFiles::WhyStopped(StripFiles::ComposeInto(out, format, frames), name, file.reason());
+    if (why) {
+        file.discard();
+        return why;
+    }
+    if (!file.commit())
+        return {.code = MessageCode::CannotSave, .reason = file.reason(), .subject = name};
+    return {};
+}
 
 // The strip as the window builds it on its strip surface.
 QImage windowStrip(StripLayout o, const KnobParams& p, bool bilinear, const PixelGrid& src) {
@@ -102,8 +123,8 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 9);
         const KnobParams p{c.frames, static_cast<float>(c.w) / 2.0f, 10.0f};
-        const auto written = StripFiles::WriteStrip(path("Knopf.bmp"), StripFiles::Format::Bmp,
-                                                    framesOf(c.orientation, p, c.bilinear, src));
+        const auto written = writeStrip(path("Knopf.bmp"), StripFiles::Format::Bmp,
+                                        framesOf(c.orientation, p, c.bilinear, src));
         ASSERT_FALSE(written) << Text(written).toStdString();
         QImage drawn = windowStrip(c.orientation, p, c.bilinear, src);
         ASSERT_FALSE(StripFiles::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
@@ -211,7 +232,7 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         setrlimit(RLIMIT_FSIZE, &limit);
         const auto format = StripFiles::FormatOfName(path(name)).value();
         const auto written =
-            StripFiles::WriteStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, true, src));
+            writeStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, true, src));
         limit.rlim_cur = before;
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, handler);
