@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "message_text.h"
+#include "picture_io.h"
 #include "strip_plan.h"
 
 using namespace StripCli;
@@ -215,6 +216,48 @@ TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
     EXPECT_EQ(warnings({"k.png", "--format", "bmp"}, 30, 30, true), Codes{M::TransparencyOnGrey});
     EXPECT_EQ(warnings({"k.png", "--format", "bmp", "--background", "0,0,0"}, 30, 30, true),
               Codes{});
+    EXPECT_EQ(warnings({"k.png", "--radius", "-3"}, 30, 30, false), Codes{M::RadiusRepaired});
+}
+
+// Frame files: a count of them a folder can hold, all scales together, and
+// each listed in the manifest.
+TEST(PlanPicture, FrameFilesAreCountedAndListed) {
+    const auto planned = [](const QStringList& args) {
+        const Options o = parsed(args);
+        const Settings s = Resolve(o);
+        PictureFacts facts{.transparent = true};
+        for (const double scale : s.scales)
+            facts.sizes.push_back(
+                {scale, static_cast<int>(8 * scale), static_cast<int>(8 * scale)});
+        return PlanPicture(o, s, false, "k.png", facts);
+    };
+    EXPECT_EQ(planned({"k.png", "--layout", "frames", "--frames", "6000", "--scales", "1,2"})
+                  .refusal.code,
+              MessageCode::TooManyFrameFiles);
+    const PicturePlan plan =
+        planned({"k.png", "--layout", "frames", "--frames", "3", "--manifest"});
+    ASSERT_FALSE(plan.refusal);
+    const QByteArray manifest = plan.jobs.front().text;
+    EXPECT_TRUE(manifest.contains("\"k_Seq_F_0003.png\"")) << manifest.toStdString();
+    EXPECT_TRUE(manifest.contains("\"width\": 8")) << "a frame file is a frame wide";
+}
+
+// The clear margin --square adds is the picture's background, not its
+// transparency: an opaque picture of the window's kinds stays a BMP, the
+// margin grey, and nothing is said of transparency.
+TEST(PlanPicture, SquareMarginTakesTheFormatsBackground) {
+    const auto planned = [](const QStringList& args) {
+        const Options o = parsed(args);
+        return PlanPicture(o, Resolve(o), false, "k.gif",
+                           {.sizes = {{1.0, 30, 30}}, .padded = true, .windowKind = true});
+    };
+    const PicturePlan bmp = planned({"k.gif", "--square"});
+    EXPECT_EQ(bmp.format, StripFiles::Format::Bmp);
+    EXPECT_EQ(bmp.lay, Pictures::kBoxBackground);
+    EXPECT_TRUE(bmp.warnings.empty());
+    const PicturePlan png = planned({"k.gif", "--square", "--format", "png"});
+    EXPECT_TRUE(png.alpha) << "a PNG keeps the margin clear";
+    EXPECT_FALSE(png.lay);
 }
 
 }  // namespace
