@@ -165,8 +165,8 @@ std::optional<Message> setText(Options& o, OptionId id, const QString& value) {
     return std::nullopt;
 }
 
-std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double number) {
-    switch (spec.id) {
+std::optional<Message> setNumber(Options& o, const OptionSpec& row, double number) {
+    switch (row.id) {
         case Frames:
             o.frames = number;
             break;
@@ -192,11 +192,11 @@ std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double numb
         case MaxSize:
         case Size:
             if (!wholeInRange(number, 1, kMaxMaxSize)) {
-                Message m = usage(M::WholeNumberExpected, QString::fromLatin1(spec.name));
+                Message m = usage(M::WholeNumberExpected, QString::fromLatin1(row.name));
                 m.numbers[0] = kMaxMaxSize;
                 return m;
             }
-            if (spec.id == Size)
+            if (row.id == Size)
                 o.size = static_cast<int>(number);
             else
                 o.maxSize = static_cast<int>(number);
@@ -215,8 +215,8 @@ std::optional<Message> setNumber(Options& o, const OptionSpec& spec, double numb
     return std::nullopt;
 }
 
-std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QString& value) {
-    switch (spec.id) {
+std::optional<Message> setValue(Options& o, const OptionSpec& row, const QString& value) {
+    switch (row.id) {
         case For:
         case Side:
         case Scales:
@@ -225,13 +225,13 @@ std::optional<Message> setValue(Options& o, const OptionSpec& spec, const QStrin
         case Compression:
         case Background:
         case Output:
-            return setText(o, spec.id, value);
+            return setText(o, row.id, value);
         default:
             break;
     }
     const auto number = StrictNumber(value);
-    if (!number) return usage(M::NotANumber, QString::fromLatin1(spec.name), value);
-    return setNumber(o, spec, *number);
+    if (!number) return usage(M::NotANumber, QString::fromLatin1(row.name), value);
+    return setNumber(o, row, *number);
 }
 
 void setSwitch(Options& o, OptionId id) {
@@ -293,10 +293,10 @@ QStringList ValueChoices(OptionId id) {
 }
 
 const OptionSpec* FindOption(const QString& name) {
-    for (const OptionSpec& spec : kOptions)
-        if (name == QLatin1String(spec.name) ||
-            (spec.alias != nullptr && name == QLatin1String(spec.alias)))
-            return &spec;
+    for (const OptionSpec& row : kOptions)
+        if (name == QLatin1String(row.name) ||
+            (row.alias != nullptr && name == QLatin1String(row.alias)))
+            return &row;
     return nullptr;
 }
 
@@ -325,9 +325,9 @@ QString NearestOption(const QString& name) {
     QStringList begun;
     QString nearest;
     qsizetype best = 3;
-    for (const OptionSpec& spec : kOptions) {
-        for (const char* option : {spec.name, spec.alias}) {
-            if (option == nullptr || spec.help == M::None) continue;
+    for (const OptionSpec& row : kOptions) {
+        for (const char* option : {row.name, row.alias}) {
+            if (option == nullptr || row.help == M::None) continue;
             const QString known = QString::fromLatin1(option);
             if (name.size() > 2 && known.startsWith(name)) begun << known;
             const qsizetype distance = editDistance(name, known);
@@ -372,13 +372,13 @@ Parsed ParseArguments(const QStringList& arguments) {
         // Options that take a value take the next argument, whatever it
         // looks like, or what follows "=".
         const QString name = arg.section('=', 0, 0);
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr || (spec->placeholder == nullptr && name != arg))
+        const OptionSpec* row = FindOption(name);
+        if (row == nullptr || (row->placeholder == nullptr && name != arg))
             return usage(M::UnknownOption, arg, NearestOption(name));
-        if (spec->excludes > 0 && !given[spec->excludes].contains(QLatin1String(spec->name)))
-            given[spec->excludes] << QString::fromLatin1(spec->name);
-        if (spec->placeholder == nullptr) {
-            setSwitch(o, spec->id);
+        if (row->excludes > 0 && !given[row->excludes].contains(QLatin1String(row->name)))
+            given[row->excludes] << QString::fromLatin1(row->name);
+        if (row->placeholder == nullptr) {
+            setSwitch(o, row->id);
             continue;
         }
         QString value;
@@ -386,13 +386,13 @@ Parsed ParseArguments(const QStringList& arguments) {
             value = arg.section('=', 1);
         } else if (k + 1 < arguments.size()) {
             value = arguments[++k];
-        } else if (spec->id == For) {
+        } else if (row->id == For) {
             o.listToolkits = true;  // --for alone: which toolkits there are
             continue;
         } else {
             return usage(M::OptionNeedsValue, arg);
         }
-        if (auto error = setValue(o, *spec, value)) return *error;
+        if (auto error = setValue(o, *row, value)) return *error;
     }
     if (auto error = checkCombination(o, given)) return *error;
     return o;

@@ -29,17 +29,17 @@ QString say(MessageCode code, Catalog::Language language) {
     return say(Message{.code = code}, language);
 }
 
-QString optionItem(const OptionSpec& spec, Catalog::Language language) {
-    QString item = QStringLiteral(".TP\n\\fB") + troff(QString::fromLatin1(spec.name)) + "\\fR";
-    if (spec.alias != nullptr)
-        item += QStringLiteral(", \\fB") + troff(QString::fromLatin1(spec.alias)) + "\\fR";
-    if (spec.placeholder != nullptr) {
-        const QString value = spec.placeholderWord != MessageCode::None
-                                  ? say(spec.placeholderWord, language)
-                                  : QString::fromLatin1(spec.placeholder);
+QString optionItem(const OptionSpec& row, Catalog::Language language) {
+    QString item = QStringLiteral(".TP\n\\fB") + troff(QString::fromLatin1(row.name)) + "\\fR";
+    if (row.alias != nullptr)
+        item += QStringLiteral(", \\fB") + troff(QString::fromLatin1(row.alias)) + "\\fR";
+    if (row.placeholder != nullptr) {
+        const QString value = row.placeholderWord != MessageCode::None
+                                  ? say(row.placeholderWord, language)
+                                  : QString::fromLatin1(row.placeholder);
         item += QStringLiteral(" \\fI") + troff(value) + "\\fR";
     }
-    return item + '\n' + troff(say(HelpFor(spec), language).replace('\n', ' ')) + '\n';
+    return item + '\n' + troff(say(HelpFor(row), language).replace('\n', ' ')) + '\n';
 }
 
 }  // namespace
@@ -56,8 +56,8 @@ QString ManualPage(Catalog::Language language) {
                       .replace('\n', ' ')) +
             "\n.PP\n" + troff(say(UsageLimits(), language)) + '\n';
     page += ".SH " + say(M::ManOptions, language) + '\n';
-    for (const OptionSpec& spec : OptionTable())
-        if (spec.help != M::None) page += optionItem(spec, language);
+    for (const OptionSpec& row : OptionTable())
+        if (row.help != M::None) page += optionItem(row, language);
     page += ".SH " + say(M::ManExitStatus, language) + '\n' +
             troff(say(M::UsageExitStatus, language).replace('\n', ' ')) + '\n';
     // The examples as the help shows them, without their title line.
@@ -72,19 +72,19 @@ QString BashCompletion() {
     // the other options that take a value (numbers), nothing.
     QStringList names, numbers, files;
     QString cases;
-    for (const OptionSpec& spec : OptionTable()) {
-        const QStringList choices = ValueChoices(spec.id);
-        for (const char* name : {spec.name, spec.alias}) {
+    for (const OptionSpec& row : OptionTable()) {
+        const QStringList choices = ValueChoices(row.id);
+        for (const char* name : {row.name, row.alias}) {
             if (name == nullptr) continue;
             names << QString::fromLatin1(name);
-            if (spec.placeholder == nullptr) continue;
+            if (row.placeholder == nullptr) continue;
             if (!choices.isEmpty())
                 cases +=
                     QStringLiteral(
                         "        %1) COMPREPLY=($(compgen -W \"%2\" -- \"$cur\")); return ;;\n")
                         .arg(QString::fromLatin1(name), choices.join(' '));
             else
-                (spec.id == OptionId::Output ? files : numbers) << QString::fromLatin1(name);
+                (row.id == OptionId::Output ? files : numbers) << QString::fromLatin1(name);
         }
     }
     return QStringLiteral(

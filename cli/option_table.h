@@ -61,7 +61,7 @@ std::span<const OptionSpec> OptionTable();
 const OptionSpec* FindOption(const QString& name);
 
 // The option's line in the help, with its facts (defaults, limits).
-Message HelpFor(const OptionSpec& spec);
+Message HelpFor(const OptionSpec& row);
 
 // The words the option's value is one of (formats, toolkits, ...); empty for
 // a number or a name.

@@ -19,17 +19,17 @@ QString say(const Message& message) {
     return Catalog::Render(message, Catalog::CommandLineLanguage());
 }
 
-QString placeholder(const OptionSpec& spec) {
-    if (spec.placeholderWord != MessageCode::None) return say({.code = spec.placeholderWord});
-    return QString::fromLatin1(spec.placeholder);
+QString placeholder(const OptionSpec& row) {
+    if (row.placeholderWord != MessageCode::None) return say({.code = row.placeholderWord});
+    return QString::fromLatin1(row.placeholder);
 }
 
-QString named(const OptionSpec& spec, bool inCall) {
-    QString text = QString::fromLatin1(spec.name);
-    if (spec.placeholder == nullptr) return text;
+QString named(const OptionSpec& row, bool inCall) {
+    QString text = QString::fromLatin1(row.name);
+    if (row.placeholder == nullptr) return text;
     return text + ' ' +
-           (inCall && spec.synopsisValue != nullptr ? QString::fromLatin1(spec.synopsisValue)
-                                                    : placeholder(spec));
+           (inCall && row.synopsisValue != nullptr ? QString::fromLatin1(row.synopsisValue)
+                                                   : placeholder(row));
 }
 
 // "[--angle A | --sweep S]": the options that exclude each other, together
@@ -37,13 +37,13 @@ QString named(const OptionSpec& spec, bool inCall) {
 QStringList callItems() {
     QStringList items{say({.code = MessageCode::UsagePicture}) + QStringLiteral("...")};
     QList<int> groups;
-    for (const OptionSpec& spec : OptionTable()) {
-        if (spec.help == MessageCode::None || groups.contains(spec.excludes)) continue;
+    for (const OptionSpec& row : OptionTable()) {
+        if (row.help == MessageCode::None || groups.contains(row.excludes)) continue;
         QStringList alternatives;
         for (const OptionSpec& other : OptionTable())
-            if (&other == &spec || (spec.excludes > 0 && other.excludes == spec.excludes))
+            if (&other == &row || (row.excludes > 0 && other.excludes == row.excludes))
                 alternatives << named(other, true);
-        if (spec.excludes > 0) groups << spec.excludes;
+        if (row.excludes > 0) groups << row.excludes;
         items << QLatin1Char('[') + alternatives.join(QStringLiteral(" | ")) + QLatin1Char(']');
     }
     return items;
@@ -67,9 +67,9 @@ QString callLines() {
 
 }  // namespace
 
-Message HelpFor(const OptionSpec& spec) {
-    Message m{.code = spec.help};
-    switch (spec.id) {
+Message HelpFor(const OptionSpec& row) {
+    Message m{.code = row.help};
+    switch (row.id) {
         case OptionId::Frames:
             m.numbers[0] = KnobParams{}.FrameCount;
             break;
@@ -101,11 +101,11 @@ namespace {
 QString optionLines() {
     const QString indent(kHelpColumn, QLatin1Char(' '));
     QString text;
-    for (const OptionSpec& spec : OptionTable()) {
-        if (spec.help == MessageCode::None) continue;
-        QString left = QStringLiteral("  ") + named(spec, false);
+    for (const OptionSpec& row : OptionTable()) {
+        if (row.help == MessageCode::None) continue;
+        QString left = QStringLiteral("  ") + named(row, false);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
-        text += left + say(HelpFor(spec)).replace('\n', '\n' + indent) + '\n';
+        text += left + say(HelpFor(row)).replace('\n', '\n' + indent) + '\n';
     }
     return text;
 }
