@@ -170,12 +170,6 @@ void claimWritten(const PicturePlan& plan, Claims& claims) {
         if (const auto place = FileIdentity::PlaceOf(job.path)) claims.written.insert(*place);
 }
 
-Message cannotSave(const SafeFile& file) {
-    return {.code = MessageCode::CannotSave,
-            .reason = file.reason(),
-            .subject = QFileInfo(file.target()).fileName()};
-}
-
 // The folder a file is to go in is made when it is missing, as a folder
 // named by -o is.
 Message folderReady(const QString& path) {
@@ -235,18 +229,18 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
     StripFiles::Composed composed;
     switch (job.kind) {
         case Job::Kind::Text:
-            if (!writeBytes(file, job.text)) return cannotSave(file);
+            if (!writeBytes(file, job.text)) return file.cannotSave();
             return {};
         case Job::Kind::Header: {
             QList<QByteArray> bytes;
             for (const auto& strip : strips) bytes << strip.value_or(QByteArray());
             if (!writeBytes(file, StripFiles::HeaderText(plan.facts, bytes)))
-                return cannotSave(file);
+                return file.cannotSave();
             return {};
         }
         case Job::Kind::Strip:
             if (strips[job.scale]) {
-                if (!writeBytes(file, *strips[job.scale])) return cannotSave(file);
+                if (!writeBytes(file, *strips[job.scale])) return file.cannotSave();
                 return {};
             }
             [[fallthrough]];
@@ -257,7 +251,7 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
             composed = StripFiles::WriteAnimation(out, framesOf(o, plan, job, sources));
             break;
     }
-    return StripFiles::WhyStopped(composed, QFileInfo(file.target()).fileName(), file.reason());
+    return StripFiles::WhyStopped(composed, file.name(), file.reason());
 }
 
 // A strip on standard output: written as it is made, no file to put in place.
@@ -283,11 +277,11 @@ Message writeJobs(const Options& o, const PicturePlan& plan,
     for (const Job& job : plan.jobs) {
         if (const Message missing = folderReady(job.path)) return missing;
         SafeFile& file = batch.add(job.path);
-        if (!file.open()) return cannotSave(file);
+        if (!file.open()) return file.cannotSave();
         if (const Message failed = writeJob(o, plan, job, sources, strips, file)) return failed;
-        if (!file.finish()) return cannotSave(file);
+        if (!file.finish()) return file.cannotSave();
     }
-    if (!batch.commit()) return cannotSave(*batch.failed());
+    if (!batch.commit()) return batch.failed()->cannotSave();
     return {};
 }
 

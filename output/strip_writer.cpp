@@ -1,7 +1,5 @@
 #include "strip_writer.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -83,24 +81,16 @@ bool copyImage(const ImageView& image, StripSink& sink) {
     return true;
 }
 
-QString nameOf(const SafeFile& file) {
-    return QFileInfo(file.target()).fileName();
-}
-
-Message cannotSave(const SafeFile& file, Reason reason) {
-    return {.code = MessageCode::CannotSave, .reason = reason, .subject = nameOf(file)};
-}
-
 // Why the writing stopped, as a message about the file.
 Message stopped(SafeFile& file, const Composed& composed) {
-    Message why = WhyStopped(composed, nameOf(file), file.reason());
+    Message why = WhyStopped(composed, file.name(), file.reason());
     if (why) file.discard();
     return why;
 }
 
 Message committed(SafeFile& file, Message written) {
     if (written) return written;
-    if (!file.commit()) return cannotSave(file, file.reason());
+    if (!file.commit()) return file.cannotSave();
     return {};
 }
 
@@ -166,8 +156,10 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
 Message WriteStripImage(const QString& path, const ImageView& strip) {
     SafeFile file(path);
     if (strip.bits == nullptr || strip.width < 1 || strip.height < 1)
-        return cannotSave(file, {MessageCode::NoPicture, 0});
-    if (!file.open()) return cannotSave(file, file.reason());
+        return {.code = MessageCode::CannotSave,
+                .reason = {MessageCode::NoPicture, 0},
+                .subject = file.name()};
+    if (!file.open()) return file.cannotSave();
     FileSink out(file);
     BmpSink sink(out, strip.width, strip.height);
     if (!writeBmpHeader(out, strip.width, strip.height) || !copyImage(strip, sink))

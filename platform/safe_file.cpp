@@ -99,6 +99,14 @@ SafeFile::~SafeFile() {
     discard();
 }
 
+QString SafeFile::name() const {
+    return target_.mid(target_.lastIndexOf('/') + 1);
+}
+
+Message SafeFile::cannotSave() const {
+    return {.code = MessageCode::CannotSave, .reason = reason_, .subject = name()};
+}
+
 bool SafeFile::fail(int error) {
     reason_ = SystemReason(error);
     discard();

@@ -42,6 +42,10 @@ public:
     bool failed() const { return reason_.code != MessageCode::None; }
     const Reason& reason() const { return reason_; }
     const QString& target() const { return target_; }
+    // The target's file name, as messages name the file.
+    QString name() const;
+    // The failure as a message: CannotSave, naming the file, with reason().
+    Message cannotSave() const;
 
 private:
     friend class FileBatch;

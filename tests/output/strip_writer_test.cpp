@@ -32,18 +32,15 @@ namespace {
 Message writeStrip(const QString& path, StripFiles::Format format,
                    const StripFiles::Frames& frames) {
     SafeFile file(path);
-    const QString name = QFileInfo(path).fileName();
-    if (!file.open())
-        return {.code = MessageCode::CannotSave, .reason = file.reason(), .subject = name};
+    if (!file.open()) return file.cannotSave();
     FileSink out(file);
-    const Message why =
-        StripFiles::WhyStopped(StripFiles::ComposeInto(out, format, frames), name, file.reason());
+    const Message why = StripFiles::WhyStopped(StripFiles::ComposeInto(out, format, frames),
+                                               file.name(), file.reason());
     if (why) {
         file.discard();
         return why;
     }
-    if (!file.commit())
-        return {.code = MessageCode::CannotSave, .reason = file.reason(), .subject = name};
+    if (!file.commit()) return file.cannotSave();
     return {};
 }
 
