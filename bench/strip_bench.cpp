@@ -17,12 +17,12 @@
 
 namespace {
 
-void renderH(benchmark::State& state, int32_t size, KnobParams params, bool bilinear,
+void renderH(benchmark::State& state, int32_t size, KnobParams params, Routine routine,
              unsigned threads) {
     const PixelGrid src = fixtures::Picture(size, size);
     TestSurface strip(size * params.FrameCount, size);
     for (auto _ : state) {
-        RenderStrip(StripLayout::Horizontal(), params, bilinear, src, strip.view, threads);
+        RenderStrip(StripLayout::Horizontal(), params, routine, src, strip.view, threads);
         benchmark::DoNotOptimize(strip.bytes.data());
     }
     state.counters["frames/s"] =
@@ -55,10 +55,10 @@ private:
     int opened_ = 0, done_ = 0;
 };
 
-void bandsH(benchmark::State& state, int32_t size, KnobParams params, bool bilinear) {
+void bandsH(benchmark::State& state, int32_t size, KnobParams params, Routine routine) {
     const PixelGrid src = fixtures::Picture(size, size);
     DroppingSink sink(size * params.FrameCount, size);
-    for (auto _ : state) ComposeStrip(StripLayout::Horizontal(), params, bilinear, src, sink);
+    for (auto _ : state) ComposeStrip(StripLayout::Horizontal(), params, routine, src, sink);
 }
 
 // Each expression evaluated per pixel as written, one frame after the other,

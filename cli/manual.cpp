@@ -2,9 +2,8 @@
 
 #include <QStringList>
 
-#include "cli_options.h"
 #include "option_table.h"
-#include "picture_kinds.h"
+#include "usage_text.h"
 
 namespace StripCli {
 
@@ -29,11 +28,11 @@ QString say(MessageCode code, Catalog::Language language) {
     return say(Message{.code = code}, language);
 }
 
-QString optionItem(const OptionSpec& row, Catalog::Language language) {
+QString optionItem(const OptionRow& row, Catalog::Language language) {
     QString item = QStringLiteral(".TP\n\\fB") + troff(QString::fromLatin1(row.name)) + "\\fR";
     if (row.alias != nullptr)
         item += QStringLiteral(", \\fB") + troff(QString::fromLatin1(row.alias)) + "\\fR";
-    if (row.placeholder != nullptr) {
+    if (row.kind != ValueKind::Switch) {
         const QString value = row.placeholderWord != MessageCode::None
                                   ? say(row.placeholderWord, language)
                                   : QString::fromLatin1(row.placeholder);
@@ -46,17 +45,16 @@ QString optionItem(const OptionSpec& row, Catalog::Language language) {
 
 QString ManualPage(Catalog::Language language) {
     using M = MessageCode;
-    QString page = QStringLiteral(".TH TORVELINK\\-CLI 1 \"\" \"Quenwick Torvelink\"\n");
-    page +=
-        QStringLiteral(".SH NAME\ntorvelink\\-cli \\- ") + troff(say(M::ManName, language)) + '\n';
-    page += ".SH " + say(M::ManSynopsis, language) + "\n.B torvelink\\-cli\n\\fI" +
+    const QString program = troff(QString::fromLatin1(Catalog::kProgramName));
+    QString page = ".TH " + program.toUpper() + " 1 \"\" \"Quenwick Torvelink\"\n";
+    page += ".SH NAME\n" + program + " \\- " + troff(say(M::ManName, language)) + '\n';
+    page += ".SH " + say(M::ManSynopsis, language) + "\n.B " + program + "\n\\fI" +
             troff(say(M::UsagePicture, language)) + "\\fR... [\\fIOPTION\\fR]...\n";
     page += ".SH " + say(M::ManDescription, language) + '\n' +
-            troff(say({.code = M::UsageIntro, .names = PictureKinds::Names(true)}, language)
-                      .replace('\n', ' ')) +
-            "\n.PP\n" + troff(say(UsageLimits(), language)) + '\n';
+            troff(say(UsageIntro(), language).replace('\n', ' ')) + "\n.PP\n" +
+            troff(say(UsageLimits(), language)) + '\n';
     page += ".SH " + say(M::ManOptions, language) + '\n';
-    for (const OptionSpec& row : OptionTable())
+    for (const OptionRow& row : OptionTable())
         if (row.help != M::None) page += optionItem(row, language);
     page += ".SH " + say(M::ManExitStatus, language) + '\n' +
             troff(say(M::UsageExitStatus, language).replace('\n', ' ')) + '\n';
@@ -72,23 +70,27 @@ QString BashCompletion() {
     // the other options that take a value (numbers), nothing.
     QStringList names, numbers, files;
     QString cases;
-    for (const OptionSpec& row : OptionTable()) {
-        const QStringList choices = ValueChoices(row.id);
+    for (const OptionRow& row : OptionTable()) {
+        // The forms a value takes, as far as they can be typed: "grid:C"
+        // offers "grid:".
+        QStringList choices = row.choices != nullptr ? row.choices() : QStringList();
+        for (QString& choice : choices)
+            choice = choice.section(':', 0, 0) + (choice.contains(':') ? ":" : "");
         for (const char* name : {row.name, row.alias}) {
             if (name == nullptr) continue;
             names << QString::fromLatin1(name);
-            if (row.placeholder == nullptr) continue;
+            if (row.kind == ValueKind::Switch) continue;
             if (!choices.isEmpty())
                 cases +=
                     QStringLiteral(
                         "        %1) COMPREPLY=($(compgen -W \"%2\" -- \"$cur\")); return ;;\n")
                         .arg(QString::fromLatin1(name), choices.join(' '));
             else
-                (row.id == OptionId::Output ? files : numbers) << QString::fromLatin1(name);
+                (row.kind == ValueKind::File ? files : numbers) << QString::fromLatin1(name);
         }
     }
     return QStringLiteral(
-               "# bash completion for torvelink-cli\n"
+               "# bash completion for %5\n"
                "_torvelink_cli() {\n"
                "    local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\"\n"
                "    case \"$prev\" in\n"
@@ -102,8 +104,9 @@ QString BashCompletion() {
                "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
                "    fi\n"
                "}\n"
-               "complete -o filenames -F _torvelink_cli torvelink-cli\n")
-        .arg(cases, files.join('|'), numbers.join('|'), names.join(' '));
+               "complete -o filenames -F _torvelink_cli %5\n")
+        .arg(cases, files.join('|'), numbers.join('|'), names.join(' '),
+             QString::fromLatin1(Catalog::kProgramName));
 }
 
 }  // namespace StripCli

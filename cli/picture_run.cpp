@@ -91,9 +91,11 @@ struct Drawn {
 std::variant<Drawn, Message> draw(const Options& o, const Settings& s, const QString& path) {
     const QString name = nameOf(path);
     const auto tooLarge = [&](const Picture& p) {
-        return Message{.code = MessageCode::PictureFileTooLarge,
-                       .subject = name,
-                       .numbers = {o.maxSize, p.width, p.height}};
+        return Message{
+            .code = MessageCode::PictureFileTooLarge,
+            .subject = name,
+            .facts = {
+                {Fact::MaxSide, o.maxSize}, {Fact::Width, p.width}, {Fact::Height, p.height}}};
     };
     const Picture first = load(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
     if (first.status == Pictures::LoadStatus::TooLarge) return tooLarge(first);
@@ -185,7 +187,7 @@ Message folderReady(const QString& path) {
 
 StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
                             const std::vector<PixelGrid>& sources) {
-    StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, !o.nearest,
+    StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, o.routine,
                               &sources[job.scale], plan.alpha};
     frames.compression = o.compression;
     // A grid's places without a frame stay clear, or lie on the colour the
@@ -202,8 +204,9 @@ using Strips = std::vector<std::optional<QByteArray>>;
 Message stripsInMemory(const Options& o, const PicturePlan& plan,
                        const std::vector<PixelGrid>& sources, Strips& strips) {
     strips.assign(sources.size(), std::nullopt);
-    const bool header = std::any_of(plan.jobs.begin(), plan.jobs.end(),
-                                    [](const Job& job) { return job.kind == Job::Kind::Header; });
+    const bool header = std::any_of(plan.jobs.begin(), plan.jobs.end(), [](const Job& job) {
+        return job.kind == Job::Kind::FromStrips;
+    });
     for (const Job& job : plan.jobs) {
         if (!header || job.kind != Job::Kind::Strip) continue;
         MemorySink memory;
@@ -231,10 +234,10 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
         case Job::Kind::Text:
             if (!writeBytes(file, job.text)) return file.cannotSave();
             return {};
-        case Job::Kind::Header: {
+        case Job::Kind::FromStrips: {
             QList<QByteArray> bytes;
             for (const auto& strip : strips) bytes << strip.value_or(QByteArray());
-            if (!writeBytes(file, StripFiles::HeaderText(plan.facts, bytes)))
+            if (!writeBytes(file, StripFiles::RowOf(job.side).fromStrips(plan.facts, bytes)))
                 return file.cannotSave();
             return {};
         }
@@ -295,11 +298,15 @@ void reportWritten(const PicturePlan& plan, const Reports& reports) {
             if (job.kind == Job::Kind::Strip)
                 reports.done({.code = MessageCode::Written,
                               .subject = job.path,
-                              .numbers = {strip.width, strip.height, frames}});
+                              .facts = {{Fact::Width, strip.width},
+                                        {Fact::Height, strip.height},
+                                        {Fact::Frames, frames}}});
             if (job.kind == Job::Kind::Frame && job.frame == 1)
                 reports.done({.code = MessageCode::WrittenFrames,
                               .subject = job.path,
-                              .numbers = {strip.frameWidth, strip.frameHeight, frames}});
+                              .facts = {{Fact::Width, strip.frameWidth},
+                                        {Fact::Height, strip.frameHeight},
+                                        {Fact::Files, frames}}});
         }
     }
 }
@@ -319,9 +326,10 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
     if (const auto* failed = std::get_if<Message>(&drawn)) {
         reports.problem(*failed);
         // A picture the largest --max-size takes: say how.
-        const qint64 side = std::max(failed->numbers[1], failed->numbers[2]);
+        const qint64 side =
+            std::max(failed->facts.count(Fact::Width), failed->facts.count(Fact::Height));
         if (failed->code == MessageCode::PictureFileTooLarge && side <= kMaxMaxSize)
-            reports.problem({.code = MessageCode::MaxSizeHint, .numbers = {side}});
+            reports.problem({.code = MessageCode::MaxSizeHint, .facts = {{Fact::Size, side}}});
         return false;
     }
     const Drawn& pictures = std::get<Drawn>(drawn);
@@ -336,13 +344,14 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
     const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, facts);
     if (o.verbose) {
         const KnobParams& p = plan.strips.front().params;
-        const auto decimal = [](double v) { return QString::number(v, 'f', 2); };
-        reports.done(
-            {.code = MessageCode::PictureParameters,
-             .subject = nameOf(path),
-             .names = {decimal(static_cast<double>(p.RotRadius)),
-                       decimal(static_cast<double>(p.StartAngle)), decimal(plan.facts.endAngle())},
-             .numbers = {p.FrameCount, facts.sizes.front().width, facts.sizes.front().height}});
+        reports.done({.code = MessageCode::PictureParameters,
+                      .subject = nameOf(path),
+                      .facts = {{Fact::Frames, p.FrameCount},
+                                {Fact::Width, facts.sizes.front().width},
+                                {Fact::Height, facts.sizes.front().height},
+                                {Fact::Radius, Decimal{p.RotRadius, 2}},
+                                {Fact::Start, Decimal{p.StartAngle, 2}},
+                                {Fact::End, Decimal{plan.facts.endAngle(), 2}}}});
     }
     for (const Message& warning : plan.warnings) reports.problem(warning);
     if (plan.refusal) {
@@ -356,7 +365,8 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
         sources.push_back(captured(plan.lay ? Pictures::OverColour(image, *plan.lay) : image));
         if (sources.back().empty()) {
             reports.problem({.code = MessageCode::NoMemoryForStrip,
-                             .numbers = {plan.strips[k].size.X, plan.strips[k].size.Y}});
+                             .facts = {{Fact::Width, plan.strips[k].size.X},
+                                       {Fact::Height, plan.strips[k].size.Y}}});
             return false;
         }
     }

@@ -6,9 +6,9 @@
 #include <functional>
 #include <set>
 
-#include "cli_options.h"
 #include "file_identity.h"
 #include "message.h"
+#include "options.h"
 #include "settings.h"
 
 // One picture's run: read it, draw it at each scale, ask the planner what to

@@ -17,8 +17,9 @@ public:
 
     void show(qsizetype n, const QString& name) {
         if (!shown_) return;
-        const Message progress{
-            .code = MessageCode::Progress, .subject = name, .numbers = {n, total_, 0}};
+        const Message progress{.code = MessageCode::Progress,
+                               .subject = name,
+                               .facts = {{Fact::Index, n}, {Fact::Total, total_}}};
         err_ << "\r\x1b[K" << Catalog::Render(progress, Catalog::CommandLineLanguage());
         err_.flush();
         dirty_ = true;

@@ -11,7 +11,9 @@
 #include "picture_run.h"
 #include "progress_line.h"
 #include "settings.h"
+#include "side_files.h"
 #include "strip_plan.h"
+#include "usage_text.h"
 
 namespace StripCli {
 
@@ -25,7 +27,7 @@ QString say(const Message& message) {
 
 // One line that says what is wrong, one where the help is.
 int usageError(const Message& message, QTextStream& err) {
-    err << "torvelink-cli: " << say(message) << "\n"
+    err << Catalog::kProgramName << ": " << say(message) << "\n"
         << say({.code = MessageCode::UsageSeeHelp}) << "\n";
     return kUsage;
 }
@@ -33,21 +35,16 @@ int usageError(const Message& message, QTextStream& err) {
 // The toolkits --for knows, a line each.
 int listToolkits(QTextStream& out) {
     for (const Toolkit& toolkit : Toolkits()) {
-        QStringList sides;
-        const auto side = [&](SideFile file, const char* ending) {
-            if ((toolkit.sides & static_cast<SideFiles>(file)) != 0)
-                sides << QString::fromLatin1(ending);
-        };
-        side(SideFile::Kontakt, ".txt");
-        side(SideFile::Uidesc, ".uidesc");
-        side(SideFile::Css, ".css");
-        side(SideFile::Header, ".h");
-        out << say({.code = MessageCode::ToolkitLine,
-                    .subject = QString::fromLatin1(toolkit.name),
-                    .value = sides.join(QStringLiteral(", ")),
-                    .numbers = {toolkit.frames, static_cast<qint64>(toolkit.start),
-                                static_cast<qint64>(toolkit.end)}})
-            << "\n";
+        Message line{.code = MessageCode::ToolkitLine,
+                     .subject = QString::fromLatin1(toolkit.name),
+                     .facts = {{Fact::Frames, toolkit.frames},
+                               {Fact::Start, toolkit.start},
+                               {Fact::End, toolkit.end}}};
+        QStringList endings;
+        for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+            if (toolkit.sides.has(row.file)) endings << QString::fromLatin1(row.ending);
+        if (!endings.isEmpty()) line.facts.set(Fact::Endings, endings);
+        out << say(line) << "\n";
     }
     return kWritten;
 }
@@ -78,9 +75,10 @@ int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStre
         // In a batch every message says which picture it is about.
         const auto problem = [&](const Message& message) {
             line.clear();
-            const QString text = say(message);
-            const bool named = text.contains(QStringLiteral("'%1'").arg(name));
-            err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << text << "\n";
+            // Every message that has a subject names it.
+            const bool named = message.subject == name;
+            err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << say(message)
+                << "\n";
             err.flush();
         };
         const auto done = [&](const Message& message) {
@@ -100,11 +98,11 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
     if (const auto* usage = std::get_if<Message>(&parsed)) return usageError(*usage, err);
     const auto& options = std::get<Options>(parsed);
     if (options.help) {
-        out << UsageText();
+        out << UsageText(options.language);
         return kWritten;
     }
     if (options.version) {
-        out << "torvelink-cli " << TORVELINK_VERSION << "\n";
+        out << Catalog::kProgramName << ' ' << TORVELINK_VERSION << "\n";
         return kWritten;
     }
     if (options.listToolkits) return listToolkits(out);
@@ -117,7 +115,7 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
 }
 
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
-    return Run(ParseArguments(arguments), out, err, progress);
+    return Run(ParseArguments(arguments, Catalog::CommandLineLanguage()), out, err, progress);
 }
 
 }  // namespace StripCli

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "cli_options.h"
+#include "option_table.h"
 
 // The command-line strip builder's runner: it reads the pictures, asks the
 // planner what to write, writes it and reports. Messages go to err (nothing

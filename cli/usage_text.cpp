@@ -1,10 +1,10 @@
-#include "catalog.h"
-#include "cli_options.h"
-#include "knob_params.h"
+#include "usage_text.h"
+
+#include <QStringList>
+
+#include "build_rules.h"
 #include "option_table.h"
-#include "picture_io.h"
 #include "picture_kinds.h"
-#include "toolkits.h"
 
 namespace StripCli {
 
@@ -15,46 +15,51 @@ namespace {
 constexpr qsizetype kCallWidth = 78;
 constexpr qsizetype kHelpColumn = 18;
 
-QString say(const Message& message) {
-    return Catalog::Render(message, Catalog::CommandLineLanguage());
-}
-
-QString placeholder(const OptionSpec& row) {
-    if (row.placeholderWord != MessageCode::None) return say({.code = row.placeholderWord});
+QString placeholder(const OptionRow& row, Catalog::Language language) {
+    if (row.placeholderWord != MessageCode::None)
+        return Catalog::Render({.code = row.placeholderWord}, language);
     return QString::fromLatin1(row.placeholder);
 }
 
-QString named(const OptionSpec& row, bool inCall) {
+// "--format png|bmp" in the call line, "--format F" in the option list.
+QString named(const OptionRow& row, bool inCall, Catalog::Language language) {
     QString text = QString::fromLatin1(row.name);
-    if (row.placeholder == nullptr) return text;
-    return text + ' ' +
-           (inCall && row.synopsisValue != nullptr ? QString::fromLatin1(row.synopsisValue)
-                                                   : placeholder(row));
+    if (row.kind == ValueKind::Switch) return text;
+    if (inCall && row.kind == ValueKind::Word && row.choices().size() <= 3)
+        return text + ' ' + row.choices().join('|');
+    return text + ' ' + placeholder(row, language);
 }
 
-// "[--angle A | --sweep S]": the options that exclude each other, together
-// where the first of them stands.
-QStringList callItems() {
-    QStringList items{say({.code = MessageCode::UsagePicture}) + QStringLiteral("...")};
-    QList<int> groups;
-    for (const OptionSpec& row : OptionTable()) {
-        if (row.help == MessageCode::None || groups.contains(row.excludes)) continue;
-        QStringList alternatives;
-        for (const OptionSpec& other : OptionTable())
-            if (&other == &row || (row.excludes > 0 && other.excludes == row.excludes))
-                alternatives << named(other, true);
-        if (row.excludes > 0) groups << row.excludes;
+bool excludes(const OptionRow& row, OptionId other) {
+    return std::find(row.excludes.begin(), row.excludes.end(), other) != row.excludes.end();
+}
+
+// "[--angle A | --sweep S | --end E]": options that exclude each other
+// together, where the first of them stands.
+QStringList callItems(Catalog::Language language) {
+    QStringList items{Catalog::Render({.code = MessageCode::UsagePicture}, language) +
+                      QStringLiteral("...")};
+    const auto table = OptionTable();
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const OptionRow& row = table[k];
+        if (row.help == MessageCode::None) continue;
+        const bool shown = std::any_of(table.begin(), table.begin() + static_cast<qsizetype>(k),
+                                       [&](const OptionRow& o) { return excludes(row, o.id); });
+        if (shown) continue;
+        QStringList alternatives{named(row, true, language)};
+        for (std::size_t j = k + 1; j < table.size(); ++j)
+            if (excludes(row, table[j].id)) alternatives << named(table[j], true, language);
         items << QLatin1Char('[') + alternatives.join(QStringLiteral(" | ")) + QLatin1Char(']');
     }
     return items;
 }
 
-QString callLines() {
-    const QString call = say({.code = MessageCode::UsageCall});
+QString callLines(Catalog::Language language) {
+    const QString call = Catalog::Render({.code = MessageCode::UsageCall}, language);
     const QString indent(call.size() + 1, QLatin1Char(' '));
     QStringList lines;
     QString line = call;
-    for (const QString& item : callItems()) {
+    for (const QString& item : callItems(language)) {
         if (line.size() + 1 + item.size() > kCallWidth && line != call) {
             lines << line;
             line = indent + item;
@@ -65,62 +70,52 @@ QString callLines() {
     return (lines << line).join(QLatin1Char('\n'));
 }
 
-}  // namespace
-
-Message HelpFor(const OptionSpec& row) {
-    Message m{.code = row.help};
-    switch (row.id) {
-        case OptionId::Frames:
-            m.numbers[0] = KnobParams{}.FrameCount;
-            break;
-        case OptionId::Angle:
-            m.value = QString::number(static_cast<double>(KnobParams{}.RotAngle));
-            break;
-        case OptionId::Vertical:
-            m.numbers[0] = kMaxVerticalStripHeight;
-            break;
-        case OptionId::For:
-            m.names = ToolkitNames();
-            break;
-        case OptionId::MaxSize:
-            m.numbers = {kCliMaxPictureSide, kMaxMaxSize, 0};
-            break;
-        case OptionId::Background: {
-            const QRgb grey = Pictures::kBoxBackground;
-            m.value = QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey));
-            break;
-        }
-        default:
-            break;
-    }
-    return m;
-}
-
-namespace {
-
-QString optionLines() {
+QString optionLines(Catalog::Language language) {
     const QString indent(kHelpColumn, QLatin1Char(' '));
     QString text;
-    for (const OptionSpec& row : OptionTable()) {
+    for (const OptionRow& row : OptionTable()) {
         if (row.help == MessageCode::None) continue;
-        QString left = QStringLiteral("  ") + named(row, false);
+        QString left = QStringLiteral("  ") + named(row, false, language);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
-        text += left + say(HelpFor(row)).replace('\n', '\n' + indent) + '\n';
+        const QString help =
+            Wrapped(Catalog::Render(HelpFor(row), language), kCallWidth - kHelpColumn);
+        text += left + QString(help).replace('\n', '\n' + indent) + '\n';
     }
     return text;
 }
 
 }  // namespace
 
-Message UsageLimits() {
-    return {.code = MessageCode::UsageLimits, .numbers = {kMaxStripPixels, kMaxStripSide, 0}};
+QString Wrapped(const QString& text, qsizetype width) {
+    QStringList out;
+    for (QString line : text.split('\n')) {
+        while (line.size() > width) {
+            qsizetype space = line.lastIndexOf(' ', width);
+            if (space <= 0) space = line.indexOf(' ', width);
+            if (space <= 0) break;
+            out << line.left(space);
+            line = line.mid(space + 1);
+        }
+        out << line;
+    }
+    return out.join('\n');
 }
 
-QString UsageText() {
-    const Message intro{.code = MessageCode::UsageIntro, .names = PictureKinds::Names(true)};
-    return callLines() + QStringLiteral("\n\n") + say(intro) + QStringLiteral("\n\n") +
-           optionLines() + '\n' + say({.code = MessageCode::UsageExamples}) + '\n' +
-           say(UsageLimits()) + '\n' + say({.code = MessageCode::UsageExitStatus}) + '\n';
+Message UsageLimits() {
+    return {.code = MessageCode::UsageLimits,
+            .facts = {{Fact::MaxPixels, kMaxStripPixels}, {Fact::MaxSide, kMaxStripSide}}};
+}
+
+Message UsageIntro() {
+    return {.code = MessageCode::UsageIntro, .facts = {{Fact::Kinds, PictureKinds::Names(true)}}};
+}
+
+QString UsageText(Catalog::Language language) {
+    const auto say = [language](const Message& m) { return Catalog::Render(m, language); };
+    return callLines(language) + QStringLiteral("\n\n") + say(UsageIntro()) +
+           QStringLiteral("\n\n") + optionLines(language) + '\n' +
+           say({.code = MessageCode::UsageExamples}) + '\n' + say(UsageLimits()) + '\n' +
+           say({.code = MessageCode::UsageExitStatus}) + '\n';
 }
 
 }  // namespace StripCli

@@ -1,21 +1,105 @@
 #include "catalog.h"
 
+#include <QRegularExpression>
+#include <charconv>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace Catalog {
 
-QString RenderGerman(const Message& message);
-QString RenderEnglish(const Message& message);
+namespace {
+
+// How each fact is named in a catalog's texts.
+constexpr const char* kFactNames[] = {
+    "width",  "height", "wantedWidth", "wantedHeight", "frames",   "otherFrames", "files", "pixels",
+    "side",   "size",   "maxSide",     "maxPixels",    "maxFiles", "index",       "total", "radius",
+    "start",  "end",    "below",       "above",        "angle",    "low",         "high",  "given",
+    "colour", "kinds",  "choices",     "endings",      "formats",
+};
+static_assert(std::size(kFactNames) == static_cast<std::size_t>(Fact::kCount));
+
+// What a language joins its lists with, besides its texts.
+struct Joins {
+    const char* either;  // "a, b or c"
+    const char* both;    // "a, b and c"
+};
+
+Joins joinsOf(Language language) {
+    return language == Language::German ? Joins{" oder ", " und "} : Joins{" or ", " and "};
+}
+
+QString joined(const QStringList& words, const QString& spec, Language language) {
+    if (spec.isEmpty() || words.size() < 2) return words.join(QStringLiteral(", "));
+    const Joins joins = joinsOf(language);
+    const char* last = spec == QLatin1String("or") ? joins.either : joins.both;
+    return words.mid(0, words.size() - 1).join(QStringLiteral(", ")) + QString::fromUtf8(last) +
+           words.last();
+}
+
+// "{frames:frame|frames}": the count and the noun that fits it; "{side:padded}":
+// the count sign-padded, as the window shows numbers.
+QString counted(qint64 n, const QString& spec) {
+    if (spec == QLatin1String("padded")) return SignPadded(n);
+    const QString number = QString::number(n);
+    const qsizetype bar = spec.indexOf('|');
+    if (bar < 0) return number;
+    return number + ' ' + (n == 1 ? spec.left(bar) : spec.mid(bar + 1));
+}
+
+QString factText(const FactValue& value, const QString& spec, Language language) {
+    if (const auto* n = std::get_if<qint64>(&value)) return counted(*n, spec);
+    if (const auto* d = std::get_if<Decimal>(&value)) return DecimalText(*d, language);
+    if (const auto* text = std::get_if<QString>(&value)) return *text;
+    return joined(std::get<QStringList>(value), spec, language);
+}
+
+QString reasonText(const Reason& reason, Language language) {
+    return Render({.code = reason.code, .reason = reason}, language);
+}
+
+// One brace's text: a fact, the subject, the value, the reason, the error
+// number or the program's name. A name the message does not carry stays as
+// it is, so that a test finds it.
+std::optional<QString> filled(const QString& name, const QString& spec, const Message& m,
+                              Language language) {
+    if (name == QLatin1String("subject")) return m.subject;
+    if (name == QLatin1String("value")) return m.value;
+    if (name == QLatin1String("reason")) return reasonText(m.reason, language);
+    if (name == QLatin1String("error")) return QString::number(m.reason.error);
+    if (name == QLatin1String("program")) return QString::fromLatin1(kProgramName);
+    for (std::size_t k = 0; k < std::size(kFactNames); ++k) {
+        if (name != QLatin1String(kFactNames[k])) continue;
+        if (const FactValue* value = m.facts.find(static_cast<Fact>(k)))
+            return factText(*value, spec, language);
+    }
+    return std::nullopt;
+}
+
+QString fill(const QString& text, const Message& m, Language language) {
+    QString out;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype open = text.indexOf('{', at);
+        const qsizetype close = open < 0 ? -1 : text.indexOf('}', open);
+        if (close < 0) break;
+        out += text.mid(at, open - at);
+        const QString inside = text.mid(open + 1, close - open - 1);
+        const qsizetype colon = inside.indexOf(':');
+        const QString name = colon < 0 ? inside : inside.left(colon);
+        const QString spec = colon < 0 ? QString() : inside.mid(colon + 1);
+        const auto value = filled(name, spec, m, language);
+        out += value ? *value : text.mid(open, close - open + 1);
+        at = close + 1;
+    }
+    return out + text.mid(at);
+}
+
+}  // namespace
 
 QString Render(const Message& message, Language language) {
-    switch (language) {
-        case Language::German:
-            return RenderGerman(message);
-        case Language::English:
-            return RenderEnglish(message);
-    }
-    return RenderEnglish(message);
+    const QString text = language == Language::German ? GermanText(message) : EnglishText(message);
+    return fill(text, message, language);
 }
 
 Language CommandLineLanguage() {
@@ -34,6 +118,26 @@ Language CommandLineLanguage() {
 
 QString SignPadded(qint64 value) {
     return value < 0 ? QString::number(value) : QStringLiteral(" ") + QString::number(value);
+}
+
+QString DecimalText(Decimal decimal, Language language) {
+    const double value = decimal.value;
+    QString text;
+    if (decimal.places >= 0) {
+        text = QString::number(value, 'f', decimal.places);
+    } else {
+        char digits[32] = {};
+        const auto result =
+            decimal.single
+                ? std::to_chars(digits, digits + sizeof digits - 1, static_cast<float>(value))
+                : std::to_chars(digits, digits + sizeof digits - 1, value);
+        text = QString::fromLatin1(digits, result.ptr - digits);
+    }
+    // A number that rounds to zero reads as zero, not minus zero.
+    if (text.startsWith('-') && !text.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+        text.remove(0, 1);
+    if (language == Language::German) text.replace('.', ',');
+    return text;
 }
 
 }  // namespace Catalog

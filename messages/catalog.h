@@ -23,4 +23,20 @@ Language CommandLineLanguage();
 // " 45" for 45, "-3" for -3: a number as captions and messages show it.
 QString SignPadded(qint64 value);
 
+// A decimal as the language writes it: "1.5" in English, "1,5" in German.
+QString DecimalText(Decimal decimal, Language language);
+
+// The command line's name, as its messages and help give it.
+inline constexpr char kProgramName[] = "torvelink-cli";
+
+// Each language's texts: the message's sentence with its facts named in
+// braces, for Render to fill in (see catalog.cpp for what a brace may say).
+// One switch over every code, with no default, so that a code without its
+// text does not compile.
+QString GermanText(const Message& message);
+QString EnglishText(const Message& message);
+// The system's error numbers in words.
+QString GermanSystemError(int error);
+QString EnglishSystemError(int error);
+
 }  // namespace Catalog

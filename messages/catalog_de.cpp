@@ -1,14 +1,12 @@
 // The German catalog: every message the two programs show, in the words the
-// window has always used.
+// window has always used. Facts stand in braces (catalog.cpp fills them in).
 #include <cerrno>
 
 #include "catalog.h"
 
 namespace Catalog {
 
-namespace {
-
-QString systemError(int error) {
+QString GermanSystemError(int error) {
     switch (error) {
         case EACCES:
         case EPERM:
@@ -45,478 +43,362 @@ QString systemError(int error) {
         case EXDEV:
             return QStringLiteral("Umbenennen über Datenträger hinweg nicht möglich");
         default:
-            return QStringLiteral("Fehler %1").arg(error);
+            return QStringLiteral("Fehler {error}");
     }
 }
 
-// "BMP, JPEG oder GIF"
-QString num(qint64 n) {
-    return QString::number(n);
-}
-
-// A count with its noun: one or many.
-QString count(qint64 n, const char* one, const char* many) {
-    return num(n) + ' ' + QString::fromUtf8(n == 1 ? one : many);
-}
-
-QString list(const QStringList& names) {
-    if (names.size() < 2) return names.join(QString());
-    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" oder ") +
-           names.last();
-}
-
-QString tooLarge(const Message& m) {
-    const auto& n = m.numbers;
-    return QStringLiteral("Maximal erlaubt:") + SignPadded(n[0]) + QStringLiteral(" x") +
-           SignPadded(n[0]) + QStringLiteral(" \rDieses Bild hat:") + SignPadded(n[1]) +
-           QStringLiteral(" x") + SignPadded(n[2]);
-}
-
-QString reasons(const Message& m) {
+QString GermanText(const Message& m) {
+    using enum MessageCode;
     switch (m.code) {
-        case MessageCode::SystemError:
-            return systemError(m.reason.error);
-        case MessageCode::Damaged:
+        case None:
+        case kCount:
+            return {};
+
+        case SystemError:
+            return GermanSystemError(m.reason.error);
+        case Damaged:
             return QStringLiteral("sie ist beschädigt oder kein Bild");
-        case MessageCode::Missing:
+        case Missing:
             return QStringLiteral("sie existiert nicht");
-        case MessageCode::NoReadPermission:
+        case NoReadPermission:
             return QStringLiteral("keine Leseberechtigung");
-        case MessageCode::IsFolder:
+        case IsFolder:
             return QStringLiteral("es ist ein Ordner");
-        case MessageCode::NotAFile:
+        case NotAFile:
             return QStringLiteral(
                 "sie ist keine gewöhnliche Datei, sondern eine Pipe oder ein Gerät");
-        case MessageCode::DrawingTooSlow:
+        case DrawingTooSlow:
             return QStringLiteral("das Zeichnen dauerte zu lange");
-        case MessageCode::PlayerCrashed:
+        case PlayerCrashed:
             return QStringLiteral("der Metafile-Leser ist abgestürzt");
-        case MessageCode::DrawingTooLarge:
+        case DrawingTooLarge:
             return QStringLiteral("das Zeichnen braucht zu viel Speicher");
-        case MessageCode::PlayerLacksFonts:
+        case PlayerLacksFonts:
             return QStringLiteral(
                 "dem Metafile-Leser fehlen seine Schriften (Paket fonts-urw-base35)");
-        case MessageCode::RefersToFiles:
+        case RefersToFiles:
             return QStringLiteral("die Zeichnung verweist auf andere Dateien");
-        case MessageCode::NoPlayer:
+        case NoPlayer:
             return QStringLiteral("der Metafile-Leser neben dem Programm fehlt oder startet nicht");
-        case MessageCode::SvgPlayerCrashed:
+        case SvgPlayerCrashed:
             return QStringLiteral("der SVG-Leser ist abgestürzt");
-        case MessageCode::NoSvgPlayer:
+        case NoSvgPlayer:
             return QStringLiteral("der SVG-Leser neben dem Programm fehlt oder startet nicht");
-        case MessageCode::NoPicture:
+        case NoPicture:
             return QStringLiteral("kein Bild");
-        case MessageCode::NotEncoded:
+        case NotEncoded:
             return QStringLiteral("das Bild ließ sich nicht umwandeln");
-        case MessageCode::NoWriteRight:
+        case NoWriteRight:
             return QStringLiteral("kein Schreibrecht im Ordner");
-        case MessageCode::FolderMissing:
+        case FolderMissing:
             return QStringLiteral("der Ordner existiert nicht");
-        case MessageCode::NotAFileUnderName:
+        case NotAFileUnderName:
             return QStringLiteral("unter diesem Namen steht keine gewöhnliche Datei");
-        case MessageCode::ReadOnlyFile:
+        case ReadOnlyFile:
             return QStringLiteral("die vorhandene Datei ist schreibgeschützt");
-        default:
-            return {};
-    }
-}
 
-QString reasonText(const Reason& reason) {
-    Message m;
-    m.code = reason.code;
-    m.reason = reason;
-    return reasons(m);
-}
-
-QString pictures(const Message& m) {
-    const QString& file = m.subject;
-    switch (m.code) {
-        case MessageCode::CannotRead:
-            return QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.")
-                .arg(file, reasonText(m.reason));
-        case MessageCode::UnsupportedPicture:
-            return QStringLiteral("Die Datei '%1' ist kein unterstütztes Bild (%2).")
-                .arg(file, list(m.names));
-        case MessageCode::EmptyPicture:
-            return QStringLiteral("Die Datei '%1' enthält kein Bild.").arg(file);
-        case MessageCode::RasterNotScaled:
+        case CannotRead:
+            return QStringLiteral("Die Datei '{subject}' kann nicht gelesen werden: {reason}.");
+        case UnsupportedPicture:
             return QStringLiteral(
-                       "Die Datei '%1' ist kein SVG-Bild: --scale vergrössert nur SVG-Bilder, "
-                       "ein Pixelbild würde unscharf.")
-                .arg(file);
-        case MessageCode::PictureTooLarge:
-            return tooLarge(m);
-        case MessageCode::PictureFileTooLarge:
-            return QStringLiteral("Die Datei '%1' ist zu groß.\r").arg(file) + tooLarge(m);
-        default:
-            return {};
-    }
-}
+                "Die Datei '{subject}' ist kein unterstütztes Bild ({kinds:or}).");
+        case EmptyPicture:
+            return QStringLiteral("Die Datei '{subject}' enthält kein Bild.");
+        case RasterNotScaled:
+            return QStringLiteral(
+                "Die Datei '{subject}' ist kein SVG-Bild: --scale vergrössert nur SVG-Bilder, ein "
+                "Pixelbild würde unscharf.");
+        case PictureTooLarge:
+            return QStringLiteral(
+                "Maximal erlaubt:{maxSide:padded} x{maxSide:padded} \rDieses Bild "
+                "hat:{width:padded} x{height:padded}");
+        case PictureFileTooLarge:
+            return QStringLiteral(
+                "Die Datei '{subject}' ist zu groß.\rMaximal erlaubt:{maxSide:padded} "
+                "x{maxSide:padded} \rDieses Bild hat:{width:padded} x{height:padded}");
 
-QString strips(const Message& m) {
-    const auto& n = m.numbers;
-    switch (m.code) {
-        case MessageCode::VerticalTooLarge:
+        case VerticalTooLarge:
             return QStringLiteral("Zu gross für Verikale Sequenz. \rReduziere die Einzelbilder.");
-        case MessageCode::StripTooLarge:
+        case StripTooLarge:
             return QStringLiteral(
-                       "Die Sequenz wäre %1 x %2 Pixel gross. \rMöglich sind "
-                       "höchstens %3 Pixel. Reduziere die Einzelbilder.")
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2]);
-        case MessageCode::NoMemoryForStrip:
-            return QStringLiteral("Nicht genug Speicher für eine Sequenz von %1 x %2 Pixeln.")
-                .arg(n[0])
-                .arg(n[1]);
-        case MessageCode::CannotSave:
-            return QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2.")
-                .arg(m.subject, reasonText(m.reason));
-        case MessageCode::DriveNotReady:
-            return QStringLiteral("Das Laufwerk '%1' ist nicht bereit.").arg(m.subject);
-        case MessageCode::FolderNotListed:
-            return QStringLiteral("Der Ordner '%1' kann nicht gelesen werden.").arg(m.subject);
-        case MessageCode::CannotMakeFolder:
-            return QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(m.subject);
-        case MessageCode::StripWrittenAlready:
+                "Die Sequenz wäre {width} x {height} Pixel gross. \rMöglich sind höchstens "
+                "{maxPixels} Pixel. Reduziere die Einzelbilder.");
+        case TooManyFrameFiles:
             return QStringLiteral(
-                       "Die Datei '%1' wurde eben schon aus einem anderen Bild geschrieben; "
-                       "dieses Bild wird übersprungen.")
-                .arg(m.subject);
-        case MessageCode::PictureNotOverwritten:
+                "Es wären {files} Dateien mit zusammen {pixels} Pixeln; möglich sind höchstens "
+                "{maxFiles} Dateien und {maxPixels} Pixel. Reduziere die Einzelbilder.");
+        case NoMemoryForStrip:
             return QStringLiteral(
-                       "Die Datei '%1' ist ein Bild dieses Aufrufs und wird nicht überschrieben.")
-                .arg(m.subject);
-        case MessageCode::Written:
-            return QStringLiteral("%1: %2 x %3 Pixel, %4")
-                .arg(m.subject, num(n[0]), num(n[1]), count(n[2], "Einzelbild", "Einzelbilder"));
-        case MessageCode::WrittenFrames:
-            return n[2] == 1
-                       ? QStringLiteral("%1: %2 x %3 Pixel").arg(m.subject, num(n[0]), num(n[1]))
-                       : QStringLiteral("%1 und die folgenden: %2 Dateien von %3 x %4 Pixeln")
-                             .arg(m.subject, num(n[2]), num(n[0]), num(n[1]));
-        case MessageCode::PictureParameters:
-            return QStringLiteral("%1: %2 von %3 x %4 Pixeln, Radius %5, von %6 bis %7 Grad")
-                .arg(m.subject, count(n[0], "Einzelbild", "Einzelbilder"), num(n[1]), num(n[2]),
-                     m.names.value(0), m.names.value(1), m.names.value(2));
-        case MessageCode::UsageSeeHelp:
-            return QStringLiteral("Mehr mit 'torvelink-cli --help'.");
-        case MessageCode::ToolkitLine:
-            return QStringLiteral("%1: senkrecht, %2 Einzelbilder von %3 bis %4 Grad, PNG%5")
-                .arg(m.subject)
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2])
-                .arg(m.value.isEmpty() ? QString() : QStringLiteral(", mit ") + m.value);
-        case MessageCode::FramesRepaired:
-            return QStringLiteral("Warnung: --frames %1 ergibt %2 Einzelbilder.")
-                .arg(m.value)
-                .arg(n[0]);
-        case MessageCode::RadiusIsZero:
+                "Nicht genug Speicher für eine Sequenz von {width} x {height} Pixeln.");
+        case CannotSave:
+            return QStringLiteral(
+                "Die Datei '{subject}' konnte nicht gespeichert werden: {reason}.");
+        case DriveNotReady:
+            return QStringLiteral("Das Laufwerk '{subject}' ist nicht bereit.");
+        case FolderNotListed:
+            return QStringLiteral("Der Ordner '{subject}' kann nicht gelesen werden.");
+
+        case CannotMakeFolder:
+            return QStringLiteral("Der Ordner '{subject}' kann nicht angelegt werden.");
+        case StripWrittenAlready:
+            return QStringLiteral(
+                "Die Datei '{subject}' wurde eben schon aus einem anderen Bild geschrieben; "
+                "dieses Bild wird übersprungen.");
+        case PictureNotOverwritten:
+            return QStringLiteral(
+                "Die Datei '{subject}' ist ein Bild dieses Aufrufs und wird nicht überschrieben.");
+        case Progress:
+            return QStringLiteral("Bild {index} von {total}: {subject}");
+        case Written:
+            return QStringLiteral(
+                "{subject}: {width} x {height} Pixel, {frames:Einzelbild|Einzelbilder}");
+        case WrittenFrames:
+            return m.facts.count(Fact::Files) == 1
+                       ? QStringLiteral("{subject}: {width} x {height} Pixel")
+                       : QStringLiteral(
+                             "{subject} und die folgenden: {files} Dateien von {width} x {height} "
+                             "Pixeln");
+        case PictureParameters:
+            return QStringLiteral(
+                "{subject}: {frames:Einzelbild|Einzelbilder} von {width} x {height} Pixeln, "
+                "Radius {radius}, von {start} bis {end} Grad");
+        case UsageSeeHelp:
+            return QStringLiteral("Mehr mit '{program} --help'.");
+        case ToolkitLine:
+            return m.facts.find(Fact::Endings) != nullptr
+                       ? QStringLiteral(
+                             "{subject}: senkrecht, {frames:Einzelbild|Einzelbilder} von {start} "
+                             "bis {end} Grad, PNG, mit {endings}")
+                       : QStringLiteral(
+                             "{subject}: senkrecht, {frames:Einzelbild|Einzelbilder} von {start} "
+                             "bis {end} Grad, PNG");
+
+        case FramesRepaired:
+            return QStringLiteral(
+                "Warnung: --frames {given} ergibt {frames:Einzelbild|Einzelbilder}.");
+        case RadiusIsZero:
             return QStringLiteral(
                 "Warnung: Rotationsradius 0: keines der Einzelbilder dreht sich.");
-        case MessageCode::FramesNotSquare:
+        case FramesNotSquare:
             return QStringLiteral(
-                       "Warnung: die Einzelbilder sind %1 x %2 Pixel, nicht quadratisch; wer die "
-                       "Einzelbilder als lange durch kurze Seite zählt, spielt sie falsch ab "
-                       "(--square macht das Bild quadratisch).")
-                .arg(n[0])
-                .arg(n[1]);
-        case MessageCode::StripOverTextureLimit:
+                "Warnung: die Einzelbilder sind {width} x {height} Pixel, nicht quadratisch; wer "
+                "die Einzelbilder als lange durch kurze Seite zählt, spielt sie falsch ab "
+                "(--square macht das Bild quadratisch).");
+        case StripOverTextureLimit:
             return QStringLiteral(
-                       "Warnung: der Streifen ist %1 Pixel lang; viele Grafikkarten laden "
-                       "höchstens %2 Pixel je Seite.")
-                .arg(n[0])
-                .arg(n[1]);
-        case MessageCode::NoCentreFrame:
+                "Warnung: der Streifen ist {side} Pixel lang; viele Grafikkarten laden höchstens "
+                "{maxSide} Pixel je Seite.");
+        case NoCentreFrame:
             return QStringLiteral(
-                       "Warnung: bei %1 Einzelbildern steht keines in der Mitte des Bogens; der "
-                       "Wert 0,5 zeigt %3 Grad (%2 Einzelbilder haben eines).")
-                .arg(n[0])
-                .arg(n[1])
-                .arg(list(m.names));
-        case MessageCode::TransparencyOnGrey:
+                "Warnung: bei {frames} Einzelbildern steht keines in der Mitte des Bogens; der "
+                "Wert 0,5 zeigt {below} oder {above} Grad ({otherFrames} Einzelbilder haben "
+                "eines).");
+        case TransparencyOnGrey:
             return QStringLiteral(
-                       "Warnung: BMP kennt keine Transparenz; sie liegt auf Grau %1 (--format png "
-                       "behält sie).")
-                .arg(m.value);
-        case MessageCode::MaxSizeHint:
-            return QStringLiteral("Mit --max-size %1 geht es.").arg(n[0]);
-        case MessageCode::RasterNotEnlarged:
+                "Warnung: BMP kennt keine Transparenz; sie liegt auf Grau {colour} (--format png "
+                "behält sie).");
+        case MaxSizeHint:
+            return QStringLiteral("Mit --max-size {size} geht es.");
+        case RasterNotEnlarged:
             return QStringLiteral(
-                       "Die Datei '%1' hat %2 x %3 Pixel; ein Pixelbild wird nicht auf %4 x %5 "
-                       "vergrössert.")
-                .arg(m.subject, num(n[0]), num(n[1]), num(n[2]), num(n[3]));
-        case MessageCode::RadiusRepaired:
-            return QStringLiteral("Warnung: --radius %1 ergibt Radius %2.")
-                .arg(m.value, m.names.value(0));
-        case MessageCode::TooManyFrameFiles:
-            return QStringLiteral(
-                       "Es wären %1 Dateien mit zusammen %2 Pixeln; möglich sind höchstens %3 "
-                       "Dateien und %4 Pixel. Reduziere die Einzelbilder.")
-                .arg(num(n[0]), num(n[1]), num(n[2]), num(n[3]));
-        case MessageCode::Progress:
-            return QStringLiteral("Bild %1 von %2: %3").arg(n[0]).arg(n[1]).arg(m.subject);
-        default:
-            return {};
-    }
-}
+                "Die Datei '{subject}' hat {width} x {height} Pixel; ein Pixelbild wird nicht auf "
+                "{wantedWidth} x {wantedHeight} vergrössert.");
+        case RadiusRepaired:
+            return QStringLiteral("Warnung: --radius {given} ergibt Radius {radius}.");
 
-QString usage(const Message& m) {
-    switch (m.code) {
-        case MessageCode::UnknownOption:
-            if (!m.value.isEmpty())
-                return QStringLiteral("Unbekannte Option '%1'. Gemeint ist wohl %2.")
-                    .arg(m.subject, m.value);
-            return QStringLiteral("Unbekannte Option '%1'.").arg(m.subject);
-        case MessageCode::OptionNeedsValue:
-            return QStringLiteral("%1 braucht einen Wert.").arg(m.subject);
-        case MessageCode::NotANumber:
-            return QStringLiteral("%1 erwartet eine Zahl, nicht '%2'.").arg(m.subject, m.value);
-        case MessageCode::FormatExpected:
-            return QStringLiteral("--format erwartet png oder bmp, nicht '%1'.").arg(m.value);
-        case MessageCode::CompressionExpected:
-            return QStringLiteral("--compression erwartet fast, default oder small, nicht '%1'.")
-                .arg(m.value);
-        case MessageCode::BackgroundExpected:
+        case UnknownOption:
+            return m.value.isEmpty()
+                       ? QStringLiteral("Unbekannte Option '{subject}'.")
+                       : QStringLiteral("Unbekannte Option '{subject}'. Gemeint ist wohl {value}.");
+        case OptionNeedsValue:
+            return QStringLiteral("{subject} braucht einen Wert.");
+        case NotANumber:
+            return QStringLiteral("{subject} erwartet eine Zahl, nicht '{value}'.");
+        case DecimalPoint:
             return QStringLiteral(
-                       "--background erwartet R,G,B mit ganzen Zahlen von 0 bis 255, nicht '%1'.")
-                .arg(m.value);
-        case MessageCode::OutputNeedsName:
-            return QStringLiteral("-o braucht einen Datei- oder Ordnernamen.");
-        case MessageCode::WholeNumberExpected:
-            return QStringLiteral("%1 erwartet eine ganze Zahl von 1 bis %2.")
-                .arg(m.subject)
-                .arg(m.numbers[0]);
-        case MessageCode::ScaleExpected:
-            return QStringLiteral("--scale erwartet eine Zahl über 0 bis %1.").arg(m.numbers[0]);
-        case MessageCode::OrientationsExclude:
-            return QStringLiteral("--horizontal und --vertical schliessen sich aus.");
-        case MessageCode::AngleSweepExclude:
+                "{subject} erwartet eine Zahl mit Dezimalpunkt (1.5), nicht '{value}'.");
+        case WordExpected:
+            return QStringLiteral("{subject} erwartet {choices:or}, nicht '{value}'.");
+        case WordsExpected:
             return QStringLiteral(
-                "--angle und --sweep schliessen sich aus: --sweep bestimmt den Winkel je "
-                "Einzelbild.");
-        case MessageCode::NoPictureGiven:
+                "{subject} erwartet {choices:or}, mit Kommas getrennt, nicht '{value}'.");
+        case NumberExpected:
+            return QStringLiteral("{subject} erwartet eine ganze Zahl von {low} bis {high}.");
+        case NumberAboveZero:
+            return QStringLiteral("{subject} erwartet eine Zahl über 0 bis {high}.");
+        case NumbersExpected:
+            return QStringLiteral(
+                "{subject} erwartet Zahlen von {low} bis {high}, mit Kommas getrennt, nicht "
+                "'{value}'.");
+        case ColourExpected:
+            return QStringLiteral(
+                "{subject} erwartet R,G,B mit ganzen Zahlen von 0 bis {high}, nicht '{value}'.");
+        case OutputNeedsName:
+            return QStringLiteral("{subject} braucht einen Datei- oder Ordnernamen.");
+        case NoPictureGiven:
             return QStringLiteral("Kein Bild angegeben.");
-        case MessageCode::OptionsExclude:
-            return QStringLiteral("%1 und %2 schliessen sich aus.").arg(m.subject, m.value);
-        case MessageCode::ToolkitExpected:
-            return QStringLiteral("--for erwartet %1, nicht '%2'.").arg(list(m.names), m.value);
-        case MessageCode::SideExpected:
+        case OptionsExclude:
+            return QStringLiteral("{subject} und {value} schliessen sich aus.");
+        case OutputEndingUnknown:
+            return QStringLiteral("-o '{subject}': geschrieben werden nur {formats:and}.");
+        case OutputMustBeFolder:
             return QStringLiteral(
-                       "--side erwartet manifest, kontakt, uidesc, css, header oder none, mit "
-                       "Kommas getrennt, nicht '%1'.")
-                .arg(m.value);
-        case MessageCode::ScalesExpected:
-            return QStringLiteral(
-                       "--scales erwartet Zahlen von 0.01 bis %1, mit Kommas getrennt, nicht '%2'.")
-                .arg(m.numbers[0])
-                .arg(m.value);
-        case MessageCode::LayoutExpected:
-            return QStringLiteral(
-                       "--layout erwartet horizontal, vertical, grid:C (C Spalten) oder frames, "
-                       "nicht '%1'.")
-                .arg(m.value);
-        case MessageCode::FirstNumberExpected:
-            return QStringLiteral("--first-number erwartet 0 oder 1.");
-        case MessageCode::OutputEndingUnknown:
-            return QStringLiteral("-o '%1': geschrieben werden nur PNG (.png) und BMP (.bmp).")
-                .arg(m.subject);
-        case MessageCode::OutputMustBeFolder:
-            return QStringLiteral(
-                       "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): "
-                       "'%1'.")
-                .arg(m.subject);
-        case MessageCode::OutputFormatMismatch:
-            return QStringLiteral("-o '%1' passt nicht zu --format %2.").arg(m.subject, m.value);
-        default:
-            return {};
-    }
-}
+                "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): '{subject}'.");
+        case OutputFormatMismatch:
+            return QStringLiteral("-o '{subject}' passt nicht zu --format {value}.");
 
-QString help(const Message& m) {
-    const auto& n = m.numbers;
-    switch (m.code) {
-        case MessageCode::UsageCall:
-            return QStringLiteral("Aufruf: torvelink-cli");
-        case MessageCode::UsagePicture:
+        case UsageCall:
+            return QStringLiteral("Aufruf: {program}");
+        case UsagePicture:
             return QStringLiteral("BILD");
-        case MessageCode::UsageOutputName:
+        case UsageOutputName:
             return QStringLiteral("AUSGABE");
-        case MessageCode::UsageToolkit:
+        case UsageToolkit:
             return QStringLiteral("TOOLKIT");
-        case MessageCode::UsageIntro:
-            return QStringLiteral("Baut aus jedem BILD (%1)\neine Knopf-Sequenz und speichert sie.")
-                .arg(list(m.names));
-        case MessageCode::UsageExamples:
+        case UsageIntro:
+            return QStringLiteral(
+                "Baut aus jedem BILD ({kinds:or})\neine Knopf-Sequenz und speichert sie.");
+        case UsageExamples:
             return QStringLiteral(
                 "Beispiele:\n"
                 "  Die Sequenz, die JUCE so abspielt, wie sie ist (senkrecht, PNG):\n"
-                "    torvelink-cli knopf.png --for juce\n"
+                "    {program} knopf.png --for juce\n"
                 "  Senkrecht, transparent, 129 Einzelbilder von -135 bis +135 Grad:\n"
-                "    torvelink-cli knopf.png --vertical --frames 129 --start -135 --end 135 "
-                "\\\n"
+                "    {program} knopf.png --vertical --frames 129 --start -135 --end 135 \\\n"
                 "                  --format png\n"
                 "  Aus einem SVG-Bild von 64 Pixeln, einfach und doppelt so gross:\n"
-                "    torvelink-cli knopf.svg --for vstgui --size 64 --scales 1,2\n"
+                "    {program} knopf.svg --for vstgui --size 64 --scales 1,2\n"
                 "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
-                "    torvelink-cli a.png b.svg c.gif --format png --manifest -o "
-                "sequenzen/\n");
-        case MessageCode::UsageLimits:
+                "    {program} a.png b.svg c.gif --format png --manifest -o sequenzen/\n");
+        case UsageLimits:
             return QStringLiteral(
-                       "Ein Streifen hat höchstens %1 Pixel und höchstens %2 Pixel je Seite.")
-                .arg(n[0])
-                .arg(n[1]);
-        case MessageCode::UsageExitStatus:
+                "Ein Streifen hat höchstens {maxPixels} Pixel und höchstens {maxSide} Pixel je "
+                "Seite.");
+        case UsageExitStatus:
             return QStringLiteral(
                 "Rückgabe: 0 alles geschrieben, 1 Ein- oder Ausgabefehler (bei mehreren "
                 "Bildern:\nmindestens eines nicht geschrieben), 2 falscher Aufruf.");
-        case MessageCode::ManName:
+        case ManName:
             return QStringLiteral("baut Knopf-Sequenzen aus Bildern");
-        case MessageCode::ManSynopsis:
+        case ManSynopsis:
             return QStringLiteral("ÜBERSICHT");
-        case MessageCode::ManDescription:
+        case ManDescription:
             return QStringLiteral("BESCHREIBUNG");
-        case MessageCode::ManOptions:
+        case ManOptions:
             return QStringLiteral("OPTIONEN");
-        case MessageCode::ManExitStatus:
+        case ManExitStatus:
             return QStringLiteral("RÜCKGABEWERT");
-        case MessageCode::ManExamples:
+        case ManExamples:
             return QStringLiteral("BEISPIELE");
-        case MessageCode::HelpFrames:
-            return QStringLiteral("Einzelbilder (Vorgabe %1; unter 1 wird 1)").arg(n[0]);
-        case MessageCode::HelpRadius:
+
+        case HelpFrames:
+            return QStringLiteral("Einzelbilder (Vorgabe {frames}; unter 1 wird 1)");
+        case HelpRadius:
             return QStringLiteral(
                 "Rotationsradius in Pixeln (Vorgabe: halbe Bildbreite;\nnegativ wird 1)");
-        case MessageCode::HelpAngle:
+        case HelpAngle:
             return QStringLiteral(
-                       "Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn (Vorgabe %1)")
-                .arg(m.value);
-        case MessageCode::HelpStart:
+                "Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn (Vorgabe {angle})");
+        case HelpStart:
             return QStringLiteral("Drehung des ersten Einzelbilds in Grad (Vorgabe 0)");
-        case MessageCode::HelpSweep:
+        case HelpSweep:
             return QStringLiteral(
                 "Drehung vom ersten bis zum letzten Einzelbild in Grad;\nder Winkel je "
                 "Einzelbild ist S / (N - 1)");
-        case MessageCode::HelpHorizontal:
+        case HelpHorizontal:
             return QStringLiteral("Einzelbilder nebeneinander (Vorgabe)");
-        case MessageCode::HelpVertical:
-            return QStringLiteral("Einzelbilder untereinander (BMP: höchstens %1 Pixel hoch)")
-                .arg(n[0]);
-        case MessageCode::HelpNearest:
-            return QStringLiteral("nächstes Pixel statt bilinearer Mischung");
-        case MessageCode::HelpMaxSize:
-            return QStringLiteral("grösste Bildbreite und -höhe (Vorgabe %1, höchstens %2)")
-                .arg(n[0])
-                .arg(n[1]);
-        case MessageCode::HelpSize:
+        case HelpVertical:
             return QStringLiteral(
-                "die lange Seite des Knopfs in Pixeln: SVG-Bilder werden so\ngross "
-                "gezeichnet, Pixelbilder verkleinert (Vorgabe: die\neigene Grösse des Bildes)");
-        case MessageCode::HelpScale:
+                "Einzelbilder untereinander (BMP: höchstens {maxSide} Pixel hoch)");
+        case HelpNearest:
+            return QStringLiteral("nächstes Pixel statt bilinearer Mischung");
+        case HelpMaxSize:
+            return QStringLiteral(
+                "grösste Bildbreite und -höhe (Vorgabe {size}, höchstens {maxSide})");
+        case HelpSize:
+            return QStringLiteral(
+                "die lange Seite des Knopfs in Pixeln: SVG-Bilder werden so\ngross gezeichnet, "
+                "Pixelbilder verkleinert (Vorgabe: die\neigene Grösse des Bildes)");
+        case HelpScale:
             return QStringLiteral(
                 "SVG-Bilder K-mal so gross zeichnen, einen angegebenen\nRadius ebenso (für "
                 "HiDPI: 2); Pixelbilder werden nicht\nvergrössert, sondern abgelehnt");
-        case MessageCode::HelpBackground:
+        case HelpBackground:
             return QStringLiteral(
-                       "Transparenz auf diese Farbe legen (Vorgabe: bei PNG\nbleibt sie "
-                       "erhalten, bei BMP Grau %1)")
-                .arg(m.value);
-        case MessageCode::HelpFormat:
+                "Transparenz auf diese Farbe legen (Vorgabe: bei PNG\nbleibt sie erhalten, bei "
+                "BMP Grau {colour})");
+        case HelpFormat:
             return QStringLiteral(
-                "png oder bmp (Vorgabe: nach der Endung von -o; sonst bmp für\n"
+                "{choices:or} (Vorgabe: nach der Endung von -o; sonst bmp für\n"
                 "undurchsichtige BMP-, JPEG-, GIF-, ICO-, CUR- und WMF-Bilder,\n"
                 "png für alle übrigen und mit --for)");
-        case MessageCode::HelpCompression:
+        case HelpCompression:
             return QStringLiteral(
-                "PNG: fast (am schnellsten), default (Vorgabe) oder small\n(kleinste Datei, "
-                "dauert länger); die Pixel sind dieselben");
-        case MessageCode::HelpManifest:
+                "PNG: {choices:or} (small: kleinste Datei, dauert\nlänger); die Pixel sind "
+                "dieselben");
+        case HelpManifest:
             return QStringLiteral("neben jede Sequenz eine JSON-Datei mit ihren Angaben legen");
-        case MessageCode::HelpPreview:
+        case HelpPreview:
             return QStringLiteral(
                 "neben jede Sequenz eine HTML-Seite legen, die sie als Knopf\ndreht (durch "
                 "Ziehen, Mausrad und Tasten, auf hellem und\ndunklem Grund)");
-        case MessageCode::HelpFor:
-            return QStringLiteral(
-                       "die Sequenz, die ein Toolkit so abspielt, wie sie ist: %1;\n"
-                       "ohne Namen: die Liste")
-                .arg(m.names.join(QStringLiteral(", ")));
-        case MessageCode::HelpEnd:
-            return QStringLiteral("Drehung des letzten Einzelbilds in Grad (mit --start)");
-        case MessageCode::HelpLayout:
-            return QStringLiteral(
-                "horizontal, vertical, grid:C (C Einzelbilder je Zeile) oder\n"
-                "frames (eine Datei je Einzelbild, nummeriert: _0001)");
-        case MessageCode::HelpFirstNumber:
-            return QStringLiteral("die Nummer der ersten Einzelbild-Datei, 0 oder 1 (Vorgabe 1)");
-        case MessageCode::HelpScales:
-            return QStringLiteral(
-                "eine Sequenz je Massstab, etwa 1,2 (knopf.png, knopf@2x.png);\n"
-                "ein Pixelbild wird dafür verkleinert, nie vergrössert");
-        case MessageCode::HelpSquare:
-            return QStringLiteral("das Bild mittig auf ein Quadrat seiner langen Seite legen");
-        case MessageCode::HelpSide:
-            return QStringLiteral(
-                "Dateien neben der Sequenz: manifest, kontakt, uidesc, css,\nheader, none");
-        case MessageCode::HelpAnimation:
-            return QStringLiteral("ein animiertes PNG, das den Bogen hin und zurück abspielt");
-        case MessageCode::HelpQuiet:
-            return QStringLiteral("keine Zeile für jede geschriebene Datei");
-        case MessageCode::HelpVerbose:
-            return QStringLiteral("zu jedem Bild auch die Werte, mit denen es gebaut wird");
-        case MessageCode::HelpVersion:
-            return QStringLiteral("die Version des Programms zeigen");
-        case MessageCode::HelpHelp:
-            return QStringLiteral("diese Hilfe zeigen");
-        case MessageCode::HelpOutput:
+        case HelpOutput:
             return QStringLiteral(
                 "Zieldatei bei einem Bild, sonst ein Ordner (endet auf /);\nVorgabe: "
                 "<Bildname>_Seq_H.bmp bzw. _Seq_V.bmp (.png bei\nPNG) im Ordner des Bildes");
-        default:
-            return {};
-    }
-}
+        case HelpFor:
+            return QStringLiteral(
+                "die Sequenz, die ein Toolkit so abspielt, wie sie ist: {choices};\n"
+                "ohne Namen: die Liste");
+        case HelpEnd:
+            return QStringLiteral("Drehung des letzten Einzelbilds in Grad (mit --start)");
+        case HelpLayout:
+            return QStringLiteral(
+                "{choices:or}: grid:C legt C Einzelbilder in eine Zeile,\nframes schreibt eine "
+                "Datei je Einzelbild, nummeriert: _0001");
+        case HelpFirstNumber:
+            return QStringLiteral(
+                "die Nummer der ersten Einzelbild-Datei, {choices:or} (Vorgabe 1)");
+        case HelpScales:
+            return QStringLiteral(
+                "eine Sequenz je Massstab von {low} bis {high}, etwa 1,2\n(knopf.png, "
+                "knopf@2x.png); ein Pixelbild wird dafür verkleinert,\nnie vergrössert");
+        case HelpSquare:
+            return QStringLiteral("das Bild mittig auf ein Quadrat seiner langen Seite legen");
+        case HelpSide:
+            return QStringLiteral("Dateien neben der Sequenz, mit Kommas getrennt: {choices}");
+        case HelpAnimation:
+            return QStringLiteral("ein animiertes PNG, das den Bogen hin und zurück abspielt");
+        case HelpQuiet:
+            return QStringLiteral("keine Zeile für jede geschriebene Datei");
+        case HelpVerbose:
+            return QStringLiteral("zu jedem Bild auch die Werte, mit denen es gebaut wird");
+        case HelpVersion:
+            return QStringLiteral("die Version des Programms zeigen");
+        case HelpHelp:
+            return QStringLiteral("diese Hilfe zeigen");
 
-// The preview page's words.
-QString preview(const Message& m) {
-    const auto& n = m.numbers;
-    switch (m.code) {
-        case MessageCode::PreviewTitle:
-            return QStringLiteral("Vorschau von %1").arg(m.subject);
-        case MessageCode::PreviewFacts:
-            return QStringLiteral("%1 Einzelbilder zu %2 x %3 Pixeln, gezählt ab 0")
-                .arg(n[0])
-                .arg(n[1])
-                .arg(n[2]);
-        case MessageCode::PreviewHint:
+        case PreviewTitle:
+            return QStringLiteral("Vorschau von {subject}");
+        case PreviewFacts:
+            return QStringLiteral(
+                "{frames:Einzelbild|Einzelbilder} zu {width} x {height} Pixeln, gezählt ab 0");
+        case PreviewHint:
             return QStringLiteral(
                 "Den Knopf drehen: nach oben oder unten ziehen, am Mausrad drehen oder die "
                 "Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
-        case MessageCode::PreviewKnob:
+        case PreviewKnob:
             return QStringLiteral("Knopf");
-        case MessageCode::PreviewValue:
+        case PreviewValue:
             return QStringLiteral("Wert");
-        case MessageCode::PreviewFrame:
+        case PreviewFrame:
             return QStringLiteral("Einzelbild");
-        case MessageCode::PreviewAngle:
+        case PreviewAngle:
             return QStringLiteral("Winkel");
-        case MessageCode::PreviewLight:
+        case PreviewLight:
             return QStringLiteral("hell");
-        case MessageCode::PreviewDark:
+        case PreviewDark:
             return QStringLiteral("dunkel");
-        default:
-            return {};
-    }
-}
-
-}  // namespace
-
-// Each group answers for its codes and gives an empty text for the others.
-QString RenderGerman(const Message& m) {
-    for (const auto group : {reasons, pictures, strips, usage, help, preview}) {
-        QString text = group(m);
-        if (!text.isEmpty()) return text;
     }
     return {};
 }

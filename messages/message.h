@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <variant>
+#include <vector>
 
 // What happened, as a code with its facts. The layers below the two programs
 // never build sentences: they return a Message, and a catalog (catalog.h)
@@ -37,17 +40,17 @@ enum class MessageCode : std::uint16_t {
 
     // Pictures. subject: the file's name, as the user sees it.
     CannotRead,           // subject, reason
-    UnsupportedPicture,   // subject; names: the kinds that are read
+    UnsupportedPicture,   // subject; Kinds
     EmptyPicture,         // subject
     RasterNotScaled,      // subject: --scale on a picture that is not a drawing
-    PictureTooLarge,      // numbers: largest side, width, height (the window's warning)
-    PictureFileTooLarge,  // subject; numbers: largest side, width, height
+    PictureTooLarge,      // MaxSide, Width, Height (the window's warning)
+    PictureFileTooLarge,  // subject; MaxSide, Width, Height
 
     // Strips.
     VerticalTooLarge,   // the frame count of a vertical strip was lowered
-    StripTooLarge,      // numbers: width, height, largest pixel count
-    TooManyFrameFiles,  // numbers: files, their pixels, largest file count, largest pixels
-    NoMemoryForStrip,   // numbers: width, height
+    StripTooLarge,      // Width, Height, MaxPixels
+    TooManyFrameFiles,  // Files, Pixels, MaxFiles, MaxPixels
+    NoMemoryForStrip,   // Width, Height
     CannotSave,         // subject, reason
 
     // Browsing in the window. subject: the drive or folder.
@@ -58,45 +61,40 @@ enum class MessageCode : std::uint16_t {
     CannotMakeFolder,
     StripWrittenAlready,
     PictureNotOverwritten,
-    Progress,           // subject: the picture; numbers: which, of how many
-    Written,            // subject: the file written; numbers: width, height, frames
-    WrittenFrames,      // subject: the first file; numbers: width, height, files
-    PictureParameters,  // subject: the picture; numbers: frames, width, height; names: radius,
-                        // start and end angle
+    Progress,           // subject: the picture; Index, Total
+    Written,            // subject: the file written; Width, Height, Frames
+    WrittenFrames,      // subject: the first file; Width, Height, Files
+    PictureParameters,  // subject: the picture; Frames, Width, Height, Radius, Start, End
     UsageSeeHelp,       // after a usage error: where the help is
-    ToolkitLine,        // subject: the toolkit; numbers: frames, start, end; value: its side file
+    ToolkitLine,        // subject: the toolkit; Frames, Start, End, Endings (its side files)
 
     // Warnings: the strip is written all the same.
-    FramesRepaired,         // value: the count as given; numbers: the count used
+    FramesRepaired,         // Given: the count as given; Frames: the count used
     RadiusIsZero,           //
-    FramesNotSquare,        // numbers: frame width, height
-    StripOverTextureLimit,  // numbers: the strip's longer side, the limit
-    NoCentreFrame,          // numbers: frames, frames + 1; names: the angles value 0.5 may show
-    TransparencyOnGrey,     // value: the grey
-    MaxSizeHint,            // numbers: the size --max-size would need
-    RasterNotEnlarged,      // subject; numbers: picture width, height, width, height asked
-    RadiusRepaired,         // value: the radius as given; names: the radius used
+    FramesNotSquare,        // Width, Height of a frame
+    StripOverTextureLimit,  // Side: the strip's longer side; MaxSide
+    NoCentreFrame,          // Frames, OtherFrames (a count that has one); Below, Above: the
+                            // angles value 0.5 may show
+    TransparencyOnGrey,     // Colour: the grey
+    MaxSizeHint,            // Size: what --max-size would need
+    RasterNotEnlarged,      // subject; Width, Height of the picture, WantedWidth, WantedHeight
+    RadiusRepaired,         // Given: the radius as given; Radius: the radius used
 
     // The command line's usage errors. subject: the option as given.
-    UnknownOption,  // subject; value: the option meant, if one is near
-    OptionNeedsValue,
+    UnknownOption,         // subject; value: the option meant, if one is near
+    OptionNeedsValue,      // subject
     NotANumber,            // subject, value
-    FormatExpected,        // value
-    CompressionExpected,   // value
-    BackgroundExpected,    // value
-    OutputNeedsName,       //
-    WholeNumberExpected,   // subject; numbers: largest value
-    ScaleExpected,         // numbers: largest value
-    OrientationsExclude,   //
-    AngleSweepExclude,     //
+    DecimalPoint,          // subject, value: a number written with a decimal comma
+    WordExpected,          // subject, value; Choices: the words it takes
+    WordsExpected,         // subject, value; Choices: the words it takes, several by commas
+    NumberExpected,        // subject; Low, High: a whole number in this range
+    NumberAboveZero,       // subject; High: a number above 0, up to High
+    NumbersExpected,       // subject, value; Low, High: numbers in this range, by commas
+    ColourExpected,        // subject, value; High: the largest channel
+    OutputNeedsName,       // subject
     NoPictureGiven,        //
     OptionsExclude,        // subject, value: two options that exclude each other
-    ToolkitExpected,       // value; names: the toolkits
-    SideExpected,          // value
-    ScalesExpected,        // value; numbers: largest scale
-    LayoutExpected,        // value
-    FirstNumberExpected,   //
-    OutputEndingUnknown,   // subject: -o's value
+    OutputEndingUnknown,   // subject: -o's value; Formats: what is written
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
 
@@ -105,9 +103,9 @@ enum class MessageCode : std::uint16_t {
     UsagePicture,     // the word for a picture in the call line
     UsageOutputName,  // the word for -o's value
     UsageToolkit,     // the word for --for's value
-    UsageIntro,       // names: the kinds that are read
+    UsageIntro,       // Kinds: the kinds that are read
     UsageExamples,    // the examples, a title line first
-    UsageLimits,      // numbers: largest strip pixels, largest side
+    UsageLimits,      // MaxPixels, MaxSide
     UsageExitStatus,  //
     ManName,          // the manual's one line on what the program does
     ManSynopsis,      // the manual's section titles
@@ -115,30 +113,30 @@ enum class MessageCode : std::uint16_t {
     ManOptions,       //
     ManExitStatus,    //
     ManExamples,      //
-    HelpFrames,       // numbers: default frame count
+    HelpFrames,       // Frames: the default count
     HelpRadius,       //
-    HelpAngle,        // value: default angle
+    HelpAngle,        // Angle: the default step
     HelpStart,        //
     HelpSweep,        //
     HelpHorizontal,   //
-    HelpVertical,     // numbers: largest vertical strip height
+    HelpVertical,     // MaxSide: the largest vertical BMP strip's height
     HelpNearest,      //
-    HelpMaxSize,      // numbers: default, largest value
+    HelpMaxSize,      // Size: the default; MaxSide: the largest value
     HelpSize,         //
     HelpScale,        //
-    HelpBackground,   // value: the grey a BMP strip lies on
-    HelpFormat,       //
-    HelpCompression,  //
+    HelpBackground,   // Colour: the grey a BMP strip lies on
+    HelpFormat,       // Choices
+    HelpCompression,  // Choices
     HelpManifest,     //
     HelpPreview,      //
     HelpOutput,       //
-    HelpFor,          // names: the toolkits
+    HelpFor,          // Choices: the toolkits
     HelpEnd,          //
-    HelpLayout,       //
-    HelpFirstNumber,  //
-    HelpScales,       //
+    HelpLayout,       // Choices
+    HelpFirstNumber,  // Choices
+    HelpScales,       // Low, High
     HelpSquare,       //
-    HelpSide,         //
+    HelpSide,         // Choices
     HelpAnimation,    //
     HelpQuiet,        //
     HelpVerbose,      //
@@ -147,7 +145,7 @@ enum class MessageCode : std::uint16_t {
 
     // The preview page's words.
     PreviewTitle,  // subject: the strip's file name
-    PreviewFacts,  // numbers: frames, frame width, frame height (pixels)
+    PreviewFacts,  // Frames, Width, Height of a frame
     PreviewHint,   // how the knob is turned
     PreviewKnob,   // the knob's name for assistive technology
     PreviewValue,  // the readouts' labels
@@ -157,6 +155,92 @@ enum class MessageCode : std::uint16_t {
     PreviewDark,   //
 
     kCount  // not a message: the number of codes
+};
+
+// The facts a message may carry beside its subject and value, each of one
+// type: a count (a whole number; it chooses a noun's singular or plural), a
+// decimal (written in the language's own way), a text, or a list of words.
+// A catalog names them in its texts ("{width}"); the names are in catalog.cpp.
+enum class Fact : std::uint8_t {
+    // Counts.
+    Width,
+    Height,
+    WantedWidth,
+    WantedHeight,
+    Frames,
+    OtherFrames,
+    Files,
+    Pixels,
+    Side,
+    Size,
+    MaxSide,
+    MaxPixels,
+    MaxFiles,
+    Index,
+    Total,
+    // Decimals.
+    Radius,
+    Start,
+    End,
+    Below,
+    Above,
+    Angle,
+    Low,
+    High,
+    Given,  // a number as the user gave it
+    // Texts and lists.
+    Colour,
+    Kinds,
+    Choices,
+    Endings,
+    Formats,
+    kCount
+};
+
+// A number with a fraction; places: how many digits after the decimal
+// separator, or -1 for the fewest that read back as the number (as a 32-bit
+// value when it was one).
+struct Decimal {
+    constexpr Decimal(double v, int p = -1) : value(v), places(p) {}
+    constexpr Decimal(float v, int p = -1) : value(v), places(p), single(true) {}
+    double value;
+    int places;
+    bool single = false;
+};
+
+using FactValue = std::variant<qint64, Decimal, QString, QStringList>;
+
+// A message's facts by name. Built from pairs ({Fact::Width, 45}); a fact
+// given twice keeps the last.
+class Facts {
+public:
+    Facts() = default;
+    Facts(std::initializer_list<std::pair<Fact, FactValue>> facts) {
+        for (const auto& [name, value] : facts) set(name, value);
+    }
+    void set(Fact name, FactValue value) {
+        for (auto& fact : facts_)
+            if (fact.first == name) {
+                fact.second = std::move(value);
+                return;
+            }
+        facts_.emplace_back(name, std::move(value));
+    }
+    // The fact, or nothing when the message does not carry it.
+    const FactValue* find(Fact name) const {
+        for (const auto& fact : facts_)
+            if (fact.first == name) return &fact.second;
+        return nullptr;
+    }
+    // A count, 0 when it is not there.
+    qint64 count(Fact name) const {
+        const FactValue* value = find(name);
+        const qint64* n = value != nullptr ? std::get_if<qint64>(value) : nullptr;
+        return n != nullptr ? *n : 0;
+    }
+
+private:
+    std::vector<std::pair<Fact, FactValue>> facts_;
 };
 
 // Why a file failed: a reason code of the first group above, and the system's
@@ -174,8 +258,7 @@ struct Message {
     Reason reason;
     QString subject;  // a file, a folder or an option, as the user named it
     QString value;    // a value as the user gave it
-    QStringList names;
-    std::array<qint64, 4> numbers{};
+    Facts facts;
 
     explicit operator bool() const { return code != MessageCode::None; }
 };

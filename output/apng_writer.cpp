@@ -93,8 +93,8 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             MemorySink png;
             PngEncoder encoder(png, {w, h, frames.alpha}, {frames.compression, frames.threads});
             const bool made = encoder.begin() &&
-                              ComposeStrip(StripLayout::Horizontal(), frames.params,
-                                           frames.bilinear, src, encoder, frames.threads, {i, 1}) &&
+                              ComposeStrip(StripLayout::Horizontal(), frames.params, frames.routine,
+                                           src, encoder, frames.threads, {i, 1}) &&
                               encoder.finish();
             if (!made || !imageData(png.bytes, data[i])) {
                 composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder

@@ -80,9 +80,10 @@ QByteArray filled(const QByteArray& page, const std::map<QByteArray, QByteArray>
 
 QByteArray PreviewPage(const StripFacts& facts, Catalog::Language language) {
     const auto text = [](const QString& words) { return words.toHtmlEscaped().toUtf8(); };
-    const Message about{
-        .code = MessageCode::PreviewFacts,
-        .numbers = {facts.frames, facts.logicalFrameWidth(), facts.logicalFrameHeight()}};
+    const Message about{.code = MessageCode::PreviewFacts,
+                        .facts = {{Fact::Frames, facts.frames},
+                                  {Fact::Width, facts.logicalFrameWidth()},
+                                  {Fact::Height, facts.logicalFrameHeight()}}};
     return filled(kPreviewPageHtml,
                   {{"lang", language == Catalog::Language::German ? "de" : "en"},
                    {"title", text(Catalog::Render({.code = MessageCode::PreviewTitle,

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "native_path.h"
+#include "preview_page.h"
 
 namespace StripFiles {
 
@@ -104,7 +105,7 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"stepAngle", Shortest(facts.stepAngle)},
         {"endAngle", Shortest(static_cast<float>(facts.endAngle()))},
         {"radius", Shortest(strip.radius)},
-        {"routine", facts.bilinear ? "bilinear" : "nearest"},
+        {"routine", RoutineName(facts.routine)},
         {"alpha", facts.alpha},
         {"valueToFrame", kValueToFrame},
     };
@@ -254,6 +255,82 @@ QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
         text += "\n};\n";
     }
     return text;
+}
+
+namespace {
+
+using L = Catalog::Language;
+
+constexpr SideFileRow kSideFiles[] = {
+    {SideFile::Manifest,
+     "manifest",
+     ".json",
+     true,
+     {true, true},
+     [](const StripFacts& f, std::size_t k, L) { return ManifestText(f, k); },
+     nullptr},
+    // Kontakt's text knows a strip of one row or one column only.
+    {SideFile::Kontakt,
+     "kontakt",
+     ".txt",
+     true,
+     {false, false},
+     [](const StripFacts& f, std::size_t, L) { return KontaktText(f); },
+     nullptr},
+    {SideFile::Uidesc,
+     "uidesc",
+     ".uidesc",
+     false,
+     {true, false},
+     [](const StripFacts& f, std::size_t, L) { return UidescText(f); },
+     nullptr},
+    {SideFile::Css,
+     "css",
+     ".css",
+     false,
+     {true, false},
+     [](const StripFacts& f, std::size_t, L) { return CssText(f); },
+     nullptr},
+    {SideFile::Header, "header", ".h", false, {true, false}, nullptr, HeaderText},
+    {SideFile::Preview,
+     "preview",
+     ".html",
+     false,
+     {true, false},
+     [](const StripFacts& f, std::size_t, L language) { return PreviewPage(f, language); },
+     nullptr},
+};
+static_assert(std::size(kSideFiles) == static_cast<std::size_t>(SideFile::kCount));
+static_assert(
+    [] {
+        for (std::size_t k = 0; k < std::size(kSideFiles); ++k)
+            if (kSideFiles[k].file != static_cast<SideFile>(k)) return false;
+        return true;
+    }(),
+    "the rows stand in the order of their kinds");
+
+}  // namespace
+
+std::span<const SideFileRow> SideFileTable() {
+    return kSideFiles;
+}
+
+const SideFileRow& RowOf(SideFile file) {
+    return kSideFiles[static_cast<std::size_t>(file)];
+}
+
+SideFileSet DescribingLayout(bool grid, bool frameFiles) {
+    SideFileSet files;
+    for (const SideFileRow& row : kSideFiles)
+        if ((!grid || row.describes.grid) && (!frameFiles || row.describes.frameFiles))
+            files.add(row.file);
+    return files;
+}
+
+QStringList SideFileWords() {
+    QStringList words;
+    for (const SideFileRow& row : kSideFiles) words << QString::fromLatin1(row.word);
+    return words;
 }
 
 }  // namespace StripFiles

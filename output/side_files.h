@@ -2,14 +2,82 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
+#include <bitset>
 #include <cstddef>
+#include <initializer_list>
+#include <span>
 
+#include "catalog.h"
 #include "strip_facts.h"
 
 // The files written beside a picture's strips, each from the one description
 // of them. Texts in UTF-8; what a toolkit reads is named by its own words.
 namespace StripFiles {
+
+// The kinds of file beside a strip; the table below says all there is to
+// know of each.
+enum class SideFile {
+    Manifest,  // our own JSON
+    Kontakt,   // Kontakt's picture file (.txt)
+    Uidesc,    // a VSTGUI description (.uidesc)
+    Css,       // a CSS sprite rule (.css)
+    Header,    // a C and C++ header with the strips' bytes (.h)
+    Preview,   // an HTML page that plays the strips as a knob (.html)
+    kCount
+};
+
+// Side files, any of them.
+class SideFileSet {
+public:
+    constexpr SideFileSet() = default;
+    constexpr SideFileSet(std::initializer_list<SideFile> files) : bits_(maskOf(files)) {}
+    bool has(SideFile file) const { return bits_.test(index(file)); }
+    void add(SideFile file) { bits_.set(index(file)); }
+    void add(SideFileSet other) { bits_ |= other.bits_; }
+    void remove(SideFile file) { bits_.reset(index(file)); }
+    // Only the files that are in both.
+    void keep(SideFileSet other) { bits_ &= other.bits_; }
+    bool empty() const { return bits_.none(); }
+    bool operator==(const SideFileSet&) const = default;
+
+private:
+    static constexpr std::size_t index(SideFile file) { return static_cast<std::size_t>(file); }
+    static constexpr unsigned long long maskOf(std::initializer_list<SideFile> files) {
+        unsigned long long mask = 0;
+        for (const SideFile file : files) mask |= 1ull << index(file);
+        return mask;
+    }
+    std::bitset<static_cast<std::size_t>(SideFile::kCount)> bits_;
+};
+
+// The layouts a side file can describe.
+struct Describes {
+    bool grid = false;        // frames in rows and columns
+    bool frameFiles = false;  // one file a frame
+};
+
+// One kind of side file: its word for --side, its ending, whether each
+// scale's strip has one of its own, what it can describe, and what makes it.
+// A text is made from the facts (k: the scale it stands beside, the
+// language: the command line's); a header from the strips' bytes as well.
+struct SideFileRow {
+    SideFile file;
+    const char* word;
+    const char* ending;
+    bool perScale;
+    Describes describes;
+    QByteArray (*text)(const StripFacts& facts, std::size_t k, Catalog::Language language);
+    QByteArray (*fromStrips)(const StripFacts& facts, const QList<QByteArray>& strips);
+};
+
+std::span<const SideFileRow> SideFileTable();
+const SideFileRow& RowOf(SideFile file);
+// The side files that can describe a layout: a strip, a grid, frame files.
+SideFileSet DescribingLayout(bool grid, bool frameFiles);
+// "manifest, kontakt, ..." as --side takes them.
+QStringList SideFileWords();
 
 // Our own JSON manifest of strip k: file, frames, frame and logical frame
 // size, scale, the strip's size, layout (with columns and rows), start, step

@@ -36,7 +36,7 @@ struct StripFacts {
     // as it is (the 32-bit values the strips were built with).
     float startAngle = 0.0f;
     float stepAngle = 0.0f;
-    bool bilinear = true;
+    Routine routine = Routine::Bilinear;
     bool alpha = false;  // the strips keep transparency
     Format format = Format::Png;
     int firstNumber = 1;              // frame files: the number of the first

@@ -2,14 +2,29 @@
 
 namespace StripFiles {
 
+namespace {
+
+constexpr FormatRow kFormats[] = {
+    {Format::Png, "png", ".png", "PNG"},
+    {Format::Bmp, "bmp", ".bmp", "BMP"},
+};
+
+}  // namespace
+
+std::span<const FormatRow> Formats() {
+    return kFormats;
+}
+
 std::optional<Format> FormatOfName(const QString& path) {
-    for (const Format format : {Format::Bmp, Format::Png})
-        if (path.endsWith(QLatin1String(Ending(format)), Qt::CaseInsensitive)) return format;
+    for (const FormatRow& row : kFormats)
+        if (path.endsWith(QLatin1String(row.ending), Qt::CaseInsensitive)) return row.format;
     return std::nullopt;
 }
 
 const char* Ending(Format format) {
-    return format == Format::Png ? ".png" : ".bmp";
+    for (const FormatRow& row : kFormats)
+        if (row.format == format) return row.ending;
+    return kFormats[0].ending;
 }
 
 std::string ExportFileName(const std::string& BaseName, bool horizontal, Format format) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 #include <string>
 
 // What kind of file a strip becomes, and what it is called.
@@ -11,6 +12,15 @@ namespace StripFiles {
 // An uncompressed 24-bit Windows bitmap, or a PNG file (RGB, or RGBA for a
 // strip that keeps its transparency).
 enum class Format { Bmp, Png };
+
+// Each format: its word for --format, its ending and its name.
+struct FormatRow {
+    Format format;
+    const char* word;    // "png"
+    const char* ending;  // ".png"
+    const char* title;   // "PNG"
+};
+std::span<const FormatRow> Formats();
 
 // The format a file name's ending names (".bmp" or ".png", either case).
 std::optional<Format> FormatOfName(const QString& path);

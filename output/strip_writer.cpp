@@ -105,14 +105,16 @@ Message WhyStopped(const Composed& composed, const QString& name, Reason sinkRea
             return {};
         case Stop::TooLarge:
             return {.code = MessageCode::StripTooLarge,
-                    .numbers = {composed.width, composed.height, kMaxStripPixels}};
+                    .facts = {{Fact::Width, composed.width},
+                              {Fact::Height, composed.height},
+                              {Fact::MaxPixels, kMaxStripPixels}}};
         case Stop::Sink:
             return cannot(sinkReason);
         case Stop::Encoder:
             return cannot({MessageCode::NotEncoded, 0});
         case Stop::NoMemory:
             return {.code = MessageCode::NoMemoryForStrip,
-                    .numbers = {composed.width, composed.height}};
+                    .facts = {{Fact::Width, composed.width}, {Fact::Height, composed.height}}};
     }
     return {};
 }
@@ -133,8 +135,8 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     }
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
     const auto compose = [&](StripSink& sink) {
-        return ComposeStrip(frames.layout, frames.params, frames.bilinear, src, sink,
-                            frames.threads, frames.range, frames.empty);
+        return ComposeStrip(frames.layout, frames.params, frames.routine, src, sink, frames.threads,
+                            frames.range, frames.empty);
     };
     // A sink that failed has said so; what else stops a strip is memory.
     const auto sinkFailed = [&](const bool written) {

@@ -24,7 +24,7 @@ namespace StripFiles {
 struct Frames {
     StripLayout layout = StripLayout::Horizontal();
     KnobParams params;
-    bool bilinear = true;
+    Routine routine = Routine::Bilinear;
     const PixelGrid* source = nullptr;  // the picture (SrcBits)
     // PNG only: RGBA, the fourth byte of the source being the picture's
     // opacity, turned with the frames. Otherwise the strip is opaque.

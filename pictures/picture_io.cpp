@@ -127,7 +127,7 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
     reader.setAllocationLimit(decodeLimitMegabytes(maxSide));
     const Message unsupported{.code = MessageCode::UnsupportedPicture,
                               .subject = name,
-                              .names = PictureKinds::Names(choices.toolkitKinds)};
+                              .facts = {{Fact::Kinds, PictureKinds::Names(choices.toolkitKinds)}}};
     if (!reader.canRead()) {
         const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(head);
         return otherKind ? unreadable(unsupported) : damaged(name);

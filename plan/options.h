@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "build_rules.h"
+#include "catalog.h"
 #include "knob_input.h"
 #include "png_compression.h"
 #include "strip_names.h"
@@ -45,10 +46,10 @@ struct Options {
     const Toolkit* toolkit = nullptr;  // --for: what the toolkit reads, where not given
     bool listToolkits = false;         // --for without a name
     std::vector<double> scales;        // one strip for each; none given: 1
-    std::optional<SideFiles> sides;    // --side: the files beside the strip
-    bool square = false;               // pad the picture to a square
-    std::optional<int> size;           // a vector picture's drawing size, N x N pixels
-    double scale = 1.0;                // drawing size and given radius times this
+    std::optional<StripFiles::SideFileSet> sides;  // --side: the files beside the strip
+    bool square = false;                           // pad the picture to a square
+    std::optional<int> size;                       // a vector picture's drawing size, N x N pixels
+    double scale = 1.0;                            // drawing size and given radius times this
     std::optional<QRgb> background;
     std::optional<StripFiles::Format> format;
     PngCompression compression = PngCompression::Default;
@@ -57,13 +58,16 @@ struct Options {
     std::optional<LayoutChoice> layout;  // --layout, --horizontal, --vertical
     int firstNumber = 1;                 // the number of the first frame file
     bool animation = false;              // an animated PNG that plays the sweep
-    bool nearest = false;
+    Routine routine = Routine::Bilinear;
     int maxSize = kCliMaxPictureSide;
     QString output;        // a file (one picture) or a folder; default beside each picture
     bool quiet = false;    // no line for each file written
     bool verbose = false;  // each picture's parameters too
     bool version = false;
     bool help = false;
+    // The user's language: the messages', the preview page's, and how a
+    // decimal was read.
+    Catalog::Language language = Catalog::Language::English;
 };
 
 }  // namespace StripCli

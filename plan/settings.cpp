@@ -8,7 +8,7 @@ Settings Resolve(const Options& o) {
     s.preset = toolkit != nullptr;
     s.layout = o.layout.value_or(
         LayoutChoice{toolkit != nullptr ? toolkit->layout : StripLayout::Horizontal(), false});
-    s.frames = toolkit != nullptr ? toolkit->frames : KnobParams{}.FrameCount;
+    if (toolkit != nullptr) s.frames = toolkit->frames;
     s.start = o.start.value_or(toolkit != nullptr ? toolkit->start : 0.0);
     // One of step, sweep and end decides the turn; the toolkit's arc ends
     // where it ends, wherever the strip starts.
@@ -24,20 +24,17 @@ Settings Resolve(const Options& o) {
         s.step = static_cast<double>(KnobParams{}.RotAngle);
     // A strip on standard output has no place beside it for a toolkit's file.
     const bool beside = o.output != QLatin1String("-");
-    s.sides = toolkit != nullptr && beside ? toolkit->sides : SideFiles{0};
+    if (toolkit != nullptr && beside) s.sides = toolkit->sides;
     // A layout asked for against the toolkit's keeps only the toolkit's files
-    // that can describe it: Kontakt's text knows a strip, no grid, and frame
-    // files have only the manifest.
-    if (o.layout) {
-        if (o.layout->frameFiles)
-            s.sides &= static_cast<SideFiles>(SideFile::Manifest);
-        else if (o.layout->strip.kind() == StripLayout::Kind::Grid)
-            s.sides &= ~static_cast<SideFiles>(SideFile::Kontakt);
-    }
+    // that can describe it.
+    if (o.layout)
+        s.sides.keep(StripFiles::DescribingLayout(o.layout->strip.kind() == StripLayout::Kind::Grid,
+                                                  o.layout->frameFiles));
     if (o.sides) s.sides = *o.sides;
-    if (o.manifest) s.sides |= static_cast<SideFiles>(SideFile::Manifest);
+    if (o.manifest) s.sides.add(StripFiles::SideFile::Manifest);
+    if (o.preview) s.sides.add(StripFiles::SideFile::Preview);
     // VSTGUI finds a strip's larger scales by "#2x" in its name.
-    const bool uidesc = (s.sides & static_cast<SideFiles>(SideFile::Uidesc)) != 0;
+    const bool uidesc = s.sides.has(StripFiles::SideFile::Uidesc);
     s.naming = uidesc ? ScaleNaming::Hash : toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
     s.namedScales = !o.scales.empty();
     s.scales = s.namedScales ? o.scales : std::vector<double>{o.scale};

@@ -7,8 +7,8 @@
 #include "commands.h"
 #include "leading_number.h"
 #include "native_path.h"
+#include "option_table.h"
 #include "picture_io.h"
-#include "preview_page.h"
 #include "side_files.h"
 
 namespace StripCli {
@@ -17,8 +17,46 @@ namespace {
 
 constexpr QChar kSeparator{Commands::kPathSeparator};
 
-bool has(const Settings& s, SideFile file) {
-    return (s.sides & static_cast<SideFiles>(file)) != 0;
+using StripFiles::SideFile;
+
+QString optionName(OptionId id) {
+    return QString::fromLatin1(RowOf(id).name);
+}
+
+// The option that asked for a side file, as the user would have given it.
+QString askedFor(const Options& o, SideFile file) {
+    if (file == SideFile::Manifest && o.manifest) return optionName(OptionId::Manifest);
+    if (file == SideFile::Preview && o.preview) return optionName(OptionId::Preview);
+    return optionName(OptionId::Side) + ' ' + QString::fromLatin1(StripFiles::RowOf(file).word);
+}
+
+Message exclude(const QString& a, const QString& b) {
+    return {.code = MessageCode::OptionsExclude, .subject = a, .value = b};
+}
+
+// A side file asked for that cannot describe the layout asked for.
+std::optional<Message> sideAgainstLayout(const Options& o, const Settings& s) {
+    const bool grid = s.layout.strip.kind() == StripLayout::Kind::Grid;
+    if (!grid && !s.layout.frameFiles) return std::nullopt;
+    const StripFiles::SideFileSet describing =
+        StripFiles::DescribingLayout(grid, s.layout.frameFiles);
+    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+        if (s.sides.has(row.file) && !describing.has(row.file))
+            return exclude(
+                optionName(OptionId::Layout) +
+                    (s.layout.frameFiles ? QStringLiteral(" frames") : QStringLiteral(" grid")),
+                askedFor(o, row.file));
+    return std::nullopt;
+}
+
+// What a strip on standard output cannot have: any file beside it.
+QString besideStandardOutput(const Options& o, const Settings& s) {
+    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+        if (s.sides.has(row.file)) return askedFor(o, row.file);
+    if (o.animation) return optionName(OptionId::Animation);
+    if (s.layout.frameFiles) return optionName(OptionId::Layout) + QStringLiteral(" frames");
+    if (s.scales.size() > 1) return optionName(OptionId::Scales);
+    return {};
 }
 
 // Paths are put together as strings: Qt's own file classes would turn a name
@@ -93,10 +131,6 @@ KnobParams parameters(const Options& o, const Settings& s, const ScaledSize& siz
     return p;
 }
 
-QString number(double value) {
-    return QString::number(value, 'f', 2);
-}
-
 std::vector<Message> warningsOf(const Options& o, const Settings& s, const PicturePlan& plan,
                                 const PictureFacts& facts) {
     std::vector<Message> warnings;
@@ -105,38 +139,40 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
     if (first.loweredFrames) warnings.push_back({.code = MessageCode::VerticalTooLarge});
     if (o.frames && !first.loweredFrames && *o.frames != frames)
         warnings.push_back({.code = MessageCode::FramesRepaired,
-                            .value = QString::number(*o.frames),
-                            .numbers = {frames}});
+                            .facts = {{Fact::Given, *o.frames}, {Fact::Frames, frames}}});
     if (o.radius && *o.radius < 0.0)
-        warnings.push_back({.code = MessageCode::RadiusRepaired,
-                            .value = QString::number(*o.radius),
-                            .names = {QString::number(first.params.RotRadius)}});
+        warnings.push_back(
+            {.code = MessageCode::RadiusRepaired,
+             .facts = {{Fact::Given, *o.radius}, {Fact::Radius, first.params.RotRadius}}});
     if (first.params.RotRadius == 0.0f) warnings.push_back({.code = MessageCode::RadiusIsZero});
     const ScaledSize& size = facts.sizes.front();
     if (size.width != size.height)
-        warnings.push_back(
-            {.code = MessageCode::FramesNotSquare, .numbers = {size.width, size.height}});
+        warnings.push_back({.code = MessageCode::FramesNotSquare,
+                            .facts = {{Fact::Width, size.width}, {Fact::Height, size.height}}});
     int64_t longest = 0;
     for (const StripPlan& strip : plan.strips)
         longest = std::max({longest, strip.size.X, strip.size.Y});
     if (!s.layout.frameFiles && longest > kTextureLimit)
-        warnings.push_back(
-            {.code = MessageCode::StripOverTextureLimit, .numbers = {longest, kTextureLimit}});
+        warnings.push_back({.code = MessageCode::StripOverTextureLimit,
+                            .facts = {{Fact::Side, longest}, {Fact::MaxSide, kTextureLimit}}});
     // A toolkit's arc is symmetric; an even count puts no frame at its middle.
     const auto start = static_cast<double>(plan.facts.startAngle);
     if (s.preset && frames > 1 && frames % 2 == 0 &&
         std::abs(start + plan.facts.endAngle()) < 1e-3) {
         const double below = start + static_cast<double>(plan.facts.stepAngle) * (frames / 2 - 1);
         warnings.push_back({.code = MessageCode::NoCentreFrame,
-                            .names = {number(below), number(-below)},
-                            .numbers = {frames, frames + 1}});
+                            .facts = {{Fact::Frames, frames},
+                                      {Fact::OtherFrames, frames + 1},
+                                      {Fact::Below, Decimal{below, 2}},
+                                      {Fact::Above, Decimal{-below, 2}}}});
     }
     if (facts.transparent && plan.format == StripFiles::Format::Bmp && !o.background) {
         const QRgb grey = Pictures::kBoxBackground;
         warnings.push_back(
             {.code = MessageCode::TransparencyOnGrey,
-             .value =
-                 QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey))});
+             .facts = {
+                 {Fact::Colour,
+                  QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey))}}});
     }
     return warnings;
 }
@@ -155,34 +191,27 @@ bool OutputIsFolder(const Options& o, bool folderThere) {
 }
 
 std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder) {
-    const auto exclude = [](const char* a, const char* b) {
-        return Message{.code = MessageCode::OptionsExclude,
-                       .subject = QString::fromLatin1(a),
-                       .value = QString::fromLatin1(b)};
-    };
-    const bool besides = (s.sides & ~static_cast<SideFiles>(SideFile::Manifest)) != 0;
-    if (s.layout.frameFiles && besides) return exclude("--layout frames", "--side");
-    if (s.layout.frameFiles && o.preview) return exclude("--layout frames", "--preview");
-    if (s.layout.strip.kind() == StripLayout::Kind::Grid && has(s, SideFile::Kontakt))
-        return exclude("--layout grid", "--side kontakt");
+    if (auto clash = sideAgainstLayout(o, s)) return clash;
     if (o.output.isEmpty() || outputIsFolder) return std::nullopt;
     if (o.pictures.size() > 1)
         return Message{.code = MessageCode::OutputMustBeFolder, .subject = o.output};
     if (writesToStandardOutput(o)) {
-        // Standard output takes one file: nothing beside it.
-        const char* other = s.sides != 0          ? (o.manifest ? "--manifest" : "--side")
-                            : o.preview           ? "--preview"
-                            : o.animation         ? "--preview-animation"
-                            : s.layout.frameFiles ? "--layout frames"
-                            : s.scales.size() > 1 ? "--scales"
-                                                  : nullptr;
-        if (other != nullptr) return exclude("-o -", other);
+        const QString other = besideStandardOutput(o, s);
+        if (!other.isEmpty())
+            return exclude(optionName(OptionId::Output) + QStringLiteral(" -"), other);
         return std::nullopt;
     }
     const QString ending = endingOf(o.output);
     const auto named = StripFiles::FormatOfName(o.output);
-    if (!ending.isEmpty() && !named)
-        return Message{.code = MessageCode::OutputEndingUnknown, .subject = o.output};
+    if (!ending.isEmpty() && !named) {
+        QStringList formats;
+        for (const StripFiles::FormatRow& row : StripFiles::Formats())
+            formats << QStringLiteral("%1 (%2)").arg(QLatin1String(row.title),
+                                                     QLatin1String(row.ending));
+        return Message{.code = MessageCode::OutputEndingUnknown,
+                       .subject = o.output,
+                       .facts = {{Fact::Formats, formats}}};
+    }
     if (o.format && named && *named != *o.format)
         return Message{.code = MessageCode::OutputFormatMismatch,
                        .subject = o.output,
@@ -225,7 +254,10 @@ std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, con
         if (size.width > width || size.height > height)
             return Message{.code = MessageCode::RasterNotEnlarged,
                            .subject = name,
-                           .numbers = {width, height, size.width, size.height}};
+                           .facts = {{Fact::Width, width},
+                                     {Fact::Height, height},
+                                     {Fact::WantedWidth, size.width},
+                                     {Fact::WantedHeight, size.height}}};
         sizes.push_back(size);
     }
     return sizes;
@@ -251,7 +283,9 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
         // Frame files are each a picture of one frame's size.
         if (!strip.fits && !s.layout.frameFiles) {
             plan.refusal = {.code = MessageCode::StripTooLarge,
-                            .numbers = {strip.size.X, strip.size.Y, kMaxStripPixels}};
+                            .facts = {{Fact::Width, strip.size.X},
+                                      {Fact::Height, strip.size.Y},
+                                      {Fact::MaxPixels, kMaxStripPixels}}};
             return plan;
         }
     }
@@ -264,7 +298,10 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
         }
         if (files > kMaxFrameFiles || pixels > kMaxStripPixels) {
             plan.refusal = {.code = MessageCode::TooManyFrameFiles,
-                            .numbers = {files, pixels, kMaxFrameFiles, kMaxStripPixels}};
+                            .facts = {{Fact::Files, files},
+                                      {Fact::Pixels, pixels},
+                                      {Fact::MaxFiles, kMaxFrameFiles},
+                                      {Fact::MaxPixels, kMaxStripPixels}}};
             return plan;
         }
     }
@@ -281,7 +318,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.layout = layout;
     f.startAngle = params.StartAngle;
     f.stepAngle = params.RotAngle;
-    f.bilinear = !o.nearest;
+    f.routine = o.routine;
     f.alpha = plan.alpha;
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
@@ -306,16 +343,18 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     const auto text = [&](const QString& path, QByteArray bytes) {
         plan.jobs.push_back({.kind = Job::Kind::Text, .path = path, .text = std::move(bytes)});
     };
-    for (std::size_t k = 0; k < bases.size(); ++k) {
-        if (has(s, SideFile::Manifest)) text(bases[k] + ".json", StripFiles::ManifestText(f, k));
-        if (has(s, SideFile::Kontakt)) text(bases[k] + ".txt", StripFiles::KontaktText(f));
+    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable()) {
+        if (!s.sides.has(row.file)) continue;
+        const QString sideEnding = QString::fromLatin1(row.ending);
+        if (row.fromStrips != nullptr) {
+            plan.jobs.push_back(
+                {.kind = Job::Kind::FromStrips, .path = base + sideEnding, .side = row.file});
+            continue;
+        }
+        // What a page says, it says in the command line's language.
+        for (std::size_t k = 0; k < (row.perScale ? bases.size() : 1); ++k)
+            text((row.perScale ? bases[k] : base) + sideEnding, row.text(f, k, o.language));
     }
-    if (has(s, SideFile::Uidesc)) text(base + ".uidesc", StripFiles::UidescText(f));
-    if (has(s, SideFile::Css)) text(base + ".css", StripFiles::CssText(f));
-    // The page speaks as the command line does.
-    if (o.preview) text(base + ".html", StripFiles::PreviewPage(f, Catalog::CommandLineLanguage()));
-    if (has(s, SideFile::Header))
-        plan.jobs.push_back({.kind = Job::Kind::Header, .path = base + ".h"});
     if (o.animation) plan.jobs.push_back({.kind = Job::Kind::Animation, .path = base + ".apng"});
     for (std::size_t k = 0; k < bases.size(); ++k) {
         if (!s.layout.frameFiles) {

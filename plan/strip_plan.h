@@ -12,6 +12,7 @@
 #include "message.h"
 #include "options.h"
 #include "settings.h"
+#include "side_files.h"
 #include "strip_facts.h"
 #include "strip_names.h"
 
@@ -63,17 +64,18 @@ struct PictureFacts {
 // One file to write.
 struct Job {
     enum class Kind {
-        Strip,      // the strip of scale `scale`
-        Frame,      // frame `frame` of scale `scale`, a picture of its own
-        Text,       // `text`
-        Header,     // the C header, made from the strip files' bytes
-        Animation,  // the animated preview, from scale 1's frames
+        Strip,       // the strip of scale `scale`
+        Frame,       // frame `frame` of scale `scale`, a picture of its own
+        Text,        // `text`
+        FromStrips,  // a side file made from the strip files' bytes (`side`)
+        Animation,   // the animated preview, from scale 1's frames
     };
     Kind kind = Kind::Strip;
     QString path;  // "-": standard output
     QByteArray text;
     std::size_t scale = 0;
     int32_t frame = 0;
+    StripFiles::SideFile side = StripFiles::SideFile::Manifest;
 };
 
 struct PicturePlan {

@@ -4,9 +4,7 @@ namespace StripCli {
 
 namespace {
 
-using enum SideFile;
-
-constexpr SideFiles kNone = 0;
+using enum StripFiles::SideFile;
 
 // The arcs are the toolkits' own defaults where they have one (JUCE's Slider:
 // 1.2 pi to 2.8 pi radians from 12 o'clock; iPlug2's vector knob, VSTGUI's
@@ -15,17 +13,13 @@ constexpr SideFiles kNone = 0;
 // DPF's OpenGL drawing plays no other. 129 frames put frame 64 at the
 // middle, whether a toolkit rounds, truncates or counts equal bins.
 constexpr Toolkit kToolkits[] = {
-    {"juce", StripLayout::Vertical(), -144.0, 144.0, 129, ScaleNaming::At, kNone},
-    {"iplug2", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, kNone},
-    {"vstgui", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::Hash,
-     static_cast<SideFiles>(Uidesc)},
-    {"hise", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, kNone},
-    {"dpf", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
-     static_cast<SideFiles>(Header)},
-    {"kontakt", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
-     static_cast<SideFiles>(Kontakt)},
-    {"web", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At,
-     static_cast<SideFiles>(Css)},
+    {"juce", StripLayout::Vertical(), -144.0, 144.0, 129, ScaleNaming::At, {}},
+    {"iplug2", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, {}},
+    {"vstgui", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::Hash, {Uidesc}},
+    {"hise", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, {}},
+    {"dpf", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, {Header}},
+    {"kontakt", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, {Kontakt}},
+    {"web", StripLayout::Vertical(), -135.0, 135.0, 129, ScaleNaming::At, {Css}},
 };
 
 }  // namespace

@@ -6,21 +6,12 @@
 #include <cstdint>
 #include <span>
 
+#include "side_files.h"
 #include "strip_layout.h"
 
 // What each toolkit reads: the strip a consumer of it plays as it is, in one
 // command (--for). Every option given on the command line wins over these.
 namespace StripCli {
-
-// Files beside the strip.
-enum class SideFile : uint8_t {
-    Manifest = 1,  // our own JSON
-    Kontakt = 2,   // Kontakt's picture file (.txt)
-    Uidesc = 4,    // a VSTGUI description (.uidesc)
-    Css = 8,       // a CSS sprite rule (.css)
-    Header = 16,   // a C and C++ header with the strip's bytes (.h)
-};
-using SideFiles = uint8_t;  // SideFile values or-ed together
 
 // How a strip at another scale than 1 is named: the picture's name, then
 // "@2x" (and so on) or VSTGUI's "#2.0x", then the ending.
@@ -32,7 +23,7 @@ struct Toolkit {
     double start, end;  // the arc, degrees clockwise from 12 o'clock
     int32_t frames;     // odd: one frame stands at the arc's middle
     ScaleNaming naming;
-    SideFiles sides;
+    StripFiles::SideFileSet sides;  // what it reads beside the strip
 };
 
 std::span<const Toolkit> Toolkits();

@@ -9,3 +9,14 @@
 //            own filter: the smallest file, at a few megabytes a second
 // The measurements behind the choices are in bench/README.md.
 enum class PngCompression { Fast, Default, Small };
+
+// The levels by their words, as the command line takes them.
+struct PngCompressionWord {
+    PngCompression level;
+    const char* word;
+};
+inline constexpr PngCompressionWord kPngCompressionWords[] = {
+    {PngCompression::Fast, "fast"},
+    {PngCompression::Default, "default"},
+    {PngCompression::Small, "small"},
+};

@@ -81,8 +81,8 @@ unsigned threadCount(unsigned requested, int64_t pixels) {
 class Compositor {
 public:
     Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
-               bool bilinear, const Source& source, int32_t frameW, int32_t frameH, StripSink& sink,
-               uint32_t empty);
+               Routine routine, const Source& source, int32_t frameW, int32_t frameH,
+               StripSink& sink, uint32_t empty);
     bool run(unsigned threads);
 
 private:
@@ -107,7 +107,7 @@ private:
 
     const StripLayout layout_;
     const KnobParams params_;
-    const bool bilinear_;
+    const Routine routine_;
     const Source& source_;
     StripSink& sink_;
     const int32_t frameW_, frameH_, pixelBytes_;
@@ -131,11 +131,11 @@ private:
 };
 
 Compositor::Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
-                       bool bilinear, const Source& source, int32_t frameW, int32_t frameH,
+                       Routine routine, const Source& source, int32_t frameW, int32_t frameH,
                        StripSink& sink, uint32_t empty)
     : layout_(layout),
       params_(params),
-      bilinear_(bilinear),
+      routine_(routine),
       source_(source),
       sink_(sink),
       frameW_(frameW),
@@ -321,10 +321,14 @@ bool Compositor::takeBatch(Band*& band, std::size_t& from, std::size_t& to) {
 }
 
 void Compositor::build(int32_t frame, const AppModul::FrameRows& rows) const {
-    if (bilinear_)
-        AppModul::RotateFrameBilinear(frame, params_, *source_.sampled, rows);
-    else
-        AppModul::RotateFrameNearest(frame, params_, *source_.sampled, rows);
+    switch (routine_) {
+        case Routine::Bilinear:
+            AppModul::RotateFrameBilinear(frame, params_, *source_.sampled, rows);
+            return;
+        case Routine::Nearest:
+            AppModul::RotateFrameNearest(frame, params_, *source_.sampled, rows);
+            return;
+    }
 }
 
 void Compositor::render(const Band& band, const Piece& piece) const {
@@ -353,7 +357,7 @@ void Compositor::render(const Band& band, const Piece& piece) const {
 
 }  // namespace
 
-bool ComposeStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+bool ComposeStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
                   const PixelGrid& SrcBits, StripSink& sink, unsigned threads, FrameRange frames,
                   uint32_t empty) {
     if (params.FrameCount < 1 || SrcBits.empty() || frames.first < 1) return true;

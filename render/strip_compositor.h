@@ -65,13 +65,12 @@ struct FrameRange {
 
 // Composes the frames of the knob strip into the sink where the layout puts
 // them (W x H the size of SrcBits): frame i turned as (i - 1) x RotAngle
-// plus StartAngle, built by the bilinear routine (RotateMode true) or the
-// nearest one. Every pixel is computed once; frames beyond the sink are not
-// built. The places a grid's short last row leaves without a frame get the
+// plus StartAngle, built by the routine RotateMode names. Every pixel is computed once; frames
+// beyond the sink are not built. The places a grid's short last row leaves without a frame get the
 // pixel `empty` (0xAARRGGBB; its first bytes in three-byte sinks).
 // Up to `threads` threads build frames (0: one per core); the bytes are
 // those one thread makes. True when every band reached the sink (nothing to
 // compose counts as done); false when the sink stopped it or had no memory.
-bool ComposeStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+bool ComposeStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
                   const PixelGrid& SrcBits, StripSink& sink, unsigned threads = 0,
                   FrameRange frames = {}, uint32_t empty = 0);

@@ -20,7 +20,7 @@ private:
 
 }  // namespace
 
-void RenderStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+void RenderStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
                  const PixelGrid& SrcBits, const ImageView& strip, unsigned threads) {
     SurfaceSink sink(strip);
     ComposeStrip(layout, params, RotateMode, SrcBits, sink, threads);

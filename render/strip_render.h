@@ -11,12 +11,12 @@
 // where the layout puts them (for a horizontal strip frame i at columns
 // (i - 1) x W .. i x W - 1, for a vertical one at rows (i - 1) x H .. i x H -
 // 1; W x H the size of SrcBits).
-// RotateMode picks the bilinear routine (true) or the nearest one (false).
+// RotateMode picks the routine that turns the frames.
 // Parts of frames beyond the surface are clipped. Nothing is drawn when
 // FrameCount is below 1.
 //
 // The surface is a sink of the strip compositor (ComposeStrip), the same
 // that streams strips into files: up to `threads` threads (0: one per core),
 // and the strip byte for byte the one a single thread makes.
-void RenderStrip(const StripLayout& layout, const KnobParams& params, bool RotateMode,
+void RenderStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
                  const PixelGrid& SrcBits, const ImageView& strip, unsigned threads = 0);

@@ -10,9 +10,9 @@
 struct AppState {
     int32_t PicW = 45;  // source picture, pixels
     int32_t PicH = 45;
-    KnobParams Knob;         // FrameCount, RotRadius, RotAngle
-    int32_t MagFactor = 1;   // test view magnification, 1..5
-    bool RotateMode = true;  // bilinear rotation
+    KnobParams Knob;        // FrameCount, RotRadius, RotAngle
+    int32_t MagFactor = 1;  // test view magnification, 1..5
+    Routine RotateMode = Routine::Bilinear;
     struct {
         int32_t X = 45;  // pixels
         int32_t Y = 45;

@@ -139,9 +139,10 @@ void Form1::Form_Load() {
     Commands::CenterForm(*this, QSize(WidthTwips(), HeightTwips()));
     AppState& s = state_;
     s.MagFactor = 1;
-    s.Knob.RotRadius = 18.0f;
-    s.Knob.RotAngle = 10.0f;
-    s.Knob.FrameCount = 28;
+    const KnobParams defaults;
+    s.Knob.RotRadius = defaults.RotRadius;
+    s.Knob.RotAngle = defaults.RotAngle;
+    s.Knob.FrameCount = defaults.FrameCount;
     HSMag->setValue(s.MagFactor);
     txtIN[0]->setText(QString::number(s.Knob.FrameCount));
     txtIN[1]->setText(QString::number(s.Knob.RotRadius));
@@ -152,7 +153,7 @@ void Form1::Form_Load() {
     AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
     s.stripBuilt = false;
     updateControls();
-    s.RotateMode = true;
+    s.RotateMode = Routine::Bilinear;
     s.SrcBits.allocate(1, 1);
     s.FrameBits.allocate(1, 1);
     s.TestBits.allocate(1, 1);

@@ -38,7 +38,9 @@ void Form1::cmdStrip_Click(int index) {
     for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
     if (index == 0 && !plan.fits) {
         ShowMessage({.code = MessageCode::StripTooLarge,
-                     .numbers = {plan.size.X, plan.size.Y, kMaxStripPixels}});
+                     .facts = {{Fact::Width, plan.size.X},
+                               {Fact::Height, plan.size.Y},
+                               {Fact::MaxPixels, kMaxStripPixels}}});
         return;
     }
     layoutForOrientation(index);
@@ -74,7 +76,8 @@ bool Form1::sizeStripBox(const StripExtent& size) {
     if (picStrip->image().isNull()) {
         s.stripBuilt = false;
         updateControls();
-        ShowMessage({.code = MessageCode::NoMemoryForStrip, .numbers = {size.X, size.Y, 0}});
+        ShowMessage({.code = MessageCode::NoMemoryForStrip,
+                     .facts = {{Fact::Width, size.X}, {Fact::Height, size.Y}}});
         return false;
     }
     picStrip->Refresh();

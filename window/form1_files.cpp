@@ -56,7 +56,9 @@ void Form1::rejectPicture(int width, int height) {
     state_.stripBuilt = false;
     updateControls();
     ShowMessage(
-        {.code = MessageCode::PictureTooLarge, .numbers = {kMaxPictureSide, width, height}});
+        {.code = MessageCode::PictureTooLarge,
+         .facts = {
+             {Fact::MaxSide, kMaxPictureSide}, {Fact::Width, width}, {Fact::Height, height}}});
 }
 
 void Form1::acceptPicture() {

@@ -16,6 +16,7 @@
 #include "picture_files.h"
 #include "qt_drawing.h"
 #include "strip_cli.h"
+#include "turned_frame.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "cli_options.h"
+#include "option_table.h"
 #include "picture_files.h"
 #include "picture_io.h"
 #include "qt_drawing.h"
@@ -50,7 +50,8 @@ TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     APIMod::SetDibHeader(src, info);
     APIMod::GrabPictureBits(QImage(knob), src, info);
     QImage expected(1260, 45, QImage::Format_RGB32);
-    RenderStrip(StripLayout::Horizontal(), {28, 22.5f, 10.0f}, true, src, ViewOf(expected));
+    RenderStrip(StripLayout::Horizontal(), {28, 22.5f, 10.0f}, Routine::Bilinear, src,
+                ViewOf(expected));
     EXPECT_EQ(strip.convertToFormat(QImage::Format_RGB32), expected);
 }
 
@@ -142,7 +143,7 @@ TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
          {QStringList{},
           QStringList{knob, "--frames", "abc"},
           QStringList{knob, "--frames"},
-          QStringList{knob, "--angle", "1,5"},
+          QStringList{knob, "--angle", "1;5"},
           QStringList{knob, "--radius", "0x10"},
           QStringList{knob, "--horizontal", "--vertical"},
           QStringList{knob, "--wobble"},
@@ -198,15 +199,15 @@ TEST_F(StripCliTest, SaysWhatItWroteAndWhatItRepaired) {
     EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(process.readAllStandardError().isEmpty());
     EXPECT_EQ(QImageReader(dir.filePath("k_Seq_H.bmp")).size(), QSize(135, 45));
-    for (const auto& [frames, said] : {std::pair{"0", "--frames 0 ergibt 1 Einzelbilder."},
-                                       {"12.5", "--frames 12.5 ergibt 12"},
+    for (const auto& [frames, said] : {std::pair{"0", "--frames 0 ergibt 1 Einzelbild."},
+                                       {"12.5", "--frames 12,5 ergibt 12"},
                                        {"-5", "--frames -5 ergibt 1"}}) {
         EXPECT_EQ(run({knob, "--frames", frames}), StripCli::kWritten);
         EXPECT_TRUE(err.contains(QString::fromUtf8(said))) << err.toStdString();
     }
     EXPECT_EQ(run({knob, "--radius", "0", "--frames", "2", "-v"}), StripCli::kWritten);
     EXPECT_TRUE(err.contains("Rotationsradius 0")) << err.toStdString();
-    EXPECT_TRUE(out.startsWith("k.bmp: 2 Einzelbilder von 45 x 45 Pixeln, Radius 0.00"))
+    EXPECT_TRUE(out.startsWith("k.bmp: 2 Einzelbilder von 45 x 45 Pixeln, Radius 0,00"))
         << out.toStdString();
     process.start(QStringLiteral(TORVELINK_CLI), {});
     ASSERT_TRUE(process.waitForFinished(60000));

@@ -8,21 +8,55 @@ namespace {
 
 using Catalog::Language;
 
-// Every code has its words in every catalog: a code added without them would
-// reach the user as an empty line.
-TEST(Catalog, EveryCodeHasItsText) {
+// Every code has its words in every catalog, and every fact a text names is
+// one a message can carry: a misspelt name would reach the user in braces.
+TEST(Catalog, EveryTextFillsInAllItsFacts) {
+    Message message{.reason = {MessageCode::Missing, 0}, .subject = "a.png", .value = "x"};
+    for (int k = 0; k < static_cast<int>(Fact::kCount); ++k) {
+        const auto fact = static_cast<Fact>(k);
+        if (fact >= Fact::Colour)
+            message.facts.set(fact, QStringList{"a", "b"});
+        else if (fact >= Fact::Radius)
+            message.facts.set(fact, Decimal{1.5});
+        else
+            message.facts.set(fact, 2);
+    }
     for (const Language language : {Language::German, Language::English}) {
         for (int code = 1; code < static_cast<int>(MessageCode::kCount); ++code) {
-            Message message{.code = static_cast<MessageCode>(code)};
-            message.reason = {MessageCode::Missing, 0};
+            message.code = static_cast<MessageCode>(code);
             const QString text = Catalog::Render(message, language);
             EXPECT_FALSE(text.isEmpty()) << "code " << code;
+            EXPECT_FALSE(text.contains('{')) << text.toStdString();
             if (language == Language::English) {
                 EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[äöüß]"))))
                     << text.toStdString();
             }
         }
     }
+}
+
+// Numbers as each language writes them, and the noun that fits the count.
+TEST(Catalog, NumbersAndNounsInTheLanguagesWay) {
+    const auto say = [](Language language, qint64 frames, double start) {
+        return Catalog::Render({.code = MessageCode::PictureParameters,
+                                .subject = "k.png",
+                                .facts = {{Fact::Frames, frames},
+                                          {Fact::Width, 64},
+                                          {Fact::Height, 64},
+                                          {Fact::Radius, Decimal{32.0, 2}},
+                                          {Fact::Start, Decimal{start, 2}},
+                                          {Fact::End, Decimal{0.0, 2}}}},
+                               language);
+    };
+    EXPECT_EQ(say(Language::German, 1, -1.126),
+              "k.png: 1 Einzelbild von 64 x 64 Pixeln, Radius 32,00, von -1,13 bis 0,00 Grad");
+    EXPECT_EQ(say(Language::English, 1, -1.126),
+              "k.png: 1 frame of 64 x 64 pixels, radius 32.00, from -1.13 to 0.00 degrees");
+    EXPECT_EQ(say(Language::English, 2, -0.001),
+              "k.png: 2 frames of 64 x 64 pixels, radius 32.00, from 0.00 to 0.00 degrees")
+        << "minus zero is zero";
+    EXPECT_EQ(Catalog::DecimalText(Decimal{2.1259842f}, Language::German), "2,1259842")
+        << "a 32-bit value in the fewest digits that give it back";
 }
 
 // The window's warnings break their lines with a lone carriage return, and
@@ -32,7 +66,8 @@ TEST(Catalog, WindowTextsAsTheyStand) {
         Message message;
         const char* text;
     } cases[] = {
-        {{.code = MessageCode::PictureTooLarge, .numbers = {121, 200, 150}},
+        {{.code = MessageCode::PictureTooLarge,
+          .facts = {{Fact::MaxSide, 121}, {Fact::Width, 200}, {Fact::Height, 150}}},
          "Maximal erlaubt: 121 x 121 \rDieses Bild hat: 200 x 150"},
         {{.code = MessageCode::VerticalTooLarge},
          "Zu gross für Verikale Sequenz. \rReduziere die Einzelbilder."},
@@ -44,7 +79,7 @@ TEST(Catalog, WindowTextsAsTheyStand) {
          "Die Datei 'a.bmp' konnte nicht gespeichert werden: der Datenträger ist voll."},
         {{.code = MessageCode::UnsupportedPicture,
           .subject = "x.emf",
-          .names = {"BMP", "JPEG", "WMF"}},
+          .facts = {{Fact::Kinds, QStringList{"BMP", "JPEG", "WMF"}}}},
          "Die Datei 'x.emf' ist kein unterstütztes Bild (BMP, JPEG oder WMF)."},
     };
     for (const auto& c : cases)

@@ -45,12 +45,12 @@ Message writeStrip(const QString& path, StripFiles::Format format,
 }
 
 // The strip as the window builds it on its strip surface.
-QImage windowStrip(StripLayout o, const KnobParams& p, bool bilinear, const PixelGrid& src) {
+QImage windowStrip(StripLayout o, const KnobParams& p, Routine routine, const PixelGrid& src) {
     const bool across = o == StripLayout::Horizontal();
     QImage surface(across ? src.width() * p.FrameCount : src.width(),
                    across ? src.height() : src.height() * p.FrameCount, QImage::Format_RGB32);
     surface.fill(Qt::black);
-    RenderStrip(o, p, bilinear, src, ViewOf(surface));
+    RenderStrip(o, p, routine, src, ViewOf(surface));
     return surface;
 }
 
@@ -73,7 +73,7 @@ QByteArray contents(const QString& path) {
 struct Case {
     int32_t w, h;
     StripLayout orientation;
-    bool bilinear;
+    Routine routine;
     int32_t frames;
 };
 constexpr auto H = StripLayout::Horizontal();
@@ -104,9 +104,9 @@ TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
     }
 }
 
-StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, bool bilinear,
+StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, Routine routine,
                             const PixelGrid& src) {
-    return {o, p, bilinear, &src};
+    return {o, p, routine, &src};
 }
 
 // Odd sizes and padded rows, both orientations and routines, one frame, and
@@ -114,19 +114,20 @@ StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, bool bilinear,
 // vertical one a frame lies across the bands' border. The window saves the
 // strip it has drawn; the file is the command line's, header included.
 TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
-    const Case cases[] = {{1, 1, H, true, 1},      {3, 5, V, false, 7},   {45, 45, H, true, 28},
-                          {37, 41, V, true, 30},   {45, 45, V, false, 1}, {101, 13, H, true, 2000},
-                          {61, 61, V, false, 600}, {20, 30, H, false, 5}};
+    const Case cases[] = {{1, 1, H, Routine::Bilinear, 1},    {3, 5, V, Routine::Nearest, 7},
+                          {45, 45, H, Routine::Bilinear, 28}, {37, 41, V, Routine::Bilinear, 30},
+                          {45, 45, V, Routine::Nearest, 1},   {101, 13, H, Routine::Bilinear, 2000},
+                          {61, 61, V, Routine::Nearest, 600}, {20, 30, H, Routine::Nearest, 5}};
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 9);
         const KnobParams p{c.frames, static_cast<float>(c.w) / 2.0f, 10.0f};
         const auto written = writeStrip(path("Knopf.bmp"), StripFiles::Format::Bmp,
-                                        framesOf(c.orientation, p, c.bilinear, src));
+                                        framesOf(c.orientation, p, c.routine, src));
         ASSERT_FALSE(written) << Text(written).toStdString();
-        QImage drawn = windowStrip(c.orientation, p, c.bilinear, src);
+        QImage drawn = windowStrip(c.orientation, p, c.routine, src);
         ASSERT_FALSE(StripFiles::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
         EXPECT_EQ(contents(path("Knopf.bmp")), qtBitmap(drawn))
-            << c.w << "x" << c.h << " frames " << c.frames << " bilinear " << c.bilinear;
+            << c.w << "x" << c.h << " frames " << c.frames << " routine " << RoutineName(c.routine);
         EXPECT_EQ(contents(path("Fenster.bmp")), contents(path("Knopf.bmp")));
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
@@ -135,18 +136,20 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
 
 // Every level, in bands of one or a few rows and in one band.
 TEST_F(StripFileTest, PngHoldsTheSamePixels) {
-    const Case cases[] = {{45, 45, H, true, 28}, {37, 41, V, false, 30}, {3, 5, H, true, 1}};
+    const Case cases[] = {{45, 45, H, Routine::Bilinear, 28},
+                          {37, 41, V, Routine::Nearest, 30},
+                          {3, 5, H, Routine::Bilinear, 1}};
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 4);
         const KnobParams p{c.frames, 16.5f, -7.0f};
-        const QImage expected = windowStrip(c.orientation, p, c.bilinear, src);
+        const QImage expected = windowStrip(c.orientation, p, c.routine, src);
         for (auto level : {PngCompression::Fast, PngCompression::Default, PngCompression::Small})
             for (int64_t bandBytes : {int64_t{1}, int64_t{5000}, PngEncoder::kBandBytes}) {
                 SafeFile file(path("Knopf.png"));
                 ASSERT_TRUE(file.open());
                 FileSink out(file);
                 PngEncoder sink(out, {expected.width(), expected.height()}, {level, 0, bandBytes});
-                ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.bilinear, src, sink) &&
+                ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.routine, src, sink) &&
                             sink.finish() && file.commit());
                 const QImage back(path("Knopf.png"), "png");
                 EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), expected)
@@ -229,7 +232,7 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         setrlimit(RLIMIT_FSIZE, &limit);
         const auto format = StripFiles::FormatOfName(path(name)).value();
         const auto written =
-            writeStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, true, src));
+            writeStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
         limit.rlim_cur = before;
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, handler);

@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "pixel_grid.h"
-#include "rotation.h"
 
 namespace fixtures {
 
@@ -41,29 +40,6 @@ inline PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
     paint(1, h, 255, 0, 0);
     paint(w, h, 255, 255, 255);
     return g;
-}
-
-// How a test frame is built: with the fourth byte as opacity that turns
-// (FrameRows::opacity), and by which loop.
-struct FrameOptions {
-    bool opacity = false;
-    AppModul::Kernel kernel = AppModul::Kernel::Best;
-};
-
-// Frame i of the picture, built whole on its own by the routine asked for,
-// through the same rows entry point the strips use, into a grid of its own.
-inline PixelGrid Frame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
-                       FrameOptions options = {}) {
-    PixelGrid frame;
-    frame.allocate(src.width(), src.height());
-    const std::ptrdiff_t line = std::ptrdiff_t{src.width()} * 4;
-    AppModul::FrameRows rows{0, src.height(), frame.data(), line, 4, src.data(), line};
-    rows.opacity = options.opacity;
-    if (bilinear)
-        AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
-    else
-        AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
-    return frame;
 }
 
 }  // namespace fixtures

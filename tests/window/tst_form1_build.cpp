@@ -16,8 +16,8 @@ QImage engineStrip(AppState& s, bool horizontal) {
     QImage strip(horizontal ? s.PicW * n : s.PicW, horizontal ? s.PicH : s.PicH * n,
                  QImage::Format_RGB32);
     strip.fill(Qt::black);
-    RenderStrip(horizontal ? StripLayout::Horizontal() : StripLayout::Vertical(), s.Knob, true,
-                s.SrcBits, ViewOf(strip));
+    RenderStrip(horizontal ? StripLayout::Horizontal() : StripLayout::Vertical(), s.Knob,
+                Routine::Bilinear, s.SrcBits, ViewOf(strip));
     return strip;
 }
 

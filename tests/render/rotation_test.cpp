@@ -8,6 +8,7 @@
 
 #include "fixtures.h"
 #include "reference_rotation.h"
+#include "turned_frame.h"
 
 using AppModul::RotateFrameBilinear;
 using AppModul::RotateFrameNearest;

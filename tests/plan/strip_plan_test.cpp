@@ -1,4 +1,4 @@
-#include "cli_options.h"
+#include "strip_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "message_text.h"
+#include "option_table.h"
 #include "picture_io.h"
-#include "strip_plan.h"
 
 using namespace StripCli;
 
@@ -18,46 +18,6 @@ Options parsed(const QStringList& args) {
     if (const auto* error = std::get_if<Message>(&result))
         ADD_FAILURE() << Text(*error).toStdString();
     return std::holds_alternative<Options>(result) ? std::get<Options>(result) : Options{};
-}
-
-TEST(ParseArguments, NewOptionsAndSeveralPictures) {
-    const Options o = parsed({"a.png", "b.svg", "--start", "-135", "--sweep=270", "--size", "64",
-                              "--scale", "2", "--background", "255,255,0", "--format", "PNG",
-                              "--compression", "Small", "--manifest", "--", "-c.gif"});
-    EXPECT_EQ(o.pictures, (QStringList{"a.png", "b.svg", "-c.gif"}));
-    EXPECT_EQ(o.start, -135.0);
-    EXPECT_EQ(o.sweep, 270.0);
-    EXPECT_EQ(o.size, 64);
-    EXPECT_EQ(o.scale, 2.0);
-    EXPECT_EQ(o.background, qRgb(255, 255, 0));
-    EXPECT_EQ(o.format, StripFiles::Format::Png);
-    EXPECT_EQ(o.compression, PngCompression::Small);
-    EXPECT_TRUE(o.manifest);
-    EXPECT_EQ(o.maxSize, 1024) << "the command line takes larger pictures than the window";
-    EXPECT_FALSE(o.angle);
-}
-
-TEST(ParseArguments, CompressionIsOneOfThreeWords) {
-    EXPECT_EQ(parsed({"a.png"}).compression, PngCompression::Default);
-    EXPECT_EQ(parsed({"a.png", "--compression=fast"}).compression, PngCompression::Fast);
-    const auto refused = ParseArguments({"a.png", "--compression", "best"});
-    ASSERT_TRUE(std::holds_alternative<Message>(refused));
-    EXPECT_EQ(std::get<Message>(refused).code, MessageCode::CompressionExpected);
-    EXPECT_EQ(std::get<Message>(refused).value, "best");
-}
-
-// Two scales never share a file name; --scale and --scales say the same
-// thing twice.
-TEST(ParseArguments, ScalesAreKeptToTheirNamesPlaces) {
-    EXPECT_EQ(parsed({"a.svg", "--scales", "2,1.0000001, 1"}).scales,
-              (std::vector<double>{1.0, 2.0}));
-    const auto code = [](const QStringList& args) {
-        const auto result = ParseArguments(args);
-        return std::holds_alternative<Message>(result) ? std::get<Message>(result).code
-                                                       : MessageCode::None;
-    };
-    EXPECT_EQ(code({"a.svg", "--scales", "1,0.001"}), MessageCode::ScalesExpected);
-    EXPECT_EQ(code({"a.svg", "--scale", "2", "--scales", "1,2"}), MessageCode::OptionsExclude);
 }
 
 // The files a plan writes, for a picture of 45 x 45 pixels at each scale.
@@ -162,22 +122,6 @@ TEST(OutputNames, WhatOutputCannotBe) {
 
 namespace {
 
-// A mistyped option names the one meant: a letter missing, one too many, two
-// swapped, or the start of only one option; nothing for what is far from all.
-TEST(NearestOption, NearMissesNameTheOptionMeant) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"--frame", "--frames"},   {"--vertcal", "--vertical"},
-        {"--fromat", "--format"},  {"--max-sise", "--max-size"},
-        {"--manif", "--manifest"}, {"--verbos", "--verbose"},
-        {"--colour", ""},          {"--xyz", ""}};
-    for (const auto& [typed, meant] : cases)
-        EXPECT_EQ(NearestOption(typed), QString::fromLatin1(meant)) << typed;
-}
-
-}  // namespace
-
-namespace {
-
 // Each warning where its cause is, and only there.
 TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
     const auto warnings = [](const QStringList& args, int w, int h, bool transparent) {
@@ -202,7 +146,7 @@ TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
         const auto plan = PlanPicture(o, Resolve(o), false, "k.png", {{{1.0, 64, 64}}, true});
         EXPECT_EQ(Text(plan.warnings.at(0)),
                   "Warnung: bei 128 Einzelbildern steht keines in der Mitte des Bogens; der Wert "
-                  "0,5 zeigt -1.13 oder 1.13 Grad (129 Einzelbilder haben eines).")
+                  "0,5 zeigt -1,13 oder 1,13 Grad (129 Einzelbilder haben eines).")
             << "the two frames nearest the middle, 288 / 127 / 2 degrees off it";
     }
     EXPECT_EQ(

@@ -7,6 +7,7 @@
 #include "reference_rotation.h"
 #include "rotation.h"
 #include "rotation_blend.h"
+#include "turned_frame.h"
 
 namespace {
 

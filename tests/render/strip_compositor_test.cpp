@@ -9,6 +9,7 @@
 
 #include "fixtures.h"
 #include "rotation.h"
+#include "turned_frame.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ constexpr uint32_t kEmpty = 0x80C0FFEEu;
 // Whether every frame of the range, built whole on its own, stands at its
 // place of the layout in the sink: same colours, an opaque fourth byte in
 // four-byte sinks; the places without a frame hold kEmpty, every pixel.
-::testing::AssertionResult framesInPlace(MemorySink& sink, StripLayout o, bool bilinear,
+::testing::AssertionResult framesInPlace(MemorySink& sink, StripLayout o, Routine routine,
                                          const KnobParams& p, const PixelGrid& src,
                                          FrameRange range = {}) {
     const int32_t count = range.count < 0 ? p.FrameCount - range.first + 1 : range.count;
@@ -88,7 +89,7 @@ constexpr uint32_t kEmpty = 0x80C0FFEEu;
     }
     for (int32_t k = 0; k < count; ++k) {
         const int32_t i = range.first + k;
-        const PixelGrid frame = fixtures::Frame(bilinear, i, p, src);
+        const PixelGrid frame = fixtures::Frame(routine, i, p, src);
         const auto place = o.PlaceOf(k, count);
         const auto left = static_cast<int32_t>(place.column) * src.width();
         const auto top = static_cast<int32_t>(place.row) * src.height();
@@ -121,7 +122,7 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
         const PixelGrid src = fixtures::Picture(w, h, 3);
         for (auto o : {StripLayout::Horizontal(), StripLayout::Vertical(), StripLayout::Grid(3),
                        StripLayout::Grid(7)})
-            for (bool bilinear : {true, false})
+            for (const Routine routine : {Routine::Bilinear, Routine::Nearest})
                 for (int32_t frames : {1, 7, 30})
                     for (const Layout& l : layouts)
                         for (int64_t band : bandBytes) {
@@ -130,11 +131,12 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
                             MemorySink sink(static_cast<int32_t>(w * o.Columns(frames)),
                                             static_cast<int32_t>(h * o.Rows(frames)), l.pixelBytes,
                                             l.bottomUp, band);
-                            ASSERT_TRUE(ComposeStrip(o, p, bilinear, src, sink, band == 1 ? 1 : 3,
+                            ASSERT_TRUE(ComposeStrip(o, p, routine, src, sink, band == 1 ? 1 : 3,
                                                      {}, kEmpty));
-                            ASSERT_TRUE(framesInPlace(sink, o, bilinear, p, src))
-                                << w << "x" << h << " bilinear " << bilinear << " frames " << frames
-                                << " pixel bytes " << l.pixelBytes << " band " << band;
+                            ASSERT_TRUE(framesInPlace(sink, o, routine, p, src))
+                                << w << "x" << h << " routine " << RoutineName(routine)
+                                << " frames " << frames << " pixel bytes " << l.pixelBytes
+                                << " band " << band;
                         }
     }
 }
@@ -154,8 +156,9 @@ TEST(ComposeStrip, ARangeOfFramesTakesTheLayoutsFirstPlaces) {
         const int32_t count = c.range.count < 0 ? p.FrameCount - c.range.first + 1 : c.range.count;
         MemorySink sink(static_cast<int32_t>(13 * c.layout.Columns(count)),
                         static_cast<int32_t>(11 * c.layout.Rows(count)), 4, false, 600);
-        ASSERT_TRUE(ComposeStrip(c.layout, p, true, src, sink, 2, c.range, kEmpty));
-        EXPECT_TRUE(framesInPlace(sink, c.layout, true, p, src, c.range)) << c.range.first;
+        ASSERT_TRUE(ComposeStrip(c.layout, p, Routine::Bilinear, src, sink, 2, c.range, kEmpty));
+        EXPECT_TRUE(framesInPlace(sink, c.layout, Routine::Bilinear, p, src, c.range))
+            << c.range.first;
     }
 }
 
@@ -163,7 +166,8 @@ TEST(ComposeStrip, BandsCoverTheStripOnceInTheSinksOrder) {
     const PixelGrid src = fixtures::Picture(45, 45);
     for (bool bottomUp : {false, true}) {
         MemorySink sink(45, 45 * 20, 3, bottomUp, 45 * 3 * 128);  // 128 rows a band
-        ASSERT_TRUE(ComposeStrip(StripLayout::Vertical(), {20, 18.0f, 10.0f}, true, src, sink));
+        ASSERT_TRUE(ComposeStrip(StripLayout::Vertical(), {20, 18.0f, 10.0f}, Routine::Bilinear,
+                                 src, sink));
         EXPECT_EQ(sink.asked, sink.done);
         EXPECT_LE(sink.mostOpen, 2);
         ASSERT_EQ(sink.done.size(), 8u);
@@ -183,17 +187,17 @@ TEST(ComposeStrip, OpacityTurnsWithTheFramesWhenTheSinkKeepsIt) {
     PixelGrid src = fixtures::Picture(37, 41, 9);
     for (int32_t y = 1; y <= 41; ++y) src(4, 3, y) = src(4, 20, y) = 0;
     const KnobParams p{9, 19.0f, 33.0f, -135.0f};
-    for (bool bilinear : {true, false}) {
+    for (const Routine routine : {Routine::Bilinear, Routine::Nearest}) {
         MemorySink sink(37 * 9 - 20, 41, 4, false, 37 * 4 * 9 * 7);
         sink.opacity = true;
-        ASSERT_TRUE(ComposeStrip(StripLayout::Horizontal(), p, bilinear, src, sink, 3));
+        ASSERT_TRUE(ComposeStrip(StripLayout::Horizontal(), p, routine, src, sink, 3));
         for (int32_t i = 1; i <= 9; ++i) {
-            const PixelGrid frame = fixtures::Frame(bilinear, i, p, src, {.opacity = true});
+            const PixelGrid frame = fixtures::Frame(routine, i, p, src, {.opacity = true});
             const int32_t visible = std::min(37, sink.width() - (i - 1) * 37);
             for (int32_t y = 0; y < 41; ++y)
                 ASSERT_EQ(0, std::memcmp(sink.pixel((i - 1) * 37, y), frame.data() + y * 37 * 4,
                                          static_cast<std::size_t>(visible) * 4))
-                    << "bilinear " << bilinear << " frame " << i << " row " << y;
+                    << RoutineName(routine) << " frame " << i << " row " << y;
         }
     }
 }
@@ -203,12 +207,12 @@ TEST(ComposeStrip, StopsWhenTheSinkCannotGoOn) {
     const KnobParams p{20, 18.0f, 10.0f};
     MemorySink stops(45, 900, 3, true, 45 * 3 * 100);
     stops.stopAt = 2;
-    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, true, src, stops));
+    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, Routine::Bilinear, src, stops));
     EXPECT_EQ(stops.done.size(), 2u);
     EXPECT_LE(stops.asked.size(), 3u) << "no band opened after the stop";
     MemorySink lacks(45, 900, 3, true, 45 * 3 * 100);
     lacks.noMemoryAt = 3;
-    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, true, src, lacks));
+    EXPECT_FALSE(ComposeStrip(StripLayout::Vertical(), p, Routine::Bilinear, src, lacks));
     EXPECT_EQ(lacks.asked.size(), 3u);
 }
 

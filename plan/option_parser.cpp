@@ -1,0 +1,190 @@
+// The arguments read by the option table's rows.
+#include <QRegularExpression>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "option_table.h"
+
+namespace StripCli {
+
+namespace {
+
+using M = MessageCode;
+
+Message usage(MessageCode code, QString subject = {}, QString value = {}) {
+    return {.code = code, .subject = std::move(subject), .value = std::move(value)};
+}
+
+// A number as the user writes it: strictly, and in German also with a
+// decimal comma ("1,5"). A decimal comma elsewhere is told apart from a
+// number that is none, so that the message can say how to write it.
+std::variant<double, Message> numberOf(const OptionRow& row, const QString& text,
+                                       Catalog::Language language) {
+    static const QRegularExpression decimalComma(QStringLiteral("^[+-]?[0-9]+,[0-9]+$"));
+    if (const auto v = StrictNumber(text)) return *v;
+    if (decimalComma.match(text).hasMatch()) {
+        if (language == Catalog::Language::German)
+            if (const auto v = StrictNumber(QString(text).replace(',', '.'))) return *v;
+        return usage(M::DecimalPoint, QString::fromLatin1(row.name), text);
+    }
+    return usage(M::NotANumber, QString::fromLatin1(row.name), text);
+}
+
+bool inRange(const NumberRange& range, double v) {
+    if (range.refusal == M::None) return true;
+    if (range.whole && v != std::floor(v)) return false;
+    return (range.aboveLow ? v > range.low : v >= range.low) && v <= range.high;
+}
+
+// The index of a word among the row's words, any case.
+int wordIndex(const OptionRow& row, const QString& word) {
+    const QStringList words = row.choices();
+    for (qsizetype k = 0; k < words.size(); ++k)
+        if (word.compare(words[k], Qt::CaseInsensitive) == 0) return static_cast<int>(k);
+    return -1;
+}
+
+// The value's text read as the row's kind says.
+std::variant<OptionValue, Message> readValue(const OptionRow& row, const QString& text,
+                                             Catalog::Language language) {
+    OptionValue value{.text = text};
+    switch (row.kind) {
+        case ValueKind::Switch:
+        case ValueKind::Text:
+        case ValueKind::File:
+            return value;
+        case ValueKind::Number: {
+            const auto number = numberOf(row, text, language);
+            if (const auto* wrong = std::get_if<Message>(&number)) return *wrong;
+            value.number = std::get<double>(number);
+            if (!inRange(row.range, value.number))
+                return RefusedValue(row, row.range.refusal, text);
+            return value;
+        }
+        case ValueKind::Word:
+        case ValueKind::Words:
+            for (const QString& word :
+                 row.kind == ValueKind::Word ? QStringList{text} : text.split(',')) {
+                const int index = wordIndex(row, word);
+                if (index < 0)
+                    return RefusedValue(
+                        row, row.kind == ValueKind::Word ? M::WordExpected : M::WordsExpected,
+                        text);
+                value.words.push_back(index);
+            }
+            return value;
+    }
+    return value;
+}
+
+// The option given before that this one cannot go with, if any.
+const OptionRow* excludedBy(const OptionRow& row, const std::vector<const OptionRow*>& given) {
+    for (const OptionRow* earlier : given)
+        if (earlier != &row &&
+            std::find(row.excludes.begin(), row.excludes.end(), earlier->id) != row.excludes.end())
+            return earlier;
+    return nullptr;
+}
+
+// Edits (a letter put in, left out, changed or two swapped) from a to b.
+qsizetype editDistance(const QString& a, const QString& b) {
+    std::vector<std::vector<qsizetype>> d(
+        static_cast<std::size_t>(a.size() + 1),
+        std::vector<qsizetype>(static_cast<std::size_t>(b.size() + 1)));
+    for (qsizetype i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (qsizetype j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i)
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+QString NearestOption(const QString& name) {
+    QStringList begun;
+    QString nearest;
+    qsizetype best = 3;
+    for (const OptionRow& row : OptionTable()) {
+        for (const char* option : {row.name, row.alias}) {
+            if (option == nullptr || row.help == M::None) continue;
+            const QString known = QString::fromLatin1(option);
+            if (name.size() > 2 && known.startsWith(name)) begun << known;
+            const qsizetype distance = editDistance(name, known);
+            if (distance < best) {
+                best = distance;
+                nearest = known;
+            }
+        }
+    }
+    return begun.size() == 1 ? begun.front() : nearest;
+}
+
+std::optional<double> StrictNumber(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    if (!pattern.match(text).hasMatch()) return std::nullopt;
+    QByteArray bytes = text.toLatin1();
+    if (bytes.startsWith('+')) bytes.remove(0, 1);
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), value);
+    if (error != std::errc() || end != bytes.constData() + bytes.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+Parsed ParseArguments(const QStringList& arguments, Catalog::Language language) {
+    Options o;
+    o.language = language;
+    bool onlyPictures = false;
+    std::vector<const OptionRow*> given;
+    for (int k = 0; k < arguments.size(); ++k) {
+        const QString& arg = arguments[k];
+        if (onlyPictures || !arg.startsWith('-') || arg.size() == 1) {
+            o.pictures << arg;
+            continue;
+        }
+        if (arg == "--") {
+            onlyPictures = true;
+            continue;
+        }
+        // Options that take a value take the next argument, whatever it
+        // looks like, or what follows "=".
+        const QString name = arg.section('=', 0, 0);
+        const OptionRow* row = FindOption(name);
+        const bool takesValue = row != nullptr && row->kind != ValueKind::Switch;
+        if (row == nullptr || (!takesValue && name != arg))
+            return usage(M::UnknownOption, arg, NearestOption(name));
+        if (const OptionRow* other = excludedBy(*row, given))
+            return usage(M::OptionsExclude, QString::fromLatin1(other->name),
+                         QString::fromLatin1(row->name));
+        given.push_back(row);
+        QString text;
+        if (!takesValue) {
+        } else if (arg.contains('=')) {
+            text = arg.section('=', 1);
+        } else if (k + 1 < arguments.size()) {
+            text = arguments[++k];
+        } else if (row->alone != nullptr) {
+            row->alone(o);
+            continue;
+        } else {
+            return usage(M::OptionNeedsValue, arg);
+        }
+        const auto value = readValue(*row, text, language);
+        if (const auto* wrong = std::get_if<Message>(&value)) return *wrong;
+        if (auto error = row->apply(o, std::get<OptionValue>(value), *row)) return *error;
+    }
+    if (!o.help && !o.version && !o.listToolkits && o.pictures.isEmpty())
+        return usage(M::NoPictureGiven);
+    return o;
+}
+
+}  // namespace StripCli

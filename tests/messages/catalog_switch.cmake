@@ -1,0 +1,28 @@
+# A catalog that lacks the text of one code must not compile: each catalog's
+# switch names every code and has no default. Compiles the catalog as it is
+# (it must), then with one code's case taken out (it must not).
+#   -DCXX=compiler -DSOURCE=catalog file -DINCLUDES=dir|dir|... -DOUT=folder
+string(REPLACE "|" ";" include_dirs "${INCLUDES}")
+set(flags -std=c++20 -fsyntax-only -Werror=switch -fPIC)
+foreach(dir ${include_dirs})
+    list(APPEND flags -I${dir})
+endforeach()
+file(READ "${SOURCE}" text)
+file(MAKE_DIRECTORY "${OUT}")
+file(WRITE "${OUT}/whole.cpp" "${text}")
+execute_process(COMMAND ${CXX} ${flags} "${OUT}/whole.cpp" RESULT_VARIABLE whole ERROR_VARIABLE log)
+if(NOT whole EQUAL 0)
+    message(FATAL_ERROR "the catalog as it is does not compile:\n${log}")
+endif()
+string(REGEX REPLACE "case HelpHelp:[^;]*;" "" lacking "${text}")
+if(lacking STREQUAL text)
+    message(FATAL_ERROR "no case HelpHelp found to take out")
+endif()
+file(WRITE "${OUT}/lacking.cpp" "${lacking}")
+execute_process(COMMAND ${CXX} ${flags} "${OUT}/lacking.cpp" RESULT_VARIABLE lacks ERROR_VARIABLE log)
+if(lacks EQUAL 0)
+    message(FATAL_ERROR "a catalog without the text of HelpHelp still compiles")
+endif()
+if(NOT log MATCHES "HelpHelp")
+    message(FATAL_ERROR "the compiler did not name the code without its text:\n${log}")
+endif()
