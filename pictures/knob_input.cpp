@@ -4,7 +4,6 @@
 #include <QXmlStreamReader>
 
 #include "drawing_player.h"
-#include "drawing_protocol.h"
 
 namespace KnobInput {
 
@@ -44,36 +43,20 @@ bool startsAsDrawing(const QByteArray& text) {
     return true;
 }
 
-Picture played(const DrawingPlayer::Played& drawing, const QString& name) {
-    using DrawingPlayer::Result;
-    switch (drawing.result) {
-        case Result::Drawn: {
-            Picture picture{LoadStatus::Loaded, Pictures::WithAlpha(drawing.image), drawing.width,
-                            drawing.height};
-            picture.vector = true;
-            return picture;
-        }
-        case Result::TooLarge:
-            return {.status = LoadStatus::TooLarge,
-                    .width = drawing.width,
-                    .height = drawing.height,
-                    .vector = true};
-        case Result::Empty:
-            return unreadable({.code = MessageCode::EmptyPicture, .subject = name});
-        case Result::NotReadable:
-            return unreadable(name, MessageCode::Damaged);
-        case Result::RefersToFiles:
-            return unreadable(name, MessageCode::RefersToFiles);
-        case Result::OutOfMemory:
-            return unreadable(name, MessageCode::DrawingTooLarge);
-        case Result::TimedOut:
-            return unreadable(name, MessageCode::DrawingTooSlow);
-        case Result::Crashed:
-            return unreadable(name, MessageCode::SvgPlayerCrashed);
-        case Result::Missing:
-            return unreadable(name, MessageCode::NoSvgPlayer);
+Picture played(const PlayerClient::Played& drawing, const QString& name) {
+    using PlayerClient::Result;
+    if (drawing.result == Result::Drawn) {
+        Picture picture{LoadStatus::Loaded, Pictures::WithAlpha(drawing.image), drawing.width,
+                        drawing.height};
+        picture.vector = true;
+        return picture;
     }
-    return unreadable(name, MessageCode::Damaged);
+    if (drawing.result == Result::TooLarge)
+        return {.status = LoadStatus::TooLarge,
+                .width = drawing.width,
+                .height = drawing.height,
+                .vector = true};
+    return unreadable(PlayerClient::Refusal(drawing.result, DrawingPlayer::kPlayer, name));
 }
 
 Picture raster(QFile& file, const QString& name, const Request& request) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
-#include <QSize>
+#include <QString>
+
+#include "metafile_protocol.h"
+#include "player_client.h"
 
 // Windows metafiles are played by the metafile player, a program of its own
 // beside this one: a file that makes the player hang, crash or grow past its
@@ -10,37 +12,23 @@
 // program. Internal to the picture loader.
 namespace MetafilePlayer {
 
-// A metafile may take PlayerProcess::kDeadlineMs in a player of
-// PlayerProcess::kAddressSpace. The environment variable
-// TORVELINK_METAFILE_DEADLINE_MS can only shorten the deadline (the tests do).
+// The environment variable TORVELINK_METAFILE_DEADLINE_MS can only shorten
+// the deadline (the tests do).
+inline constexpr PlayerClient::Player kPlayer{MetafileProtocol::kProgramName,
+                                              "TORVELINK_METAFILE_DEADLINE_MS",
+                                              MessageCode::PlayerCrashed, MessageCode::NoPlayer};
 
 // Whether the bytes start like a Windows metafile (placeable or plain).
 bool LooksLikeMetafile(const QByteArray& head);
 
-enum class Result {
-    Drawn,
-    TooLarge,
-    Empty,
-    NotReadable,
-    CannotStart,  // the player is there but libwmf cannot work: its fonts are missing
-    OutOfMemory,
-    TimedOut,
-    Crashed,
-    Missing,  // no player beside the program, or it does not start
-};
-
-struct Played {
-    Result result = Result::NotReadable;
-    QSize size;    // Drawn, TooLarge
-    QImage image;  // Drawn: Format_ARGB32, light grey where nothing is drawn
-};
-
 // Plays the metafile's bytes at 96 dots per inch in the player found beside
 // the running program; a picture wider or higher than maxSide (at most 4096)
-// is only measured. Waits without handling events, at most the deadline.
-Played Play(const QByteArray& data, int maxSide);
+// is only measured. Drawn: light grey where nothing is drawn, libwmf's own
+// transparency kept in alpha. Waits without handling events, at most the
+// deadline.
+PlayerClient::Played Play(const QByteArray& data, int maxSide);
 
 // The same in the given player program.
-Played Play(const QString& program, const QByteArray& data, int maxSide);
+PlayerClient::Played Play(const QString& program, const QByteArray& data, int maxSide);
 
 }  // namespace MetafilePlayer

@@ -1,6 +1,7 @@
 #include "picture_io.h"
 
 #include <algorithm>
+#include <climits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +15,6 @@
 
 #include "bmp_fields.h"
 #include "metafile_player.h"
-#include "metafile_protocol.h"
 #include "native_path.h"
 #include "picture_kinds.h"
 
@@ -151,34 +151,26 @@ LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& nam
     return result;
 }
 
+// The metafile player measures in int, so its sizes fit a QSize; a larger
+// claim stays too large.
+QSize measuredSize(const PlayerClient::Played& played) {
+    const auto side = [](qint64 pixels) {
+        return static_cast<int>(std::min<qint64>(pixels, INT_MAX));
+    };
+    return {side(played.width), side(played.height)};
+}
+
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
     if (file.size() > MetafileProtocol::kMaxBytes) return damaged(name);
-    using MetafilePlayer::Result;
+    using PlayerClient::Result;
     const auto played = MetafilePlayer::Play(file.readAll(), maxSide);
-    switch (played.result) {
-        case Result::Drawn: {
-            LoadedPicture result = loaded(played.image, name);
-            result.windowKind = true;
-            return result;
-        }
-        case Result::TooLarge:
-            return tooLarge(played.size);
-        case Result::Empty:
-            return empty(name);
-        case Result::NotReadable:
-            return damaged(name);
-        case Result::CannotStart:
-            return unreadable(name, MessageCode::PlayerLacksFonts);
-        case Result::OutOfMemory:
-            return unreadable(name, MessageCode::DrawingTooLarge);
-        case Result::TimedOut:
-            return unreadable(name, MessageCode::DrawingTooSlow);
-        case Result::Crashed:
-            return unreadable(name, MessageCode::PlayerCrashed);
-        case Result::Missing:
-            return unreadable(name, MessageCode::NoPlayer);
+    if (played.result == Result::Drawn) {
+        LoadedPicture result = loaded(played.image, name);
+        result.windowKind = true;
+        return result;
     }
-    return damaged(name);
+    if (played.result == Result::TooLarge) return tooLarge(measuredSize(played));
+    return unreadable(PlayerClient::Refusal(played.result, MetafilePlayer::kPlayer, name));
 }
 
 bool hasTransparency(const QImage& argb) {

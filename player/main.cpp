@@ -6,23 +6,23 @@
 #include "metafile.h"
 #include "metafile_protocol.h"
 #include "pipe_io.h"
+#include "player_protocol.h"
 #include "sandbox.h"
 
 namespace {
 
-namespace P = MetafileProtocol;
+namespace P = PlayerProtocol;
 
-int report(const Metafile::Outcome& outcome) {
-    const std::uint32_t size[2] = {static_cast<std::uint32_t>(outcome.size.width),
-                                   static_cast<std::uint32_t>(outcome.size.height)};
+P::Exit report(const Metafile::Outcome& outcome) {
+    const P::Header header{outcome.size.width, outcome.size.height};
     switch (outcome.status) {
         case Metafile::Status::Drawn:
-            return PipeIo::WriteAll(size, sizeof size) &&
+            return PipeIo::WriteAll(&header, sizeof header) &&
                            PipeIo::WriteAll(outcome.pixels.data(), outcome.pixels.size() * 4)
                        ? P::kDrawn
                        : P::kNotReadable;
         case Metafile::Status::TooLarge:
-            return PipeIo::WriteAll(size, sizeof size) ? P::kTooLarge : P::kNotReadable;
+            return PipeIo::WriteAll(&header, sizeof header) ? P::kTooLarge : P::kNotReadable;
         case Metafile::Status::Empty:
             return P::kEmpty;
         case Metafile::Status::NotReadable:
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     Sandbox::ConfineToReading();
     try {
         Metafile::Bytes data;
-        if (!PipeIo::ReadInput(data, P::kMaxBytes)) return P::kNotReadable;
+        if (!PipeIo::ReadInput(data, MetafileProtocol::kMaxBytes)) return P::kNotReadable;
         return report(Metafile::Play(data, static_cast<int>(maxSide)));
     } catch (const std::bad_alloc&) {
         return P::kOutOfMemory;

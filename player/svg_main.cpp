@@ -13,12 +13,13 @@
 
 #include "drawing_protocol.h"
 #include "pipe_io.h"
+#include "player_protocol.h"
 #include "sandbox.h"
 #include "svg_drawing.h"
 
 namespace {
 
-namespace P = DrawingProtocol;
+namespace P = PlayerProtocol;
 
 std::optional<long> whole(const char* text, long low, long high) {
     char* end = nullptr;
@@ -63,12 +64,12 @@ void prepareQt() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-int report(const SvgDrawing::Outcome& outcome) {
+P::Exit report(const SvgDrawing::Outcome& outcome) {
     using SvgDrawing::Status;
-    const std::int64_t size[2] = {outcome.width, outcome.height};
+    const P::Header header{outcome.width, outcome.height};
     switch (outcome.status) {
         case Status::Drawn: {
-            if (!PipeIo::WriteAll(size, sizeof size)) return P::kNotReadable;
+            if (!PipeIo::WriteAll(&header, sizeof header)) return P::kNotReadable;
             const auto rowBytes = static_cast<std::size_t>(outcome.image.width()) * 4;
             for (int y = 0; y < outcome.image.height(); ++y)
                 if (!PipeIo::WriteAll(outcome.image.constScanLine(y), rowBytes))
@@ -76,7 +77,7 @@ int report(const SvgDrawing::Outcome& outcome) {
             return P::kDrawn;
         }
         case Status::TooLarge:
-            return PipeIo::WriteAll(size, sizeof size) ? P::kTooLarge : P::kNotReadable;
+            return PipeIo::WriteAll(&header, sizeof header) ? P::kTooLarge : P::kNotReadable;
         case Status::Empty:
             return P::kEmpty;
         case Status::NotReadable:
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
                                QLibraryInfo::path(QLibraryInfo::LibrariesPath).toStdString()});
     try {
         std::vector<unsigned char> data;
-        if (!PipeIo::ReadInput(data, P::kMaxBytes)) return P::kNotReadable;
+        if (!PipeIo::ReadInput(data, DrawingProtocol::kMaxBytes)) return P::kNotReadable;
         const QByteArray bytes(reinterpret_cast<const char*>(data.data()),
                                static_cast<qsizetype>(data.size()));
         return report(SvgDrawing::Draw(bytes, *asked));

@@ -26,7 +26,7 @@ allowed = {
     "player": {"pictures"},
 }
 # What the players share with the picture loader that starts them.
-protocols = {"metafile_protocol.h", "drawing_protocol.h"}
+protocols = {"player_protocol.h", "metafile_protocol.h", "drawing_protocol.h"}
 # Layers that use the standard library only.
 plain = {"engine", "render", "png"}
 headers = {}

@@ -68,8 +68,15 @@ TEST_F(KnobFiles, SvgIsDrawnAtItsSizeOrAsAScaledSquare) {
     EXPECT_EQ(large.status, LoadStatus::TooLarge);
     EXPECT_EQ(large.width, 64);
     EXPECT_EQ(large.height, 64);
-    // Past any integer: too large, not empty.
+    // Past any integer: too large, not empty, by the size the drawing gives.
     EXPECT_EQ(Load(svg, {1024, 2'000'000'000, 16.0}).status, LoadStatus::TooLarge);
+    const auto wide = Load(write("weit.svg",
+                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                 "width=\"3000000000\" height=\"7\"/>"),
+                           {});
+    EXPECT_EQ(wide.status, LoadStatus::TooLarge) << Text(wide.message).toStdString();
+    EXPECT_EQ(wide.width, 3'000'000'000);
+    EXPECT_EQ(wide.height, 7);
 
     // Compressed, as .svgz.
     QFile::copy(svg, dir.filePath("knopf"));
@@ -124,7 +131,7 @@ TEST_F(KnobFiles, ADrawingShortOfMemoryIsWholeOrRefused) {
                       PlayerProcess::Beside(DrawingProtocol::kProgramName).toUtf8() + " \"$@\"\n");
         QFile::setPermissions(player, QFile::ReadOwner | QFile::ExeOwner);
         const auto played = DrawingPlayer::Play(player, svg, {64, 0, 1.0});
-        using DrawingPlayer::Result;
+        using PlayerClient::Result;
         if (played.result == Result::Drawn) {
             drawn = true;
             EXPECT_EQ(played.image.pixel(20, 20), qRgb(255, 0, 0)) << megabytes << " MB";

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 
 #include "message_text.h"
-#include "metafile_player.h"
 #include "picture_files.h"
 
 using Pictures::LoadPicture;
@@ -89,28 +88,6 @@ TEST_F(PictureFiles, MetafilePlayerFindsItsFonts) {
                 : Text(wmf.message).toStdString());
 }
 
-// Stand-ins for the metafile player show what the loader makes of a player
-// that crashes or runs out of memory; real hanging metafiles are in the
-// command line's tests.
-TEST_F(PictureFiles, APlayerThatCrashesOrRunsOutOfMemoryGivesItsReason) {
-    using MetafilePlayer::Result;
-    std::vector<std::pair<QByteArray, Result>> cases{{"kill -SEGV $$", Result::Crashed}};
-#if !defined(__SANITIZE_ADDRESS__)
-    // Under its address-space limit the stand-in says what the player says
-    // when its memory runs out.
-    cases.push_back({"[ \"$(ulimit -v)\" = unlimited ] || exit 14", Result::OutOfMemory});
-#endif
-    for (const auto& [script, expected] : cases) {
-        const QString player = write("player", "#!/bin/sh\ncat > /dev/null\n" + script + "\n");
-        QFile::setPermissions(player, QFile::ReadOwner | QFile::ExeOwner);
-        const auto played =
-            MetafilePlayer::Play(player, picture_files::PlaceableMetafile(96, 96, 96), 121);
-        EXPECT_EQ(played.result, expected) << script.toStdString();
-        QFile::remove(player);
-    }
-    EXPECT_EQ(MetafilePlayer::Play(path("nirgends"), "x", 121).result, Result::Missing);
-}
-
 TEST_F(PictureFiles, PlaceableMetafileIsSizedAt96DotsPerInch) {
     // 1440 x 720 units at 1440 per inch: one inch by half an inch.
     const auto wmf =
@@ -123,6 +100,11 @@ TEST_F(PictureFiles, PlaceableMetafileIsSizedAt96DotsPerInch) {
         LoadPicture(write("b.wmf", picture_files::PlaceableMetafile(2000, 100, 1440)), 121);
     EXPECT_EQ(big.status, LoadStatus::TooLarge);
     EXPECT_EQ(big.size, QSize(133, 7));
+    // Past the largest side any player draws: still too large, by its size.
+    const auto huge =
+        LoadPicture(write("h.wmf", picture_files::PlaceableMetafile(5000, 100, 96)), 121);
+    EXPECT_EQ(huge.status, LoadStatus::TooLarge) << Text(huge.message).toStdString();
+    EXPECT_EQ(huge.size, QSize(5000, 100));
 }
 
 TEST_F(PictureFiles, OversizePicturesAreRefusedWithTheirSize) {

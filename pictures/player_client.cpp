@@ -1,0 +1,118 @@
+#include "player_client.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+#include "player_process.h"
+#include "player_protocol.h"
+
+namespace PlayerClient {
+
+namespace {
+
+namespace P = PlayerProtocol;
+
+constexpr qsizetype kHeaderBytes = sizeof(P::Header);
+
+P::Header headerOf(const QByteArray& output) {
+    return {qFromUnaligned<qint64>(output.constData()),
+            qFromUnaligned<qint64>(output.constData() + sizeof(qint64))};
+}
+
+Played drawn(const QByteArray& output, int maxSide) {
+    if (output.size() < kHeaderBytes) return {Result::NotReadable};
+    const auto [width, height] = headerOf(output);
+    if (width < 1 || height < 1 || width > maxSide || height > maxSide ||
+        output.size() != kHeaderBytes + width * height * 4)
+        return {Result::NotReadable};
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+    if (image.isNull()) return {Result::OutOfMemory};
+    const qsizetype rowBytes = width * 4;
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), output.constData() + kHeaderBytes + y * rowBytes,
+                    static_cast<std::size_t>(rowBytes));
+    return {Result::Drawn, width, height, image};
+}
+
+// Only measured: the size is taken as given, however large, as long as it
+// is too large.
+Played measured(const QByteArray& output, int maxSide) {
+    if (output.size() != kHeaderBytes) return {Result::NotReadable};
+    const auto [width, height] = headerOf(output);
+    if (width <= maxSide && height <= maxSide) return {Result::NotReadable};
+    return {Result::TooLarge, width, height};
+}
+
+Played answer(const PlayerProcess::Ended& ended, int maxSide) {
+    using PlayerProcess::End;
+    switch (ended.end) {
+        case End::Exited:
+            break;
+        case End::TimedOut:
+            return {Result::TimedOut};
+        case End::Crashed:
+            return {Result::Crashed};
+        case End::Missing:
+            return {Result::Missing};
+    }
+    switch (ended.exitCode) {
+        case P::kDrawn:
+            return drawn(ended.output, maxSide);
+        case P::kTooLarge:
+            return measured(ended.output, maxSide);
+        case P::kEmpty:
+            return {Result::Empty};
+        case P::kNotReadable:
+            return {Result::NotReadable};
+        case P::kOutOfMemory:
+            return {Result::OutOfMemory};
+        case P::kCannotStart:
+            return {Result::CannotStart};
+        case P::kRefersToFiles:
+            return {Result::RefersToFiles};
+        default:  // kUsage, a sanitizer's report, anything else it was not made to say
+            return {Result::Crashed};
+    }
+}
+
+}  // namespace
+
+Played Play(const Player& player, const QString& program, int maxSide, const QStringList& arguments,
+            const QByteArray& input) {
+    maxSide = std::clamp(maxSide, 1, P::kMaxSide);
+    const auto ended =
+        PlayerProcess::Run(program, QStringList{QString::number(maxSide)} + arguments, input,
+                           PlayerProcess::DeadlineMs(player.deadlineVariable));
+    return answer(ended, maxSide);
+}
+
+Message Refusal(Result result, const Player& player, const QString& name) {
+    const auto cannotRead = [&name](MessageCode reason) {
+        return Message{.code = MessageCode::CannotRead, .reason = {reason, 0}, .subject = name};
+    };
+    switch (result) {
+        case Result::Drawn:
+        case Result::TooLarge:
+            return {};
+        case Result::Empty:
+            return {.code = MessageCode::EmptyPicture, .subject = name};
+        case Result::NotReadable:
+            return cannotRead(MessageCode::Damaged);
+        case Result::OutOfMemory:
+            return cannotRead(MessageCode::DrawingTooLarge);
+        case Result::CannotStart:
+            return cannotRead(MessageCode::PlayerLacksFonts);
+        case Result::RefersToFiles:
+            return cannotRead(MessageCode::RefersToFiles);
+        case Result::TimedOut:
+            return cannotRead(MessageCode::DrawingTooSlow);
+        case Result::Crashed:
+            return cannotRead(player.crashed);
+        case Result::Missing:
+            return cannotRead(player.missing);
+    }
+    return cannotRead(MessageCode::Damaged);
+}
+
+}  // namespace PlayerClient

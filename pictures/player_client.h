@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include "message.h"
+
+// What every player's client does alike (player_protocol.h): run the player,
+// read its answer, and say why it gave no picture. A player's own client
+// (metafile_player.h, drawing_player.h) adds only its arguments and its
+// Player. Internal to the picture loader.
+namespace PlayerClient {
+
+// What tells one player from another here.
+struct Player {
+    const char* programName;       // found beside the running program
+    const char* deadlineVariable;  // environment variable that can only shorten its deadline
+    MessageCode crashed;           // the reason when it dies or says what it was not made to
+    MessageCode missing;           // the reason when it is not there or does not start
+};
+
+enum class Result {
+    Drawn,
+    TooLarge,
+    Empty,
+    NotReadable,
+    OutOfMemory,
+    CannotStart,    // the player is there but cannot work (libwmf without its fonts)
+    RefersToFiles,  // a drawing that would read other files
+    TimedOut,
+    Crashed,
+    Missing,  // no player beside the program, or it does not start
+};
+
+struct Played {
+    Result result = Result::NotReadable;
+    qint64 width = 0;  // pixels (Drawn, TooLarge), as large as the file says
+    qint64 height = 0;
+    QImage image;  // Drawn: Format_ARGB32, straight alpha
+};
+
+// Runs the program (the player, or a stand-in for it) with the largest side,
+// clamped to 1 ... PlayerProtocol::kMaxSide, then the further arguments, the
+// input on its standard input, within PlayerProcess::kDeadlineMs (shortened
+// by the player's variable) and PlayerProcess::kAddressSpace. Waits without
+// handling events. An answer that does not fit the protocol or the largest
+// side is NotReadable; an exit code it was not made to say is Crashed.
+Played Play(const Player& player, const QString& program, int maxSide, const QStringList& arguments,
+            const QByteArray& input);
+
+// Why the player gave no picture of the file (name, as the user sees it):
+// EmptyPicture, or CannotRead with the reason. Nothing (MessageCode::None)
+// for Drawn and TooLarge, where the picture or its size is the answer.
+Message Refusal(Result result, const Player& player, const QString& name);
+
+}  // namespace PlayerClient
