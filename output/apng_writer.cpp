@@ -9,6 +9,7 @@
 #include "byte_sink.h"
 #include "png_chunks.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 
 namespace StripFiles {
 
@@ -92,9 +93,10 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             if (data.count(i) != 0) continue;
             MemorySink png;
             PngEncoder encoder(png, {w, h, frames.alpha}, {frames.compression, frames.threads});
+            PngStripSink sink(encoder);
             const bool made = encoder.begin() &&
                               ComposeStrip(StripLayout::Horizontal(), frames.params,
-                                           frames.bilinear, src, encoder, frames.threads, {i, 1}) &&
+                                           frames.bilinear, src, sink, frames.threads, {i, 1}) &&
                               encoder.finish();
             if (!made || !imageData(png.bytes, data[i])) {
                 composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder

@@ -9,6 +9,7 @@
 #include "build_rules.h"
 #include "file_sink.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
 
@@ -146,7 +147,8 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
         return sinkFailed(writeBmpHeader(out, w, h) && compose(sink));
     }
     PngEncoder encoder(out, {w, h, frames.alpha}, {frames.compression, frames.threads});
-    if (encoder.begin() && compose(encoder) && encoder.finish()) return composed;
+    PngStripSink sink(encoder);
+    if (encoder.begin() && compose(sink) && encoder.finish()) return composed;
     composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder
                     : out.failed()                                    ? Stop::Sink
                                                                       : Stop::NoMemory;

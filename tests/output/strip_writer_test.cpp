@@ -20,6 +20,7 @@
 #include "picture_files.h"
 #include "picture_io.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 #include "qt_drawing.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
@@ -145,9 +146,12 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
                 SafeFile file(path("Knopf.png"));
                 ASSERT_TRUE(file.open());
                 FileSink out(file);
-                PngEncoder sink(out, {expected.width(), expected.height()}, {level, 0, bandBytes});
-                ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.bilinear, src, sink) &&
-                            sink.finish() && file.commit());
+                PngEncoder encoder(out, {expected.width(), expected.height()},
+                                   {level, 0, bandBytes});
+                StripFiles::PngStripSink sink(encoder);
+                ASSERT_TRUE(encoder.begin() &&
+                            ComposeStrip(c.orientation, p, c.bilinear, src, sink) &&
+                            encoder.finish() && file.commit());
                 const QImage back(path("Knopf.png"), "png");
                 EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), expected)
                     << c.w << "x" << c.h << " level " << static_cast<int>(level) << " band bytes "
