@@ -130,7 +130,7 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             ok = PngChunks::WriteChunk(out, "fdAT", number, bytes);
         }
     }
-    if (!(ok && PngChunks::WriteChunk(out, "IEND", {}))) composed.stop = Stop::Sink;
+    if (!(ok && PngChunks::WriteChunk(out, "IEND", {}))) composed.stop = SinkStop(out);
     return composed;
 }
 

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -224,7 +225,7 @@ class FailingSink final : public ByteSink {
 public:
     explicit FailingSink(std::size_t failAt) : left_(failAt) {}
     bool write(const uint8_t*, std::size_t size) override {
-        if (size > left_) return false;
+        if (size > left_) return fail(ENOSPC);
         left_ -= size;
         return true;
     }
