@@ -212,8 +212,8 @@ Message stripsInMemory(const Options& o, const PicturePlan& plan,
         MemorySink memory;
         const auto composed =
             StripFiles::ComposeInto(memory, plan.format, framesOf(o, plan, job, sources));
-        if (const Message failed =
-                StripFiles::WhyStopped(composed, QFileInfo(job.path).fileName(), {}))
+        if (const Message failed = StripFiles::WhyStopped(composed, QFileInfo(job.path).fileName(),
+                                                          SystemReason(memory.error())))
             return failed;
         strips[job.scale] = QByteArray(reinterpret_cast<const char*>(memory.bytes.data()),
                                        static_cast<qsizetype>(memory.bytes.size()));
@@ -254,7 +254,7 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
             composed = StripFiles::WriteAnimation(out, framesOf(o, plan, job, sources));
             break;
     }
-    return StripFiles::WhyStopped(composed, file.name(), file.reason());
+    return StripFiles::WhyStopped(composed, file.name(), SystemReason(out.error()));
 }
 
 // A strip on standard output: written as it is made, no file to put in place.

@@ -9,6 +9,7 @@
 #include "byte_sink.h"
 #include "png_chunks.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 
 namespace StripFiles {
 
@@ -92,9 +93,10 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             if (data.count(i) != 0) continue;
             MemorySink png;
             PngEncoder encoder(png, {w, h, frames.alpha}, {frames.compression, frames.threads});
+            PngStripSink sink(encoder);
             const bool made = encoder.begin() &&
                               ComposeStrip(StripLayout::Horizontal(), frames.params, frames.routine,
-                                           src, encoder, frames.threads, {i, 1}) &&
+                                           src, sink, frames.threads, {i, 1}) &&
                               encoder.finish();
             if (!made || !imageData(png.bytes, data[i])) {
                 composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder
@@ -128,7 +130,7 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             ok = PngChunks::WriteChunk(out, "fdAT", number, bytes);
         }
     }
-    if (!(ok && PngChunks::WriteChunk(out, "IEND", {}))) composed.stop = Stop::Sink;
+    if (!(ok && PngChunks::WriteChunk(out, "IEND", {}))) composed.stop = SinkStop(out);
     return composed;
 }
 

@@ -6,9 +6,9 @@
 
 class SafeFile;
 
-// A ByteSink into a SafeFile, which keeps the reason when it fails. Starts
-// the file's write-back every few megabytes, so that the final flush finds
-// little left.
+// A ByteSink into a SafeFile: its error() is the system's error number that
+// the file keeps in its reason. Starts the file's write-back every few
+// megabytes, so that the final flush finds little left.
 class FileSink final : public ByteSink {
 public:
     explicit FileSink(SafeFile& file) : file_(file) {}

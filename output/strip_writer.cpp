@@ -1,6 +1,7 @@
 #include "strip_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "build_rules.h"
 #include "file_sink.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
 
@@ -82,8 +84,8 @@ bool copyImage(const ImageView& image, StripSink& sink) {
 }
 
 // Why the writing stopped, as a message about the file.
-Message stopped(SafeFile& file, const Composed& composed) {
-    Message why = WhyStopped(composed, file.name(), file.reason());
+Message stopped(SafeFile& file, const ByteSink& out, const Composed& composed) {
+    Message why = WhyStopped(composed, file.name(), SystemReason(out.error()));
     if (why) file.discard();
     return why;
 }
@@ -119,6 +121,10 @@ Message WhyStopped(const Composed& composed, const QString& name, Reason sinkRea
     return {};
 }
 
+Stop SinkStop(const ByteSink& out) {
+    return out.failed() && out.error() != ENOMEM ? Stop::Sink : Stop::NoMemory;
+}
+
 int32_t FrameCountOf(const Frames& frames) {
     return frames.range.count < 0 ? frames.params.FrameCount - frames.range.first + 1
                                   : frames.range.count;
@@ -138,20 +144,16 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
         return ComposeStrip(frames.layout, frames.params, frames.routine, src, sink, frames.threads,
                             frames.range, frames.empty);
     };
-    // A sink that failed has said so; what else stops a strip is memory.
-    const auto sinkFailed = [&](const bool written) {
-        if (!written) composed.stop = out.failed() ? Stop::Sink : Stop::NoMemory;
-        return composed;
-    };
     if (format == Format::Bmp) {
         BmpSink sink(out, w, h);
-        return sinkFailed(writeBmpHeader(out, w, h) && compose(sink));
+        if (!(writeBmpHeader(out, w, h) && compose(sink))) composed.stop = SinkStop(out);
+        return composed;
     }
     PngEncoder encoder(out, {w, h, frames.alpha}, {frames.compression, frames.threads});
-    if (encoder.begin() && compose(encoder) && encoder.finish()) return composed;
-    composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder
-                    : out.failed()                                    ? Stop::Sink
-                                                                      : Stop::NoMemory;
+    PngStripSink sink(encoder);
+    if (encoder.begin() && compose(sink) && encoder.finish()) return composed;
+    composed.stop =
+        encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder : SinkStop(out);
     return composed;
 }
 
@@ -165,8 +167,7 @@ Message WriteStripImage(const QString& path, const ImageView& strip) {
     FileSink out(file);
     BmpSink sink(out, strip.width, strip.height);
     if (!writeBmpHeader(out, strip.width, strip.height) || !copyImage(strip, sink))
-        return stopped(file,
-                       {out.failed() ? Stop::Sink : Stop::NoMemory, strip.width, strip.height});
+        return stopped(file, out, {SinkStop(out), strip.width, strip.height});
     return committed(file, {});
 }
 

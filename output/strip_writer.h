@@ -39,8 +39,8 @@ struct Frames {
 enum class Stop {
     None,
     TooLarge,  // past StripFits
-    Sink,      // the sink refused bytes: why is its to tell
-    NoMemory,  // for the bands or the encoder
+    Sink,      // the sink refused bytes: its error() says why
+    NoMemory,  // for the bands, the encoder, or a sink in memory
     Encoder,   // the deflate encoder refused the data
 };
 struct Composed {
@@ -48,6 +48,11 @@ struct Composed {
     int64_t width = 0;  // the strip's size, pixels
     int64_t height = 0;
 };
+
+// Why a strip stopped when the sink or the memory for a band did: Sink when
+// the sink failed for a reason of its own (its error()), NoMemory when it
+// could not grow (ENOMEM) or did not fail at all.
+Stop SinkStop(const ByteSink& out);
 
 // The frames the range holds (all from the first to FrameCount when its
 // count is -1).

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 // Where an encoder's bytes go: a file, memory, a pipe. The encoder knows
@@ -10,43 +11,45 @@
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
-    // Takes size bytes. False: the sink failed, and the encoder stops; why is
-    // the sink's to tell.
+    // Takes size bytes. False: the sink failed, error() says why, and the
+    // encoder stops.
     virtual bool write(const uint8_t* data, std::size_t size) = 0;
     // Whether a write has failed, so that a stop is told from one for want
-    // of memory.
-    bool failed() const { return failed_; }
+    // of memory elsewhere.
+    bool failed() const { return error_ != 0; }
+    // Why the sink failed, as a system error number: ENOSPC or EFBIG for a
+    // full disk, EPIPE for a reader that went away, ENOMEM for memory that
+    // would not grow; 0 while nothing has failed. Callers tell them apart
+    // without knowing which sink they wrote to.
+    int error() const { return error_; }
 
 protected:
-    // For write(): the sink failed.
-    bool fail() {
-        failed_ = true;
-        return false;
-    }
+    // For write(): the sink failed for the reason `error` (EIO if 0).
+    bool fail(int error);
 
 private:
-    bool failed_ = false;
+    int error_ = 0;
 };
 
-// The bytes written to a file descriptor (standard output, a pipe), the
-// system's error number kept when it fails.
+// The bytes written to a file descriptor (standard output, a pipe).
 class DescriptorSink final : public ByteSink {
 public:
     explicit DescriptorSink(int fd) : fd_(fd) {}
     bool write(const uint8_t* data, std::size_t size) override;
-    int error() const { return error_; }
 
 private:
     int fd_;
-    int error_ = 0;
 };
 
-// The bytes gathered in memory.
+// The bytes gathered in memory, up to `limit` bytes: a strip that would need
+// more fails with ENOMEM, as one does for which memory runs out.
 class MemorySink final : public ByteSink {
 public:
-    bool write(const uint8_t* data, std::size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
+    MemorySink() = default;
+    explicit MemorySink(std::size_t limit) : limit_(limit) {}
+    bool write(const uint8_t* data, std::size_t size) override;
     std::vector<uint8_t> bytes;
+
+private:
+    std::size_t limit_ = std::numeric_limits<std::size_t>::max();
 };

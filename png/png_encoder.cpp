@@ -69,16 +69,15 @@ constexpr uint32_t kPixelsPerMetre = 3937;
 constexpr unsigned kMaxThreads = 16;
 // A small strip's bands: this many per thread.
 constexpr int64_t kBandsPerThread = 4;
-// Bands that the compositor may hold open besides those being compressed.
-constexpr std::size_t kOpenBands = 4;
 
 }  // namespace
 
 struct PngEncoder::Job {
     enum class State { Free, Filling, Queued, Working, Done };
     State state = State::Free;
-    std::unique_ptr<uint8_t[]> pixels;  // the band's rows, as the compositor wrote them
+    std::unique_ptr<uint8_t[]> pixels;  // the band's rows, as they were filled
     std::size_t capacity = 0;
+    int32_t first = 0;  // the rows lent
     int32_t rows = 0;
     std::vector<uint8_t> prior;  // the row above the band, as it came
     bool hasPrior = false;       // false: the picture's first rows, zeros above
@@ -138,23 +137,31 @@ bool PngEncoder::begin() {
         try {
             worker->thread = std::thread([this, w = worker.get()] { work(*w); });
         } catch (const std::system_error&) {
-            break;  // fewer threads; with none, bandDone compresses each band itself
+            break;  // fewer threads; with none, rowsFilled compresses each band itself
         }
     }
     return true;
 }
 
-BandView PngEncoder::band(int32_t, int32_t count) {
+PngRows PngEncoder::rows(int32_t first, int32_t count) {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (failure_ != Failure::None) return {};
+    if (jobs_.empty() || first != rowsLent_ || count < 0 || count > image_.height - first) {
+        fail(Failure::Encoder);  // before begin(), or rows out of order: no picture
+        return {};
+    }
     Job& job = jobs_[static_cast<std::size_t>(opened_) % jobs_.size()];
     changed_.wait(lock, [&] { return job.state == Job::State::Free || failure_ != Failure::None; });
     if (failure_ != Failure::None) return {};
     job.state = Job::State::Filling;
     ++opened_;
     lock.unlock();
+    job.first = first;
+    job.rows = count;
+    rowsLent_ += count;
     const std::size_t bytes = std::max<std::size_t>(1, static_cast<std::size_t>(count) * rowBytes_);
     if (job.capacity < bytes) {
-        // Not value-initialised: the compositor writes every byte.
+        // Not value-initialised: the rows' maker fills every byte.
         job.pixels.reset(new (std::nothrow) uint8_t[bytes]);
         job.capacity = job.pixels ? bytes : 0;
         if (!job.pixels) {
@@ -163,14 +170,19 @@ BandView PngEncoder::band(int32_t, int32_t count) {
             return {};
         }
     }
-    return {job.pixels.get(), static_cast<std::ptrdiff_t>(rowBytes_)};
+    return {job.pixels.get(), rowBytes_};
 }
 
-bool PngEncoder::bandDone(int32_t, int32_t count) {
+bool PngEncoder::rowsFilled(int32_t first, int32_t count) {
     std::unique_lock<std::mutex> lock(mutex_);
-    Job& job = jobs_[static_cast<std::size_t>(queued_) % jobs_.size()];
+    Job* lent =
+        queued_ == opened_ ? nullptr : &jobs_[static_cast<std::size_t>(queued_) % jobs_.size()];
+    if (lent == nullptr || first != lent->first || count != lent->rows) {
+        fail(Failure::Encoder);  // not the band lent next: its rows would land elsewhere
+        return false;
+    }
+    Job& job = *lent;
     lock.unlock();
-    job.rows = count;
     job.hasPrior = rowsDone_ > 0;
     bool copied = true;
     if (count > 0) {

@@ -12,7 +12,6 @@
 #include "deflate_pieces.h"
 #include "png_compression.h"
 #include "png_filter.h"
-#include "strip_compositor.h"
 
 struct PngImage {
     int32_t width = 0;  // pixels
@@ -22,13 +21,23 @@ struct PngImage {
     bool alpha = false;
 };
 
-// A PNG file of a strip, fed by the compositor band by band (blue-green-red
-// pixels, and opacity), written to a byte sink. Each band is filtered and
-// compressed on its own on a pool of threads, and the bands' pieces are
-// joined into the one zlib stream a PNG holds (see deflate_pieces.h) and
-// written as image data chunks in order as soon as each is ready. Memory
-// is a few bands per thread, whatever the strip's size.
-class PngEncoder final : public StripSink {
+// Memory that the encoder lends for a band of rows: `bits` at the band's top
+// row, rows `stride` bytes apart, each of PngImage::width pixels in the
+// encoder's layout (pixelBytes()). The encoder owns it. bits == nullptr: the
+// encoder has stopped, failure() says why.
+struct PngRows {
+    uint8_t* bits = nullptr;
+    std::size_t stride = 0;
+};
+
+// A PNG file written to a byte sink from rows that whoever makes the picture
+// fills, band by band, top-down, in memory the encoder lends. Each band is
+// filtered and compressed on its own on a pool of threads, and the bands'
+// pieces are joined into the one zlib stream a PNG holds (see
+// deflate_pieces.h) and written as image data chunks in order as soon as
+// each is ready. Memory is a few bands per thread, whatever the picture's
+// size. One thread lends and takes back the rows.
+class PngEncoder final {
 public:
     struct Options {
         PngCompression compression = PngCompression::Default;
@@ -43,11 +52,14 @@ public:
     // A small strip is cut into bands of at least this much, a few per
     // thread, so that every thread gets some.
     static constexpr int64_t kMinBandBytes = int64_t{64} << 10;
+    // Bands that may be lent at once, besides those being compressed: the
+    // rows of the next band are made while the last one is handed back.
+    static constexpr std::size_t kOpenBands = 4;
 
     enum class Failure { None, Sink, NoMemory, Encoder };
 
     PngEncoder(ByteSink& out, const PngImage& image, const Options& options);
-    ~PngEncoder() override;
+    ~PngEncoder();
     PngEncoder(const PngEncoder&) = delete;
     PngEncoder& operator=(const PngEncoder&) = delete;
 
@@ -59,14 +71,24 @@ public:
     bool finish();
     Failure failure() const;
 
-    int32_t width() const override { return image_.width; }
-    int32_t height() const override { return image_.height; }
-    int pixelBytes() const override { return bpp_; }
-    bool keepsOpacity() const override { return image_.alpha; }
-    int64_t bandBytes() const override { return bandBytes_; }
-    // Bands may have no rows; they add nothing.
-    BandView band(int32_t first, int32_t count) override;
-    bool bandDone(int32_t first, int32_t count) override;
+    const PngImage& image() const { return image_; }
+    // The rows' pixels: 4 bytes, blue, green, red, opacity, for an image
+    // with alpha; else 3, blue, green, red.
+    int pixelBytes() const { return bpp_; }
+    // About how many bytes of rows a band best holds (at least one row):
+    // bands of this size keep every thread busy and compress well.
+    int64_t bandBytes() const { return bandBytes_; }
+
+    // Lends memory for rows first .. first + count - 1 (row 0 at the top),
+    // first being the row after the bands lent before; every byte of them is
+    // to be filled. A band may have no rows; it adds nothing. Up to
+    // kOpenBands bands may be out at once (more may wait for ever); a band
+    // may wait until an earlier one is written. Rows out of order stop the
+    // encoder (Failure::Encoder).
+    PngRows rows(int32_t first, int32_t count);
+    // The band lent for these rows is filled; bands come back in the order
+    // they were lent. False: the encoder has stopped, failure() says why.
+    bool rowsFilled(int32_t first, int32_t count);
 
 private:
     struct Job;
@@ -99,9 +121,9 @@ private:
     bool writing_ = false, stopping_ = false;
     Failure failure_ = Failure::None;
 
-    // Touched only by the compositor's thread.
+    // Touched only by the thread that fills the rows.
     std::vector<uint8_t> lastRow_;  // the last row handed on, as it came
-    int64_t rowsDone_ = 0;
+    int64_t rowsLent_ = 0, rowsDone_ = 0;
 
     // Touched only by the thread that writes.
     bool headWritten_ = false;

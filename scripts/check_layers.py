@@ -14,7 +14,8 @@ allowed = {
     "platform": {"engine", "messages"},
     "drawing": {"engine"},
     "pictures": {"engine", "messages", "platform"},
-    "png": {"engine", "render"},
+    # The encoder takes rows from whoever makes them.
+    "png": set(),
     "output": {"engine", "render", "png", "messages", "platform"},
     "controls": {"engine", "drawing"},
     "preview": {"engine", "drawing", "controls"},

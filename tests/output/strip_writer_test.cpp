@@ -13,6 +13,8 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 #include "bmp_header.h"
 #include "file_sink.h"
 #include "fixtures.h"
@@ -20,6 +22,7 @@
 #include "picture_files.h"
 #include "picture_io.h"
 #include "png_encoder.h"
+#include "png_strip_sink.h"
 #include "qt_drawing.h"
 #include "safe_file.h"
 #include "strip_compositor.h"
@@ -148,9 +151,12 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
                 SafeFile file(path("Knopf.png"));
                 ASSERT_TRUE(file.open());
                 FileSink out(file);
-                PngEncoder sink(out, {expected.width(), expected.height()}, {level, 0, bandBytes});
-                ASSERT_TRUE(sink.begin() && ComposeStrip(c.orientation, p, c.routine, src, sink) &&
-                            sink.finish() && file.commit());
+                PngEncoder encoder(out, {expected.width(), expected.height()},
+                                   {level, 0, bandBytes});
+                StripFiles::PngStripSink sink(encoder);
+                ASSERT_TRUE(encoder.begin() &&
+                            ComposeStrip(c.orientation, p, c.routine, src, sink) &&
+                            encoder.finish() && file.commit());
                 const QImage back(path("Knopf.png"), "png");
                 EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), expected)
                     << c.w << "x" << c.h << " level " << static_cast<int>(level) << " band bytes "
@@ -214,6 +220,31 @@ TEST_F(StripFileTest, FailedSavesSayWhyAndKeepEverything) {
     QFile kept(old);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "the strip saved before");
+}
+
+// A strip kept in memory that cannot grow (a sink with a limit, failing as
+// a full memory does) is told as want of memory, not as a file that could
+// not be saved, whether the sink gives up in the header or among the rows.
+TEST(ComposeInto, ASinkInMemoryThatCannotGrowIsWantOfMemory) {
+    MemorySink small(4);
+    const uint8_t bytes[3] = {1, 2, 3};
+    EXPECT_TRUE(small.write(bytes, 3));
+    EXPECT_FALSE(small.write(bytes, 2));
+    EXPECT_EQ(small.error(), ENOMEM);
+    EXPECT_EQ(small.bytes.size(), 3u);
+
+    const PixelGrid src = fixtures::Picture(45, 45);
+    for (auto format : {StripFiles::Format::Bmp, StripFiles::Format::Png})
+        for (std::size_t limit : {std::size_t{0}, std::size_t{100}}) {
+            MemorySink memory(limit);
+            const auto composed = StripFiles::ComposeInto(
+                memory, format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
+            EXPECT_EQ(memory.error(), ENOMEM);
+            EXPECT_EQ(Text(StripFiles::WhyStopped(composed, "Knopf", SystemReason(memory.error())))
+                          .toStdString(),
+                      "Nicht genug Speicher für eine Sequenz von 2250 x 45 Pixeln.")
+                << "format " << static_cast<int>(format) << " limit " << limit;
+        }
 }
 
 TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {

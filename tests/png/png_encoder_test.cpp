@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -98,8 +99,8 @@ PngParts chunksOf(const Bytes& png) {
     return parts;
 }
 
-// The picture fed in bands of the given row counts (zeros included), as the
-// compositor would, and the file's bytes.
+// The picture fed in bands of the given row counts (zeros included), and the
+// file's bytes.
 Bytes encode(const Bytes& bgr, int32_t width, int32_t height, bool alpha,
              const std::vector<int32_t>& bands, PngCompression level, unsigned threads = 0) {
     MemorySink sink;
@@ -108,11 +109,12 @@ Bytes encode(const Bytes& bgr, int32_t width, int32_t height, bool alpha,
     const std::size_t row = static_cast<std::size_t>(width) * (alpha ? 4 : 3);
     int32_t first = 0;
     for (int32_t count : bands) {
-        const BandView view = encoder.band(first, count);
-        if (view.bits == nullptr) return {};
-        std::memcpy(view.bits, bgr.data() + static_cast<std::size_t>(first) * row,
+        const PngRows rows = encoder.rows(first, count);
+        if (rows.bits == nullptr) return {};
+        EXPECT_EQ(rows.stride, row);
+        std::memcpy(rows.bits, bgr.data() + static_cast<std::size_t>(first) * row,
                     static_cast<std::size_t>(count) * row);
-        if (!encoder.bandDone(first, count)) return {};
+        if (!encoder.rowsFilled(first, count)) return {};
         first += count;
     }
     return encoder.finish() ? sink.bytes : Bytes{};
@@ -223,7 +225,7 @@ class FailingSink final : public ByteSink {
 public:
     explicit FailingSink(std::size_t failAt) : left_(failAt) {}
     bool write(const uint8_t*, std::size_t size) override {
-        if (size > left_) return false;
+        if (size > left_) return fail(ENOSPC);
         left_ -= size;
         return true;
     }
@@ -240,9 +242,9 @@ TEST(PngEncoder, AFailingSinkStopsItAndIsNamed) {
         PngEncoder encoder(whole, {w, h, true}, {PngCompression::Default, 2, 1});
         ASSERT_TRUE(encoder.begin());
         for (int32_t y = 0; y < h; ++y) {
-            std::memcpy(encoder.band(y, 1).bits, &pixels[static_cast<std::size_t>(y * w * 4)],
+            std::memcpy(encoder.rows(y, 1).bits, &pixels[static_cast<std::size_t>(y * w * 4)],
                         w * 4);
-            ASSERT_TRUE(encoder.bandDone(y, 1));
+            ASSERT_TRUE(encoder.rowsFilled(y, 1));
         }
         ASSERT_TRUE(encoder.finish());
     }
@@ -252,11 +254,11 @@ TEST(PngEncoder, AFailingSinkStopsItAndIsNamed) {
         PngEncoder encoder(sink, {w, h, true}, {PngCompression::Default, 2, 1});
         bool going = encoder.begin();
         for (int32_t y = 0; going && y < h; ++y) {
-            const BandView view = encoder.band(y, 1);
-            going = view.bits != nullptr;
+            const PngRows rows = encoder.rows(y, 1);
+            going = rows.bits != nullptr;
             if (going) {
-                std::memcpy(view.bits, &pixels[static_cast<std::size_t>(y * w * 4)], w * 4);
-                going = encoder.bandDone(y, 1);
+                std::memcpy(rows.bits, &pixels[static_cast<std::size_t>(y * w * 4)], w * 4);
+                going = encoder.rowsFilled(y, 1);
             }
         }
         EXPECT_FALSE(going && encoder.finish()) << "failing at byte " << failAt;
@@ -264,14 +266,37 @@ TEST(PngEncoder, AFailingSinkStopsItAndIsNamed) {
     }
 }
 
-TEST(PngEncoder, MissingRowsAreNoFile) {
-    MemorySink sink;
-    PngEncoder encoder(sink, {4, 4, false}, {PngCompression::Fast, 1, 1});
-    ASSERT_TRUE(encoder.begin());
-    std::memset(encoder.band(0, 3).bits, 9, 3 * 12);
-    ASSERT_TRUE(encoder.bandDone(0, 3));
-    EXPECT_FALSE(encoder.finish());
-    EXPECT_EQ(encoder.failure(), PngEncoder::Failure::Encoder);
+// Rows missing at the end, skipped, given twice, handed back in another
+// order or in other numbers than lent would make another picture than the
+// one meant, or read past the band: no file.
+TEST(PngEncoder, RowsMissingOrOutOfOrderAreNoFile) {
+    struct Step {
+        bool lend;  // else: hand back
+        int32_t first, count;
+    };
+    const std::vector<Step> cases[] = {
+        {{true, 0, 3}, {false, 0, 3}},                               // row 3 missing
+        {{true, 0, 2}, {false, 0, 2}, {true, 3, 2}, {false, 3, 2}},  // row 2 skipped
+        {{true, 0, 2}, {false, 0, 2}, {true, 0, 2}, {false, 0, 2}},  // rows 0 and 1 twice
+        {{true, 0, 2}, {true, 2, 2}, {false, 2, 2}, {false, 0, 2}},  // the later band first
+        {{true, 0, 2}, {false, 0, 4}, {true, 4, 0}, {false, 4, 0}},  // more than were lent
+    };
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        MemorySink sink;
+        PngEncoder encoder(sink, {4, 4, false}, {PngCompression::Fast, 1, 1});
+        ASSERT_TRUE(encoder.begin());
+        for (const Step& step : cases[k]) {
+            if (!step.lend) {
+                encoder.rowsFilled(step.first, step.count);
+                continue;
+            }
+            const PngRows rows = encoder.rows(step.first, step.count);
+            if (rows.bits != nullptr)
+                std::memset(rows.bits, 9, static_cast<std::size_t>(step.count) * rows.stride);
+        }
+        EXPECT_FALSE(encoder.finish()) << "case " << k;
+        EXPECT_EQ(encoder.failure(), PngEncoder::Failure::Encoder) << "case " << k;
+    }
 }
 
 // Pieces from both engines, of any size and any number (empty ones too),
