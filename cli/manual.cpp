@@ -46,7 +46,8 @@ QString optionItem(const OptionRow& row, Catalog::Language language) {
 QString ManualPage(Catalog::Language language) {
     using M = MessageCode;
     const QString program = troff(QString::fromLatin1(Catalog::kProgramName));
-    QString page = ".TH " + program.toUpper() + " 1 \"\" \"Quenwick Torvelink\"\n";
+    QString page = ".TH " + program.toUpper() + " 1 \"\" \"" +
+                   QString::fromLatin1(Catalog::kProductName) + "\"\n";
     page += ".SH NAME\n" + program + " \\- " + troff(say(M::ManName, language)) + '\n';
     page += ".SH " + say(M::ManSynopsis, language) + "\n.B " + program + "\n\\fI" +
             troff(say(M::UsagePicture, language)) + "\\fR... [\\fIOPTION\\fR]...\n";

@@ -148,18 +148,34 @@ PixelGrid captured(const QImage& picture) {
     return grid;
 }
 
+// Where each job's file lies, looked up once before anything is written:
+// what it may not write over is told by it, and what it wrote is claimed
+// by it.
+struct Target {
+    std::optional<FileIdentity::Place> place;
+    std::optional<FileIdentity::Identity> identity;  // a file already there
+};
+
+std::vector<Target> targetsOf(const PicturePlan& plan) {
+    std::vector<Target> targets;
+    targets.reserve(plan.jobs.size());
+    for (const Job& job : plan.jobs)
+        targets.push_back({FileIdentity::PlaceOf(job.path), FileIdentity::IdentityOf(job.path)});
+    return targets;
+}
+
 // Neither a file this run wrote nor one of its pictures is written over;
 // the strip, last of the jobs, is named first.
-bool mayWrite(const PicturePlan& plan, const Claims& claims, const Reports& reports) {
-    for (auto job = plan.jobs.rbegin(); job != plan.jobs.rend(); ++job) {
-        const QString name = QFileInfo(job->path).fileName();
-        const auto place = FileIdentity::PlaceOf(job->path);
-        if (place && claims.written.count(*place) != 0) {
+bool mayWrite(const PicturePlan& plan, const std::vector<Target>& targets, const Claims& claims,
+              const Reports& reports) {
+    for (std::size_t k = targets.size(); k-- > 0;) {
+        const QString name = QFileInfo(plan.jobs[k].path).fileName();
+        const Target& target = targets[k];
+        if (target.place && claims.written.count(*target.place) != 0) {
             reports.problem({.code = MessageCode::StripWrittenAlready, .subject = name});
             return false;
         }
-        const auto id = FileIdentity::IdentityOf(job->path);
-        if (id && claims.pictures.count(*id) != 0) {
+        if (target.identity && claims.pictures.count(*target.identity) != 0) {
             reports.problem({.code = MessageCode::PictureNotOverwritten, .subject = name});
             return false;
         }
@@ -167,9 +183,13 @@ bool mayWrite(const PicturePlan& plan, const Claims& claims, const Reports& repo
     return true;
 }
 
-void claimWritten(const PicturePlan& plan, Claims& claims) {
-    for (const Job& job : plan.jobs)
-        if (const auto place = FileIdentity::PlaceOf(job.path)) claims.written.insert(*place);
+// A file whose folder was made by the run has a place only now.
+void claimWritten(const PicturePlan& plan, const std::vector<Target>& targets, Claims& claims) {
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const auto place =
+            targets[k].place ? targets[k].place : FileIdentity::PlaceOf(plan.jobs[k].path);
+        if (place) claims.written.insert(*place);
+    }
 }
 
 // The folder a file is to go in is made when it is missing, as a folder
@@ -187,8 +207,9 @@ Message folderReady(const QString& path) {
 
 StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
                             const std::vector<PixelGrid>& sources) {
-    StripFiles::Frames frames{plan.facts.layout, plan.strips[job.scale].params, o.routine,
-                              &sources[job.scale], plan.alpha};
+    StripFiles::Frames frames{
+        plan.facts.layout,   job.size,  plan.strips[job.scale].params, o.routine,
+        &sources[job.scale], plan.alpha};
     frames.compression = o.compression;
     // A grid's places without a frame stay clear, or lie on the colour the
     // picture was laid on.
@@ -358,7 +379,8 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
         reports.problem(plan.refusal);
         return false;
     }
-    if (!mayWrite(plan, claims, reports)) return false;
+    const std::vector<Target> targets = targetsOf(plan);
+    if (!mayWrite(plan, targets, claims, reports)) return false;
     std::vector<PixelGrid> sources;
     for (std::size_t k = 0; k < pictures.images.size(); ++k) {
         const QImage& image = pictures.images[k];
@@ -374,7 +396,7 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
         reports.problem(failed);
         return false;
     }
-    claimWritten(plan, claims);
+    claimWritten(plan, targets, claims);
     reportWritten(plan, reports);
     return true;
 }

@@ -77,8 +77,9 @@ QString optionLines(Catalog::Language language) {
         if (row.help == MessageCode::None) continue;
         QString left = QStringLiteral("  ") + named(row, false, language);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
-        const QString help =
-            Wrapped(Catalog::Render(HelpFor(row), language), kCallWidth - kHelpColumn);
+        // The help's own line breaks give way to the column's.
+        const QString help = Wrapped(Catalog::Render(HelpFor(row), language).replace('\n', ' '),
+                                     kCallWidth - kHelpColumn);
         text += left + QString(help).replace('\n', '\n' + indent) + '\n';
     }
     return text;

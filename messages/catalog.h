@@ -28,6 +28,8 @@ QString DecimalText(Decimal decimal, Language language);
 
 // The command line's name, as its messages and help give it.
 inline constexpr char kProgramName[] = "torvelink-cli";
+// The program's name, as window titles and the manual give it.
+inline constexpr char kProductName[] = "Quenwick Torvelink";
 
 // Each language's texts: the message's sentence with its facts named in
 // braces, for Render to fill in (see catalog.cpp for what a brace may say).

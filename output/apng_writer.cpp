@@ -1,5 +1,7 @@
 #include "apng_writer.h"
 
+#include "bmp_header.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -92,7 +94,8 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
         for (const int32_t i : order) {
             if (data.count(i) != 0) continue;
             MemorySink png;
-            PngEncoder encoder(png, {w, h, frames.alpha}, {frames.compression, frames.threads});
+            PngEncoder encoder(png, {w, h, frames.alpha, BmpHeader::kPixelsPerMetre},
+                               {frames.compression, frames.threads});
             PngStripSink sink(encoder);
             const bool made = encoder.begin() &&
                               ComposeStrip(StripLayout::Horizontal(), frames.params, frames.routine,

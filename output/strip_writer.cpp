@@ -132,8 +132,7 @@ int32_t FrameCountOf(const Frames& frames) {
 
 Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     const PixelGrid& src = *frames.source;
-    const StripExtent size =
-        ComputeStripSize(frames.layout, src.width(), src.height(), FrameCountOf(frames));
+    const StripExtent size = frames.size;
     Composed composed{Stop::None, size.X, size.Y};
     if (src.empty() || !StripFits(size)) {
         composed.stop = Stop::TooLarge;
@@ -149,7 +148,9 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
         if (!(writeBmpHeader(out, w, h) && compose(sink))) composed.stop = SinkStop(out);
         return composed;
     }
-    PngEncoder encoder(out, {w, h, frames.alpha}, {frames.compression, frames.threads});
+    // PNG strips state the bitmaps' density, as they always have.
+    PngEncoder encoder(out, {w, h, frames.alpha, BmpHeader::kPixelsPerMetre},
+                       {frames.compression, frames.threads});
     PngStripSink sink(encoder);
     if (encoder.begin() && compose(sink) && encoder.finish()) return composed;
     composed.stop =

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "build_rules.h"
 #include "dib_blit.h"
 #include "knob_params.h"
 #include "message.h"
@@ -23,6 +24,9 @@ namespace StripFiles {
 // The frames of a strip, as ComposeStrip builds them.
 struct Frames {
     StripLayout layout = StripLayout::Horizontal();
+    // The picture the frames make, pixels, as the plan sized it: the whole
+    // strip, or a frame for a file of one frame.
+    StripExtent size;
     KnobParams params;
     Routine routine = Routine::Bilinear;
     const PixelGrid* source = nullptr;  // the picture (SrcBits)

@@ -151,9 +151,7 @@ R flag(Options& o, const OptionValue&, const OptionRow&) {
 }
 
 void greyFact(Facts& facts) {
-    const QRgb grey = Pictures::kBoxBackground;
-    facts.set(Fact::Colour,
-              QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey)));
+    facts.set(Fact::Colour, ColourText(Pictures::kBoxBackground));
 }
 
 constexpr NumberRange kAny{};

@@ -35,6 +35,11 @@ struct LayoutChoice {
     bool frameFiles = false;
 };
 
+// A colour as --background takes it: "192,192,192".
+inline QString ColourText(QRgb colour) {
+    return QStringLiteral("%1,%2,%3").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
+}
+
 struct Options {
     QStringList pictures;
     std::optional<double> frames;

@@ -166,14 +166,9 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
                                       {Fact::Below, Decimal{below, 2}},
                                       {Fact::Above, Decimal{-below, 2}}}});
     }
-    if (facts.transparent && plan.format == StripFiles::Format::Bmp && !o.background) {
-        const QRgb grey = Pictures::kBoxBackground;
-        warnings.push_back(
-            {.code = MessageCode::TransparencyOnGrey,
-             .facts = {
-                 {Fact::Colour,
-                  QStringLiteral("%1,%2,%3").arg(qRed(grey)).arg(qGreen(grey)).arg(qBlue(grey))}}});
-    }
+    if (facts.transparent && plan.format == StripFiles::Format::Bmp && !o.background)
+        warnings.push_back({.code = MessageCode::TransparencyOnGrey,
+                            .facts = {{Fact::Colour, ColourText(Pictures::kBoxBackground)}}});
     return warnings;
 }
 
@@ -358,7 +353,10 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     if (o.animation) plan.jobs.push_back({.kind = Job::Kind::Animation, .path = base + ".apng"});
     for (std::size_t k = 0; k < bases.size(); ++k) {
         if (!s.layout.frameFiles) {
-            plan.jobs.push_back({.kind = Job::Kind::Strip, .path = bases[k] + ending, .scale = k});
+            plan.jobs.push_back({.kind = Job::Kind::Strip,
+                                 .path = bases[k] + ending,
+                                 .scale = k,
+                                 .size = plan.strips[k].size});
             continue;
         }
         const QStringList& files = f.strips[k].frameFiles;
@@ -366,7 +364,8 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
             plan.jobs.push_back({.kind = Job::Kind::Frame,
                                  .path = inFolder(folderOf(base), files[i - 1]),
                                  .scale = k,
-                                 .frame = i});
+                                 .frame = i,
+                                 .size = {f.strips[k].frameWidth, f.strips[k].frameHeight}});
     }
     return plan;
 }

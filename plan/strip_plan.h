@@ -76,6 +76,7 @@ struct Job {
     std::size_t scale = 0;
     int32_t frame = 0;
     StripFiles::SideFile side = StripFiles::SideFile::Manifest;
+    StripExtent size;  // Strip, Frame: the picture's size, pixels
 };
 
 struct PicturePlan {

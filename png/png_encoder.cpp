@@ -63,8 +63,6 @@ bool looksLikeNoise(const uint8_t* bytes, std::size_t size) {
     return bits / static_cast<double>(sampled) > kNoiseBits;
 }
 
-// 100 dots per inch, as the program's PNG files have always said.
-constexpr uint32_t kPixelsPerMetre = 3937;
 // Beyond this many threads a strip's bands are too few to share out.
 constexpr unsigned kMaxThreads = 16;
 // A small strip's bands: this many per thread.
@@ -115,9 +113,9 @@ PngEncoder::~PngEncoder() {
 bool PngEncoder::begin() {
     const auto header = PngChunks::ImageHeader(static_cast<uint32_t>(image_.width),
                                                static_cast<uint32_t>(image_.height), image_.alpha);
-    const auto density = PngChunks::PixelDensity(kPixelsPerMetre);
+    const auto density = PngChunks::PixelDensity(image_.pixelsPerMetre);
     if (!PngChunks::WriteSignature(out_) || !PngChunks::WriteChunk(out_, "IHDR", header) ||
-        !PngChunks::WriteChunk(out_, "pHYs", density)) {
+        (image_.pixelsPerMetre != 0 && !PngChunks::WriteChunk(out_, "pHYs", density))) {
         fail(Failure::Sink);
         return false;
     }

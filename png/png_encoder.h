@@ -19,6 +19,8 @@ struct PngImage {
     // RGBA from four-byte pixels whose fourth byte is the opacity; else RGB
     // from three-byte ones.
     bool alpha = false;
+    // The density the file states, pixels per metre (a pHYs chunk); 0: none.
+    uint32_t pixelsPerMetre = 0;
 };
 
 // Memory that the encoder lends for a band of rows: `bits` at the band's top

@@ -7,7 +7,7 @@
 // Every text of the main window, as it stands.
 namespace Form1Texts {
 
-inline const QString kCaption = QStringLiteral("Quenwick Torvelink");
+inline const QString kCaption = QString::fromLatin1(Catalog::kProductName);
 inline const QString kMsgTitle = QStringLiteral("Vesk's Torvelink");
 inline const QString kHorizontal = QStringLiteral("Horizontale Sequenz");
 inline const QString kVertical = QStringLiteral("Vertikale Sequenz");

@@ -1,8 +1,12 @@
 // The manual pages and the completion as the tools that read them take them.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "option_table.h"
+#include "usage_text.h"
 
 namespace {
 
@@ -40,6 +44,29 @@ TEST(Manual, CompletionOffersOptionsAndTheirWords) {
     EXPECT_TRUE(completions("torvelink-cli --form").contains("--format"));
     EXPECT_EQ(completions("torvelink-cli k.png --format "), (QStringList{"png", "bmp"}));
     EXPECT_TRUE(completions("torvelink-cli --ver").contains("--vertical"));
+}
+
+// Every option of the table reaches the help, both manual pages and the
+// completion; an option of words completes with exactly its words.
+TEST(Manual, EveryOptionReachesTheHelpTheManualAndTheCompletion) {
+    const QString help = StripCli::UsageText(Catalog::Language::English);
+    QString pages;
+    for (const char* page : {"/man/man1/torvelink-cli.1", "/man/de/man1/torvelink-cli.1"}) {
+        QFile file(kDocs + page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page;
+        pages += QString::fromUtf8(file.readAll());
+    }
+    const QStringList all = completions("torvelink-cli -");
+    for (const StripCli::OptionRow& row : StripCli::OptionTable()) {
+        if (row.help == MessageCode::None) continue;
+        const QString name = QString::fromLatin1(row.name);
+        EXPECT_TRUE(help.contains("  " + name + ' ')) << row.name;
+        EXPECT_EQ(pages.count("\\fB" + QString(name).replace('-', "\\-") + "\\fR"), 2) << row.name;
+        EXPECT_TRUE(all.contains(name)) << row.name;
+        if (row.kind == StripCli::ValueKind::Word) {
+            EXPECT_EQ(completions("torvelink-cli k.png " + name + ' '), row.choices()) << row.name;
+        }
+    }
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
 
 StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, Routine routine,
                             const PixelGrid& src) {
-    return {o, p, routine, &src};
+    return {o, ComputeStripSize(o, src.width(), src.height(), p.FrameCount), p, routine, &src};
 }
 
 // Odd sizes and padded rows, both orientations and routines, one frame, and
@@ -151,8 +151,9 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
                 SafeFile file(path("Knopf.png"));
                 ASSERT_TRUE(file.open());
                 FileSink out(file);
-                PngEncoder encoder(out, {expected.width(), expected.height()},
-                                   {level, 0, bandBytes});
+                PngEncoder encoder(
+                    out, {expected.width(), expected.height(), false, BmpHeader::kPixelsPerMetre},
+                    {level, 0, bandBytes});
                 StripFiles::PngStripSink sink(encoder);
                 ASSERT_TRUE(encoder.begin() &&
                             ComposeStrip(c.orientation, p, c.routine, src, sink) &&
