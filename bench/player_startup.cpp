@@ -19,6 +19,8 @@
 #include "sandbox.h"
 #include "svg_drawing.h"
 
+using namespace Player;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

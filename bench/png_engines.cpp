@@ -20,6 +20,8 @@
 #include "png_encoder.h"
 #include "png_filter.h"
 
+using namespace Png;
+
 namespace {
 
 struct Picture {

@@ -13,6 +13,8 @@
 
 #include "reference_rotation.h"
 
+using namespace Engine;
+
 namespace {
 
 uint32_t le32(const unsigned char* p) {

@@ -15,6 +15,9 @@
 #include "strip_render.h"
 #include "test_surface.h"
 
+using namespace Engine;
+using namespace Render;
+
 namespace {
 
 void renderH(benchmark::State& state, int32_t size, KnobParams params, Routine routine,
@@ -80,25 +83,25 @@ void plainH(benchmark::State& state, int32_t size, KnobParams params) {
 }
 
 void StartStrip(benchmark::State& s) {
-    renderH(s, 45, {28, 18.0f, 10.0f}, true, 0);
+    renderH(s, 45, {28, 18.0f, 10.0f}, Routine::Bilinear, 0);
 }
 void StartStripOneThread(benchmark::State& s) {
-    renderH(s, 45, {28, 18.0f, 10.0f}, true, 1);
+    renderH(s, 45, {28, 18.0f, 10.0f}, Routine::Bilinear, 1);
 }
 void Large(benchmark::State& s) {
-    renderH(s, 121, {1000, 60.0f, 0.36f}, true, 0);
+    renderH(s, 121, {1000, 60.0f, 0.36f}, Routine::Bilinear, 0);
 }
 void LargeOneThread(benchmark::State& s) {
-    renderH(s, 121, {1000, 60.0f, 0.36f}, true, 1);
+    renderH(s, 121, {1000, 60.0f, 0.36f}, Routine::Bilinear, 1);
 }
 void LargeNearest(benchmark::State& s) {
-    renderH(s, 121, {1000, 60.0f, 0.36f}, false, 0);
+    renderH(s, 121, {1000, 60.0f, 0.36f}, Routine::Nearest, 0);
 }
 void LargeBands(benchmark::State& s) {
-    bandsH(s, 121, {1000, 60.0f, 0.36f}, true);
+    bandsH(s, 121, {1000, 60.0f, 0.36f}, Routine::Bilinear);
 }
 void LargeBandsNearest(benchmark::State& s) {
-    bandsH(s, 121, {1000, 60.0f, 0.36f}, false);
+    bandsH(s, 121, {1000, 60.0f, 0.36f}, Routine::Nearest);
 }
 void LargePlainLoop(benchmark::State& s) {
     plainH(s, 121, {1000, 60.0f, 0.36f});

@@ -8,16 +8,17 @@
 
 #include "manual.h"
 
+using namespace Messages;
+
 int main(int argc, char** argv) {
     QTextStream out(stdout);
     if (argc == 3 && std::strcmp(argv[1], "man") == 0) {
         const bool german = std::strcmp(argv[2], "de") == 0;
-        out << StripCli::ManualPage(german ? Catalog::Language::German
-                                           : Catalog::Language::English);
+        out << Cli::ManualPage(german ? Messages::Language::German : Messages::Language::English);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "completion") == 0) {
-        out << StripCli::BashCompletion();
+        out << Cli::BashCompletion();
         return 0;
     }
     return 2;

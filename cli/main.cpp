@@ -10,6 +10,14 @@
 #include "safe_file.h"
 #include "strip_cli.h"
 
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Platform;
+using namespace Png;
+
 namespace {
 
 // Qt's readers and writers log in English (a damaged JPEG, a failed PNG
@@ -38,7 +46,7 @@ int main(int argc, char** argv) {
     errorFile.open(messages, QIODevice::WriteOnly | QIODevice::Unbuffered,
                    QFileDevice::DontCloseHandle);
     QTextStream out(stdout), err(&errorFile);
-    const int code = StripCli::Run(arguments, out, err, isatty(messages) == 1);
+    const int code = Cli::Run(arguments, out, err, isatty(messages) == 1);
     out.flush();
     err.flush();
     return code;

@@ -5,7 +5,14 @@
 #include "option_table.h"
 #include "usage_text.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
+namespace Cli {
 
 namespace {
 
@@ -20,15 +27,15 @@ QString troff(QString text) {
     return lines.join('\n');
 }
 
-QString say(const Message& message, Catalog::Language language) {
-    return Catalog::Render(message, language);
+QString say(const Message& message, Messages::Language language) {
+    return Messages::Render(message, language);
 }
 
-QString say(MessageCode code, Catalog::Language language) {
+QString say(MessageCode code, Messages::Language language) {
     return say(Message{.code = code}, language);
 }
 
-QString optionItem(const OptionRow& row, Catalog::Language language) {
+QString optionItem(const OptionRow& row, Messages::Language language) {
     QString item = QStringLiteral(".TP\n\\fB") + troff(QString::fromLatin1(row.name)) + "\\fR";
     if (row.alias != nullptr)
         item += QStringLiteral(", \\fB") + troff(QString::fromLatin1(row.alias)) + "\\fR";
@@ -43,11 +50,11 @@ QString optionItem(const OptionRow& row, Catalog::Language language) {
 
 }  // namespace
 
-QString ManualPage(Catalog::Language language) {
+QString ManualPage(Messages::Language language) {
     using M = MessageCode;
-    const QString program = troff(QString::fromLatin1(Catalog::kProgramName));
+    const QString program = troff(QString::fromLatin1(Messages::kProgramName));
     QString page = ".TH " + program.toUpper() + " 1 \"\" \"" +
-                   QString::fromLatin1(Catalog::kProductName) + "\"\n";
+                   QString::fromLatin1(Messages::kProductName) + "\"\n";
     page += ".SH NAME\n" + program + " \\- " + troff(say(M::ManName, language)) + '\n';
     page += ".SH " + say(M::ManSynopsis, language) + "\n.B " + program + "\n\\fI" +
             troff(say(M::UsagePicture, language)) + "\\fR... [\\fIOPTION\\fR]...\n";
@@ -107,7 +114,7 @@ QString BashCompletion() {
                "}\n"
                "complete -o filenames -F _torvelink_cli %5\n")
         .arg(cases, files.join('|'), numbers.join('|'), names.join(' '),
-             QString::fromLatin1(Catalog::kProgramName));
+             QString::fromLatin1(Messages::kProgramName));
 }
 
-}  // namespace StripCli
+}  // namespace Cli

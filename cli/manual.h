@@ -4,15 +4,16 @@
 
 #include "catalog.h"
 
+namespace Cli {
+
 // The command line's manual page and its bash completion, written from the
 // same option table and catalog as the help, so that they cannot drift.
-namespace StripCli {
 
 // The manual page, torvelink-cli(1), in troff's man macros.
-QString ManualPage(Catalog::Language language);
+QString ManualPage(Messages::Language language);
 
 // A bash completion script for torvelink-cli: the options, the values of
 // those that take a word (toolkits, formats, ...), file names otherwise.
 QString BashCompletion();
 
-}  // namespace StripCli
+}  // namespace Cli

@@ -21,12 +21,21 @@
 #include "knob_input.h"
 #include "native_path.h"
 #include "picture_io.h"
+#include "picture_plan.h"
 #include "safe_file.h"
 #include "side_files.h"
-#include "strip_plan.h"
 #include "strip_writer.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Platform;
+using namespace Png;
+using namespace Render;
+
+namespace Cli {
 
 namespace {
 
@@ -205,11 +214,10 @@ Message folderReady(const QString& path) {
             .subject = NativePath::Decode(native.left(slash))};
 }
 
-StripFiles::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
-                            const std::vector<PixelGrid>& sources) {
-    StripFiles::Frames frames{
-        plan.facts.layout,   job.size,  plan.strips[job.scale].params, o.routine,
-        &sources[job.scale], plan.alpha};
+Output::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
+                        const std::vector<PixelGrid>& sources) {
+    Output::Frames frames{plan.facts.layout,   job.size,  plan.strips[job.scale].params, o.routine,
+                          &sources[job.scale], plan.alpha};
     frames.compression = o.compression;
     // A grid's places without a frame stay clear, or lie on the colour the
     // picture was laid on.
@@ -232,9 +240,9 @@ Message stripsInMemory(const Options& o, const PicturePlan& plan,
         if (!header || job.kind != Job::Kind::Strip) continue;
         MemorySink memory;
         const auto composed =
-            StripFiles::ComposeInto(memory, plan.format, framesOf(o, plan, job, sources));
-        if (const Message failed = StripFiles::WhyStopped(composed, QFileInfo(job.path).fileName(),
-                                                          SystemReason(memory.error())))
+            Output::ComposeInto(memory, plan.format, framesOf(o, plan, job, sources));
+        if (const Message failed = Output::WhyStopped(composed, QFileInfo(job.path).fileName(),
+                                                      SystemReason(memory.error())))
             return failed;
         strips[job.scale] = QByteArray(reinterpret_cast<const char*>(memory.bytes.data()),
                                        static_cast<qsizetype>(memory.bytes.size()));
@@ -250,7 +258,7 @@ bool writeBytes(SafeFile& file, const QByteArray& bytes) {
 Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
                  const std::vector<PixelGrid>& sources, const Strips& strips, SafeFile& file) {
     FileSink out(file);
-    StripFiles::Composed composed;
+    Output::Composed composed;
     switch (job.kind) {
         case Job::Kind::Text:
             if (!writeBytes(file, job.text)) return file.cannotSave();
@@ -258,7 +266,7 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
         case Job::Kind::FromStrips: {
             QList<QByteArray> bytes;
             for (const auto& strip : strips) bytes << strip.value_or(QByteArray());
-            if (!writeBytes(file, StripFiles::RowOf(job.side).fromStrips(plan.facts, bytes)))
+            if (!writeBytes(file, Output::RowOf(job.side).fromStrips(plan.facts, bytes)))
                 return file.cannotSave();
             return {};
         }
@@ -269,22 +277,21 @@ Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
             }
             [[fallthrough]];
         case Job::Kind::Frame:
-            composed = StripFiles::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
+            composed = Output::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
             break;
         case Job::Kind::Animation:
-            composed = StripFiles::WriteAnimation(out, framesOf(o, plan, job, sources));
+            composed = Output::WriteAnimation(out, framesOf(o, plan, job, sources));
             break;
     }
-    return StripFiles::WhyStopped(composed, file.name(), SystemReason(out.error()));
+    return Output::WhyStopped(composed, file.name(), SystemReason(out.error()));
 }
 
 // A strip on standard output: written as it is made, no file to put in place.
 Message writeToStandardOutput(const Options& o, const PicturePlan& plan, const Job& job,
                               const std::vector<PixelGrid>& sources) {
     DescriptorSink out(STDOUT_FILENO);
-    const auto composed =
-        StripFiles::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
-    return StripFiles::WhyStopped(composed, job.path, SystemReason(out.error()));
+    const auto composed = Output::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
+    return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
 }
 
 // Every file of the plan written beside its target, and all of them put in
@@ -313,7 +320,7 @@ Message writeJobs(const Options& o, const PicturePlan& plan,
 void reportWritten(const PicturePlan& plan, const Reports& reports) {
     const int32_t frames = plan.facts.frames;
     for (std::size_t k = 0; k < plan.facts.strips.size(); ++k) {
-        const StripFiles::ScaledStrip& strip = plan.facts.strips[k];
+        const Output::ScaledStrip& strip = plan.facts.strips[k];
         for (const Job& job : plan.jobs) {
             if (job.scale != k) continue;
             if (job.kind == Job::Kind::Strip)
@@ -401,4 +408,4 @@ bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, cons
     return true;
 }
 
-}  // namespace StripCli
+}  // namespace Cli

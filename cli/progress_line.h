@@ -5,7 +5,7 @@
 
 #include "catalog.h"
 
-namespace StripCli {
+namespace Cli {
 
 // "Bild 2 von 5: knopf.svg" on one terminal line that each picture
 // overwrites; nothing at all when the stream is not a terminal.
@@ -17,10 +17,11 @@ public:
 
     void show(qsizetype n, const QString& name) {
         if (!shown_) return;
-        const Message progress{.code = MessageCode::Progress,
-                               .subject = name,
-                               .facts = {{Fact::Index, n}, {Fact::Total, total_}}};
-        err_ << "\r\x1b[K" << Catalog::Render(progress, Catalog::CommandLineLanguage());
+        const Messages::Message progress{
+            .code = Messages::MessageCode::Progress,
+            .subject = name,
+            .facts = {{Messages::Fact::Index, n}, {Messages::Fact::Total, total_}}};
+        err_ << "\r\x1b[K" << Messages::Render(progress, Messages::CommandLineLanguage());
         err_.flush();
         dirty_ = true;
     }
@@ -39,4 +40,4 @@ private:
     bool dirty_ = false;
 };
 
-}  // namespace StripCli
+}  // namespace Cli

@@ -8,26 +8,34 @@
 #include "catalog.h"
 #include "file_identity.h"
 #include "native_path.h"
+#include "picture_plan.h"
 #include "picture_run.h"
 #include "progress_line.h"
 #include "settings.h"
 #include "side_files.h"
-#include "strip_plan.h"
 #include "usage_text.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Platform;
+using namespace Png;
+
+namespace Cli {
 
 namespace {
 
 QString say(const Message& message) {
     // The window breaks its messages at a lone carriage return; a terminal
     // wants a line break.
-    return Catalog::Render(message, Catalog::CommandLineLanguage()).replace('\r', '\n');
+    return Messages::Render(message, Messages::CommandLineLanguage()).replace('\r', '\n');
 }
 
 // One line that says what is wrong, one where the help is.
 int usageError(const Message& message, QTextStream& err) {
-    err << Catalog::kProgramName << ": " << say(message) << "\n"
+    err << Messages::kProgramName << ": " << say(message) << "\n"
         << say({.code = MessageCode::UsageSeeHelp}) << "\n";
     return kUsage;
 }
@@ -41,7 +49,7 @@ int listToolkits(QTextStream& out) {
                                {Fact::Start, toolkit.start},
                                {Fact::End, toolkit.end}}};
         QStringList endings;
-        for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+        for (const Output::SideFileRow& row : Output::SideFileTable())
             if (toolkit.sides.has(row.file)) endings << QString::fromLatin1(row.ending);
         if (!endings.isEmpty()) line.facts.set(Fact::Endings, endings);
         out << say(line) << "\n";
@@ -102,7 +110,7 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
         return kWritten;
     }
     if (options.version) {
-        out << Catalog::kProgramName << ' ' << TORVELINK_VERSION << "\n";
+        out << Messages::kProgramName << ' ' << TORVELINK_VERSION << "\n";
         return kWritten;
     }
     if (options.listToolkits) return listToolkits(out);
@@ -115,7 +123,7 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
 }
 
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
-    return Run(ParseArguments(arguments, Catalog::CommandLineLanguage()), out, err, progress);
+    return Run(ParseArguments(arguments, Messages::CommandLineLanguage()), out, err, progress);
 }
 
-}  // namespace StripCli
+}  // namespace Cli

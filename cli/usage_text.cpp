@@ -6,7 +6,14 @@
 #include "option_table.h"
 #include "picture_kinds.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
+namespace Cli {
 
 namespace {
 
@@ -15,14 +22,14 @@ namespace {
 constexpr qsizetype kCallWidth = 78;
 constexpr qsizetype kHelpColumn = 18;
 
-QString placeholder(const OptionRow& row, Catalog::Language language) {
+QString placeholder(const OptionRow& row, Messages::Language language) {
     if (row.placeholderWord != MessageCode::None)
-        return Catalog::Render({.code = row.placeholderWord}, language);
+        return Messages::Render({.code = row.placeholderWord}, language);
     return QString::fromLatin1(row.placeholder);
 }
 
 // "--format png|bmp" in the call line, "--format F" in the option list.
-QString named(const OptionRow& row, bool inCall, Catalog::Language language) {
+QString named(const OptionRow& row, bool inCall, Messages::Language language) {
     QString text = QString::fromLatin1(row.name);
     if (row.kind == ValueKind::Switch) return text;
     if (inCall && row.kind == ValueKind::Word && row.choices().size() <= 3)
@@ -36,8 +43,8 @@ bool excludes(const OptionRow& row, OptionId other) {
 
 // "[--angle A | --sweep S | --end E]": options that exclude each other
 // together, where the first of them stands.
-QStringList callItems(Catalog::Language language) {
-    QStringList items{Catalog::Render({.code = MessageCode::UsagePicture}, language) +
+QStringList callItems(Messages::Language language) {
+    QStringList items{Messages::Render({.code = MessageCode::UsagePicture}, language) +
                       QStringLiteral("...")};
     const auto table = OptionTable();
     for (std::size_t k = 0; k < table.size(); ++k) {
@@ -54,8 +61,8 @@ QStringList callItems(Catalog::Language language) {
     return items;
 }
 
-QString callLines(Catalog::Language language) {
-    const QString call = Catalog::Render({.code = MessageCode::UsageCall}, language);
+QString callLines(Messages::Language language) {
+    const QString call = Messages::Render({.code = MessageCode::UsageCall}, language);
     const QString indent(call.size() + 1, QLatin1Char(' '));
     QStringList lines;
     QString line = call;
@@ -70,7 +77,7 @@ QString callLines(Catalog::Language language) {
     return (lines << line).join(QLatin1Char('\n'));
 }
 
-QString optionLines(Catalog::Language language) {
+QString optionLines(Messages::Language language) {
     const QString indent(kHelpColumn, QLatin1Char(' '));
     QString text;
     for (const OptionRow& row : OptionTable()) {
@@ -78,7 +85,7 @@ QString optionLines(Catalog::Language language) {
         QString left = QStringLiteral("  ") + named(row, false, language);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
         // The help's own line breaks give way to the column's.
-        const QString help = Wrapped(Catalog::Render(HelpFor(row), language).replace('\n', ' '),
+        const QString help = Wrapped(Messages::Render(HelpFor(row), language).replace('\n', ' '),
                                      kCallWidth - kHelpColumn);
         text += left + QString(help).replace('\n', '\n' + indent) + '\n';
     }
@@ -111,12 +118,12 @@ Message UsageIntro() {
     return {.code = MessageCode::UsageIntro, .facts = {{Fact::Kinds, PictureKinds::Names(true)}}};
 }
 
-QString UsageText(Catalog::Language language) {
-    const auto say = [language](const Message& m) { return Catalog::Render(m, language); };
+QString UsageText(Messages::Language language) {
+    const auto say = [language](const Message& m) { return Messages::Render(m, language); };
     return callLines(language) + QStringLiteral("\n\n") + say(UsageIntro()) +
            QStringLiteral("\n\n") + optionLines(language) + '\n' +
            say({.code = MessageCode::UsageExamples}) + '\n' + say(UsageLimits()) + '\n' +
            say({.code = MessageCode::UsageExitStatus}) + '\n';
 }
 
-}  // namespace StripCli
+}  // namespace Cli

@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+namespace Controls {
+
 // A push button whose caption wraps onto several lines when it is wider
 // than the button, as the window toolkit's buttons do.
 class CommandButton : public QPushButton {
@@ -12,3 +14,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+}  // namespace Controls

@@ -6,6 +6,8 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+namespace Controls {
+
 namespace {
 constexpr int kPathRole = Qt::UserRole;
 
@@ -138,3 +140,5 @@ void FileList::keyPressEvent(QKeyEvent* event) {
     QListWidget::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0) emit Click();
 }
+
+}  // namespace Controls

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QString>
 
+namespace Controls {
+
 // Drive, folder and file lists that behave like their Windows namesakes.
 
 // The mounted volumes, the root first. Change: another drive was chosen.
@@ -60,3 +62,5 @@ private:
     QString path_;
     QStringList patterns_;
 };
+
+}  // namespace Controls

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QWidget>
 
+namespace Controls {
+
 void DrawFocusMark(QPainter& painter, const QWidget& control, QRect rect) {
     if (!control.hasFocus() || !control.window()->testAttribute(Qt::WA_KeyboardFocusChange)) return;
     painter.save();
@@ -11,3 +13,5 @@ void DrawFocusMark(QPainter& painter, const QWidget& control, QRect rect) {
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
     painter.restore();
 }
+
+}  // namespace Controls

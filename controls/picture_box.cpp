@@ -6,6 +6,11 @@
 
 #include "focus_mark.h"
 
+using namespace Drawing;
+using namespace Engine;
+
+namespace Controls {
+
 PictureBox::PictureBox(QWidget* parent, QColor background, Border border, bool autoSize,
                        bool container)
     : QWidget(parent), surface_(background), border_(border), autoSize_(autoSize) {
@@ -101,3 +106,5 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit mouseMoved(event->buttons(), p.x() - borderWidth(), p.y() - borderWidth());
 }
+
+}  // namespace Controls

@@ -5,6 +5,8 @@
 
 #include "qt_drawing.h"
 
+namespace Controls {
+
 // A picture box: a persistent drawing surface that shows what was drawn into
 // it after every repaint, optionally a picture of its own, and an optional
 // sunken border of two pixels. Width and Height are the outer size in pixels
@@ -40,7 +42,7 @@ public:
     void clearPicture() { setPicture(QImage()); }
 
     // The persistent image: the client area as drawn (picture included).
-    DrawingSurface& surface() { return surface_; }
+    Drawing::DrawingSurface& surface() { return surface_; }
     const QImage& image() const { return surface_.image(); }
 
     // The area that controls placed in a container box live in (inside the
@@ -61,8 +63,10 @@ protected:
 private:
     void fitSurface();
 
-    DrawingSurface surface_;
+    Drawing::DrawingSurface surface_;
     Border border_;
     bool autoSize_;
     QWidget* client_ = nullptr;
 };
+
+}  // namespace Controls

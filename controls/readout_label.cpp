@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace Controls {
+
 namespace {
 // Below this the digits are no longer readable; a text that needs a smaller
 // font does not occur (the longest readouts fit at this size).
@@ -36,3 +38,5 @@ void ReadoutLabel::fit() {
         setFont(smaller);
     }
 }
+
+}  // namespace Controls

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QRect>
 
+namespace Controls {
+
 // A label that shows a number and must never show it cut. While its text fits
 // the designed place, the label keeps that place and its font; a wider text
 // lets it grow to the right, up to the first pixel column it must leave free,
@@ -31,3 +33,5 @@ private:
     int freeUpTo_;
     QFont designFont_;
 };
+
+}  // namespace Controls

@@ -10,6 +10,8 @@
 
 #include "focus_mark.h"
 
+namespace Controls {
+
 namespace {
 
 // The thumb's length shows the page against the range, down to this many
@@ -84,3 +86,5 @@ void ScrollBar::paintEvent(QPaintEvent* event) {
         painter, *this,
         style()->subControlRect(QStyle::CC_ScrollBar, &slider, QStyle::SC_ScrollBarSlider, this));
 }
+
+}  // namespace Controls

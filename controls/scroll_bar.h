@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+namespace Controls {
+
 // A scroll bar with the settings the window works with: Min, Max, Value,
 // SmallChange, LargeChange. Max may lie below Min (a bar whose strip is
 // shorter than its viewport); the bar then offers only Min. Writing a value
@@ -37,3 +39,5 @@ private:
     int min_ = 0;
     int max_ = 32767;
 };
+
+}  // namespace Controls

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace Engine;
+
+namespace Drawing {
+
 ImageView ViewOf(QImage& image) {
     if (image.isNull()) return {};
     if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
@@ -72,3 +76,5 @@ GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, 
 }
 
 }  // namespace APIMod
+
+}  // namespace Drawing

@@ -6,6 +6,8 @@
 #include "dib_blit.h"
 #include "pixel_grid.h"
 
+namespace Drawing {
+
 // The drawing layer between the picture core and Qt. A picture box's
 // persistent image is a QImage in Format_RGB32, whose bytes are those of a
 // 32-bit top-down bitmap (blue, green, red, 255), so grids go in and out of it
@@ -14,7 +16,7 @@
 // A view of the image's pixels for the core to draw into. The image is
 // converted to Format_RGB32 first when it is in another format, and detached,
 // so the view stays valid until the image is changed or resized.
-ImageView ViewOf(QImage& image);
+Engine::ImageView ViewOf(QImage& image);
 
 // A persistent drawing surface: keeps what is drawn into it, can be read back,
 // and reset to an empty picture of its background colour.
@@ -38,7 +40,7 @@ public:
     // mode to choose.
     int StretchDIBits(int32_t xDest, int32_t yDest, int32_t wDest, int32_t hDest, int32_t xSrc,
                       int32_t ySrc, int32_t wSrc, int32_t hSrc, const uint8_t* bits,
-                      const BitmapInfoHeader& info);
+                      const Engine::BitmapInfoHeader& info);
 
 private:
     QImage image_;
@@ -55,13 +57,16 @@ enum class GrabResult { Done, CannotCapture };
 // picture keep their bytes (after a fresh allocation: black). An empty
 // picture delivers nothing. CannotCapture only when the grid is not allocated
 // as the header describes it: the capture cannot be carried out at all.
-GrabResult GrabPictureBits(const QImage& picture, PixelGrid& grid, const BitmapInfoHeader& header);
+GrabResult GrabPictureBits(const QImage& picture, Engine::PixelGrid& grid,
+                           const Engine::BitmapInfoHeader& header);
 
 // Allocates the grid at width x height, describes it in the header and
 // captures the picture into it: the three steps every capture takes.
-GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height, PixelGrid& grid,
-                          BitmapInfoHeader& header);
+GrabResult CapturePicture(const QImage& picture, int32_t width, int32_t height,
+                          Engine::PixelGrid& grid, Engine::BitmapInfoHeader& header);
 
 }  // namespace APIMod
 
 inline constexpr const char* kGrabErrorText = "DIB Error in GETDIBS";
+
+}  // namespace Drawing

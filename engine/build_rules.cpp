@@ -2,6 +2,8 @@
 
 #include "leading_number.h"
 
+namespace Engine {
+
 std::vector<BoxWrite> ParameterRepairs(const KnobParams& params) {
     std::vector<BoxWrite> writes;
     if (params.FrameCount < 1) writes.push_back({0, "1"});
@@ -25,9 +27,9 @@ bool StripFits(const StripExtent& size) {
            size.X * size.Y <= kMaxStripPixels;
 }
 
-StripPlan PlanStrip(const StripLayout& layout, int32_t PicW, int32_t PicH, const KnobParams& params,
-                    const PlanChoices& choices) {
-    StripPlan plan;
+StripBuild BuildStrip(const StripLayout& layout, int32_t PicW, int32_t PicH,
+                      const KnobParams& params, const PlanChoices& choices) {
+    StripBuild plan;
     plan.repairs = ParameterRepairs(params);
     plan.params = params;
     // What the repaired boxes read back as.
@@ -45,3 +47,5 @@ StripPlan PlanStrip(const StripLayout& layout, int32_t PicW, int32_t PicH, const
     plan.fits = StripFits(plan.size);
     return plan;
 }
+
+}  // namespace Engine

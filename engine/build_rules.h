@@ -8,6 +8,8 @@
 #include "knob_params.h"
 #include "strip_layout.h"
 
+namespace Engine {
+
 // A text the build command writes into a parameter box before it builds;
 // index 0 is the frame count, 1 the radius, 2 the angle.
 struct BoxWrite {
@@ -57,7 +59,7 @@ inline constexpr int32_t kMaxPictureSide = 121;
 // - size: the strip's size in pixels with those parameters;
 // - fits: whether that strip can be made (StripFits).
 // Only a vertical strip is lowered; one that does not fit is not built.
-struct StripPlan {
+struct StripBuild {
     std::vector<BoxWrite> repairs;
     KnobParams params;
     std::optional<int32_t> loweredFrames;
@@ -74,5 +76,7 @@ struct PlanChoices {
     std::optional<double> sweep;
     bool limitVertical = true;
 };
-StripPlan PlanStrip(const StripLayout& layout, int32_t PicW, int32_t PicH, const KnobParams& params,
-                    const PlanChoices& choices = {});
+StripBuild BuildStrip(const StripLayout& layout, int32_t PicW, int32_t PicH,
+                      const KnobParams& params, const PlanChoices& choices = {});
+
+}  // namespace Engine

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace Engine {
+
 namespace {
 
 bool drawable(const BitmapInfoHeader& info, const uint8_t* bits) {
@@ -61,3 +63,5 @@ int StretchDIBits(const ImageView& surface, int32_t xDest, int32_t yDest, int32_
     }
     return rows;
 }
+
+}  // namespace Engine

@@ -5,6 +5,8 @@
 
 #include "pixel_grid.h"
 
+namespace Engine {
+
 // A drawing surface of 32-bit pixels (blue, green, red, fourth byte), rows top
 // to bottom, bytesPerLine apart. The memory belongs to whoever made the view.
 struct ImageView {
@@ -41,3 +43,5 @@ int StretchDIBits(const ImageView& surface, int32_t xDest, int32_t yDest, int32_
 // inside the block that the header describes.
 bool SourceRectInside(const BitmapInfoHeader& info, int32_t xSrc, int32_t ySrc, int32_t wSrc,
                       int32_t hSrc);
+
+}  // namespace Engine

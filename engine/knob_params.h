@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace Engine {
+
 // The three knob parameters as the parameter boxes give them, and the turn of
 // frame 1, which only the command line sets. The start values are the
 // window's and the command line's defaults.
@@ -26,3 +28,5 @@ constexpr const char* RoutineName(Routine routine) {
     }
     return "bilinear";
 }
+
+}  // namespace Engine

@@ -9,6 +9,8 @@
 
 #include "rounding.h"
 
+namespace Engine {
+
 namespace {
 
 std::string withoutBlanks(std::string_view text) {
@@ -92,3 +94,5 @@ float ToFloat32(double value) {
     if (value < -kMax) return -std::numeric_limits<float>::max();
     return static_cast<float>(value);
 }
+
+}  // namespace Engine

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace Engine {
+
 // Reads a parameter box's text as a number, the way the boxes always have:
 // - blanks, tabs and line feeds are removed wherever they stand;
 // - "&H" or "&O" (either case) start a hexadecimal or octal whole number;
@@ -20,3 +22,5 @@ int32_t ToFrameCount(double value);
 // A radius or angle from a read number: the nearest 32-bit float; beyond the
 // float range the largest finite float of that sign.
 float ToFloat32(double value);
+
+}  // namespace Engine

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace Engine {
+
 void PixelGrid::allocate(int32_t width, int32_t height) {
     if (width < 1 || height < 1) {
         width = 0;
@@ -21,8 +23,6 @@ void PixelGrid::allocate(int32_t width, int32_t height) {
     height_ = height;
 }
 
-namespace APIMod {
-
 void SetDibHeader(const PixelGrid& grid, BitmapInfoHeader& header) {
     header.biSize = 40;
     header.biWidth = grid.width();
@@ -38,4 +38,4 @@ void SetDibHeader(const PixelGrid& grid, BitmapInfoHeader& header) {
     header.biClrImportant = 0;
 }
 
-}  // namespace APIMod
+}  // namespace Engine

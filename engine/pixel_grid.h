@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace Engine {
+
 // A picture as the pixel block of a 32-bit top-down bitmap: W x H pixels of
 // four bytes (blue, green, red, fourth byte), rows top to bottom, no padding.
 // Access is 1-based: channel 1..4, column 1..W, row 1..H.
@@ -61,10 +63,8 @@ static_assert(sizeof(BitmapInfoHeader) == 40);
 
 inline constexpr uint32_t kBiRgb = 0;
 
-namespace APIMod {
-
 // Fills every field of the header for the grid: 32 bits per pixel,
 // uncompressed, top-down (negative height).
 void SetDibHeader(const PixelGrid& grid, BitmapInfoHeader& header);
 
-}  // namespace APIMod
+}  // namespace Engine

@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace Engine {
+
 // Conversion of a double to a 32-bit integer: nearest, halves to the even
 // neighbour. The value must lie inside the 32-bit range.
 inline int32_t RoundHalfEven(double v) {
@@ -37,3 +39,5 @@ inline int32_t FloorToInt(float v) {
     const auto t = static_cast<int32_t>(v);
     return static_cast<float>(t) > v ? t - 1 : t;
 }
+
+}  // namespace Engine

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace Engine {
+
 // How the frames of a strip lie: a number of frames to a row, the rows from
 // the top, frame 1 at the top left and each frame right of the one before
 // until the row is full. A horizontal strip is one row, a vertical one one
@@ -53,3 +55,5 @@ private:
     Kind kind_;
     int32_t columns_;  // Vertical and Grid
 };
+
+}  // namespace Engine

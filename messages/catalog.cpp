@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace Catalog {
+namespace Messages {
 
 namespace {
 
@@ -140,4 +140,4 @@ QString DecimalText(Decimal decimal, Language language) {
     return text;
 }
 
-}  // namespace Catalog
+}  // namespace Messages

@@ -4,10 +4,11 @@
 
 #include "message.h"
 
+namespace Messages {
+
 // Messages put into words. The window always speaks German; the command line
 // speaks the language CommandLineLanguage() gives. A second language is one
 // more catalog file and one more value here.
-namespace Catalog {
 
 enum class Language { German, English };
 
@@ -41,4 +42,4 @@ QString EnglishText(const Message& message);
 QString GermanSystemError(int error);
 QString EnglishSystemError(int error);
 
-}  // namespace Catalog
+}  // namespace Messages

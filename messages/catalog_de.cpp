@@ -4,7 +4,7 @@
 
 #include "catalog.h"
 
-namespace Catalog {
+namespace Messages {
 
 QString GermanSystemError(int error) {
     switch (error) {
@@ -403,4 +403,4 @@ QString GermanText(const Message& m) {
     return {};
 }
 
-}  // namespace Catalog
+}  // namespace Messages

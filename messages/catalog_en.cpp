@@ -4,7 +4,7 @@
 
 #include "catalog.h"
 
-namespace Catalog {
+namespace Messages {
 
 QString EnglishSystemError(int error) {
     switch (error) {
@@ -391,4 +391,4 @@ QString EnglishText(const Message& m) {
     return {};
 }
 
-}  // namespace Catalog
+}  // namespace Messages

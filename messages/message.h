@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+namespace Messages {
+
 // What happened, as a code with its facts. The layers below the two programs
 // never build sentences: they return a Message, and a catalog (catalog.h)
 // puts it into the user's words at the edge.
@@ -269,3 +271,5 @@ struct Message {
 inline Reason SystemReason(int error) {
     return {MessageCode::SystemError, error};
 }
+
+}  // namespace Messages

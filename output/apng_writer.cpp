@@ -13,7 +13,12 @@
 #include "png_encoder.h"
 #include "png_strip_sink.h"
 
-namespace StripFiles {
+using namespace Engine;
+using namespace Messages;
+using namespace Png;
+using namespace Render;
+
+namespace Output {
 
 namespace {
 
@@ -137,4 +142,4 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
     return composed;
 }
 
-}  // namespace StripFiles
+}  // namespace Output

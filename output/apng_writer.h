@@ -5,10 +5,11 @@
 
 #include "strip_writer.h"
 
+namespace Output {
+
 // An animated PNG that plays a knob's arc forth and back, looping: to look
 // at a strip before it is built into a user interface. Browsers and image
 // viewers that know animated PNG play it; others show its first frame.
-namespace StripFiles {
 
 // One sweep from the first frame to the last takes about this long.
 inline constexpr int kSweepMilliseconds = 1500;
@@ -28,6 +29,6 @@ int AnimationDelay(int32_t frames);
 // not used: every frame from 1 to FrameCount, each a picture of its own),
 // RGBA or RGB as its alpha says, each frame compressed once as the strip
 // encoder compresses a picture.
-Composed WriteAnimation(ByteSink& out, const Frames& frames);
+Composed WriteAnimation(Png::ByteSink& out, const Frames& frames);
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -1,5 +1,7 @@
 #include "bmp_header.h"
 
+namespace Output {
+
 namespace BmpHeader {
 
 namespace {
@@ -52,3 +54,5 @@ std::optional<Facts> Read(const uint8_t* bytes, std::size_t size) {
 }
 
 }  // namespace BmpHeader
+
+}  // namespace Output

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace Output {
+
 // The 54 bytes that open every bitmap file the programs write: the file
 // header and the 40-byte info header of an uncompressed 24-bit picture, rows
 // bottom-up and padded to four bytes, 100 dots per inch.
@@ -30,3 +32,5 @@ struct Facts {
 std::optional<Facts> Read(const uint8_t* bytes, std::size_t size);
 
 }  // namespace BmpHeader
+
+}  // namespace Output

@@ -4,6 +4,12 @@
 
 #include "safe_file.h"
 
+using namespace Messages;
+using namespace Platform;
+using namespace Png;
+
+namespace Output {
+
 bool FileSink::write(const uint8_t* data, std::size_t size) {
     // Only a file never opened, or refused for a reason of its own, has no
     // system error number.
@@ -16,3 +22,5 @@ bool FileSink::write(const uint8_t* data, std::size_t size) {
     }
     return true;
 }
+
+}  // namespace Output

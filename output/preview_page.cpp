@@ -11,14 +11,18 @@
 #include "native_path.h"
 #include "side_files.h"
 
-namespace StripFiles {
+using namespace Engine;
+using namespace Messages;
+using namespace Platform;
+
+namespace Output {
 
 extern const char kPreviewPageHtml[];
 
 namespace {
 
-QString say(MessageCode code, Catalog::Language language) {
-    return Catalog::Render({.code = code}, language);
+QString say(MessageCode code, Messages::Language language) {
+    return Messages::Render({.code = code}, language);
 }
 
 // The name as a relative URL of the system's bytes, so that a name with
@@ -34,7 +38,7 @@ QJsonObject stripEntry(const ScaledStrip& strip) {
             {"height", strip.frameHeight}};
 }
 
-QJsonObject wordsIn(Catalog::Language language) {
+QJsonObject wordsIn(Messages::Language language) {
     using M = MessageCode;
     QJsonObject words;
     const std::pair<const char*, MessageCode> keys[] = {
@@ -46,7 +50,7 @@ QJsonObject wordsIn(Catalog::Language language) {
 
 // The facts as JSON that may stand inside a script element: no "<" that
 // could end it.
-QByteArray pageData(const StripFacts& facts, Catalog::Language language) {
+QByteArray pageData(const StripFacts& facts, Messages::Language language) {
     QJsonArray strips;
     for (const ScaledStrip& strip : facts.strips) strips.append(stripEntry(strip));
     // Frame i lies at column i % columns, row i / columns.
@@ -78,20 +82,20 @@ QByteArray filled(const QByteArray& page, const std::map<QByteArray, QByteArray>
 
 }  // namespace
 
-QByteArray PreviewPage(const StripFacts& facts, Catalog::Language language) {
+QByteArray PreviewPage(const StripFacts& facts, Messages::Language language) {
     const auto text = [](const QString& words) { return words.toHtmlEscaped().toUtf8(); };
     const Message about{.code = MessageCode::PreviewFacts,
                         .facts = {{Fact::Frames, facts.frames},
                                   {Fact::Width, facts.logicalFrameWidth()},
                                   {Fact::Height, facts.logicalFrameHeight()}}};
     return filled(kPreviewPageHtml,
-                  {{"lang", language == Catalog::Language::German ? "de" : "en"},
-                   {"title", text(Catalog::Render({.code = MessageCode::PreviewTitle,
-                                                   .subject = facts.strips.front().file},
-                                                  language))},
-                   {"facts", text(Catalog::Render(about, language))},
+                  {{"lang", language == Messages::Language::German ? "de" : "en"},
+                   {"title", text(Messages::Render({.code = MessageCode::PreviewTitle,
+                                                    .subject = facts.strips.front().file},
+                                                   language))},
+                   {"facts", text(Messages::Render(about, language))},
                    {"hint", text(say(MessageCode::PreviewHint, language))},
                    {"data", pageData(facts, language)}});
 }
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -6,10 +6,11 @@
 #include "catalog.h"
 #include "strip_facts.h"
 
+namespace Output {
+
 // The HTML page beside a strip that plays it as a toolkit's knob would: the
 // user turns it by dragging up and down, by the wheel and by the keys, and
 // sees the value, the frame and its angle, over a light and a dark ground.
-namespace StripFiles {
 
 // The page, UTF-8, in the given language. It needs no network and no file
 // but the strips, which it names relative to itself: it must lie beside them.
@@ -23,6 +24,6 @@ namespace StripFiles {
 // End go to the first and the last; it has the keyboard focus when the page
 // is loaded. Dragging up by 200 CSS pixels turns it from 0 to 1; a wheel
 // notch (100 pixels of scrolling) steps one frame.
-QByteArray PreviewPage(const StripFacts& facts, Catalog::Language language);
+QByteArray PreviewPage(const StripFacts& facts, Messages::Language language);
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -1,8 +1,10 @@
+
+namespace Output {
+
 // The preview page's template. PreviewPage() fills in {{lang}}, {{title}},
 // {{facts}} and {{hint}} as HTML text and {{data}} as JSON: the frames, the
 // frames per row, the angles, the strips (file name as a relative URL,
 // scale, frame size in pixels) and the words of the readouts.
-namespace StripFiles {
 
 extern const char kPreviewPageHtml[];
 
@@ -164,4 +166,4 @@ knob.focus();
 </html>
 )html";
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -12,7 +12,11 @@
 #include "native_path.h"
 #include "preview_page.h"
 
-namespace StripFiles {
+using namespace Engine;
+using namespace Messages;
+using namespace Platform;
+
+namespace Output {
 
 namespace {
 
@@ -259,7 +263,7 @@ QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
 
 namespace {
 
-using L = Catalog::Language;
+using L = Messages::Language;
 
 constexpr SideFileRow kSideFiles[] = {
     {SideFile::Manifest,
@@ -333,4 +337,4 @@ QStringList SideFileWords() {
     return words;
 }
 
-}  // namespace StripFiles
+}  // namespace Output

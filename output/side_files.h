@@ -12,9 +12,10 @@
 #include "catalog.h"
 #include "strip_facts.h"
 
+namespace Output {
+
 // The files written beside a picture's strips, each from the one description
 // of them. Texts in UTF-8; what a toolkit reads is named by its own words.
-namespace StripFiles {
 
 // The kinds of file beside a strip; the table below says all there is to
 // know of each.
@@ -68,7 +69,7 @@ struct SideFileRow {
     const char* ending;
     bool perScale;
     Describes describes;
-    QByteArray (*text)(const StripFacts& facts, std::size_t k, Catalog::Language language);
+    QByteArray (*text)(const StripFacts& facts, std::size_t k, Messages::Language language);
     QByteArray (*fromStrips)(const StripFacts& facts, const QList<QByteArray>& strips);
 };
 
@@ -116,4 +117,4 @@ double Shortest(float value);
 // starting with a digit ("knob-2.1" gives "knob_2_1", "3d" gives "_3d").
 QByteArray Identifier(const QString& name);
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -10,9 +10,10 @@
 #include "strip_layout.h"
 #include "strip_names.h"
 
+namespace Output {
+
 // One description of a picture's strips, from which every file written
 // beside them is made: the manifest, a toolkit's side file, the preview page.
-namespace StripFiles {
 
 // One strip file: the strip at one scale.
 struct ScaledStrip {
@@ -31,12 +32,12 @@ struct ScaledStrip {
 struct StripFacts {
     QString name;  // the picture's name without its ending, for identifiers
     int32_t frames = 0;
-    StripLayout layout = StripLayout::Horizontal();
+    Engine::StripLayout layout = Engine::StripLayout::Horizontal();
     // Angles of frame 1 and of each step, degrees clockwise from the picture
     // as it is (the 32-bit values the strips were built with).
     float startAngle = 0.0f;
     float stepAngle = 0.0f;
-    Routine routine = Routine::Bilinear;
+    Engine::Routine routine = Engine::Routine::Bilinear;
     bool alpha = false;  // the strips keep transparency
     Format format = Format::Png;
     int firstNumber = 1;              // frame files: the number of the first
@@ -56,4 +57,4 @@ inline constexpr int kManifestVersion = 2;
 // the side files state it: the nearest of frames 0 .. frames - 1.
 inline constexpr char kValueToFrame[] = "frame = round(value * (frames - 1))";
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -1,6 +1,6 @@
 #include "strip_names.h"
 
-namespace StripFiles {
+namespace Output {
 
 namespace {
 
@@ -36,4 +36,4 @@ std::string SeqName(const std::string& BaseName, SeqLetter letter) {
     return BaseName + "_Seq_" + static_cast<char>(letter);
 }
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -6,8 +6,9 @@
 #include <span>
 #include <string>
 
+namespace Output {
+
 // What kind of file a strip becomes, and what it is called.
-namespace StripFiles {
 
 // An uncompressed 24-bit Windows bitmap, or a PNG file (RGB, or RGBA for a
 // strip that keeps its transparency).
@@ -40,4 +41,4 @@ enum class SeqLetter : char { Horizontal = 'H', Vertical = 'V', Grid = 'G', Fram
 // "<base>_Seq_H" and so on, without an ending.
 std::string SeqName(const std::string& BaseName, SeqLetter letter);
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -14,7 +14,13 @@
 #include "safe_file.h"
 #include "strip_compositor.h"
 
-namespace StripFiles {
+using namespace Engine;
+using namespace Messages;
+using namespace Platform;
+using namespace Png;
+using namespace Render;
+
+namespace Output {
 
 namespace {
 
@@ -172,4 +178,4 @@ Message WriteStripImage(const QString& path, const ImageView& strip) {
     return committed(file, {});
 }
 
-}  // namespace StripFiles
+}  // namespace Output

@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 
+namespace Pictures {
+
 namespace BmpFields {
 
 namespace {
@@ -86,3 +88,5 @@ QImage WidenChannels(const QImage& picture, const QByteArray& head) {
 }
 
 }  // namespace BmpFields
+
+}  // namespace Pictures

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 
+namespace Pictures {
+
 // Bitmaps of 16 (or 32) bits per pixel keep each channel in a bit field of
 // its own width, often 5 or 6 bits. Qt's reader widens such a channel by a
 // shift (5 bits: 31 gives 248); what the bitmap means is the full range (31
@@ -18,3 +20,5 @@ namespace BmpFields {
 QImage WidenChannels(const QImage& picture, const QByteArray& head);
 
 }  // namespace BmpFields
+
+}  // namespace Pictures

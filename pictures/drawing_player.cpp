@@ -4,6 +4,10 @@
 
 #include "player_process.h"
 
+using namespace Messages;
+
+namespace Pictures {
+
 namespace DrawingPlayer {
 
 PlayerClient::Played Play(const QByteArray& drawing, const Request& request) {
@@ -19,3 +23,5 @@ PlayerClient::Played Play(const QString& program, const QByteArray& drawing,
 }
 
 }  // namespace DrawingPlayer
+
+}  // namespace Pictures

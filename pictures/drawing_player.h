@@ -6,6 +6,8 @@
 #include "drawing_protocol.h"
 #include "player_client.h"
 
+namespace Pictures {
+
 // SVG drawings are drawn by the drawing player, a program of its own beside
 // this one: a drawing that makes Qt SVG hang, grow, crash or reach for other
 // files costs at most the deadline and ends in a result, never in this
@@ -15,8 +17,8 @@ namespace DrawingPlayer {
 // The environment variable TORVELINK_DRAWING_DEADLINE_MS can only shorten
 // the deadline.
 inline constexpr PlayerClient::Player kPlayer{
-    DrawingProtocol::kProgramName, "TORVELINK_DRAWING_DEADLINE_MS", MessageCode::SvgPlayerCrashed,
-    MessageCode::NoSvgPlayer};
+    DrawingProtocol::kProgramName, "TORVELINK_DRAWING_DEADLINE_MS",
+    Messages::MessageCode::SvgPlayerCrashed, Messages::MessageCode::NoSvgPlayer};
 
 // The size asked for, as KnobInput::Request gives it.
 struct Request {
@@ -37,3 +39,5 @@ PlayerClient::Played Play(const QString& program, const QByteArray& drawing,
                           const Request& request);
 
 }  // namespace DrawingPlayer
+
+}  // namespace Pictures

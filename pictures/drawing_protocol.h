@@ -4,6 +4,8 @@
 
 #include "player_protocol.h"
 
+namespace Pictures {
+
 // What only the drawing player and its client share, beyond
 // player_protocol.h: after the largest side the player takes the side of the
 // square the drawing is fitted into (0: the drawing at its own size) and the
@@ -24,3 +26,5 @@ inline constexpr std::int64_t kEmbeddedPixels = std::int64_t{4096} * 4096;
 inline constexpr int kMaxNesting = 4;
 
 }  // namespace DrawingProtocol
+
+}  // namespace Pictures

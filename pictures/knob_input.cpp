@@ -5,6 +5,10 @@
 
 #include "drawing_player.h"
 
+using namespace Messages;
+
+namespace Pictures {
+
 namespace KnobInput {
 
 namespace {
@@ -108,3 +112,5 @@ Picture Redraw(const Picture& drawing, const QString& name, const Request& reque
 }
 
 }  // namespace KnobInput
+
+}  // namespace Pictures

@@ -9,6 +9,8 @@
 
 #include "picture_io.h"
 
+namespace Pictures {
+
 // Pictures for the command line: the six kinds the window reads, and PNG,
 // WebP, TIFF and SVG besides, with their transparency kept.
 namespace KnobInput {
@@ -32,7 +34,7 @@ struct Picture {
     // says, past any side a picture may have.
     qint64 width = 0;
     qint64 height = 0;
-    Message message;  // Unreadable: what happened, naming the file
+    Messages::Message message;  // Unreadable: what happened, naming the file
     bool vector = false;
     bool windowKind = false;  // one of the kinds the window reads
     QByteArray drawing;       // vector: the drawing's bytes, to be drawn again
@@ -60,3 +62,5 @@ Picture LoadOpen(QFile& file, const QString& name, const Request& request);
 Picture Redraw(const Picture& drawing, const QString& name, const Request& request);
 
 }  // namespace KnobInput
+
+}  // namespace Pictures

@@ -4,6 +4,10 @@
 
 #include "player_process.h"
 
+using namespace Messages;
+
+namespace Pictures {
+
 namespace MetafilePlayer {
 
 bool LooksLikeMetafile(const QByteArray& head) {
@@ -24,3 +28,5 @@ PlayerClient::Played Play(const QString& program, const QByteArray& data, int ma
 }
 
 }  // namespace MetafilePlayer
+
+}  // namespace Pictures

@@ -6,6 +6,8 @@
 #include "metafile_protocol.h"
 #include "player_client.h"
 
+namespace Pictures {
+
 // Windows metafiles are played by the metafile player, a program of its own
 // beside this one: a file that makes the player hang, crash or grow past its
 // memory limit costs at most the deadline and ends in a result, never in this
@@ -14,9 +16,9 @@ namespace MetafilePlayer {
 
 // The environment variable TORVELINK_METAFILE_DEADLINE_MS can only shorten
 // the deadline (the tests do).
-inline constexpr PlayerClient::Player kPlayer{MetafileProtocol::kProgramName,
-                                              "TORVELINK_METAFILE_DEADLINE_MS",
-                                              MessageCode::PlayerCrashed, MessageCode::NoPlayer};
+inline constexpr PlayerClient::Player kPlayer{
+    MetafileProtocol::kProgramName, "TORVELINK_METAFILE_DEADLINE_MS",
+    Messages::MessageCode::PlayerCrashed, Messages::MessageCode::NoPlayer};
 
 // Whether the bytes start like a Windows metafile (placeable or plain).
 bool LooksLikeMetafile(const QByteArray& head);
@@ -32,3 +34,5 @@ PlayerClient::Played Play(const QByteArray& data, int maxSide);
 PlayerClient::Played Play(const QString& program, const QByteArray& data, int maxSide);
 
 }  // namespace MetafilePlayer
+
+}  // namespace Pictures

@@ -4,6 +4,8 @@
 
 #include "player_protocol.h"
 
+namespace Pictures {
+
 // What only the metafile player and its client share, beyond
 // player_protocol.h: the player takes the largest side as its one argument
 // and draws the metafile at 96 dots per inch, light grey where it draws
@@ -23,3 +25,5 @@ inline constexpr std::uint8_t kBoxGrey = 192;
 inline constexpr std::int64_t kMaxBytes = 16 * 1024 * 1024;
 
 }  // namespace MetafileProtocol
+
+}  // namespace Pictures

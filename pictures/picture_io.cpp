@@ -18,6 +18,9 @@
 #include "native_path.h"
 #include "picture_kinds.h"
 
+using namespace Messages;
+using namespace Platform;
+
 namespace Pictures {
 
 namespace {

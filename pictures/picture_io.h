@@ -9,8 +9,9 @@
 #include "message.h"
 #include "metafile_protocol.h"
 
-// Reading pictures: the window's six kinds, and the command line's besides.
 namespace Pictures {
+
+// Reading pictures: the window's six kinds, and the command line's besides.
 
 // The picture boxes' background, over which transparent pixels are shown.
 inline constexpr QRgb kBoxBackground =
@@ -28,11 +29,11 @@ enum class LoadStatus { Loaded, TooLarge, Unreadable };
 
 struct LoadedPicture {
     LoadStatus status = LoadStatus::Unreadable;
-    QImage image;     // Loaded: at the picture's own size; Format_RGB32, no transparency left
-                      // (unless LoadChoices::keepAlpha)
-    QSize size;       // the picture's size in pixels (Loaded, TooLarge)
-    Message message;  // Unreadable: what happened, naming the file
-    bool windowKind = false;  // Loaded: one of the kinds the window reads
+    QImage image;  // Loaded: at the picture's own size; Format_RGB32, no transparency left
+                   // (unless LoadChoices::keepAlpha)
+    QSize size;    // the picture's size in pixels (Loaded, TooLarge)
+    Messages::Message message;  // Unreadable: what happened, naming the file
+    bool windowKind = false;    // Loaded: one of the kinds the window reads
 };
 
 // What the command line asks of the loader beyond what the window does:

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace Pictures {
+
 namespace PictureKinds {
 
 namespace {
@@ -47,3 +49,5 @@ bool ReadsFormat(const QByteArray& format, bool toolkitKinds) {
 }
 
 }  // namespace PictureKinds
+
+}  // namespace Pictures

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Pictures {
+
 // The kinds of picture the programs read: the window's six, and those the
 // command line reads besides. Every list of kinds the user sees comes from
 // here.
@@ -20,3 +22,5 @@ QString WindowFilePattern();
 bool ReadsFormat(const QByteArray& format, bool toolkitKinds);
 
 }  // namespace PictureKinds
+
+}  // namespace Pictures

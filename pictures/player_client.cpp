@@ -7,6 +7,10 @@
 #include "player_process.h"
 #include "player_protocol.h"
 
+using namespace Messages;
+
+namespace Pictures {
+
 namespace PlayerClient {
 
 namespace {
@@ -116,3 +120,5 @@ Message Refusal(Result result, const Player& player, const QString& name) {
 }
 
 }  // namespace PlayerClient
+
+}  // namespace Pictures

@@ -7,6 +7,8 @@
 
 #include "message.h"
 
+namespace Pictures {
+
 // What every player's client does alike (player_protocol.h): run the player,
 // read its answer, and say why it gave no picture. A player's own client
 // (metafile_player.h, drawing_player.h) adds only its arguments and its
@@ -15,10 +17,10 @@ namespace PlayerClient {
 
 // What tells one player from another here.
 struct Player {
-    const char* programName;       // found beside the running program
-    const char* deadlineVariable;  // environment variable that can only shorten its deadline
-    MessageCode crashed;           // the reason when it dies or says what it was not made to
-    MessageCode missing;           // the reason when it is not there or does not start
+    const char* programName;        // found beside the running program
+    const char* deadlineVariable;   // environment variable that can only shorten its deadline
+    Messages::MessageCode crashed;  // the reason when it dies or says what it was not made to
+    Messages::MessageCode missing;  // the reason when it is not there or does not start
 };
 
 enum class Result {
@@ -53,6 +55,8 @@ Played Play(const Player& player, const QString& program, int maxSide, const QSt
 // Why the player gave no picture of the file (name, as the user sees it):
 // EmptyPicture, or CannotRead with the reason. Nothing (MessageCode::None)
 // for Drawn and TooLarge, where the picture or its size is the answer.
-Message Refusal(Result result, const Player& player, const QString& name);
+Messages::Message Refusal(Result result, const Player& player, const QString& name);
 
 }  // namespace PlayerClient
+
+}  // namespace Pictures

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <csignal>
 
+namespace Pictures {
+
 namespace PlayerProcess {
 
 namespace {
@@ -78,3 +80,5 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
 }
 
 }  // namespace PlayerProcess
+
+}  // namespace Pictures

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Pictures {
+
 // A player program run for one file: its own process, a deadline, an
 // address-space limit, no core file, ended when this program ends. The
 // players (metafile_player.h, drawing_player.h) use this; internal to the
@@ -44,3 +46,5 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
           int deadlineMs);
 
 }  // namespace PlayerProcess
+
+}  // namespace Pictures

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace Pictures {
+
 // How the program and its players talk; standard library only, for the
 // players that have no Qt. A player is started for one untrusted file: it
 // takes the largest side in pixels as its first argument (then whatever
@@ -39,3 +41,5 @@ enum Exit : int {
 };
 
 }  // namespace PlayerProtocol
+
+}  // namespace Pictures

@@ -7,7 +7,13 @@
 
 #include "option_table.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Png;
+
+namespace Plan {
 
 namespace {
 
@@ -21,11 +27,11 @@ Message usage(MessageCode code, QString subject = {}, QString value = {}) {
 // decimal comma ("1,5"). A decimal comma elsewhere is told apart from a
 // number that is none, so that the message can say how to write it.
 std::variant<double, Message> numberOf(const OptionRow& row, const QString& text,
-                                       Catalog::Language language) {
+                                       Messages::Language language) {
     static const QRegularExpression decimalComma(QStringLiteral("^[+-]?[0-9]+,[0-9]+$"));
     if (const auto v = StrictNumber(text)) return *v;
     if (decimalComma.match(text).hasMatch()) {
-        if (language == Catalog::Language::German)
+        if (language == Messages::Language::German)
             if (const auto v = StrictNumber(QString(text).replace(',', '.'))) return *v;
         return usage(M::DecimalPoint, QString::fromLatin1(row.name), text);
     }
@@ -48,7 +54,7 @@ int wordIndex(const OptionRow& row, const QString& word) {
 
 // The value's text read as the row's kind says.
 std::variant<OptionValue, Message> readValue(const OptionRow& row, const QString& text,
-                                             Catalog::Language language) {
+                                             Messages::Language language) {
     OptionValue value{.text = text};
     switch (row.kind) {
         case ValueKind::Switch:
@@ -140,7 +146,7 @@ std::optional<double> StrictNumber(const QString& text) {
     return value;
 }
 
-Parsed ParseArguments(const QStringList& arguments, Catalog::Language language) {
+Parsed ParseArguments(const QStringList& arguments, Messages::Language language) {
     Options o;
     o.language = language;
     bool onlyPictures = false;
@@ -187,4 +193,4 @@ Parsed ParseArguments(const QStringList& arguments, Catalog::Language language) 
     return o;
 }
 
-}  // namespace StripCli
+}  // namespace Plan

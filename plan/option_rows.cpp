@@ -8,7 +8,13 @@
 #include "picture_io.h"
 #include "side_files.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Png;
+
+namespace Plan {
 
 namespace {
 
@@ -68,8 +74,7 @@ std::optional<LayoutChoice> layoutOf(const QString& text) {
 
 QStringList formatWords() {
     QStringList words;
-    for (const StripFiles::FormatRow& row : StripFiles::Formats())
-        words << QString::fromLatin1(row.word);
+    for (const Output::FormatRow& row : Output::Formats()) words << QString::fromLatin1(row.word);
     return words;
 }
 
@@ -81,7 +86,7 @@ QStringList compressionWords() {
 }
 
 QStringList sideWords() {
-    return StripFiles::SideFileWords() << QStringLiteral("none");
+    return Output::SideFileWords() << QStringLiteral("none");
 }
 
 QStringList layoutWords() {
@@ -99,8 +104,8 @@ R toolkit(Options& o, const OptionValue& v, const OptionRow&) {
 }
 
 R sides(Options& o, const OptionValue& v, const OptionRow&) {
-    const auto table = StripFiles::SideFileTable();
-    StripFiles::SideFileSet files;
+    const auto table = Output::SideFileTable();
+    Output::SideFileSet files;
     for (const int word : v.words)  // past the table: "none"
         if (word < static_cast<int>(table.size()))
             files.add(table[static_cast<std::size_t>(word)].file);
@@ -376,7 +381,7 @@ constexpr OptionRow kOptions[] = {
      formatWords,
      kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
-         o.format = StripFiles::Formats()[static_cast<std::size_t>(v.words.front())].format;
+         o.format = Output::Formats()[static_cast<std::size_t>(v.words.front())].format;
          return std::nullopt;
      },
      nullptr,
@@ -549,4 +554,4 @@ Message HelpFor(const OptionRow& row) {
     return m;
 }
 
-}  // namespace StripCli
+}  // namespace Plan

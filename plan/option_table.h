@@ -11,12 +11,13 @@
 #include "message.h"
 #include "options.h"
 
+namespace Plan {
+
 // Every option of the command line, once, as a row that owns all of it: its
 // names, how its value is read and what it sets, its line in the help, the
 // options it excludes and the key a recipe gives it under. The parser, the
 // help, the manual pages, the completion and the messages about a wrong
 // value are all made from the rows.
-namespace StripCli {
 
 enum class OptionId {
     For,
@@ -65,8 +66,8 @@ struct NumberRange {
     double low = 0.0;
     double high = 0.0;
     bool whole = false;
-    bool aboveLow = false;                    // low itself is out of range
-    MessageCode refusal = MessageCode::None;  // None: any number
+    bool aboveLow = false;                                        // low itself is out of range
+    Messages::MessageCode refusal = Messages::MessageCode::None;  // None: any number
 };
 
 // An option's value as read: the number, the indexes of the words among the
@@ -79,7 +80,8 @@ struct OptionValue {
 
 struct OptionRow;
 // Sets the options from the value; a message when the value cannot be taken.
-using ApplyValue = std::optional<Message> (*)(Options&, const OptionValue&, const OptionRow&);
+using ApplyValue = std::optional<Messages::Message> (*)(Options&, const OptionValue&,
+                                                        const OptionRow&);
 
 struct OptionRow {
     OptionId id;
@@ -92,7 +94,7 @@ struct OptionRow {
     // The value's placeholder in the help ("N"), nullptr for a switch; a
     // word of the catalog (placeholderWord) instead where it is a word.
     const char* placeholder;
-    MessageCode placeholderWord;
+    Messages::MessageCode placeholderWord;
     // Word and Words: the words, in the order the help gives them; Text: the
     // forms the value takes, for the help and the completion.
     QStringList (*choices)();
@@ -101,9 +103,9 @@ struct OptionRow {
     // What the option does given last with no value after it; nullptr: it
     // needs one.
     void (*alone)(Options&);
-    MessageCode help;  // the option's line in the help; None: not shown
+    Messages::MessageCode help;  // the option's line in the help; None: not shown
     // Further facts of its help line (defaults), beside its words and range.
-    void (*helpFacts)(Facts&);
+    void (*helpFacts)(Messages::Facts&);
     // The options it cannot be given with (it may name itself).
     std::span<const OptionId> excludes;
 };
@@ -116,17 +118,18 @@ const OptionRow* FindOption(const QString& name);
 
 // A value the row does not take (code: which way it is wrong), with the
 // row's words and range as its facts.
-Message RefusedValue(const OptionRow& row, MessageCode code, const QString& value);
+Messages::Message RefusedValue(const OptionRow& row, Messages::MessageCode code,
+                               const QString& value);
 
 // The option's line in the help, with its facts (words, range, defaults).
-Message HelpFor(const OptionRow& row);
+Messages::Message HelpFor(const OptionRow& row);
 
 // The options, or the usage error (a message about the option as given).
-using Parsed = std::variant<Options, Message>;
+using Parsed = std::variant<Options, Messages::Message>;
 // language: the user's, whose way of writing a decimal is read too
 // (German "1,5" for 1.5).
 Parsed ParseArguments(const QStringList& arguments,
-                      Catalog::Language language = Catalog::Language::English);
+                      Messages::Language language = Messages::Language::English);
 
 // A number written strictly: optional sign, decimal digits with an optional
 // fraction, optional exponent. Nothing for anything else, or out of range.
@@ -136,4 +139,4 @@ std::optional<double> StrictNumber(const QString& text);
 // the only one it begins, or one at most two edits away; empty if none is.
 QString NearestOption(const QString& name);
 
-}  // namespace StripCli
+}  // namespace Plan

@@ -14,13 +14,14 @@
 #include "strip_names.h"
 #include "toolkits.h"
 
+namespace Plan {
+
 // What the command line was asked for, as its arguments say it: the
 // planner's input.
-namespace StripCli {
 
 // Largest picture side the command line takes unless --max-size says
 // otherwise; the window keeps kMaxPictureSide.
-inline constexpr int kCliMaxPictureSide = KnobInput::kDefaultMaxSide;
+inline constexpr int kCliMaxPictureSide = Pictures::KnobInput::kDefaultMaxSide;
 // Largest value of --max-size and --size.
 inline constexpr int kMaxMaxSize = 4096;
 // Largest value of --scale and of each of --scales, and the smallest of
@@ -31,7 +32,7 @@ inline constexpr double kMinScale = 0.01;
 // How the frames are laid out: in one strip file (a layout of the engine),
 // or one file for each frame.
 struct LayoutChoice {
-    StripLayout strip = StripLayout::Horizontal();
+    Engine::StripLayout strip = Engine::StripLayout::Horizontal();
     bool frameFiles = false;
 };
 
@@ -43,27 +44,27 @@ inline QString ColourText(QRgb colour) {
 struct Options {
     QStringList pictures;
     std::optional<double> frames;
-    std::optional<double> radius;      // default: half the picture's width
-    std::optional<double> angle;       // the step from one frame to the next, degrees
-    std::optional<double> start;       // frame 1's turn, degrees
-    std::optional<double> sweep;       // the turn from the first frame to the last, degrees
-    std::optional<double> end;         // the last frame's turn, degrees
-    const Toolkit* toolkit = nullptr;  // --for: what the toolkit reads, where not given
-    bool listToolkits = false;         // --for without a name
-    std::vector<double> scales;        // one strip for each; none given: 1
-    std::optional<StripFiles::SideFileSet> sides;  // --side: the files beside the strip
-    bool square = false;                           // pad the picture to a square
-    std::optional<int> size;                       // a vector picture's drawing size, N x N pixels
-    double scale = 1.0;                            // drawing size and given radius times this
+    std::optional<double> radius;              // default: half the picture's width
+    std::optional<double> angle;               // the step from one frame to the next, degrees
+    std::optional<double> start;               // frame 1's turn, degrees
+    std::optional<double> sweep;               // the turn from the first frame to the last, degrees
+    std::optional<double> end;                 // the last frame's turn, degrees
+    const Toolkit* toolkit = nullptr;          // --for: what the toolkit reads, where not given
+    bool listToolkits = false;                 // --for without a name
+    std::vector<double> scales;                // one strip for each; none given: 1
+    std::optional<Output::SideFileSet> sides;  // --side: the files beside the strip
+    bool square = false;                       // pad the picture to a square
+    std::optional<int> size;                   // a vector picture's drawing size, N x N pixels
+    double scale = 1.0;                        // drawing size and given radius times this
     std::optional<QRgb> background;
-    std::optional<StripFiles::Format> format;
-    PngCompression compression = PngCompression::Default;
+    std::optional<Output::Format> format;
+    Png::PngCompression compression = Png::PngCompression::Default;
     bool manifest = false;
     bool preview = false;                // an HTML page that plays the strip
     std::optional<LayoutChoice> layout;  // --layout, --horizontal, --vertical
     int firstNumber = 1;                 // the number of the first frame file
     bool animation = false;              // an animated PNG that plays the sweep
-    Routine routine = Routine::Bilinear;
+    Engine::Routine routine = Engine::Routine::Bilinear;
     int maxSize = kCliMaxPictureSide;
     QString output;        // a file (one picture) or a folder; default beside each picture
     bool quiet = false;    // no line for each file written
@@ -72,7 +73,7 @@ struct Options {
     bool help = false;
     // The user's language: the messages', the preview page's, and how a
     // decimal was read.
-    Catalog::Language language = Catalog::Language::English;
+    Messages::Language language = Messages::Language::English;
 };
 
-}  // namespace StripCli
+}  // namespace Plan

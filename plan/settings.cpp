@@ -1,6 +1,12 @@
 #include "settings.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Png;
+
+namespace Plan {
 
 Settings Resolve(const Options& o) {
     Settings s;
@@ -28,17 +34,17 @@ Settings Resolve(const Options& o) {
     // A layout asked for against the toolkit's keeps only the toolkit's files
     // that can describe it.
     if (o.layout)
-        s.sides.keep(StripFiles::DescribingLayout(o.layout->strip.kind() == StripLayout::Kind::Grid,
-                                                  o.layout->frameFiles));
+        s.sides.keep(Output::DescribingLayout(o.layout->strip.kind() == StripLayout::Kind::Grid,
+                                              o.layout->frameFiles));
     if (o.sides) s.sides = *o.sides;
-    if (o.manifest) s.sides.add(StripFiles::SideFile::Manifest);
-    if (o.preview) s.sides.add(StripFiles::SideFile::Preview);
+    if (o.manifest) s.sides.add(Output::SideFile::Manifest);
+    if (o.preview) s.sides.add(Output::SideFile::Preview);
     // VSTGUI finds a strip's larger scales by "#2x" in its name.
-    const bool uidesc = s.sides.has(StripFiles::SideFile::Uidesc);
+    const bool uidesc = s.sides.has(Output::SideFile::Uidesc);
     s.naming = uidesc ? ScaleNaming::Hash : toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
     s.namedScales = !o.scales.empty();
     s.scales = s.namedScales ? o.scales : std::vector<double>{o.scale};
     return s;
 }
 
-}  // namespace StripCli
+}  // namespace Plan

@@ -6,17 +6,18 @@
 #include "options.h"
 #include "toolkits.h"
 
+namespace Plan {
+
 // What a run builds with: the options as given, and where they are silent,
 // what the toolkit of --for reads, else the defaults.
-namespace StripCli {
 
 struct Settings {
     LayoutChoice layout;
-    int32_t frames = KnobParams{}.FrameCount;  // a count given stays in Options::frames
-    double start = 0.0;                        // frame 1's turn, degrees
-    std::optional<double> step;                // the turn from frame to frame, degrees
-    std::optional<double> sweep;               // or the whole turn from the first frame to the last
-    StripFiles::SideFileSet sides;             // the files beside each strip
+    int32_t frames = Engine::KnobParams{}.FrameCount;  // a count given stays in Options::frames
+    double start = 0.0;                                // frame 1's turn, degrees
+    std::optional<double> step;                        // the turn from frame to frame, degrees
+    std::optional<double> sweep;  // or the whole turn from the first frame to the last
+    Output::SideFileSet sides;    // the files beside each strip
     ScaleNaming naming = ScaleNaming::At;
     std::vector<double> scales;  // a strip for each, at least one
     bool namedScales = false;    // --scales: a strip not at 1 carries its scale in its name
@@ -25,4 +26,4 @@ struct Settings {
 
 Settings Resolve(const Options& o);
 
-}  // namespace StripCli
+}  // namespace Plan

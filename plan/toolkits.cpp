@@ -1,10 +1,14 @@
 #include "toolkits.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+
+namespace Plan {
 
 namespace {
 
-using enum StripFiles::SideFile;
+using enum Output::SideFile;
 
 // The arcs are the toolkits' own defaults where they have one (JUCE's Slider:
 // 1.2 pi to 2.8 pi radians from 12 o'clock; iPlug2's vector knob, VSTGUI's
@@ -50,4 +54,4 @@ QString ScaleSuffix(double scale, ScaleNaming naming) {
     return '@' + number + 'x';
 }
 
-}  // namespace StripCli
+}  // namespace Plan

@@ -9,9 +9,10 @@
 #include "side_files.h"
 #include "strip_layout.h"
 
+namespace Plan {
+
 // What each toolkit reads: the strip a consumer of it plays as it is, in one
 // command (--for). Every option given on the command line wins over these.
-namespace StripCli {
 
 // How a strip at another scale than 1 is named: the picture's name, then
 // "@2x" (and so on) or VSTGUI's "#2.0x", then the ending.
@@ -19,11 +20,11 @@ enum class ScaleNaming { At, Hash };
 
 struct Toolkit {
     const char* name;  // as --for takes it
-    StripLayout layout;
+    Engine::StripLayout layout;
     double start, end;  // the arc, degrees clockwise from 12 o'clock
     int32_t frames;     // odd: one frame stands at the arc's middle
     ScaleNaming naming;
-    StripFiles::SideFileSet sides;  // what it reads beside the strip
+    Output::SideFileSet sides;  // what it reads beside the strip
 };
 
 std::span<const Toolkit> Toolkits();
@@ -34,4 +35,4 @@ QStringList ToolkitNames();
 // The suffix of a strip file at this scale ("", "@2x", "#2.0x", "@1.5x").
 QString ScaleSuffix(double scale, ScaleNaming naming);
 
-}  // namespace StripCli
+}  // namespace Plan

@@ -6,7 +6,9 @@
 
 #include "rounding.h"
 
-namespace Commands {
+using namespace Engine;
+
+namespace Platform {
 
 void AddBackslash(std::string& path) {
     if (path.empty() || path.back() != kPathSeparator) path.push_back(kPathSeparator);
@@ -43,4 +45,4 @@ WindowPlace CenterFormPlace(float screenWidth, float screenHeight, float windowW
     return place;
 }
 
-}  // namespace Commands
+}  // namespace Platform

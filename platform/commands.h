@@ -2,8 +2,9 @@
 
 #include <string>
 
+namespace Platform {
+
 // Small helpers shared by the window's handlers. None keeps state.
-namespace Commands {
 
 // The folder separator of this system.
 inline constexpr char kPathSeparator = '/';
@@ -31,4 +32,4 @@ struct WindowPlace {
 WindowPlace CenterFormPlace(float screenWidth, float screenHeight, float windowWidth,
                             float windowHeight);
 
-}  // namespace Commands
+}  // namespace Platform

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+namespace Platform {
+
 namespace ErrorOutput {
 
 int SetApart() {
@@ -34,3 +36,5 @@ int SetApart() {
 }
 
 }  // namespace ErrorOutput
+
+}  // namespace Platform

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Platform {
+
 // The program's own messages apart from what libraries write. A C library
 // (libpng, libtiff, libjpeg, fontconfig, ...) may write its own English text
 // straight to the error output, whatever message handler Qt is given; none
@@ -14,3 +16,5 @@ namespace ErrorOutput {
 int SetApart();
 
 }  // namespace ErrorOutput
+
+}  // namespace Platform

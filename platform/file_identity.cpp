@@ -7,6 +7,8 @@
 
 #include "native_path.h"
 
+namespace Platform {
+
 namespace FileIdentity {
 
 namespace {
@@ -50,3 +52,5 @@ bool IsFolder(const QString& path) {
 }
 
 }  // namespace FileIdentity
+
+}  // namespace Platform

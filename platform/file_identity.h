@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace Platform {
+
 // Files as the system knows them, whatever the path's spelling ("./",
 // "..", a link to the folder, a link in the file's place). Paths follow
 // native_path.h.
@@ -38,3 +40,5 @@ std::optional<Place> PlaceOf(const QString& path);
 bool IsFolder(const QString& path);
 
 }  // namespace FileIdentity
+
+}  // namespace Platform

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QUtf8StringView>
 
+namespace Platform {
+
 namespace NativePath {
 
 namespace {
@@ -69,3 +71,5 @@ QByteArray Encode(const QString& path) {
 }
 
 }  // namespace NativePath
+
+}  // namespace Platform

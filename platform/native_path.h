@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace Platform {
+
 // File names as the system keeps them: bytes, usually but not always UTF-8.
 // A name that is valid UTF-8 reads as usual; in any other, each byte that is
 // not part of a valid sequence stands as the lone surrogate U+DC00 plus the
@@ -14,3 +16,5 @@ QString Decode(const QByteArray& bytes);
 QByteArray Encode(const QString& path);
 
 }  // namespace NativePath
+
+}  // namespace Platform

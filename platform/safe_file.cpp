@@ -16,6 +16,10 @@
 #include "native_path.h"
 #include "temporary_names.h"
 
+using namespace Messages;
+
+namespace Platform {
+
 namespace {
 
 // ".<name>.<8 hex digits>.tmp": the temporary name's length beyond the name.
@@ -268,3 +272,5 @@ bool FileBatch::commit() {
     for (KeptFile& old : kept) dropKept(old);
     return true;
 }
+
+}  // namespace Platform

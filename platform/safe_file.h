@@ -8,6 +8,8 @@
 
 #include "message.h"
 
+namespace Platform {
+
 // A file written beside its target under a temporary name and renamed over
 // the target only when complete: a failed write leaves an existing file as it
 // was and no temporary file behind. A failure is kept as a reason code (see
@@ -39,19 +41,19 @@ public:
     // Removes the temporary file; the target stays as it was.
     void discard();
 
-    bool failed() const { return reason_.code != MessageCode::None; }
-    const Reason& reason() const { return reason_; }
+    bool failed() const { return reason_.code != Messages::MessageCode::None; }
+    const Messages::Reason& reason() const { return reason_; }
     const QString& target() const { return target_; }
     // The target's file name, as messages name the file.
     QString name() const;
     // The failure as a message: CannotSave, naming the file, with reason().
-    Message cannotSave() const;
+    Messages::Message cannotSave() const;
 
 private:
     friend class FileBatch;
 
     bool fail(int error);
-    bool fail(MessageCode reason);
+    bool fail(Messages::MessageCode reason);
     bool resolveTarget();
     // Renames the finished temporary file over the target.
     bool putInPlace();
@@ -64,7 +66,7 @@ private:
     bool finished_ = false;
     long long written_ = 0;
     long long writeBackFrom_ = 0;
-    Reason reason_;
+    Messages::Reason reason_;
 };
 
 // Several files that belong together (a strip and the files beside it): each
@@ -105,3 +107,5 @@ void IgnoreFileSizeSignal();
 // are and whichever thread writes them: call once at start. The process then
 // ends as the signal would have ended it.
 void RemoveTemporaryFilesOnInterrupt();
+
+}  // namespace Platform

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+namespace Platform {
+
 namespace TemporaryNames {
 
 namespace {
@@ -67,3 +69,5 @@ void RemoveAll() {
 }
 
 }  // namespace TemporaryNames
+
+}  // namespace Platform

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace Platform {
+
 // The names of the temporary files open now, for a signal handler to remove.
 // Any thread may add and drop names, any number of them; the handler only
 // reads atomics and plain bytes, and calls unlink.
@@ -17,3 +19,5 @@ void Forget(Entry entry);
 void RemoveAll();
 
 }  // namespace TemporaryNames
+
+}  // namespace Platform

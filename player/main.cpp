@@ -9,6 +9,9 @@
 #include "player_protocol.h"
 #include "sandbox.h"
 
+using namespace Pictures;
+using namespace Player;
+
 namespace {
 
 namespace P = PlayerProtocol;

@@ -15,6 +15,10 @@
 #include <optional>
 #include <utility>
 
+using namespace Pictures;
+
+namespace Player {
+
 namespace Metafile {
 
 namespace {
@@ -261,3 +265,5 @@ Outcome Play(const Bytes& bytes, int maxSide) {
 }
 
 }  // namespace Metafile
+
+}  // namespace Player

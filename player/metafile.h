@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace Player {
+
 // Windows metafiles played through libwmf. Only the metafile player program
 // uses this: the library is old C code, so untrusted files are played in a
 // process of their own (see metafile_player.h).
@@ -42,3 +44,5 @@ Outcome Play(const Bytes& data, int maxSide);
 inline constexpr std::size_t kMemoryBudget = std::size_t{256} << 20;
 
 }  // namespace Metafile
+
+}  // namespace Player

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace Player {
+
 namespace PipeIo {
 
 bool ReadInput(std::vector<unsigned char>& data, std::int64_t maxBytes) {
@@ -31,3 +33,5 @@ bool WriteAll(const void* bytes, std::size_t size) {
 }
 
 }  // namespace PipeIo
+
+}  // namespace Player

@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+namespace Player {
+
 namespace Sandbox {
 
 namespace {
@@ -84,3 +86,5 @@ Confinement ConfineToReading(const std::vector<std::string>& moreFolders) {
 }
 
 }  // namespace Sandbox
+
+}  // namespace Player

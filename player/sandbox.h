@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace Player {
+
 // A player confines itself before it reads its input, so that whatever a
 // library does with a crafted file, it cannot read the user's files or write
 // anywhere: Linux's Landlock lets the process read only beneath the system's
@@ -23,3 +25,5 @@ enum class Confinement {
 Confinement ConfineToReading(const std::vector<std::string>& moreFolders = {});
 
 }  // namespace Sandbox
+
+}  // namespace Player

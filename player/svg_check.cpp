@@ -13,6 +13,10 @@
 
 #include "drawing_protocol.h"
 
+using namespace Pictures;
+
+namespace Player {
+
 namespace SvgCheck {
 
 namespace {
@@ -236,3 +240,5 @@ std::optional<double> RootLength(const QString& length) {
 }
 
 }  // namespace SvgCheck
+
+}  // namespace Player

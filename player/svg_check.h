@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace Player {
+
 // What an SVG drawing may hold before Qt SVG is let near it. The drawing is
 // read with the XML reader Qt SVG itself reads with, so every check sees the
 // text after its encoding is decoded (UTF-8, UTF-16 or UTF-32, with or
@@ -51,3 +53,5 @@ std::optional<QByteArray> Unpack(const QByteArray& packed, std::int64_t maxBytes
 std::optional<double> RootLength(const QString& length);
 
 }  // namespace SvgCheck
+
+}  // namespace Player

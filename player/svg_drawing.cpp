@@ -10,6 +10,10 @@
 #include "drawing_protocol.h"
 #include "svg_check.h"
 
+using namespace Pictures;
+
+namespace Player {
+
 namespace SvgDrawing {
 
 namespace {
@@ -149,3 +153,5 @@ Outcome Draw(const QByteArray& bytes, const Request& request) {
 }
 
 }  // namespace SvgDrawing
+
+}  // namespace Player

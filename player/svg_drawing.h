@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace Player {
+
 // SVG drawings drawn by Qt SVG once svg_check.h has passed them. Only the
 // drawing player program uses this (and its tests); it needs a
 // QGuiApplication, for the fonts of text in a drawing.
@@ -36,3 +38,5 @@ struct Outcome {
 Outcome Draw(const QByteArray& bytes, const Request& request);
 
 }  // namespace SvgDrawing
+
+}  // namespace Player

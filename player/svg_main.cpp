@@ -17,6 +17,9 @@
 #include "sandbox.h"
 #include "svg_drawing.h"
 
+using namespace Pictures;
+using namespace Player;
+
 namespace {
 
 namespace P = PlayerProtocol;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <new>
 
+namespace Png {
+
 bool ByteSink::fail(int error) {
     error_ = error != 0 ? error : EIO;
     return false;
@@ -33,3 +35,5 @@ bool MemorySink::write(const uint8_t* data, std::size_t size) {
     }
     return true;
 }
+
+}  // namespace Png

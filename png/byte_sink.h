@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+namespace Png {
+
 // Where an encoder's bytes go: a file, memory, a pipe. The encoder knows
 // only this, so the same encoder writes each of them and is tested in
 // memory.
@@ -53,3 +55,5 @@ public:
 private:
     std::size_t limit_ = std::numeric_limits<std::size_t>::max();
 };
+
+}  // namespace Png

@@ -10,6 +10,8 @@
 
 #include "deflate_pieces.h"
 
+namespace Png {
+
 namespace Deflate {
 
 namespace {
@@ -229,3 +231,5 @@ std::size_t ContinueStream(uint8_t* data, std::size_t size) {
 }
 
 }  // namespace Deflate
+
+}  // namespace Png

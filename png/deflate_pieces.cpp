@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+namespace Png {
+
 namespace Deflate {
 
 namespace {
@@ -139,3 +141,5 @@ uint32_t CombineAdler32(uint32_t first, uint32_t second, std::size_t secondBytes
 }
 
 }  // namespace Deflate
+
+}  // namespace Png

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace Png {
+
 // One zlib stream made of pieces compressed apart, on any thread, in any
 // order: each piece is raw deflate blocks of which none is final and the
 // last ends on a byte boundary, so the pieces join end to end; the stream
@@ -61,3 +63,5 @@ uint32_t CombineAdler32(uint32_t first, uint32_t second, std::size_t secondBytes
 std::size_t ContinueStream(uint8_t* data, std::size_t size);
 
 }  // namespace Deflate
+
+}  // namespace Png

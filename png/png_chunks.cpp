@@ -2,6 +2,8 @@
 
 #include <libdeflate.h>
 
+namespace Png {
+
 namespace PngChunks {
 
 void PutBig32(uint8_t* at, uint32_t value) {
@@ -50,3 +52,5 @@ std::array<uint8_t, 9> PixelDensity(uint32_t perMetre) {
 }
 
 }  // namespace PngChunks
+
+}  // namespace Png

@@ -7,6 +7,8 @@
 
 #include "byte_sink.h"
 
+namespace Png {
+
 // A PNG file's framing: the signature and chunks (length, type, data,
 // CRC-32 of type and data), written to a byte sink. Any chunk type: the
 // image header and data, the end, and those of animated files, whose frame
@@ -34,3 +36,5 @@ std::array<uint8_t, 9> PixelDensity(uint32_t perMetre);
 void PutBig32(uint8_t* at, uint32_t value);
 
 }  // namespace PngChunks
+
+}  // namespace Png

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Png {
+
 // How hard the PNG encoder works on a strip, with the same pixels in each:
 //   Fast     ISA-L's deflate, "Sub" on every row: the least time, files up
 //            to half as large again as the common encoders' default
@@ -20,3 +22,5 @@ inline constexpr PngCompressionWord kPngCompressionWords[] = {
     {PngCompression::Default, "default"},
     {PngCompression::Small, "small"},
 };
+
+}  // namespace Png

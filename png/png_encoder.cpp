@@ -9,6 +9,8 @@
 
 #include "png_chunks.h"
 
+namespace Png {
+
 namespace {
 
 // What each level does, chosen by measurement (bench/README.md). ISA-L is
@@ -366,3 +368,5 @@ void PngEncoder::stopWorkers() {
     for (auto& worker : workers_)
         if (worker->thread.joinable()) worker->thread.join();
 }
+
+}  // namespace Png

@@ -13,6 +13,8 @@
 #include "png_compression.h"
 #include "png_filter.h"
 
+namespace Png {
+
 struct PngImage {
     int32_t width = 0;  // pixels
     int32_t height = 0;
@@ -131,3 +133,5 @@ private:
     bool headWritten_ = false;
     uint32_t adler_ = 1;
 };
+
+}  // namespace Png

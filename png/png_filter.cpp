@@ -7,6 +7,8 @@
 #include "png_filter_kernels.h"
 #endif
 
+namespace Png {
+
 namespace PngFilters {
 
 namespace {
@@ -118,3 +120,5 @@ void SwapRedBlue(uint8_t* bytes, std::size_t pixels, int bpp) {
 }
 
 }  // namespace PngFilters
+
+}  // namespace Png

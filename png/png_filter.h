@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace Png {
+
 // PNG row filters: each byte of a row is sent as its difference from a
 // prediction made of the byte one pixel to the left (a), the byte above (b)
 // and the byte above and left (c); bytes left of the row are 0. Rows are
@@ -52,3 +54,5 @@ void Sums(int bpp, const uint8_t* row, const uint8_t* prior, std::size_t bytes, 
 void Sums(int bpp, const uint8_t* row, const uint8_t* prior, std::size_t bytes, uint64_t sums[5]);
 
 }  // namespace PngFilters
+
+}  // namespace Png

@@ -6,6 +6,8 @@
 
 #include "png_filter_kernels.h"
 
+namespace Png {
+
 namespace PngFilters::Avx2 {
 
 namespace {
@@ -183,3 +185,5 @@ TORVELINK_AVX2 void SwapRedBlue(uint8_t* bytes, std::size_t pixels, int bpp) {
 }
 
 }  // namespace PngFilters::Avx2
+
+}  // namespace Png

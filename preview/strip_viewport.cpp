@@ -4,7 +4,11 @@
 #include "rounding.h"
 #include "scroll_bar.h"
 
-namespace AppModul {
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+
+namespace Preview {
 
 void LayoutStripViewport(PictureBox& viewport, PictureBox& strip, ScrollBar& horizontal,
                          ScrollBar& vertical) {
@@ -26,4 +30,4 @@ void LayoutStripViewport(PictureBox& viewport, PictureBox& strip, ScrollBar& hor
     vertical.setEnabled(strip.Height() >= viewport.Height());
 }
 
-}  // namespace AppModul
+}  // namespace Preview

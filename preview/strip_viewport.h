@@ -1,9 +1,13 @@
 #pragma once
 
+namespace Controls {
 class PictureBox;
+}
+namespace Controls {
 class ScrollBar;
+}
 
-namespace AppModul {
+namespace Preview {
 
 // Fits both strip scroll bars to the viewport and the strip inside it: each
 // bar's range lets the strip be scrolled 12 pixels past its end (one scroll
@@ -12,7 +16,7 @@ namespace AppModul {
 // pixel left of it, and a bar is enabled only when the strip is at least as
 // long as the viewport. Sizes are the boxes' outer sizes in pixels. Neither
 // shows, hides nor moves the bars' values; ranges beyond 16 bits are kept.
-void LayoutStripViewport(PictureBox& viewport, PictureBox& strip, ScrollBar& horizontal,
-                         ScrollBar& vertical);
+void LayoutStripViewport(Controls::PictureBox& viewport, Controls::PictureBox& strip,
+                         Controls::ScrollBar& horizontal, Controls::ScrollBar& vertical);
 
-}  // namespace AppModul
+}  // namespace Preview

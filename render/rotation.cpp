@@ -9,6 +9,10 @@
 #include "rotation_kernels.h"
 #include "rounding.h"
 
+using namespace Engine;
+
+namespace Render {
+
 namespace AppModul {
 
 namespace {
@@ -258,3 +262,5 @@ void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& Sr
 }
 
 }  // namespace AppModul
+
+}  // namespace Render

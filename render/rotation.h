@@ -6,6 +6,8 @@
 #include "knob_params.h"
 #include "pixel_grid.h"
 
+namespace Render {
+
 // Degrees to radians as the knob has always turned: 3.14159297 / 180, a hair
 // more than pi / 180. Strips made before must come out the same.
 inline constexpr double kDegToRad = 0.017453294277777778;
@@ -71,9 +73,13 @@ struct FrameRows {
 // (H + 1) / 2 in 1-based pixel coordinates; no one outside the routine needs
 // it, so it is not handed out. The bilinear routine blends the four source
 // pixels around a turned position; the nearest one takes the closest.
-void RotateFrameBilinear(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                         const FrameRows& rows, Kernel kernel = Kernel::Best);
-void RotateFrameNearest(int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
-                        const FrameRows& rows, Kernel kernel = Kernel::Best);
+void RotateFrameBilinear(int32_t i, const Engine::KnobParams& params,
+                         const Engine::PixelGrid& SrcBits, const FrameRows& rows,
+                         Kernel kernel = Kernel::Best);
+void RotateFrameNearest(int32_t i, const Engine::KnobParams& params,
+                        const Engine::PixelGrid& SrcBits, const FrameRows& rows,
+                        Kernel kernel = Kernel::Best);
 
 }  // namespace AppModul
+
+}  // namespace Render

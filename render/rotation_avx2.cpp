@@ -5,6 +5,10 @@
 #include "rotation_blend.h"
 #include "rotation_kernels.h"
 
+using namespace Engine;
+
+namespace Render {
+
 namespace AppModul {
 
 namespace {
@@ -268,3 +272,5 @@ TORVELINK_AVX2 std::size_t NearestAlphaPixels8(const RotationRow& r, std::size_t
 }
 
 }  // namespace AppModul
+
+}  // namespace Render

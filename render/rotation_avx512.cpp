@@ -11,6 +11,10 @@
 #include "rotation_blend.h"
 #include "rotation_kernels.h"
 
+using namespace Engine;
+
+namespace Render {
+
 namespace AppModul {
 
 namespace {
@@ -213,3 +217,5 @@ TORVELINK_AVX512 std::size_t NearestAlphaPixels16(const RotationRow& r, std::siz
 }
 
 }  // namespace AppModul
+
+}  // namespace Render

@@ -8,6 +8,8 @@
 
 #include "rounding.h"
 
+namespace Render {
+
 namespace AppModul {
 
 // The bilinear blend in whole numbers. For an accepted pixel sx and sy are
@@ -55,7 +57,7 @@ inline void blendPixel(const uint8_t* p00, const uint8_t* p01, uint32_t a, uint3
 // branches are next to never taken. (Signed: the conversions to double are
 // single instructions then.)
 inline uint32_t divideRounded(int64_t numerator, int64_t d, double inverse) {
-    int64_t q = RoundHalfEven(static_cast<double>(numerator) * inverse);
+    int64_t q = Engine::RoundHalfEven(static_cast<double>(numerator) * inverse);
     const int64_t twice = 2 * (numerator - q * d);
     if (twice > d)
         ++q;
@@ -111,3 +113,5 @@ inline void blendUnevenLanes(const uint8_t* src, int32_t width, uint8_t* out, un
 }
 
 }  // namespace AppModul
+
+}  // namespace Render

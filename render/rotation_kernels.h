@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace Render {
+
 namespace AppModul {
 
 // One row of destination pixels of either routine.
@@ -71,3 +73,5 @@ inline WideChoice WideKernels(int32_t, int32_t) {
 #endif
 
 }  // namespace AppModul
+
+}  // namespace Render

@@ -12,6 +12,10 @@
 
 #include "rotation.h"
 
+using namespace Engine;
+
+namespace Render {
+
 namespace {
 
 // A piece of a frame is at most this many rows, so that even one frame in a
@@ -367,3 +371,5 @@ bool ComposeStrip(const StripLayout& layout, const KnobParams& params, Routine R
                           SrcBits.height(), sink, empty);
     return compositor.run(threads);
 }
+
+}  // namespace Render

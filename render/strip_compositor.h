@@ -7,6 +7,8 @@
 #include "pixel_grid.h"
 #include "strip_layout.h"
 
+namespace Render {
+
 // Memory for one band of strip rows: `bits` at the band's top row, rows
 // bytesPerLine apart (negative when the rows lie bottom-up in memory, as in
 // a bitmap file). bits == nullptr: the sink has no memory for it.
@@ -71,6 +73,8 @@ struct FrameRange {
 // Up to `threads` threads build frames (0: one per core); the bytes are
 // those one thread makes. True when every band reached the sink (nothing to
 // compose counts as done); false when the sink stopped it or had no memory.
-bool ComposeStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
-                  const PixelGrid& SrcBits, StripSink& sink, unsigned threads = 0,
-                  FrameRange frames = {}, uint32_t empty = 0);
+bool ComposeStrip(const Engine::StripLayout& layout, const Engine::KnobParams& params,
+                  Engine::Routine RotateMode, const Engine::PixelGrid& SrcBits, StripSink& sink,
+                  unsigned threads = 0, FrameRange frames = {}, uint32_t empty = 0);
+
+}  // namespace Render

@@ -1,5 +1,9 @@
 #include "strip_render.h"
 
+using namespace Engine;
+
+namespace Render {
+
 namespace {
 
 // The drawing surface as a sink: bands are its own rows, drawn in place.
@@ -25,3 +29,5 @@ void RenderStrip(const StripLayout& layout, const KnobParams& params, Routine Ro
     SurfaceSink sink(strip);
     ComposeStrip(layout, params, RotateMode, SrcBits, sink, threads);
 }
+
+}  // namespace Render

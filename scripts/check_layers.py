@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Checks that every folder includes only headers of its own folder and of the
-layers below it. Prints each include that points the wrong way; exit 1 if any."""
+layers below it, and that its names live in the one namespace named for it.
+Prints each include that points the wrong way and each file outside its
+folder's namespace; exit 1 if any."""
 import os
 import re
 import sys
@@ -36,6 +38,9 @@ for layer in allowed:
         if name.endswith(".h"):
             headers[name] = layer
 
+# The programs' thin tops, which hold main() and nothing of their own.
+tops = {"main.cpp", "docs_main.cpp", "svg_main.cpp"}
+
 bad = 0
 for layer in allowed:
     folder = os.path.join(root, layer)
@@ -54,6 +59,10 @@ for layer in allowed:
             if owner and owner != layer and owner not in allowed[layer]:
                 print(f"{layer}/{name} includes {owner}/{included}")
                 bad += 1
+        namespace = layer.capitalize()
+        if name not in tops and not re.search(rf"^namespace {namespace} {{$", text, re.M):
+            print(f"{layer}/{name} is not in namespace {namespace}")
+            bad += 1
         if layer in plain and re.search(r"#include\s+<Q", text):
             print(f"{layer}/{name} includes a Qt header")
             bad += 1

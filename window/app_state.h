@@ -6,13 +6,15 @@
 #include "knob_params.h"
 #include "pixel_grid.h"
 
+namespace Window {
+
 // The state the window's handlers share, with its start values.
 struct AppState {
     int32_t PicW = 45;  // source picture, pixels
     int32_t PicH = 45;
-    KnobParams Knob;        // FrameCount, RotRadius, RotAngle
-    int32_t MagFactor = 1;  // test view magnification, 1..5
-    Routine RotateMode = Routine::Bilinear;
+    Engine::KnobParams Knob;  // FrameCount, RotRadius, RotAngle
+    int32_t MagFactor = 1;    // test view magnification, 1..5
+    Engine::Routine RotateMode = Engine::Routine::Bilinear;
     struct {
         int32_t X = 45;  // pixels
         int32_t Y = 45;
@@ -20,8 +22,8 @@ struct AppState {
     bool StripIsHorizontal = false;  // orientation of the last strip built
     QString BaseName = QStringLiteral("Demo");
 
-    PixelGrid SrcBits, FrameBits, TestBits;
-    BitmapInfoHeader SrcInfo, TestInfo;
+    Engine::PixelGrid SrcBits, FrameBits, TestBits;
+    Engine::BitmapInfoHeader SrcInfo, TestInfo;
 
     int32_t TestFrame = 0;  // frame shown in the test view (the selector may pass 32767)
     int16_t DragLastY = 0;  // pointer y of the last drag step in the test view
@@ -33,3 +35,5 @@ struct AppState {
     // waits for the next build.
     bool magnificationPending = false;
 };
+
+}  // namespace Window

@@ -9,9 +9,23 @@
 #include "leading_number.h"
 #include "strip_viewport.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Platform;
+using namespace Preview;
+
+// Qt's resources are set up outside every namespace.
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace Window {
+
 Form1::Form1(MessageSeam& messages, QString MsgTitle)
     : QWidget(nullptr), messages_(messages), msgTitle_(std::move(MsgTitle)) {
-    Q_INIT_RESOURCE(resources);
+    initResources();
     setWindowTitle(Form1Texts::kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/torvelink.ico")));
     resize(7860 / kTwipsPerPixel, 6435 / kTwipsPerPixel);
@@ -131,7 +145,7 @@ void Form1::ShowMessage(const QString& text, int kind) {
 }
 
 void Form1::ShowMessage(const Message& message) {
-    ShowMessage(Catalog::Render(message, Catalog::Language::German), 2);
+    ShowMessage(Messages::Render(message, Messages::Language::German), 2);
 }
 
 void Form1::Form_Load() {
@@ -150,7 +164,7 @@ void Form1::Form_Load() {
     LabXY[1]->setText(QStringLiteral("0, 0"));
     picStrip->setLeft(0);
     picStrip->setTop(0);
-    AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
+    Preview::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
     s.stripBuilt = false;
     updateControls();
     s.RotateMode = Routine::Bilinear;
@@ -240,3 +254,5 @@ void Form1::updateControls() {
     placeTestView();
     applyMinimumSize();
 }
+
+}  // namespace Window

@@ -16,6 +16,8 @@
 #include "readout_label.h"
 #include "scroll_bar.h"
 
+namespace Window {
+
 // The program's one window. Its controls are public so that the handlers of
 // the test view, the viewport and the tests reach them by name.
 class Form1 : public QWidget {
@@ -66,25 +68,25 @@ public:
     void Form_MouseMove();
 
     // Controls, in creation order.
-    PictureBox* picFrame;
-    PictureBox* picStrip;
+    Controls::PictureBox* picFrame;
+    Controls::PictureBox* picStrip;
     std::array<QLineEdit*, 3> txtIN;
     std::array<QPushButton*, 2> cmdStrip;
     QPushButton* Command1;
-    FileList* File1;
-    DirList* Dir1;
-    DriveList* Drive1;
-    PictureBox* picTest;
-    ScrollBar* HSTest;
+    Controls::FileList* File1;
+    Controls::DirList* Dir1;
+    Controls::DriveList* Drive1;
+    Controls::PictureBox* picTest;
+    Controls::ScrollBar* HSTest;
     QGroupBox* fraMag;
-    ScrollBar* HSMag;
+    Controls::ScrollBar* HSMag;
     QLabel* LabMag;
-    ScrollBar* VS_Strip;
-    ScrollBar* HS_Strip;
-    PictureBox* picStart;
+    Controls::ScrollBar* VS_Strip;
+    Controls::ScrollBar* HS_Strip;
+    Controls::PictureBox* picStart;
     std::array<QLabel*, 4> Label1;
-    std::array<ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
-    ReadoutLabel* LabValue;
+    std::array<Controls::ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
+    Controls::ReadoutLabel* LabValue;
     QLabel* LabWHStart;
 
 protected:
@@ -116,18 +118,18 @@ private:
 
     void ShowMessage(const QString& text, int kind);
     // The message in German, as a warning.
-    void ShowMessage(const Message& message);
+    void ShowMessage(const Messages::Message& message);
     void PrepareTestView();
     void RenderStripH();
     void RenderStripV();
     void drawTestFrame(int n);
-    bool sizeStripBox(const StripExtent& size);
+    bool sizeStripBox(const Engine::StripExtent& size);
     void layoutForOrientation(int index);
     void lowerFrameCount(int32_t frames);
     void rejectPicture(int width, int height);
     void acceptPicture();
     void captureSource();
-    void grabOrEnd(APIMod::GrabResult result);
+    void grabOrEnd(Drawing::APIMod::GrabResult result);
 
     AppState state_;
     int widthTwips_ = 0;  // as the layout last set them
@@ -138,3 +140,5 @@ private:
     MessageSeam& messages_;
     QString msgTitle_;
 };
+
+}  // namespace Window

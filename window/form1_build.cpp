@@ -8,6 +8,15 @@
 #include "strip_render.h"
 #include "strip_viewport.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Preview;
+using namespace Render;
+
+namespace Window {
+
 namespace {
 
 // A build that renders this many frame pixels or more shows the busy cursor.
@@ -33,7 +42,7 @@ private:
 void Form1::cmdStrip_Click(int index) {
     AppState& s = state_;
     const StripLayout layout = index == 0 ? StripLayout::Horizontal() : StripLayout::Vertical();
-    const StripPlan plan = PlanStrip(layout, s.PicW, s.PicH, s.Knob);
+    const StripBuild plan = BuildStrip(layout, s.PicW, s.PicH, s.Knob);
     // The repairs go through the boxes, whose change handlers store them.
     for (const BoxWrite& w : plan.repairs) txtIN[w.index]->setText(QString::fromStdString(w.text));
     if (index == 0 && !plan.fits) {
@@ -46,7 +55,7 @@ void Form1::cmdStrip_Click(int index) {
     layoutForOrientation(index);
     if (plan.loweredFrames) lowerFrameCount(*plan.loweredFrames);
     if (!sizeStripBox(plan.size)) return;
-    AppModul::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
+    Preview::LayoutStripViewport(*picFrame, *picStrip, *HS_Strip, *VS_Strip);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
     {
         const BusyCursor busy(int64_t{s.StripSize.X} * s.StripSize.Y >= kBusyPixels);
@@ -126,3 +135,5 @@ void Form1::RenderStripV() {
                 ViewOf(picStrip->surface().image()));
     picStrip->Refresh();
 }
+
+}  // namespace Window

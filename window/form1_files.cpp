@@ -10,11 +10,23 @@
 #include "responsive_wait.h"
 #include "strip_writer.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Platform;
+using namespace Png;
+using namespace Render;
+
+namespace Window {
+
 namespace {
 
 QString withSeparator(const QString& folder) {
     std::string path = folder.toStdString();
-    Commands::AddBackslash(path);
+    Platform::AddBackslash(path);
     return QString::fromStdString(path);
 }
 }  // namespace
@@ -40,7 +52,7 @@ void Form1::File1_Click() {
     }
     // Only a picture taken names the strips: a refused one leaves the name
     // with the picture that is still the source.
-    state_.BaseName = QString::fromStdString(Commands::StripExtension(name.toStdString()));
+    state_.BaseName = QString::fromStdString(Platform::StripExtension(name.toStdString()));
     picStart->setPicture(loaded.image);
     acceptPicture();
 }
@@ -97,16 +109,18 @@ void Form1::Command1_Click() {
     if (!s.stripBuilt) return;
     const QString folder = withSeparator(File1->Path());
     const QString fileName = QString::fromStdString(
-        StripFiles::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));
+        Output::ExportFileName(s.BaseName.toStdString(), s.StripIsHorizontal));
     const QString fullName = folder + fileName;
-    if (Commands::FileExists(fullName.toStdString())) {
+    if (Platform::FileExists(fullName.toStdString())) {
         const auto answer = messages_.show(
             {Form1Texts::OverwriteQuestion(fileName), QString(), QMessageBox::Question, true});
         if (answer == QMessageBox::No) return;
     }
     if (const Message failed =
-            StripFiles::WriteStripImage(fullName, ViewOf(picStrip->surface().image())))
+            Output::WriteStripImage(fullName, ViewOf(picStrip->surface().image())))
         ShowMessage(failed);
     QCoreApplication::processEvents();
     File1->Refresh();
 }
+
+}  // namespace Window

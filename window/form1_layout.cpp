@@ -11,6 +11,14 @@
 #include "picture_io.h"
 #include "picture_kinds.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Pictures;
+
+namespace Window {
+
 namespace {
 
 constexpr QRect twips(int left, int top, int width, int height) {
@@ -244,3 +252,5 @@ void Form1::paintEvent(QPaintEvent*) {
     for (const QRect& outline : {kShape1, shape2()})
         painter.drawRect(outline.adjusted(0, 0, -1, -1));
 }
+
+}  // namespace Window

@@ -2,9 +2,13 @@
 
 #include "catalog.h"
 
+using namespace Messages;
+
+namespace Window {
+
 namespace Form1Texts {
 
-using Catalog::SignPadded;
+using Messages::SignPadded;
 
 QString SizeCaption(int PicW, int PicH) {
     return QStringLiteral("Breite =") + SignPadded(PicW) + QStringLiteral(" , H\u00f6he =") +
@@ -29,3 +33,5 @@ QString OverwriteQuestion(const QString& fileName) {
 }
 
 }  // namespace Form1Texts
+
+}  // namespace Window

@@ -4,10 +4,12 @@
 
 #include "catalog.h"
 
+namespace Window {
+
 // Every text of the main window, as it stands.
 namespace Form1Texts {
 
-inline const QString kCaption = QString::fromLatin1(Catalog::kProductName);
+inline const QString kCaption = QString::fromLatin1(Messages::kProductName);
 inline const QString kMsgTitle = QStringLiteral("Vesk's Torvelink");
 inline const QString kHorizontal = QStringLiteral("Horizontale Sequenz");
 inline const QString kVertical = QStringLiteral("Vertikale Sequenz");
@@ -31,3 +33,5 @@ QString PointerCaption(int X, int Y);
 QString OverwriteQuestion(const QString& fileName);
 
 }  // namespace Form1Texts
+
+}  // namespace Window

@@ -3,15 +3,23 @@
 #include "dib_blit.h"
 #include "form1.h"
 #include "form1_texts.h"
+#include "frame_view.h"
 #include "rounding.h"
-#include "test_view.h"
+
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Preview;
+
+namespace Window {
 
 // Reads the finished strip back and shows frame 1 at the fitted magnification.
 // It ends the wait of the frame selector; the caller's updateControls()
 // enables it and gives the view its place.
 void Form1::PrepareTestView() {
     AppState& s = state_;
-    s.MagFactor = TestView::FitMagnification(s.MagFactor, s.PicW, s.PicH);
+    s.MagFactor = Preview::FitMagnification(s.MagFactor, s.PicW, s.PicH);
     HSMag->setValue(s.MagFactor);
     picTest->setWidth(s.MagFactor * s.PicW);
     picTest->setHeight(s.PicH * s.MagFactor);
@@ -37,7 +45,7 @@ void Form1::PrepareTestView() {
 void Form1::drawTestFrame(int n) {
     const AppState& s = state_;
     const auto rect =
-        TestView::FrameSourceRect(s.StripIsHorizontal, n, s.Knob.FrameCount, s.PicW, s.PicH);
+        Preview::FrameSourceRect(s.StripIsHorizontal, n, s.Knob.FrameCount, s.PicW, s.PicH);
     const bool fits = rect.x <= INT32_MAX && rect.y >= INT32_MIN && rect.y <= INT32_MAX &&
                       SourceRectInside(s.TestInfo, static_cast<int32_t>(rect.x),
                                        static_cast<int32_t>(rect.y), s.PicW, s.PicH);
@@ -55,7 +63,7 @@ void Form1::HSTest_Change() {
     state_.TestFrame = HSTest->Value();
     drawTestFrame(state_.TestFrame);
     picTest->Refresh();
-    LabValue->setText(Catalog::SignPadded(state_.TestFrame));
+    LabValue->setText(Messages::SignPadded(state_.TestFrame));
 }
 
 // Nothing is redrawn or resized: the magnification takes effect at the next
@@ -69,8 +77,8 @@ void Form1::HSMag_Change() {
 
 void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {
     if (button != Qt::LeftButton) return;
-    const auto step = TestView::Drag({state_.TestFrame, state_.DragLastY}, Y,
-                                     state_.Knob.FrameCount, HSTest->Max());
+    const auto step = Preview::Drag({state_.TestFrame, state_.DragLastY}, Y, state_.Knob.FrameCount,
+                                    HSTest->Max());
     if (!step) return;
     state_.TestFrame = step->state.TestFrame;
     state_.DragLastY = step->state.DragLastY;
@@ -79,7 +87,7 @@ void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {
 
 void Form1::Form_MouseMove() {
     LabWHStart->setText(Form1Texts::SizeCaption(state_.PicW, state_.PicH));
-    LabValue->setText(Catalog::SignPadded(state_.TestFrame));
+    LabValue->setText(Messages::SignPadded(state_.TestFrame));
 }
 
 void Form1::picStart_MouseMove(int X, int Y) {
@@ -89,8 +97,10 @@ void Form1::picStart_MouseMove(int X, int Y) {
 void Form1::picStrip_MouseMove(int X, int Y) {
     LabXY[1]->setText(Form1Texts::PointerCaption(X, Y));
     const bool horizontal = state_.StripIsHorizontal;
-    const auto frame = TestView::FrameUnderPointer(
+    const auto frame = Preview::FrameUnderPointer(
         horizontal ? X : Y, horizontal ? picStrip->Width() : picStrip->Height(),
         state_.Knob.FrameCount);
     if (frame) LabValue->setText(QString::number(*frame));
 }
+
+}  // namespace Window

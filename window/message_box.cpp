@@ -7,6 +7,10 @@
 
 #include "commands.h"
 
+using namespace Platform;
+
+namespace Window {
+
 QString DisplayText(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -56,3 +60,5 @@ void CenterForm(QWidget& window, QSize windowTwips) {
 }
 
 }  // namespace Commands
+
+}  // namespace Window

@@ -4,6 +4,8 @@
 #include <QString>
 #include <utility>
 
+namespace Window {
+
 // Twips per pixel wherever the program converts between the two: fixed, the
 // screen's own ratio is not consulted.
 inline constexpr int kTwipsPerPixel = 15;
@@ -51,3 +53,5 @@ void ShowMessage(MessageSeam& seam, const QString& text, int kind, const QString
 void CenterForm(QWidget& window, QSize windowTwips);
 
 }  // namespace Commands
+
+}  // namespace Window

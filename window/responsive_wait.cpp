@@ -7,6 +7,8 @@
 #include <QWindow>
 #include <memory>
 
+namespace Window {
+
 namespace {
 
 // Swallows what the user does to the window's controls. Paint, resize and
@@ -84,3 +86,5 @@ bool WaitResponsively(QWidget& window, const std::function<void()>& work) {
     }
     return !wasShown || window.isVisible();
 }
+
+}  // namespace Window

@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace Window {
+
 // Runs `work` on a thread of its own and waits for it in a local event loop,
 // so that a slow job (a metafile played up to its deadline) does not freeze
 // the window: it is still drawn, shows the busy cursor and can be closed,
@@ -15,3 +17,5 @@ class QWidget;
 // leaves it alone. The work is always waited for, also when the program is
 // asked to quit meanwhile.
 bool WaitResponsively(QWidget& window, const std::function<void()>& work);
+
+}  // namespace Window

@@ -3,6 +3,8 @@
 #include <unistd.h>
 #include <QLocalSocket>
 
+namespace Window {
+
 SingleInstance::SingleInstance(const QString& key) {
     const QString name = key + QStringLiteral("-") + QString::number(::getuid());
     QLocalSocket probe;
@@ -18,3 +20,5 @@ SingleInstance::SingleInstance(const QString& key) {
     // program runs, it only cannot keep a second copy out.
     server_->listen(name);
 }
+
+}  // namespace Window

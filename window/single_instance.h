@@ -3,6 +3,8 @@
 #include <QLocalServer>
 #include <memory>
 
+namespace Window {
+
 // Tells whether another copy of the program runs for this user. The first
 // copy holds a local socket in the abstract namespace, so nothing is created
 // on disk and the name vanishes with the process.
@@ -16,3 +18,5 @@ private:
     std::unique_ptr<QLocalServer> server_;
     bool another_ = false;
 };
+
+}  // namespace Window

@@ -8,6 +8,13 @@
 #include "message_box.h"
 #include "single_instance.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+
+namespace Window {
+
 void SetUpApplication() {
     QApplication::setFont(Form1::Font(Form1::kArial9Pixels));
 }
@@ -26,3 +33,5 @@ int RunStartRoutine(int argc, char** argv) {
     form.show();
     return QApplication::exec();
 }
+
+}  // namespace Window

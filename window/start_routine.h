@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Window {
+
 // The program's start: a second copy for the same user ends at once and
 // shows nothing; otherwise the message title is set and the main window
 // loaded and shown. Command-line arguments have no effect. Returns the exit
@@ -10,3 +12,5 @@ int RunStartRoutine(int argc, char** argv);
 // application object exists: the default font. No application display name
 // is set, since the window system would append it to every window title.
 void SetUpApplication();
+
+}  // namespace Window

@@ -18,6 +18,16 @@
 #include "strip_cli.h"
 #include "turned_frame.h"
 
+using namespace Cli;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+using namespace Render;
+
 namespace {
 
 // A 33 x 33 knob: distinct colours, clear corners, a half-clear rim, and
@@ -66,7 +76,7 @@ protected:
         out.clear();
         err.clear();
         QTextStream o(&out), e(&err);
-        return StripCli::Run(args, o, e, terminal);
+        return Cli::Run(args, o, e, terminal);
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QString save(const QString& name, const QImage& image) const {

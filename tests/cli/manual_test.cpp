@@ -8,6 +8,14 @@
 #include "option_table.h"
 #include "usage_text.h"
 
+using namespace Cli;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
 namespace {
 
 const QString kDocs = QStringLiteral(TORVELINK_DOCS_DIR);
@@ -49,7 +57,7 @@ TEST(Manual, CompletionOffersOptionsAndTheirWords) {
 // Every option of the table reaches the help, both manual pages and the
 // completion; an option of words completes with exactly its words.
 TEST(Manual, EveryOptionReachesTheHelpTheManualAndTheCompletion) {
-    const QString help = StripCli::UsageText(Catalog::Language::English);
+    const QString help = Cli::UsageText(Messages::Language::English);
     QString pages;
     for (const char* page : {"/man/man1/torvelink-cli.1", "/man/de/man1/torvelink-cli.1"}) {
         QFile file(kDocs + page);
@@ -57,13 +65,13 @@ TEST(Manual, EveryOptionReachesTheHelpTheManualAndTheCompletion) {
         pages += QString::fromUtf8(file.readAll());
     }
     const QStringList all = completions("torvelink-cli -");
-    for (const StripCli::OptionRow& row : StripCli::OptionTable()) {
+    for (const Plan::OptionRow& row : Plan::OptionTable()) {
         if (row.help == MessageCode::None) continue;
         const QString name = QString::fromLatin1(row.name);
         EXPECT_TRUE(help.contains("  " + name + ' ')) << row.name;
         EXPECT_EQ(pages.count("\\fB" + QString(name).replace('-', "\\-") + "\\fR"), 2) << row.name;
         EXPECT_TRUE(all.contains(name)) << row.name;
-        if (row.kind == StripCli::ValueKind::Word) {
+        if (row.kind == Plan::ValueKind::Word) {
             EXPECT_EQ(completions("torvelink-cli k.png " + name + ' '), row.choices()) << row.name;
         }
     }

@@ -14,6 +14,14 @@
 #include "preview_page.h"
 #include "strip_cli.h"
 
+using namespace Cli;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
 namespace {
 
 // A strip as the page cuts it: frame i at column i % columns, row i / columns.
@@ -102,9 +110,9 @@ TEST_F(PreviewPageInChromium, KeysDragAndWheelShowTheFrameOfTheValue) {
     ASSERT_TRUE(picture_files::Distinct(23, 19).save(dir.filePath("knob.png")));
     QString out, err;
     QTextStream o(&out), e(&err);
-    ASSERT_EQ(StripCli::Run({dir.filePath("knob.png"), "--vertical", "--frames", "24", "--start",
-                             "-135", "--sweep", "270", "--format", "png", "--preview"},
-                            o, e, false),
+    ASSERT_EQ(Cli::Run({dir.filePath("knob.png"), "--vertical", "--frames", "24", "--start", "-135",
+                        "--sweep", "270", "--format", "png", "--preview"},
+                       o, e, false),
               0)
         << err.toStdString();
     frames = 24;
@@ -156,7 +164,7 @@ TEST_F(PreviewPageInChromium, EveryPictureShowsTheSameFrame) {
     ASSERT_TRUE(larger.save(dir.filePath("knob #1@2x.png")));
     frames = 10;
     strips = {{1.0, {strip, {17, 13}, 10}}, {2.0, {larger, {34, 26}, 10}}};
-    StripFiles::StripFacts facts;
+    Output::StripFacts facts;
     facts.name = "knob #1";
     facts.frames = 10;
     facts.startAngle = -135.0f;
@@ -165,7 +173,7 @@ TEST_F(PreviewPageInChromium, EveryPictureShowsTheSameFrame) {
                     {"knob #1@2x.png", 2.0, 34, 26, 340, 26, 13.0f}};
     QFile page(dir.filePath("knob.html"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(StripFiles::PreviewPage(facts, Catalog::Language::English));
+    page.write(Output::PreviewPage(facts, Messages::Language::English));
     page.close();
     open(page.fileName());
     ASSERT_EQ(views.size(), 4);

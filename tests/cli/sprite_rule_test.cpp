@@ -11,6 +11,14 @@
 #include "picture_files.h"
 #include "strip_cli.h"
 
+using namespace Cli;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
 namespace {
 
 TEST(SpriteRule, ShowsTheFrameItIsSetTo) {
@@ -37,9 +45,8 @@ TEST(SpriteRule, ShowsTheFrameItIsSetTo) {
         QString said;
         QTextStream e(&said);
         ASSERT_EQ(
-            StripCli::Run(QStringList{dir.filePath("knob.png"), "--frames", "9", "-q"} + c.args,
-                          out, e),
-            StripCli::kWritten)
+            Cli::Run(QStringList{dir.filePath("knob.png"), "--frames", "9", "-q"} + c.args, out, e),
+            Cli::kWritten)
             << said.toStdString();
         // Frames 0, 5 and 7 side by side, 30 pixels apart.
         QString page = "<!DOCTYPE html><link rel='stylesheet' href='" + c.css +

@@ -15,6 +15,16 @@
 #include "qt_drawing.h"
 #include "strip_render.h"
 
+using namespace Cli;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+using namespace Render;
+
 namespace {
 
 class StripCliTest : public ::testing::Test {
@@ -26,7 +36,7 @@ protected:
         out.clear();
         err.clear();
         QTextStream o(&out), e(&err);
-        return StripCli::Run(args, o, e);
+        return Cli::Run(args, o, e);
     }
     QString picture(const QString& name, int w, int h) {
         const QString file = dir.filePath(name);
@@ -37,7 +47,7 @@ protected:
 
 TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     const QString knob = picture("Knopf.bmp", 45, 45);
-    ASSERT_EQ(run({knob}), StripCli::kWritten) << err.toStdString();
+    ASSERT_EQ(run({knob}), Cli::kWritten) << err.toStdString();
     EXPECT_EQ(out, dir.filePath("Knopf_Seq_H.bmp") + ": 1260 x 45 Pixel, 28 Einzelbilder\n");
     EXPECT_TRUE(err.isEmpty());
     const QImage strip(dir.filePath("Knopf_Seq_H.bmp"));
@@ -47,7 +57,7 @@ TEST_F(StripCliTest, DefaultsWriteTheStripBesideThePicture) {
     PixelGrid src;
     BitmapInfoHeader info;
     src.allocate(45, 45);
-    APIMod::SetDibHeader(src, info);
+    Engine::SetDibHeader(src, info);
     APIMod::GrabPictureBits(QImage(knob), src, info);
     QImage expected(1260, 45, QImage::Format_RGB32);
     RenderStrip(StripLayout::Horizontal(), {28, 22.5f, 10.0f}, Routine::Bilinear, src,
@@ -59,12 +69,12 @@ TEST_F(StripCliTest, OptionsChooseTheStrip) {
     const QString knob = picture("a.b.bmp", 20, 30);
     ASSERT_EQ(
         run({knob, "--vertical", "--frames=5", "--angle", "-33.3", "--radius", "-4", "--nearest"}),
-        StripCli::kWritten)
+        Cli::kWritten)
         << err.toStdString();
     const QImage strip(dir.filePath("a.b_Seq_V.bmp"));
     EXPECT_EQ(strip.size(), QSize(20, 150));
     const QString png = dir.filePath("out.PNG");
-    ASSERT_EQ(run({knob, "-o", png, "--frames", "2.5"}), StripCli::kWritten);
+    ASSERT_EQ(run({knob, "-o", png, "--frames", "2.5"}), Cli::kWritten);
     QImageReader reader(png);
     EXPECT_EQ(reader.format(), "png");
     EXPECT_EQ(reader.size(), QSize(40, 30)) << "2.5 frames round to 2";
@@ -72,31 +82,31 @@ TEST_F(StripCliTest, OptionsChooseTheStrip) {
 
 TEST_F(StripCliTest, VerticalStripIsLimitedWithTheWarning) {
     const QString knob = picture("k.bmp", 45, 45);
-    ASSERT_EQ(run({knob, "--vertical", "--frames", "200"}), StripCli::kWritten);
+    ASSERT_EQ(run({knob, "--vertical", "--frames", "200"}), Cli::kWritten);
     EXPECT_EQ(err, QString::fromUtf8("Zu gross für Verikale Sequenz. \nReduziere die "
                                      "Einzelbilder.\n"));
     EXPECT_EQ(QImageReader(dir.filePath("k_Seq_V.bmp")).size(), QSize(45, 7965));
     const QString exact = picture("e.bmp", 40, 40);
-    ASSERT_EQ(run({exact, "--vertical", "--frames", "200"}), StripCli::kWritten);
+    ASSERT_EQ(run({exact, "--vertical", "--frames", "200"}), Cli::kWritten);
     EXPECT_TRUE(err.isEmpty()) << "exactly 8000 pixels pass";
 }
 
 TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
     const QString big = picture("gross.bmp", 1030, 150);
-    ASSERT_EQ(run({big, "--frames", "1"}), StripCli::kFailed) << "1024 unless said otherwise";
+    ASSERT_EQ(run({big, "--frames", "1"}), Cli::kFailed) << "1024 unless said otherwise";
     EXPECT_EQ(err, QString::fromUtf8("Die Datei 'gross.bmp' ist zu groß.\nMaximal erlaubt: 1024 x "
                                      "1024 \nDieses Bild hat: 1030 x 150\n"
                                      "Mit --max-size 1030 geht es.\n"));
-    ASSERT_EQ(run({big, "--max-size", "150"}), StripCli::kFailed);
+    ASSERT_EQ(run({big, "--max-size", "150"}), Cli::kFailed);
     EXPECT_TRUE(err.contains("Maximal erlaubt: 150 x 150 \nDieses Bild hat: 1030 x 150\n"));
-    EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), StripCli::kWritten);
+    EXPECT_EQ(run({big, "--max-size", "1030", "--frames", "1"}), Cli::kWritten);
     EXPECT_FALSE(QFile::exists(dir.filePath("gross_Seq_V.bmp")));
     // A drawing is as large as it says, past any integer too.
     QFile huge(dir.filePath("riesig.svg"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     huge.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2000000000\" height=\"40\"/>");
     huge.close();
-    ASSERT_EQ(run({huge.fileName(), "--scale", "2"}), StripCli::kFailed);
+    ASSERT_EQ(run({huge.fileName(), "--scale", "2"}), Cli::kFailed);
     EXPECT_TRUE(err.endsWith("Dieses Bild hat: 4000000000 x 80\n")) << err.toStdString();
 }
 
@@ -109,12 +119,12 @@ TEST_F(StripCliTest, StripsAreClaimedWhereTheyLie) {
     const QString first = picture("d/x.png", 10, 10);
     picture("d/x.gif", 12, 12);
     for (const char* second : {"ld/x.gif", "d/./x.gif"}) {
-        EXPECT_EQ(run({first, dir.filePath(second)}), StripCli::kFailed) << second;
+        EXPECT_EQ(run({first, dir.filePath(second)}), Cli::kFailed) << second;
         EXPECT_TRUE(err.contains("'x_Seq_H.bmp' wurde eben schon")) << err.toStdString();
         EXPECT_EQ(QImageReader(dir.filePath("d/x_Seq_H.bmp")).size(), QSize(280, 10)) << second;
     }
     ASSERT_TRUE(QFile::link("schleife", dir.filePath("schleife")));
-    EXPECT_EQ(run({first, "-o", dir.filePath("schleife")}), StripCli::kFailed);
+    EXPECT_EQ(run({first, "-o", dir.filePath("schleife")}), Cli::kFailed);
     EXPECT_EQ(err.toStdString(),
               "Die Datei 'schleife' konnte nicht gespeichert werden: zu viele "
               "symbolische Verknüpfungen.\n");
@@ -123,17 +133,16 @@ TEST_F(StripCliTest, StripsAreClaimedWhereTheyLie) {
 
 TEST_F(StripCliTest, InputAndOutputFailuresExitWithOne) {
     const QString knob = picture("k.bmp", 121, 121);
-    EXPECT_EQ(run({knob, "--frames", "99999"}), StripCli::kFailed);
+    EXPECT_EQ(run({knob, "--frames", "99999"}), Cli::kFailed);
     EXPECT_TRUE(err.contains("12099879 x 121")) << err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("k_Seq_H.bmp")));
-    EXPECT_EQ(run({dir.filePath("fehlt.gif")}), StripCli::kFailed);
+    EXPECT_EQ(run({dir.filePath("fehlt.gif")}), Cli::kFailed);
     EXPECT_TRUE(err.contains("fehlt.gif"));
     // Missing folders are made for a file as for a folder; a file in the way
     // of one is named.
-    EXPECT_EQ(run({knob, "-o", dir.filePath("neu/ordner/x.bmp"), "--frames", "2"}),
-              StripCli::kWritten);
+    EXPECT_EQ(run({knob, "-o", dir.filePath("neu/ordner/x.bmp"), "--frames", "2"}), Cli::kWritten);
     EXPECT_EQ(QImageReader(dir.filePath("neu/ordner/x.bmp")).size(), QSize(242, 121));
-    EXPECT_EQ(run({knob, "-o", dir.filePath("k.bmp/x.bmp")}), StripCli::kFailed);
+    EXPECT_EQ(run({knob, "-o", dir.filePath("k.bmp/x.bmp")}), Cli::kFailed);
     EXPECT_TRUE(err.contains("k.bmp")) << err.toStdString();
 }
 
@@ -165,27 +174,27 @@ TEST_F(StripCliTest, UsageErrorsExitWithTwo) {
           QStringList{knob, "--layout", "grid:0"},
           QStringList{knob, "-o", dir.filePath("x.jpg")},
           QStringList{knob, "-q", "--verbose"}}) {
-        EXPECT_EQ(run(args), StripCli::kUsage) << args.join(' ').toStdString();
+        EXPECT_EQ(run(args), Cli::kUsage) << args.join(' ').toStdString();
         // One line says what is wrong, one where the help is.
         const QStringList lines = err.split('\n', Qt::SkipEmptyParts);
         EXPECT_EQ(lines.size(), 2) << err.toStdString();
         EXPECT_TRUE(lines.value(0).startsWith("torvelink-cli: ")) << err.toStdString();
         EXPECT_EQ(lines.value(1), "Mehr mit 'torvelink-cli --help'.");
     }
-    EXPECT_EQ(run({"--help"}), StripCli::kWritten);
+    EXPECT_EQ(run({"--help"}), Cli::kWritten);
     EXPECT_TRUE(out.contains("--max-size")) << "the usage, on standard output";
     EXPECT_TRUE(out.contains("67108864")) << "the strip limit is stated";
 }
 
 TEST(StrictNumber, DecimalSignFractionExponentOnly) {
-    EXPECT_EQ(StripCli::StrictNumber("28"), 28.0);
-    EXPECT_EQ(StripCli::StrictNumber("-33.3"), -33.3);
-    EXPECT_EQ(StripCli::StrictNumber("+.5"), 0.5);
-    EXPECT_EQ(StripCli::StrictNumber("1e3"), 1000.0);
-    EXPECT_EQ(StripCli::StrictNumber("5."), 5.0);
+    EXPECT_EQ(Plan::StrictNumber("28"), 28.0);
+    EXPECT_EQ(Plan::StrictNumber("-33.3"), -33.3);
+    EXPECT_EQ(Plan::StrictNumber("+.5"), 0.5);
+    EXPECT_EQ(Plan::StrictNumber("1e3"), 1000.0);
+    EXPECT_EQ(Plan::StrictNumber("5."), 5.0);
     for (const char* bad :
          {"", "abc", "1,5", "&H1F", "1.5D1", " 7", "7 ", "1e", "--5", "inf", "nan"})
-        EXPECT_EQ(StripCli::StrictNumber(bad), std::nullopt) << bad;
+        EXPECT_EQ(Plan::StrictNumber(bad), std::nullopt) << bad;
 }
 
 // A line for each file written, nothing with -q; every repair of a parameter
@@ -202,10 +211,10 @@ TEST_F(StripCliTest, SaysWhatItWroteAndWhatItRepaired) {
     for (const auto& [frames, said] : {std::pair{"0", "--frames 0 ergibt 1 Einzelbild."},
                                        {"12.5", "--frames 12,5 ergibt 12"},
                                        {"-5", "--frames -5 ergibt 1"}}) {
-        EXPECT_EQ(run({knob, "--frames", frames}), StripCli::kWritten);
+        EXPECT_EQ(run({knob, "--frames", frames}), Cli::kWritten);
         EXPECT_TRUE(err.contains(QString::fromUtf8(said))) << err.toStdString();
     }
-    EXPECT_EQ(run({knob, "--radius", "0", "--frames", "2", "-v"}), StripCli::kWritten);
+    EXPECT_EQ(run({knob, "--radius", "0", "--frames", "2", "-v"}), Cli::kWritten);
     EXPECT_TRUE(err.contains("Rotationsradius 0")) << err.toStdString();
     EXPECT_TRUE(out.startsWith("k.bmp: 2 Einzelbilder von 45 x 45 Pixeln, Radius 0,00"))
         << out.toStdString();

@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+using namespace Engine;
 
-TEST(ParameterRepairs, WritesOnlyWhatCannotBeUsedInOrder) {
-    EXPECT_TRUE(ParameterRepairs({28, 18.0f, 10.0f}).empty());
-    const std::vector<BoxWrite> all{{0, "1"}, {1, "1"}, {2, "0"}};
-    EXPECT_EQ(ParameterRepairs({0, -0.5f, 0.0f}), all);
-    EXPECT_EQ(ParameterRepairs({-5, 0.0f, 1.0f}), (std::vector<BoxWrite>{{0, "1"}}));
-}
+namespace {
 
 TEST(LimitVerticalFrameCount, WholeNumberQuotientOver8000) {
     EXPECT_EQ(LimitVerticalFrameCount(45, 200), 177);
@@ -41,22 +36,23 @@ TEST(StripFits, LargestStripsAreRefused) {
 }
 
 // What both the window and the command line build from.
-TEST(PlanStrip, RepairsLowersAndSizesInOneStep) {
-    const StripPlan repaired = PlanStrip(StripLayout::Horizontal(), 45, 45, {-3, -2.0f, 0.0f});
+TEST(BuildStrip, RepairsLowersAndSizesInOneStep) {
+    const StripBuild repaired = BuildStrip(StripLayout::Horizontal(), 45, 45, {-3, -2.0f, 0.0f});
     EXPECT_EQ(repaired.repairs.size(), 3u);
     EXPECT_EQ(repaired.params.FrameCount, 1);
     EXPECT_EQ(repaired.params.RotRadius, 1.0f);
     EXPECT_EQ(repaired.size, (StripExtent{45, 45}));
     EXPECT_TRUE(repaired.fits);
 
-    const StripPlan lowered = PlanStrip(StripLayout::Vertical(), 121, 121, {1000, 60.0f, 0.36f});
+    const StripBuild lowered = BuildStrip(StripLayout::Vertical(), 121, 121, {1000, 60.0f, 0.36f});
     EXPECT_EQ(lowered.loweredFrames, 66);
     EXPECT_EQ(lowered.params.FrameCount, 66);
     EXPECT_EQ(lowered.size, (StripExtent{121, 7986}));
     EXPECT_TRUE(lowered.fits);
 
     // A horizontal strip is not lowered: it is refused when too large.
-    const StripPlan huge = PlanStrip(StripLayout::Horizontal(), 121, 121, {INT32_MAX, 60.0f, 1.0f});
+    const StripBuild huge =
+        BuildStrip(StripLayout::Horizontal(), 121, 121, {INT32_MAX, 60.0f, 1.0f});
     EXPECT_FALSE(huge.loweredFrames);
     EXPECT_FALSE(huge.fits);
 }

@@ -7,11 +7,13 @@
 #include "fixtures.h"
 #include "test_surface.h"
 
+using namespace Engine;
+
 namespace {
 
 BitmapInfoHeader headerOf(const PixelGrid& g) {
     BitmapInfoHeader h;
-    APIMod::SetDibHeader(g, h);
+    Engine::SetDibHeader(g, h);
     return h;
 }
 

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <ostream>
 
+using namespace Engine;
+
 namespace {
 
 struct NumberCase {

@@ -4,6 +4,8 @@
 
 #include "fixtures.h"
 
+using namespace Engine;
+
 namespace {
 
 struct HeaderCase {
@@ -19,7 +21,7 @@ TEST_P(SetDibHeaderTest, DescribesTopDown32BitGrid) {
     grid.allocate(w, h);
     BitmapInfoHeader header;
     header.biClrUsed = 99;  // stale values must be overwritten
-    APIMod::SetDibHeader(grid, header);
+    Engine::SetDibHeader(grid, header);
     EXPECT_EQ(header.biSize, 40u);
     EXPECT_EQ(header.biWidth, w);
     EXPECT_EQ(header.biHeight, -h);

@@ -13,9 +13,13 @@
 
 #include <map>
 
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+
 namespace {
 
-using namespace StripFiles;
+using namespace Output;
 
 // A vertical knob of 129 frames from -135 to +135 degrees, at 1x and 2x.
 StripFacts knob() {

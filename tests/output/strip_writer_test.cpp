@@ -28,17 +28,25 @@
 #include "strip_compositor.h"
 #include "strip_render.h"
 
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Platform;
+using namespace Png;
+using namespace Render;
+
 namespace {
 
 // A strip composed into a file of its own, put in place when complete, as
 // the command line's batch does for each of its files.
-Message writeStrip(const QString& path, StripFiles::Format format,
-                   const StripFiles::Frames& frames) {
+Message writeStrip(const QString& path, Output::Format format, const Output::Frames& frames) {
     SafeFile file(path);
     if (!file.open()) return file.cannotSave();
     FileSink out(file);
-    const Message why = StripFiles::WhyStopped(StripFiles::ComposeInto(out, format, frames),
-                                               file.name(), file.reason());
+    const Message why =
+        Output::WhyStopped(Output::ComposeInto(out, format, frames), file.name(), file.reason());
     if (why) {
         file.discard();
         return why;
@@ -89,10 +97,10 @@ protected:
 };
 
 TEST(ExportFileName, SuffixByOrientation) {
-    EXPECT_EQ(StripFiles::ExportFileName("Demo", true), "Demo_Seq_H.bmp");
-    EXPECT_EQ(StripFiles::ExportFileName("Drehknopf", false), "Drehknopf_Seq_V.bmp");
-    EXPECT_EQ(StripFiles::ExportFileName("", true), "_Seq_H.bmp");
-    EXPECT_EQ(StripFiles::ExportFileName("k", true, StripFiles::Format::Png), "k_Seq_H.png");
+    EXPECT_EQ(Output::ExportFileName("Demo", true), "Demo_Seq_H.bmp");
+    EXPECT_EQ(Output::ExportFileName("Drehknopf", false), "Drehknopf_Seq_V.bmp");
+    EXPECT_EQ(Output::ExportFileName("", true), "_Seq_H.bmp");
+    EXPECT_EQ(Output::ExportFileName("k", true, Output::Format::Png), "k_Seq_H.png");
 }
 
 TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
@@ -107,8 +115,7 @@ TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
     }
 }
 
-StripFiles::Frames framesOf(StripLayout o, const KnobParams& p, Routine routine,
-                            const PixelGrid& src) {
+Output::Frames framesOf(StripLayout o, const KnobParams& p, Routine routine, const PixelGrid& src) {
     return {o, ComputeStripSize(o, src.width(), src.height(), p.FrameCount), p, routine, &src};
 }
 
@@ -124,11 +131,11 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
     for (const Case& c : cases) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 9);
         const KnobParams p{c.frames, static_cast<float>(c.w) / 2.0f, 10.0f};
-        const auto written = writeStrip(path("Knopf.bmp"), StripFiles::Format::Bmp,
+        const auto written = writeStrip(path("Knopf.bmp"), Output::Format::Bmp,
                                         framesOf(c.orientation, p, c.routine, src));
         ASSERT_FALSE(written) << Text(written).toStdString();
         QImage drawn = windowStrip(c.orientation, p, c.routine, src);
-        ASSERT_FALSE(StripFiles::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
+        ASSERT_FALSE(Output::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
         EXPECT_EQ(contents(path("Knopf.bmp")), qtBitmap(drawn))
             << c.w << "x" << c.h << " frames " << c.frames << " routine " << RoutineName(c.routine);
         EXPECT_EQ(contents(path("Fenster.bmp")), contents(path("Knopf.bmp")));
@@ -154,7 +161,7 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
                 PngEncoder encoder(
                     out, {expected.width(), expected.height(), false, BmpHeader::kPixelsPerMetre},
                     {level, 0, bandBytes});
-                StripFiles::PngStripSink sink(encoder);
+                Output::PngStripSink sink(encoder);
                 ASSERT_TRUE(encoder.begin() &&
                             ComposeStrip(c.orientation, p, c.routine, src, sink) &&
                             encoder.finish() && file.commit());
@@ -169,7 +176,7 @@ TEST_F(StripFileTest, PngHoldsTheSamePixels) {
 TEST_F(StripFileTest, DrawnStripLoadsBackPixelForPixelAs24BitBmp) {
     QImage strip = picture_files::Distinct(90, 45).convertToFormat(QImage::Format_RGB32);
     const QString file = path("Demo_Seq_H.bmp");
-    ASSERT_FALSE(StripFiles::WriteStripImage(file, ViewOf(strip)));
+    ASSERT_FALSE(Output::WriteStripImage(file, ViewOf(strip)));
     QFile raw(file);
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
     const QByteArray header = raw.read(54);
@@ -209,7 +216,7 @@ TEST_F(StripFileTest, FailedSavesSayWhyAndKeepEverything) {
         small.rlim_cur = target == old ? 4096 : unlimited.rlim_cur;  // a disk that fills up
         setrlimit(RLIMIT_FSIZE, &small);
         QImage strip = picture_files::Distinct(400, 45).convertToFormat(QImage::Format_RGB32);
-        const Message result = StripFiles::WriteStripImage(target, ViewOf(strip));
+        const Message result = Output::WriteStripImage(target, ViewOf(strip));
         setrlimit(RLIMIT_FSIZE, &unlimited);
         EXPECT_EQ(Text(result),
                   QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: %2.")
@@ -235,13 +242,13 @@ TEST(ComposeInto, ASinkInMemoryThatCannotGrowIsWantOfMemory) {
     EXPECT_EQ(small.bytes.size(), 3u);
 
     const PixelGrid src = fixtures::Picture(45, 45);
-    for (auto format : {StripFiles::Format::Bmp, StripFiles::Format::Png})
+    for (auto format : {Output::Format::Bmp, Output::Format::Png})
         for (std::size_t limit : {std::size_t{0}, std::size_t{100}}) {
             MemorySink memory(limit);
-            const auto composed = StripFiles::ComposeInto(
+            const auto composed = Output::ComposeInto(
                 memory, format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
             EXPECT_EQ(memory.error(), ENOMEM);
-            EXPECT_EQ(Text(StripFiles::WhyStopped(composed, "Knopf", SystemReason(memory.error())))
+            EXPECT_EQ(Text(Output::WhyStopped(composed, "Knopf", SystemReason(memory.error())))
                           .toStdString(),
                       "Nicht genug Speicher für eine Sequenz von 2250 x 45 Pixeln.")
                 << "format " << static_cast<int>(format) << " limit " << limit;
@@ -262,7 +269,7 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         const auto handler = signal(SIGXFSZ, SIG_IGN);
         limit.rlim_cur = 64 * 1024;
         setrlimit(RLIMIT_FSIZE, &limit);
-        const auto format = StripFiles::FormatOfName(path(name)).value();
+        const auto format = Output::FormatOfName(path(name)).value();
         const auto written =
             writeStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
         limit.rlim_cur = before;

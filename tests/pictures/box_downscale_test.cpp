@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
+using namespace Pictures;
+
 namespace {
 
 using Pictures::BoxDownscale;

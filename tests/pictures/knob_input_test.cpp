@@ -14,6 +14,9 @@
 #include "picture_files.h"
 #include "player_process.h"
 
+using namespace Messages;
+using namespace Pictures;
+
 using KnobInput::Load;
 using Pictures::LoadStatus;
 

@@ -13,6 +13,9 @@
 #include "message_text.h"
 #include "picture_files.h"
 
+using namespace Messages;
+using namespace Pictures;
+
 using Pictures::LoadPicture;
 using Pictures::LoadStatus;
 

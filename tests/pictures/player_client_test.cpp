@@ -15,6 +15,9 @@
 #include "picture_files.h"
 #include "player_protocol.h"
 
+using namespace Messages;
+using namespace Pictures;
+
 namespace {
 
 using PlayerClient::Result;

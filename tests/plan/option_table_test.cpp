@@ -4,7 +4,14 @@
 
 #include "message_text.h"
 
-using namespace StripCli;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
+using namespace Plan;
 
 namespace {
 
@@ -25,7 +32,7 @@ TEST(ParseArguments, NewOptionsAndSeveralPictures) {
     EXPECT_EQ(o.size, 64);
     EXPECT_EQ(o.scale, 2.0);
     EXPECT_EQ(o.background, qRgb(255, 255, 0));
-    EXPECT_EQ(o.format, StripFiles::Format::Png);
+    EXPECT_EQ(o.format, Output::Format::Png);
     EXPECT_EQ(o.compression, PngCompression::Small);
     EXPECT_TRUE(o.manifest);
     EXPECT_EQ(o.maxSize, 1024) << "the command line takes larger pictures than the window";
@@ -41,7 +48,7 @@ TEST(ParseArguments, CompressionIsOneOfThreeWords) {
     EXPECT_EQ(std::get<Message>(refused).value, "best");
 }
 
-Message refusal(const QStringList& args, Catalog::Language language) {
+Message refusal(const QStringList& args, Messages::Language language) {
     const auto result = ParseArguments(args, language);
     return std::holds_alternative<Message>(result) ? std::get<Message>(result) : Message{};
 }
@@ -49,7 +56,7 @@ Message refusal(const QStringList& args, Catalog::Language language) {
 // A refused value is told with the words and limits of its option's row, in
 // the user's language, numbers written the language's way.
 TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
-    using L = Catalog::Language;
+    using L = Messages::Language;
     const struct {
         QStringList args;
         L language;
@@ -73,7 +80,7 @@ TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
          "--vertical and --layout exclude each other"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Catalog::Render(refusal(c.args, c.language), c.language),
+        EXPECT_EQ(Messages::Render(refusal(c.args, c.language), c.language),
                   QString::fromUtf8(c.text));
 }
 
@@ -81,7 +88,7 @@ TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
 // their commas as separators.
 TEST(ParseArguments, GermanDecimalCommaIsRead) {
     const auto result =
-        ParseArguments({"a.png", "--angle", "1,5", "--scales", "1,2"}, Catalog::Language::German);
+        ParseArguments({"a.png", "--angle", "1,5", "--scales", "1,2"}, Messages::Language::German);
     ASSERT_TRUE(std::holds_alternative<Options>(result));
     EXPECT_EQ(std::get<Options>(result).angle, 1.5);
     EXPECT_EQ(std::get<Options>(result).scales, (std::vector<double>{1.0, 2.0}));

@@ -11,6 +11,9 @@
 #include <thread>
 #include <vector>
 
+using namespace Messages;
+using namespace Platform;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,6 +12,8 @@
 #include "sandbox.h"
 #include "svg_drawing.h"
 
+using namespace Player;
+
 namespace {
 
 using namespace drawing_files;

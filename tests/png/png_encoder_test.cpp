@@ -19,6 +19,9 @@
 #include "fixtures.h"
 #include "png_filter.h"
 
+using namespace Engine;
+using namespace Png;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

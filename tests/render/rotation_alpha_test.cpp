@@ -9,6 +9,9 @@
 #include "rotation_blend.h"
 #include "turned_frame.h"
 
+using namespace Engine;
+using namespace Render;
+
 namespace {
 
 // Frames whose fourth byte is opacity that turns with them.

@@ -10,6 +10,9 @@
 #include "reference_rotation.h"
 #include "turned_frame.h"
 
+using namespace Engine;
+using namespace Render;
+
 using AppModul::RotateFrameBilinear;
 using AppModul::RotateFrameNearest;
 using AppModul::VisitedBox;

@@ -11,6 +11,9 @@
 #include "rotation.h"
 #include "turned_frame.h"
 
+using namespace Engine;
+using namespace Render;
+
 namespace {
 
 using Rows = std::pair<int32_t, int32_t>;  // first, count

@@ -10,6 +10,9 @@
 #include "test_surface.h"
 #include "turned_frame.h"
 
+using namespace Engine;
+using namespace Render;
+
 namespace {
 
 TEST(RenderStrip, EachFrameAtItsPlace) {

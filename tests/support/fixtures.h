@@ -21,8 +21,8 @@ inline uint8_t hashByte(uint32_t v) {
 }
 
 // W x H picture: channel 4 carries its own pattern so that tests see it kept.
-inline PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
-    PixelGrid g;
+inline Engine::PixelGrid Picture(int32_t w, int32_t h, uint32_t seed = 1) {
+    Engine::PixelGrid g;
     g.allocate(w, h);
     for (int32_t y = 1; y <= h; ++y)
         for (int32_t x = 1; x <= w; ++x)

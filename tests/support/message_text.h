@@ -6,6 +6,6 @@
 #include "message.h"
 
 // A message as the user reads it (in German, as the window shows it).
-inline QString Text(const Message& message) {
-    return Catalog::Render(message, Catalog::Language::German);
+inline QString Text(const Messages::Message& message) {
+    return Messages::Render(message, Messages::Language::German);
 }

@@ -14,8 +14,8 @@
 
 namespace reference {
 
-inline uint8_t weightedColour(const PixelGrid& src, int c, int32_t ix, int32_t iy, uint64_t a,
-                              uint64_t b) {
+inline uint8_t weightedColour(const Engine::PixelGrid& src, int c, int32_t ix, int32_t iy,
+                              uint64_t a, uint64_t b) {
     const uint64_t one = uint64_t{1} << 22;
     const uint64_t w[4] = {(one - a) * (one - b), a * (one - b), (one - a) * b, a * b};
     const int32_t xs[4] = {ix, ix + 1, ix, ix + 1}, ys[4] = {iy, iy, iy + 1, iy + 1};
@@ -33,14 +33,14 @@ inline uint8_t weightedColour(const PixelGrid& src, int c, int32_t ix, int32_t i
 // The frame with the opaque reference's opacity in channel 4 (the opaque
 // rendering of a picture made of the opacities) and, bilinear, colours
 // weighted by it where the four opacities differ.
-inline void RotateFrameAlpha(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
-                             PixelGrid& dst) {
+inline void RotateFrameAlpha(bool bilinear, int32_t i, const Engine::KnobParams& p,
+                             const Engine::PixelGrid& src, Engine::PixelGrid& dst) {
     const int32_t W = src.width(), H = src.height();
-    PixelGrid opacity;
+    Engine::PixelGrid opacity;
     opacity.allocate(W, H);
     for (int32_t y = 1; y <= H; ++y)
         for (int32_t x = 1; x <= W; ++x) opacity(1, x, y) = src(4, x, y);
-    PixelGrid turnedOpacity;
+    Engine::PixelGrid turnedOpacity;
     RotateFrame(bilinear, i, p, opacity, turnedOpacity);
     RotateFrame(bilinear, i, p, src, dst);
     for (int32_t y = 1; y <= H; ++y)

@@ -18,8 +18,8 @@ inline int32_t rnd(double v) {
     return static_cast<int32_t>(std::nearbyint(v));
 }
 
-inline void RotateFrame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
-                        PixelGrid& dst) {
+inline void RotateFrame(bool bilinear, int32_t i, const Engine::KnobParams& p,
+                        const Engine::PixelGrid& src, Engine::PixelGrid& dst) {
     const int32_t W = src.width(), H = src.height();
     dst.allocate(W, H);
     std::memcpy(dst.data(), src.data(), src.byteCount());

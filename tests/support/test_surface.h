@@ -12,14 +12,14 @@
 
 struct TestSurface {
     std::vector<uint8_t> bytes;
-    ImageView view;
+    Engine::ImageView view;
 
     TestSurface(int32_t w, int32_t h, uint8_t fill = 0)
         : bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, fill),
           view{bytes.data(), w, h, static_cast<std::ptrdiff_t>(w) * 4} {}
 
     // Whether the frame's blue, green and red stand at (left, top).
-    bool rgbEquals(int32_t left, int32_t top, const PixelGrid& frame) const {
+    bool rgbEquals(int32_t left, int32_t top, const Engine::PixelGrid& frame) const {
         for (int32_t y = 1; y <= frame.height(); ++y)
             for (int32_t x = 1; x <= frame.width(); ++x)
                 for (int c = 1; c <= 3; ++c)

@@ -17,29 +17,30 @@ namespace fixtures {
 // (FrameRows::opacity), and by which loop.
 struct FrameOptions {
     bool opacity = false;
-    AppModul::Kernel kernel = AppModul::Kernel::Best;
+    Render::AppModul::Kernel kernel = Render::AppModul::Kernel::Best;
 };
 
 // Frame i of the picture, built whole on its own by the routine asked for,
 // through the same rows entry point the strips use, into a grid of its own.
-inline PixelGrid Frame(Routine routine, int32_t i, const KnobParams& p, const PixelGrid& src,
-                       FrameOptions options = {}) {
-    PixelGrid frame;
+inline Engine::PixelGrid Frame(Engine::Routine routine, int32_t i, const Engine::KnobParams& p,
+                               const Engine::PixelGrid& src, FrameOptions options = {}) {
+    Engine::PixelGrid frame;
     frame.allocate(src.width(), src.height());
     const std::ptrdiff_t line = std::ptrdiff_t{src.width()} * 4;
-    AppModul::FrameRows rows{0, src.height(), frame.data(), line, 4, src.data(), line};
+    Render::AppModul::FrameRows rows{0, src.height(), frame.data(), line, 4, src.data(), line};
     rows.opacity = options.opacity;
-    if (routine == Routine::Bilinear)
-        AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
+    if (routine == Engine::Routine::Bilinear)
+        Render::AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
     else
-        AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
+        Render::AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
     return frame;
 }
 
 // The same by the reference's flag: true for the bilinear routine.
-inline PixelGrid Frame(bool bilinear, int32_t i, const KnobParams& p, const PixelGrid& src,
-                       FrameOptions options = {}) {
-    return Frame(bilinear ? Routine::Bilinear : Routine::Nearest, i, p, src, options);
+inline Engine::PixelGrid Frame(bool bilinear, int32_t i, const Engine::KnobParams& p,
+                               const Engine::PixelGrid& src, FrameOptions options = {}) {
+    return Frame(bilinear ? Engine::Routine::Bilinear : Engine::Routine::Nearest, i, p, src,
+                 options);
 }
 
 }  // namespace fixtures

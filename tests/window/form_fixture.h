@@ -12,11 +12,11 @@
 #include "form1.h"
 #include "message_box.h"
 
-class AnsweringSeam : public MessageSeam {
+class AnsweringSeam : public Window::MessageSeam {
 public:
-    QList<MessageRequest> shown;
+    QList<Window::MessageRequest> shown;
     QList<QMessageBox::StandardButton> answers;  // taken in turn; default OK, or No for a question
-    QMessageBox::StandardButton show(const MessageRequest& request) override {
+    QMessageBox::StandardButton show(const Window::MessageRequest& request) override {
         shown << request;
         if (!answers.isEmpty()) return answers.takeFirst();
         return request.yesNo ? QMessageBox::No : QMessageBox::Ok;
@@ -26,14 +26,14 @@ public:
 struct FormFixture {
     AnsweringSeam seam;
     QTemporaryDir folder;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Window::Form1> form;
 
     FormFixture() {
         QDir::setCurrent(folder.path());
-        form = std::make_unique<Form1>(seam, QStringLiteral("Vesk's Torvelink"));
+        form = std::make_unique<Window::Form1>(seam, QStringLiteral("Vesk's Torvelink"));
         form->Form_Load();
     }
-    AppState& s() { return form->state(); }
+    Window::AppState& s() { return form->state(); }
 
     // Writes a picture into the folder and clicks it in the file list.
     bool load(const QString& name, const QImage& picture, const char* format = "BMP") {
@@ -44,7 +44,7 @@ struct FormFixture {
     }
     // A click with the mouse on a file the list shows.
     bool clickFile(const QString& name) {
-        FileList* list = form->File1;
+        Controls::FileList* list = form->File1;
         const auto found = list->findItems(name, Qt::MatchExactly);
         if (found.isEmpty()) return false;
         list->scrollToItem(found.first());

@@ -8,6 +8,13 @@
 #include "start_routine.h"
 #include "strip_render.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Render;
+using namespace Window;
+
 namespace {
 
 // The strip the engine makes of the window's current source picture.

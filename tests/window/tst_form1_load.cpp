@@ -7,6 +7,12 @@
 #include "form_fixture.h"
 #include "picture_files.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Window;
+
 namespace {
 
 // Where the test view's outline starts (4575 twips): the readouts to its left

@@ -11,6 +11,14 @@
 #include "picture_files.h"
 #include "strip_viewport.h"
 
+using namespace Controls;
+using namespace Drawing;
+using namespace Engine;
+using namespace Messages;
+using namespace Platform;
+using namespace Preview;
+using namespace Window;
+
 class TestForm1Start : public QObject {
     Q_OBJECT
 private slots:
@@ -92,7 +100,7 @@ void TestForm1Start::demonstrationPictureIsCaptured() {
 void TestForm1Start::windowIsCentredAtItsStartSize() {
     FormFixture f;
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    const auto place = Commands::CenterFormPlace(float(screen.width() * 15),
+    const auto place = Platform::CenterFormPlace(float(screen.width() * 15),
                                                  float(screen.height() * 15), 6570, 5610);
     QCOMPARE(f.form->pos(), QPoint(int(place.Left) / 15, int(place.Top) / 15));
     QVERIFY(f.form->x() >= 0 && f.form->y() >= 0);
@@ -251,7 +259,7 @@ void TestForm1Start::viewportEdgeCases() {
     for (const auto& [stripWidth, max, enabled] :
          {std::tuple{423, 12, true}, std::tuple{422, 11, false}, std::tuple{45, -366, false}}) {
         w.picStrip->setWidth(stripWidth);
-        AppModul::LayoutStripViewport(*w.picFrame, *w.picStrip, *w.HS_Strip, *w.VS_Strip);
+        Preview::LayoutStripViewport(*w.picFrame, *w.picStrip, *w.HS_Strip, *w.VS_Strip);
         QCOMPARE(w.HS_Strip->Max(), max);
         QCOMPARE(w.HS_Strip->isEnabled(), enabled);
     }

@@ -16,10 +16,11 @@
 #include "strip_facts.h"
 #include "strip_names.h"
 
+namespace Plan {
+
 // The planner: from the options and what a picture is to the files a run
 // writes for it. Nothing here reads or writes a file; what it needs to know
 // of the system (whether -o is a folder) it is told.
-namespace StripCli {
 
 // Whether -o names a folder: it ends in a separator, or a folder stands
 // there (folderThere, which the runner finds out).
@@ -29,7 +30,7 @@ bool OutputIsFolder(const Options& o, bool folderThere);
 // pictures need a folder, a file's ending must be .png or .bmp and agree
 // with --format, and a layout of frame files or files beside the strip need
 // a place of their own (not standard output).
-std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder);
+std::optional<Messages::Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder);
 
 // Where the strip of a picture goes: -o itself for a single file, else
 // "<name>_Seq_H" (or _Seq_V, _Seq_G for a grid, _Seq_F for frame files) in
@@ -48,7 +49,7 @@ struct ScaledSize {
 // its logical size is --size (its longer side; the proportions kept), else
 // the picture's own size over the largest scale. A size larger than the
 // picture is refused with RasterNotEnlarged (name: the picture's).
-std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, const Settings& s,
+std::variant<std::vector<ScaledSize>, Messages::Message> RasterSizes(const Options& o, const Settings& s,
                                                            int width, int height,
                                                            const QString& name);
 
@@ -75,18 +76,18 @@ struct Job {
     QByteArray text;
     std::size_t scale = 0;
     int32_t frame = 0;
-    StripFiles::SideFile side = StripFiles::SideFile::Manifest;
-    StripExtent size;  // Strip, Frame: the picture's size, pixels
+    Output::SideFile side = Output::SideFile::Manifest;
+    Engine::StripExtent size;  // Strip, Frame: the picture's size, pixels
 };
 
 struct PicturePlan {
-    StripFiles::Format format = StripFiles::Format::Bmp;
+    Output::Format format = Output::Format::Bmp;
     bool alpha = false;             // the strips keep the picture's transparency (PNG, RGBA)
     std::optional<QRgb> lay;        // the colour a transparent picture is laid on first
-    std::vector<StripPlan> strips;  // for each scale: parameters after repair, size
-    StripFiles::StripFacts facts;   // the one description of the strips
-    std::vector<Message> warnings;
-    Message refusal;        // set: nothing is written for this picture
+    std::vector<Engine::StripBuild> strips;  // for each scale: parameters after repair, size
+    Output::StripFacts facts;   // the one description of the strips
+    std::vector<Messages::Message> warnings;
+    Messages::Message refusal;        // set: nothing is written for this picture
     std::vector<Job> jobs;  // the files beside the strips first, the strips last
 };
 
@@ -99,4 +100,4 @@ inline constexpr int64_t kMaxFrameFiles = 10000;
 // The longest strip side many graphics cards load as one texture.
 inline constexpr int64_t kTextureLimit = 16384;
 
-}  // namespace StripCli
+}  // namespace Plan

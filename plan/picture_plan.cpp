@@ -1,4 +1,4 @@
-#include "strip_plan.h"
+#include "picture_plan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,13 +11,20 @@
 #include "picture_io.h"
 #include "side_files.h"
 
-namespace StripCli {
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Platform;
+using namespace Png;
+
+namespace Plan {
 
 namespace {
 
-constexpr QChar kSeparator{Commands::kPathSeparator};
+constexpr QChar kSeparator{Platform::kPathSeparator};
 
-using StripFiles::SideFile;
+using Output::SideFile;
 
 QString optionName(OptionId id) {
     return QString::fromLatin1(RowOf(id).name);
@@ -27,7 +34,7 @@ QString optionName(OptionId id) {
 QString askedFor(const Options& o, SideFile file) {
     if (file == SideFile::Manifest && o.manifest) return optionName(OptionId::Manifest);
     if (file == SideFile::Preview && o.preview) return optionName(OptionId::Preview);
-    return optionName(OptionId::Side) + ' ' + QString::fromLatin1(StripFiles::RowOf(file).word);
+    return optionName(OptionId::Side) + ' ' + QString::fromLatin1(Output::RowOf(file).word);
 }
 
 Message exclude(const QString& a, const QString& b) {
@@ -38,9 +45,9 @@ Message exclude(const QString& a, const QString& b) {
 std::optional<Message> sideAgainstLayout(const Options& o, const Settings& s) {
     const bool grid = s.layout.strip.kind() == StripLayout::Kind::Grid;
     if (!grid && !s.layout.frameFiles) return std::nullopt;
-    const StripFiles::SideFileSet describing =
-        StripFiles::DescribingLayout(grid, s.layout.frameFiles);
-    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+    const Output::SideFileSet describing =
+        Output::DescribingLayout(grid, s.layout.frameFiles);
+    for (const Output::SideFileRow& row : Output::SideFileTable())
         if (s.sides.has(row.file) && !describing.has(row.file))
             return exclude(
                 optionName(OptionId::Layout) +
@@ -51,7 +58,7 @@ std::optional<Message> sideAgainstLayout(const Options& o, const Settings& s) {
 
 // What a strip on standard output cannot have: any file beside it.
 QString besideStandardOutput(const Options& o, const Settings& s) {
-    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable())
+    for (const Output::SideFileRow& row : Output::SideFileTable())
         if (s.sides.has(row.file)) return askedFor(o, row.file);
     if (o.animation) return optionName(OptionId::Animation);
     if (s.layout.frameFiles) return optionName(OptionId::Layout) + QStringLiteral(" frames");
@@ -82,8 +89,8 @@ QString endingOf(const QString& path) {
     return dot <= 0 ? QString() : name.mid(dot);
 }
 
-StripFiles::SeqLetter letterOf(const LayoutChoice& layout) {
-    using L = StripFiles::SeqLetter;
+Output::SeqLetter letterOf(const LayoutChoice& layout) {
+    using L = Output::SeqLetter;
     if (layout.frameFiles) return L::Frames;
     switch (layout.strip.kind()) {
         case StripLayout::Kind::Horizontal:
@@ -102,22 +109,22 @@ StripFiles::SeqLetter letterOf(const LayoutChoice& layout) {
 QString pictureBase(const QString& picture) {
     if (picture == QLatin1String("-")) return QStringLiteral("stdin");
     return NativePath::Decode(QByteArray::fromStdString(
-        Commands::StripExtension(NativePath::Encode(nameOf(picture)).toStdString())));
+        Platform::StripExtension(NativePath::Encode(nameOf(picture)).toStdString())));
 }
 
 bool writesToStandardOutput(const Options& o) {
     return o.output == QLatin1String("-");
 }
 
-StripFiles::Format formatOf(const Options& o, const Settings& s, bool outputIsFolder,
+Output::Format formatOf(const Options& o, const Settings& s, bool outputIsFolder,
                             const PictureFacts& facts) {
     if (o.format) return *o.format;
     if (!o.output.isEmpty() && !outputIsFolder)
-        if (const auto named = StripFiles::FormatOfName(o.output)) return *named;
+        if (const auto named = Output::FormatOfName(o.output)) return *named;
     // A transparent picture keeps its transparency, and a kind the window
     // cannot read is for a toolkit; the window's kinds give the window's BMP.
-    if (s.preset || facts.transparent || !facts.windowKind) return StripFiles::Format::Png;
-    return StripFiles::Format::Bmp;
+    if (s.preset || facts.transparent || !facts.windowKind) return Output::Format::Png;
+    return Output::Format::Bmp;
 }
 
 // The parameters as the window's boxes would give them; the plan repairs them.
@@ -134,7 +141,7 @@ KnobParams parameters(const Options& o, const Settings& s, const ScaledSize& siz
 std::vector<Message> warningsOf(const Options& o, const Settings& s, const PicturePlan& plan,
                                 const PictureFacts& facts) {
     std::vector<Message> warnings;
-    const StripPlan& first = plan.strips.front();
+    const StripBuild& first = plan.strips.front();
     const int32_t frames = first.params.FrameCount;
     if (first.loweredFrames) warnings.push_back({.code = MessageCode::VerticalTooLarge});
     if (o.frames && !first.loweredFrames && *o.frames != frames)
@@ -150,7 +157,7 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
         warnings.push_back({.code = MessageCode::FramesNotSquare,
                             .facts = {{Fact::Width, size.width}, {Fact::Height, size.height}}});
     int64_t longest = 0;
-    for (const StripPlan& strip : plan.strips)
+    for (const StripBuild& strip : plan.strips)
         longest = std::max({longest, strip.size.X, strip.size.Y});
     if (!s.layout.frameFiles && longest > kTextureLimit)
         warnings.push_back({.code = MessageCode::StripOverTextureLimit,
@@ -166,7 +173,7 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
                                       {Fact::Below, Decimal{below, 2}},
                                       {Fact::Above, Decimal{-below, 2}}}});
     }
-    if (facts.transparent && plan.format == StripFiles::Format::Bmp && !o.background)
+    if (facts.transparent && plan.format == Output::Format::Bmp && !o.background)
         warnings.push_back({.code = MessageCode::TransparencyOnGrey,
                             .facts = {{Fact::Colour, ColourText(Pictures::kBoxBackground)}}});
     return warnings;
@@ -197,10 +204,10 @@ std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool out
         return std::nullopt;
     }
     const QString ending = endingOf(o.output);
-    const auto named = StripFiles::FormatOfName(o.output);
+    const auto named = Output::FormatOfName(o.output);
     if (!ending.isEmpty() && !named) {
         QStringList formats;
-        for (const StripFiles::FormatRow& row : StripFiles::Formats())
+        for (const Output::FormatRow& row : Output::Formats())
             formats << QStringLiteral("%1 (%2)").arg(QLatin1String(row.title),
                                                      QLatin1String(row.ending));
         return Message{.code = MessageCode::OutputEndingUnknown,
@@ -210,18 +217,18 @@ std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool out
     if (o.format && named && *named != *o.format)
         return Message{.code = MessageCode::OutputFormatMismatch,
                        .subject = o.output,
-                       .value = QString::fromLatin1(StripFiles::Ending(*o.format) + 1)};
+                       .value = QString::fromLatin1(Output::Ending(*o.format) + 1)};
     return std::nullopt;
 }
 
 QString StripBase(const Options& o, const Settings& s, bool outputIsFolder,
                   const QString& picture) {
     if (writesToStandardOutput(o)) return o.output;
-    const QString name = NativePath::Decode(QByteArray::fromStdString(StripFiles::SeqName(
+    const QString name = NativePath::Decode(QByteArray::fromStdString(Output::SeqName(
         NativePath::Encode(pictureBase(picture)).toStdString(), letterOf(s.layout))));
     if (o.output.isEmpty()) return inFolder(folderOf(picture), name);
     if (outputIsFolder) return inFolder(o.output, name);
-    return o.output.chopped(StripFiles::FormatOfName(o.output) ? endingOf(o.output).size() : 0);
+    return o.output.chopped(Output::FormatOfName(o.output) ? endingOf(o.output).size() : 0);
 }
 
 std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, const Settings& s,
@@ -262,7 +269,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
                         const QString& picture, const PictureFacts& facts) {
     PicturePlan plan;
     plan.format = formatOf(o, s, outputIsFolder, facts);
-    const bool bmp = plan.format == StripFiles::Format::Bmp;
+    const bool bmp = plan.format == Output::Format::Bmp;
     // Transparency is kept in a PNG strip, or laid over --background, or
     // over the window's grey for a BMP.
     // A margin --square added is clear where the strip keeps transparency,
@@ -273,8 +280,8 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     const StripLayout layout = s.layout.frameFiles ? StripLayout::Horizontal() : s.layout.strip;
     for (const ScaledSize& size : facts.sizes) {
         plan.strips.push_back(
-            PlanStrip(layout, size.width, size.height, parameters(o, s, size), {s.sweep, bmp}));
-        const StripPlan& strip = plan.strips.back();
+            BuildStrip(layout, size.width, size.height, parameters(o, s, size), {s.sweep, bmp}));
+        const StripBuild& strip = plan.strips.back();
         // Frame files are each a picture of one frame's size.
         if (!strip.fits && !s.layout.frameFiles) {
             plan.refusal = {.code = MessageCode::StripTooLarge,
@@ -287,7 +294,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     // Together they are held to what one strip may be, and to a count of files.
     if (s.layout.frameFiles) {
         int64_t files = 0, pixels = 0;
-        for (const StripPlan& strip : plan.strips) {
+        for (const StripBuild& strip : plan.strips) {
             files += strip.params.FrameCount;
             pixels += strip.size.X * strip.size.Y;
         }
@@ -306,8 +313,8 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     const QString ending = writesToStandardOutput(o) ? QString()
                            : !o.output.isEmpty() && !outputIsFolder
                                ? endingOf(o.output)
-                               : QString::fromLatin1(StripFiles::Ending(plan.format));
-    StripFiles::StripFacts& f = plan.facts;
+                               : QString::fromLatin1(Output::Ending(plan.format));
+    Output::StripFacts& f = plan.facts;
     f.name = pictureBase(picture);
     f.frames = params.FrameCount;
     f.layout = layout;
@@ -323,8 +330,8 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
         const ScaledSize& size = facts.sizes[k];
         const QString suffix = s.namedScales ? ScaleSuffix(size.scale, s.naming) : QString();
         bases.push_back(base + suffix);
-        const StripPlan& strip = plan.strips[k];
-        StripFiles::ScaledStrip& described = f.strips.emplace_back(StripFiles::ScaledStrip{
+        const StripBuild& strip = plan.strips[k];
+        Output::ScaledStrip& described = f.strips.emplace_back(Output::ScaledStrip{
             nameOf(bases.back()) + ending, size.scale, size.width, size.height, strip.size.X,
             strip.size.Y, strip.params.RotRadius});
         if (!s.layout.frameFiles) continue;
@@ -338,7 +345,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     const auto text = [&](const QString& path, QByteArray bytes) {
         plan.jobs.push_back({.kind = Job::Kind::Text, .path = path, .text = std::move(bytes)});
     };
-    for (const StripFiles::SideFileRow& row : StripFiles::SideFileTable()) {
+    for (const Output::SideFileRow& row : Output::SideFileTable()) {
         if (!s.sides.has(row.file)) continue;
         const QString sideEnding = QString::fromLatin1(row.ending);
         if (row.fromStrips != nullptr) {
@@ -370,4 +377,4 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     return plan;
 }
 
-}  // namespace StripCli
+}  // namespace Plan

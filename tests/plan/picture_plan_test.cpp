@@ -1,4 +1,4 @@
-#include "strip_plan.h"
+#include "picture_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,14 @@
 #include "option_table.h"
 #include "picture_io.h"
 
-using namespace StripCli;
+using namespace Engine;
+using namespace Messages;
+using namespace Output;
+using namespace Pictures;
+using namespace Plan;
+using namespace Png;
+
+using namespace Plan;
 
 namespace {
 
@@ -196,7 +203,7 @@ TEST(PlanPicture, SquareMarginTakesTheFormatsBackground) {
                            {.sizes = {{1.0, 30, 30}}, .padded = true, .windowKind = true});
     };
     const PicturePlan bmp = planned({"k.gif", "--square"});
-    EXPECT_EQ(bmp.format, StripFiles::Format::Bmp);
+    EXPECT_EQ(bmp.format, Output::Format::Bmp);
     EXPECT_EQ(bmp.lay, Pictures::kBoxBackground);
     EXPECT_TRUE(bmp.warnings.empty());
     const PicturePlan png = planned({"k.gif", "--square", "--format", "png"});

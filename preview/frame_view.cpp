@@ -1,9 +1,9 @@
-#include "test_view.h"
+#include "frame_view.h"
 
 #include <cmath>
 #include <limits>
 
-namespace TestView {
+namespace Preview {
 
 int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH) {
     while (factor > 1 && (int64_t{factor} * PicW > kMaxMagnifiedSide ||
@@ -48,4 +48,4 @@ std::optional<int32_t> FrameUnderPointer(int p, double extent, int32_t FrameCoun
     return static_cast<int32_t>(k) + 1;
 }
 
-}  // namespace TestView
+}  // namespace Preview

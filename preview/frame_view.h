@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <optional>
 
+namespace Preview {
+
 // The rules of the frame test view and the pointer readouts, without the
 // window.
-namespace TestView {
 
 // Largest magnified frame, pixels.
 inline constexpr int kMaxMagnifiedSide = 256;
@@ -46,4 +47,4 @@ std::optional<DragStep> Drag(DragState current, int Y, int32_t FrameCount, int32
 // far as 32 bits go. Nothing when FrameCount is 0 or the result does not fit.
 std::optional<int32_t> FrameUnderPointer(int p, double extent, int32_t FrameCount);
 
-}  // namespace TestView
+}  // namespace Preview
