@@ -1,29 +1,29 @@
 #include "picture_run.h"
 
 #include <QFileInfo>
-#include <QPainter>
-#include <QTemporaryFile>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <variant>
 
 #include "apng_writer.h"
-#include "box_downscale.h"
 #include "byte_sink.h"
 #include "file_sink.h"
-#include "knob_input.h"
 #include "native_path.h"
 #include "picture_io.h"
 #include "picture_plan.h"
+#include "picture_source.h"
 #include "safe_file.h"
 #include "side_files.h"
+#include "strip_header.h"
 #include "strip_writer.h"
 
 using namespace Engine;
@@ -38,110 +38,6 @@ using namespace Render;
 namespace Cli {
 
 namespace {
-
-using KnobInput::Picture;
-
-// The name messages give a picture: its file's, or "-" for standard input.
-QString nameOf(const QString& path) {
-    return path == QLatin1String("-") ? path : QFileInfo(path).fileName();
-}
-
-// Standard input copied into an unnamed file, so that it is read as any
-// picture file is: as far as its start says, and again from the start.
-bool copyStandardInput(QTemporaryFile& copy, qint64 limit) {
-    if (!copy.open()) return false;
-    char buffer[65536];
-    for (qint64 total = 0;;) {
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        total += n;
-        if (total > limit || copy.write(buffer, n) != n) return false;
-    }
-    return copy.seek(0);
-}
-
-Picture load(const QString& path, const KnobInput::Request& request) {
-    if (path != QLatin1String("-")) return KnobInput::Load(path, request);
-    QTemporaryFile copy;
-    // Larger than any picture file of the largest size the loader takes.
-    const qint64 limit = qint64{request.maxSide} * request.maxSide * 8 + (64 << 20);
-    if (!copyStandardInput(copy, limit))
-        return {.message = {.code = MessageCode::CannotRead,
-                            .reason = {MessageCode::Damaged, 0},
-                            .subject = path}};
-    return KnobInput::LoadOpen(copy, path, request);
-}
-
-// The picture centred on a square of its longer side; the rest clear.
-QImage squared(const QImage& image) {
-    const int side = std::max(image.width(), image.height());
-    if (image.width() == image.height()) return image;
-    QImage square(side, side, QImage::Format_ARGB32);
-    if (square.isNull()) return square;
-    square.fill(Qt::transparent);
-    QPainter painter(&square);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
-    painter.end();
-    return Pictures::WithAlpha(square);
-}
-
-// The picture as drawn for each scale, or why it cannot be.
-struct Drawn {
-    std::vector<QImage> images;
-    bool vector = false;
-    bool windowKind = false;
-    bool transparent = false;  // the picture itself, before --square
-    bool padded = false;       // --square added a clear margin
-};
-
-std::variant<Drawn, Message> draw(const Options& o, const Settings& s, const QString& path) {
-    const QString name = nameOf(path);
-    const auto tooLarge = [&](const Picture& p) {
-        return Message{
-            .code = MessageCode::PictureFileTooLarge,
-            .subject = name,
-            .facts = {
-                {Fact::MaxSide, o.maxSize}, {Fact::Width, p.width}, {Fact::Height, p.height}}};
-    };
-    const Picture first = load(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
-    if (first.status == Pictures::LoadStatus::TooLarge) return tooLarge(first);
-    if (first.status != Pictures::LoadStatus::Loaded) return first.message;
-    Drawn drawn{{}, first.vector, first.windowKind};
-    if (first.vector) {
-        for (const double scale : s.scales) {
-            if (!s.namedScales) {
-                drawn.images.push_back(first.image);
-                continue;
-            }
-            const Picture again = KnobInput::Redraw(first, name, {o.maxSize, o.size, scale});
-            if (again.status == Pictures::LoadStatus::TooLarge) return tooLarge(again);
-            if (again.status != Pictures::LoadStatus::Loaded) return again.message;
-            drawn.images.push_back(again.image);
-        }
-    } else {
-        const auto sizes = RasterSizes(o, s, first.image.width(), first.image.height(), name);
-        if (const auto* refused = std::get_if<Message>(&sizes)) return *refused;
-        for (const ScaledSize& size : std::get<std::vector<ScaledSize>>(sizes)) {
-            const QSize wanted(size.width, size.height);
-            drawn.images.push_back(wanted == first.image.size()
-                                       ? first.image
-                                       : Pictures::BoxDownscale(first.image, wanted));
-        }
-    }
-    for (QImage& image : drawn.images) {
-        drawn.transparent |= image.hasAlphaChannel();
-        drawn.padded |= o.square && image.width() != image.height();
-        if (o.square) image = squared(image);
-        if (image.isNull())
-            return Message{.code = MessageCode::CannotRead,
-                           .reason = {MessageCode::DrawingTooLarge, 0},
-                           .subject = name};
-    }
-    return drawn;
-}
 
 // The picture's pixels in a grid, the fourth byte its opacity (255 when
 // opaque).
@@ -178,7 +74,7 @@ std::vector<Target> targetsOf(const PicturePlan& plan) {
 bool mayWrite(const PicturePlan& plan, const std::vector<Target>& targets, const Claims& claims,
               const Reports& reports) {
     for (std::size_t k = targets.size(); k-- > 0;) {
-        const QString name = QFileInfo(plan.jobs[k].path).fileName();
+        const QString& name = plan.jobs[k].path;
         const Target& target = targets[k];
         if (target.place && claims.written.count(*target.place) != 0) {
             reports.problem({.code = MessageCode::StripWrittenAlready, .subject = name});
@@ -214,129 +110,223 @@ Message folderReady(const QString& path) {
             .subject = NativePath::Decode(native.left(slash))};
 }
 
-Output::Frames framesOf(const Options& o, const PicturePlan& plan, const Job& job,
-                        const std::vector<PixelGrid>& sources) {
-    Output::Frames frames{plan.facts.layout,   job.size,  plan.strips[job.scale].params, o.routine,
-                          &sources[job.scale], plan.alpha};
-    frames.compression = o.compression;
+// A file that cannot be saved, named as the run named it.
+Message cannotSave(const SafeFile& file, const QString& path) {
+    Message m = file.cannotSave();
+    m.subject = path;
+    return m;
+}
+
+// What a long strip has composed so far, at most a few times a second.
+class ProgressCounter {
+public:
+    ProgressCounter(const Reports& reports, const QString& path) : reports_(reports), path_(path) {}
+    void operator()(int64_t done, int64_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (total <= 0 || now - shown_ < std::chrono::milliseconds(250)) return;
+        shown_ = now;
+        reports_.progress({.code = MessageCode::StripProgress,
+                           .subject = path_,
+                           .facts = {{Fact::Index, done * 100 / total}}});
+    }
+
+private:
+    const Reports& reports_;
+    const QString& path_;
+    std::chrono::steady_clock::time_point shown_{};  // the first is said at once
+};
+
+// Writes a plan's files, drawing the picture for one scale at a time: the
+// jobs come grouped by scale, the strips last.
+class JobWriter {
+public:
+    JobWriter(const Options& o, const PicturePlan& plan, const PictureSource& source,
+              const Reports& reports)
+        : o_(o), plan_(plan), source_(source), reports_(reports) {}
+
+    Message writeAll();
+    Message writeToStandardOutput(const Job& job);
+
+private:
+    Message sourceFor(std::size_t k);
+    Output::Frames framesOf(const Job& job) const;
+    Message write(const Job& job, SafeFile& file);
+    Message compose(const Job& job, SafeFile& file);
+
+    const Options& o_;
+    const PicturePlan& plan_;
+    const PictureSource& source_;
+    const Reports& reports_;
+    PixelGrid grid_;  // the picture at scale `scale_`
+    std::size_t scale_ = SIZE_MAX;
+    std::unique_ptr<FileSink> holderSink_;  // a file that holds the strips' bytes too
+    std::unique_ptr<Output::StripsFile> holder_;
+    SafeFile* holderFile_ = nullptr;
+};
+
+Message JobWriter::sourceFor(std::size_t k) {
+    if (k == scale_) return {};
+    grid_ = PixelGrid();
+    scale_ = SIZE_MAX;
+    const auto drawn = source_.draw(k);
+    if (const auto* failed = std::get_if<Message>(&drawn)) return *failed;
+    const QImage& image = std::get<QImage>(drawn);
+    grid_ = captured(plan_.lay ? Pictures::OverColour(image, *plan_.lay) : image);
+    if (grid_.empty())
+        return {.code = MessageCode::NoMemoryForStrip,
+                .facts = {{Fact::Width, plan_.strips[k].size.X},
+                          {Fact::Height, plan_.strips[k].size.Y}}};
+    scale_ = k;
+    return {};
+}
+
+Output::Frames JobWriter::framesOf(const Job& job) const {
+    Output::Frames frames{plan_.facts.layout, job.size, plan_.strips[job.scale].params,
+                          o_.routine,         &grid_,   plan_.alpha};
+    frames.compression = o_.compression;
     // A grid's places without a frame stay clear, or lie on the colour the
     // picture was laid on.
-    frames.empty = plan.alpha ? 0u : plan.lay.value_or(Pictures::kBoxBackground);
+    frames.empty = plan_.alpha ? 0u : plan_.lay.value_or(Pictures::kBoxBackground);
     if (job.kind == Job::Kind::Frame) frames.range = {job.frame, 1};
     return frames;
 }
 
-// The strips' bytes, when a header holds them too: composed once, in
-// memory, and written from there.
-using Strips = std::vector<std::optional<QByteArray>>;
-
-Message stripsInMemory(const Options& o, const PicturePlan& plan,
-                       const std::vector<PixelGrid>& sources, Strips& strips) {
-    strips.assign(sources.size(), std::nullopt);
-    const bool header = std::any_of(plan.jobs.begin(), plan.jobs.end(), [](const Job& job) {
-        return job.kind == Job::Kind::FromStrips;
-    });
-    for (const Job& job : plan.jobs) {
-        if (!header || job.kind != Job::Kind::Strip) continue;
-        MemorySink memory;
-        const auto composed =
-            Output::ComposeInto(memory, plan.format, framesOf(o, plan, job, sources));
-        if (const Message failed = Output::WhyStopped(composed, QFileInfo(job.path).fileName(),
-                                                      SystemReason(memory.error())))
-            return failed;
-        strips[job.scale] = QByteArray(reinterpret_cast<const char*>(memory.bytes.data()),
-                                       static_cast<qsizetype>(memory.bytes.size()));
-    }
-    return {};
-}
-
-bool writeBytes(SafeFile& file, const QByteArray& bytes) {
-    return file.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-// One job into its file, which stays open for the batch.
-Message writeJob(const Options& o, const PicturePlan& plan, const Job& job,
-                 const std::vector<PixelGrid>& sources, const Strips& strips, SafeFile& file) {
+// A strip or frame composed into its file, and into the file that holds the
+// strips' bytes when there is one.
+Message JobWriter::compose(const Job& job, SafeFile& file) {
     FileSink out(file);
+    Output::Frames frames = framesOf(job);
+    ProgressCounter progress(reports_, job.path);
+    if (job.kind == Job::Kind::Strip) frames.progress = std::ref(progress);
     Output::Composed composed;
+    if (holder_ && job.kind == Job::Kind::Strip) {
+        TeeSink both(out, holder_->strip(job.scale));
+        composed = Output::ComposeInto(both, plan_.format, frames);
+        // The holder failed where the strip's own file did not.
+        if (composed.stop == Output::Stop::Sink && !out.failed())
+            return cannotSave(*holderFile_, holderFile_->target());
+        if (const Message failed =
+                Output::WhyStopped(composed, job.path, SystemReason(both.error())))
+            return failed;
+        if (!holder_->endStrip()) return cannotSave(*holderFile_, holderFile_->target());
+        return {};
+    }
+    composed = Output::ComposeInto(out, plan_.format, frames);
+    return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
+}
+
+// One job into its file; the file stays open for the batch.
+Message JobWriter::write(const Job& job, SafeFile& file) {
     switch (job.kind) {
         case Job::Kind::Text:
-            if (!writeBytes(file, job.text)) return file.cannotSave();
+            if (!file.write(job.text.constData(), static_cast<std::size_t>(job.text.size())))
+                return cannotSave(file, job.path);
             return {};
-        case Job::Kind::FromStrips: {
-            QList<QByteArray> bytes;
-            for (const auto& strip : strips) bytes << strip.value_or(QByteArray());
-            if (!writeBytes(file, Output::RowOf(job.side).fromStrips(plan.facts, bytes)))
-                return file.cannotSave();
+        case Job::Kind::HoldsStrips:
+            holderFile_ = &file;
+            holderSink_ = std::make_unique<FileSink>(file);
+            holder_ = Output::RowOf(job.side).holdsStrips(*holderSink_, plan_.facts);
+            if (!holder_->begin()) return cannotSave(file, job.path);
             return {};
+        case Job::Kind::Animation: {
+            if (const Message failed = sourceFor(job.scale)) return failed;
+            FileSink out(file);
+            const auto composed = Output::WriteAnimation(out, framesOf(job));
+            return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
         }
         case Job::Kind::Strip:
-            if (strips[job.scale]) {
-                if (!writeBytes(file, *strips[job.scale])) return file.cannotSave();
-                return {};
-            }
-            [[fallthrough]];
         case Job::Kind::Frame:
-            composed = Output::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
-            break;
-        case Job::Kind::Animation:
-            composed = Output::WriteAnimation(out, framesOf(o, plan, job, sources));
-            break;
+            if (const Message failed = sourceFor(job.scale)) return failed;
+            return compose(job, file);
     }
-    return Output::WhyStopped(composed, file.name(), SystemReason(out.error()));
-}
-
-// A strip on standard output: written as it is made, no file to put in place.
-Message writeToStandardOutput(const Options& o, const PicturePlan& plan, const Job& job,
-                              const std::vector<PixelGrid>& sources) {
-    DescriptorSink out(STDOUT_FILENO);
-    const auto composed = Output::ComposeInto(out, plan.format, framesOf(o, plan, job, sources));
-    return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
+    return {};
 }
 
 // Every file of the plan written beside its target, and all of them put in
 // place together: a picture whose strip or side file fails replaces nothing.
-// Each file is closed as soon as it is written, so that a thousand frame
-// files do not keep a thousand files open.
-Message writeJobs(const Options& o, const PicturePlan& plan,
-                  const std::vector<PixelGrid>& sources) {
-    if (plan.jobs.size() == 1 && plan.jobs.front().path == QLatin1String("-"))
-        return writeToStandardOutput(o, plan, plan.jobs.front(), sources);
-    Strips strips;
-    if (const Message failed = stripsInMemory(o, plan, sources, strips)) return failed;
+// Each file is closed as soon as it is written (so that a thousand frame
+// files do not keep a thousand files open), but for one that holds the
+// strips' bytes, which is closed when the last strip is in it.
+Message JobWriter::writeAll() {
     FileBatch batch;
-    for (const Job& job : plan.jobs) {
+    for (const Job& job : plan_.jobs) {
         if (const Message missing = folderReady(job.path)) return missing;
         SafeFile& file = batch.add(job.path);
-        if (!file.open()) return file.cannotSave();
-        if (const Message failed = writeJob(o, plan, job, sources, strips, file)) return failed;
-        if (!file.finish()) return file.cannotSave();
+        if (!file.open()) return cannotSave(file, job.path);
+        if (const Message failed = write(job, file)) return failed;
+        if (&file != holderFile_ && !file.finish()) return cannotSave(file, job.path);
     }
-    if (!batch.commit()) return batch.failed()->cannotSave();
+    if (holder_ && (!holder_->finish() || !holderFile_->finish()))
+        return cannotSave(*holderFile_, holderFile_->target());
+    if (!batch.commit()) {
+        const SafeFile* failed = batch.failed();
+        return cannotSave(*failed, failed->target());
+    }
     return {};
 }
 
-// A line for each strip written; frame files in one line for each scale.
+// A strip on standard output: written as it is made, no file to put in place.
+Message JobWriter::writeToStandardOutput(const Job& job) {
+    if (const Message failed = sourceFor(job.scale)) return failed;
+    DescriptorSink out(STDOUT_FILENO);
+    const auto composed = Output::ComposeInto(out, plan_.format, framesOf(job));
+    return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
+}
+
+// A line for each file written; frame files in one line for each scale.
 void reportWritten(const PicturePlan& plan, const Reports& reports) {
     const int32_t frames = plan.facts.frames;
-    for (std::size_t k = 0; k < plan.facts.strips.size(); ++k) {
-        const Output::ScaledStrip& strip = plan.facts.strips[k];
-        for (const Job& job : plan.jobs) {
-            if (job.scale != k) continue;
-            if (job.kind == Job::Kind::Strip)
+    for (const Job& job : plan.jobs) {
+        const Output::ScaledStrip& strip = plan.facts.strips[job.scale];
+        switch (job.kind) {
+            case Job::Kind::Text:
+            case Job::Kind::HoldsStrips:
+                // A text made for each scale is said beside its own strip's.
+                reports.done({.code = MessageCode::WrittenSide,
+                              .reason = {Output::RowOf(job.side).what, 0},
+                              .subject = job.path});
+                break;
+            case Job::Kind::Animation:
+                reports.done({.code = MessageCode::WrittenSide,
+                              .reason = {MessageCode::SideAnimation, 0},
+                              .subject = job.path});
+                break;
+            case Job::Kind::Strip:
                 reports.done({.code = MessageCode::Written,
                               .subject = job.path,
                               .facts = {{Fact::Width, strip.width},
                                         {Fact::Height, strip.height},
                                         {Fact::Frames, frames}}});
-            if (job.kind == Job::Kind::Frame && job.frame == 1)
-                reports.done({.code = MessageCode::WrittenFrames,
-                              .subject = job.path,
-                              .facts = {{Fact::Width, strip.frameWidth},
-                                        {Fact::Height, strip.frameHeight},
-                                        {Fact::Files, frames}}});
+                break;
+            case Job::Kind::Frame:
+                if (job.frame == 1)
+                    reports.done({.code = MessageCode::WrittenFrames,
+                                  .subject = job.path,
+                                  .facts = {{Fact::Width, strip.frameWidth},
+                                            {Fact::Height, strip.frameHeight},
+                                            {Fact::Files, frames}}});
+                break;
         }
     }
+}
+
+void reportParameters(const PicturePlan& plan, const PictureFacts& facts, const QString& path,
+                      const Reports& reports) {
+    const KnobParams& p = plan.strips.front().params;
+    reports.done({.code = MessageCode::PictureParameters,
+                  .subject = path,
+                  .facts = {{Fact::Frames, p.FrameCount},
+                            {Fact::Width, facts.sizes.front().width},
+                            {Fact::Height, facts.sizes.front().height},
+                            {Fact::Radius, Decimal{p.RotRadius, 2}},
+                            {Fact::Start, Decimal{p.StartAngle, 2}},
+                            {Fact::End, Decimal{plan.facts.endAngle(), 2}}}});
+}
+
+// What the options ask of a picture that it cannot do is a usage error, not
+// a failure of the picture.
+bool isUsage(const Message& m) {
+    return m.code == MessageCode::RasterNotScaled;
 }
 
 }  // namespace
@@ -348,64 +338,43 @@ Claims ClaimPictures(const QStringList& pictures) {
     return claims;
 }
 
-bool BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
-                  Claims& claims, const Reports& reports) {
-    const auto drawn = draw(o, s, path);
-    if (const auto* failed = std::get_if<Message>(&drawn)) {
+Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
+                   Claims& claims, const Reports& reports) {
+    const auto opened = PictureSource::Open(o, s, path);
+    if (const auto* failed = std::get_if<Message>(&opened)) {
+        if (isUsage(*failed)) {
+            reports.usage(*failed);
+            return Built::Usage;
+        }
         reports.problem(*failed);
         // A picture the largest --max-size takes: say how.
         const qint64 side =
             std::max(failed->facts.count(Fact::Width), failed->facts.count(Fact::Height));
         if (failed->code == MessageCode::PictureFileTooLarge && side <= kMaxMaxSize)
             reports.problem({.code = MessageCode::MaxSizeHint, .facts = {{Fact::Size, side}}});
-        return false;
+        return Built::Failed;
     }
-    const Drawn& pictures = std::get<Drawn>(drawn);
-    PictureFacts facts{.transparent = pictures.transparent,
-                       .padded = pictures.padded,
-                       .vector = pictures.vector,
-                       .windowKind = pictures.windowKind};
-    for (std::size_t k = 0; k < pictures.images.size(); ++k) {
-        const QImage& image = pictures.images[k];
-        facts.sizes.push_back({s.scales[k], image.width(), image.height()});
-    }
-    const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, facts);
-    if (o.verbose) {
-        const KnobParams& p = plan.strips.front().params;
-        reports.done({.code = MessageCode::PictureParameters,
-                      .subject = nameOf(path),
-                      .facts = {{Fact::Frames, p.FrameCount},
-                                {Fact::Width, facts.sizes.front().width},
-                                {Fact::Height, facts.sizes.front().height},
-                                {Fact::Radius, Decimal{p.RotRadius, 2}},
-                                {Fact::Start, Decimal{p.StartAngle, 2}},
-                                {Fact::End, Decimal{plan.facts.endAngle(), 2}}}});
-    }
+    const PictureSource& source = *std::get<std::unique_ptr<PictureSource>>(opened);
+    const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, source.facts());
+    if (o.verbose) reportParameters(plan, source.facts(), path, reports);
     for (const Message& warning : plan.warnings) reports.problem(warning);
     if (plan.refusal) {
         reports.problem(plan.refusal);
-        return false;
+        return Built::Failed;
     }
     const std::vector<Target> targets = targetsOf(plan);
-    if (!mayWrite(plan, targets, claims, reports)) return false;
-    std::vector<PixelGrid> sources;
-    for (std::size_t k = 0; k < pictures.images.size(); ++k) {
-        const QImage& image = pictures.images[k];
-        sources.push_back(captured(plan.lay ? Pictures::OverColour(image, *plan.lay) : image));
-        if (sources.back().empty()) {
-            reports.problem({.code = MessageCode::NoMemoryForStrip,
-                             .facts = {{Fact::Width, plan.strips[k].size.X},
-                                       {Fact::Height, plan.strips[k].size.Y}}});
-            return false;
-        }
-    }
-    if (const Message failed = writeJobs(o, plan, sources)) {
+    if (!mayWrite(plan, targets, claims, reports)) return Built::Failed;
+    JobWriter writer(o, plan, source, reports);
+    const bool standardOutput =
+        plan.jobs.size() == 1 && plan.jobs.front().path == QLatin1String("-");
+    if (const Message failed =
+            standardOutput ? writer.writeToStandardOutput(plan.jobs.front()) : writer.writeAll()) {
         reports.problem(failed);
-        return false;
+        return Built::Failed;
     }
     claimWritten(plan, targets, claims);
     reportWritten(plan, reports);
-    return true;
+    return Built::Written;
 }
 
 }  // namespace Cli

@@ -28,10 +28,18 @@ Claims ClaimPictures(const QStringList& pictures);
 struct Reports {
     std::function<void(const Messages::Message&)> problem;  // failures and warnings
     std::function<void(const Messages::Message&)> done;     // what was written, and facts asked for
+    std::function<void(const Messages::Message&)> usage;    // options a picture cannot take
+    std::function<void(const Messages::Message&)> progress;  // how far a long strip is
 };
 
-// The picture "-" is standard input. True when every file was written.
-bool BuildPicture(const Plan::Options& o, const Plan::Settings& s, bool outputIsFolder,
-                  const QString& path, Claims& claims, const Reports& reports);
+enum class Built {
+    Written,  // every file
+    Failed,   // the picture or a file failed: nothing of it was put in place
+    Usage,    // the options ask of the picture what it cannot do
+};
+
+// The picture "-" is standard input; it is named in messages as given.
+Built BuildPicture(const Plan::Options& o, const Plan::Settings& s, bool outputIsFolder,
+                   const QString& path, Claims& claims, const Reports& reports);
 
 }  // namespace Cli

@@ -7,21 +7,28 @@
 
 namespace Cli {
 
-// "Bild 2 von 5: knopf.svg" on one terminal line that each picture
-// overwrites; nothing at all when the stream is not a terminal.
+// One terminal line that says how far the run is and that each step
+// overwrites: "Bild 2 von 5: knopf.svg" in a batch, "knopf_Seq_V.png: 40 %"
+// while a long strip is composed. Nothing at all when the stream is not a
+// terminal (terminal false).
 class ProgressLine {
 public:
-    ProgressLine(QTextStream& err, bool shown, qsizetype total)
-        : err_(err), shown_(shown && total > 1), total_(total) {}
+    ProgressLine(QTextStream& err, bool terminal, qsizetype total)
+        : err_(err), terminal_(terminal), total_(total) {}
     ~ProgressLine() { clear(); }
 
+    // The picture n of the batch; said only when there are several.
     void show(qsizetype n, const QString& name) {
-        if (!shown_) return;
-        const Messages::Message progress{
-            .code = Messages::MessageCode::Progress,
-            .subject = name,
-            .facts = {{Messages::Fact::Index, n}, {Messages::Fact::Total, total_}}};
-        err_ << "\r\x1b[K" << Messages::Render(progress, Messages::CommandLineLanguage());
+        if (total_ < 2) return;
+        update(Messages::Render(
+            {.code = Messages::MessageCode::Progress,
+             .subject = name,
+             .facts = {{Messages::Fact::Index, n}, {Messages::Fact::Total, total_}}},
+            Messages::CommandLineLanguage()));
+    }
+    void update(const QString& text) {
+        if (!terminal_) return;
+        err_ << "\r\x1b[K" << text;
         err_.flush();
         dirty_ = true;
     }
@@ -35,7 +42,7 @@ public:
 
 private:
     QTextStream& err_;
-    bool shown_;
+    bool terminal_;
     qsizetype total_;
     bool dirty_ = false;
 };

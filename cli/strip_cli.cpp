@@ -70,22 +70,23 @@ bool outputFolderReady(const Options& o, bool outputIsFolder, QTextStream& err) 
 int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStream& out,
              QTextStream& err, bool progress) {
     if (!outputFolderReady(o, outputIsFolder, err)) return kFailed;
-    ProgressLine line(err, progress, o.pictures.size());
+    ProgressLine line(err, progress && !o.quiet, o.pictures.size());
     const bool batch = o.pictures.size() > 1;
     // A strip on standard output leaves the lines about it to the error output.
     QTextStream& told = o.output == QLatin1String("-") ? err : out;
     Claims claims = ClaimPictures(o.pictures);
     int failed = 0;
+    bool misused = false;
     for (qsizetype n = 0; n < o.pictures.size(); ++n) {
+        // A picture is named as the user gave it.
         const QString& path = o.pictures[n];
-        const QString name = path == QLatin1String("-") ? path : QFileInfo(path).fileName();
-        line.show(n + 1, name);
+        line.show(n + 1, path);
         // In a batch every message says which picture it is about.
         const auto problem = [&](const Message& message) {
             line.clear();
             // Every message that has a subject names it.
-            const bool named = message.subject == name;
-            err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << say(message)
+            const bool named = message.subject == path;
+            err << (batch && !named ? QStringLiteral("%1: ").arg(path) : QString()) << say(message)
                 << "\n";
             err.flush();
         };
@@ -95,9 +96,23 @@ int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStre
             told << say(message) << "\n";
             told.flush();
         };
-        if (!BuildPicture(o, s, outputIsFolder, path, claims, {problem, done})) ++failed;
+        const auto usage = [&](const Message& message) {
+            line.clear();
+            usageError(message, err);
+        };
+        const auto step = [&](const Message& message) { line.update(say(message)); };
+        switch (BuildPicture(o, s, outputIsFolder, path, claims, {problem, done, usage, step})) {
+            case Built::Written:
+                break;
+            case Built::Failed:
+                ++failed;
+                break;
+            case Built::Usage:
+                misused = true;
+                break;
+        }
     }
-    return failed == 0 ? kWritten : kFailed;
+    return misused ? kUsage : failed == 0 ? kWritten : kFailed;
 }
 
 }  // namespace

@@ -107,7 +107,8 @@ QString GermanText(const Message& m) {
         case RasterNotScaled:
             return QStringLiteral(
                 "Die Datei '{subject}' ist kein SVG-Bild: --scale vergrössert nur SVG-Bilder, ein "
-                "Pixelbild würde unscharf.");
+                "Pixelbild würde unscharf; --scales zeichnet es stattdessen für jeden Massstab "
+                "kleiner.");
         case PictureTooLarge:
             return QStringLiteral(
                 "Maximal erlaubt:{maxSide:padded} x{maxSide:padded} \rDieses Bild "
@@ -164,6 +165,24 @@ QString GermanText(const Message& m) {
                 "Radius {radius}, von {start} bis {end} Grad");
         case UsageSeeHelp:
             return QStringLiteral("Mehr mit '{program} --help'.");
+        case WrittenSide:
+            return QStringLiteral("{subject}: {reason}");
+        case StripProgress:
+            return QStringLiteral("{subject}: {index} %");
+        case SideManifest:
+            return QStringLiteral("die Angaben des Streifens (JSON)");
+        case SideKontakt:
+            return QStringLiteral("die Bilddatei für Kontakt");
+        case SideUidesc:
+            return QStringLiteral("eine VSTGUI-Beschreibung");
+        case SideCss:
+            return QStringLiteral("eine CSS-Regel für ein Sprite");
+        case SideHeader:
+            return QStringLiteral("ein C- und C++-Header mit den Bytes der Streifen");
+        case SidePreview:
+            return QStringLiteral("eine Vorschauseite");
+        case SideAnimation:
+            return QStringLiteral("ein animiertes PNG");
         case ToolkitLine:
             return m.facts.find(Fact::Endings) != nullptr
                        ? QStringLiteral(
@@ -185,9 +204,15 @@ QString GermanText(const Message& m) {
                 "die Einzelbilder als lange durch kurze Seite zählt, spielt sie falsch ab "
                 "(--square macht das Bild quadratisch).");
         case StripOverTextureLimit:
-            return QStringLiteral(
-                "Warnung: der Streifen ist {side} Pixel lang; viele Grafikkarten laden höchstens "
-                "{maxSide} Pixel je Seite.");
+            return m.facts.find(Fact::Frames) != nullptr
+                       ? QStringLiteral(
+                             "Warnung: der Streifen ist {side} Pixel lang; viele Grafikkarten "
+                             "laden höchstens {maxSide} Pixel je Seite (--frames {frames}, ein "
+                             "Raster oder eine kleinere --size bleiben darunter).")
+                       : QStringLiteral(
+                             "Warnung: der Streifen ist {side} Pixel lang; viele Grafikkarten "
+                             "laden höchstens {maxSide} Pixel je Seite (ein Raster oder eine "
+                             "kleinere --size bleiben darunter).");
         case NoCentreFrame:
             return QStringLiteral(
                 "Warnung: bei {frames} Einzelbildern steht keines in der Mitte des Bogens; der "
@@ -202,9 +227,41 @@ QString GermanText(const Message& m) {
         case RasterNotEnlarged:
             return QStringLiteral(
                 "Die Datei '{subject}' hat {width} x {height} Pixel; ein Pixelbild wird nicht auf "
-                "{wantedWidth} x {wantedHeight} vergrössert.");
+                "{wantedWidth} x {wantedHeight} vergrössert (eine kleinere --size nimmt es).");
         case RadiusRepaired:
             return QStringLiteral("Warnung: --radius {given} ergibt Radius {radius}.");
+        case PresetFramesFit:
+            return QStringLiteral(
+                "Hinweis: {frames} Einzelbilder, die meisten, mit denen der Streifen höchstens "
+                "{maxSide} Pixel lang bleibt, so viel wie viele Grafikkarten laden (--frames "
+                "{otherFrames} für mehr).");
+        case PaddedForScales:
+            return QStringLiteral(
+                "Hinweis: das Bild von {width} x {height} Pixeln liegt mittig auf {wantedWidth} x "
+                "{wantedHeight} mit klarem Rand, einer Grösse, die jeder Massstab teilt (--size "
+                "bestimmt stattdessen die Grösse bei 1x).");
+        case OneXAdded:
+            return QStringLiteral(
+                "Hinweis: VSTGUI findet grössere Massstäbe nur neben einem Bild in 1x: ein "
+                "Streifen in 1x wird mitgeschrieben.");
+        case ToolkitReadsNoBmp:
+            return QStringLiteral("Warnung: {subject} liest kein BMP (--format png).");
+        case ToolkitVerticalOnly:
+            return QStringLiteral(
+                "Warnung: {subject} zeichnet nur senkrechte Streifen richtig (ohne --horizontal "
+                "und --layout).");
+        case ToolkitSquaresFrames:
+            return QStringLiteral(
+                "Hinweis: {subject} zählt die Einzelbilder als lange durch kurze Seite: das Bild "
+                "liegt mittig auf einem Quadrat, wie --square es legt.");
+        case ToolkitScaleNotFound:
+            return QStringLiteral(
+                "Warnung: {subject} findet nur ganze Massstäbe bis {high} (@2x); den Streifen "
+                "{value} lädt es nicht.");
+        case DegreesNotRadians:
+            return QStringLiteral(
+                "Warnung: der ganze Bogen misst {angle} Grad; Winkel sind in Grad (eine "
+                "Dreivierteldrehung ist --sweep 270).");
 
         case UnknownOption:
             return m.value.isEmpty()
@@ -218,7 +275,11 @@ QString GermanText(const Message& m) {
             return QStringLiteral(
                 "{subject} erwartet eine Zahl mit Dezimalpunkt (1.5), nicht '{value}'.");
         case WordExpected:
-            return QStringLiteral("{subject} erwartet {choices:or}, nicht '{value}'.");
+            return m.facts.find(Fact::Meant) != nullptr
+                       ? QStringLiteral(
+                             "{subject} erwartet {choices:or}, nicht '{value}'. Gemeint ist wohl "
+                             "{meant}.")
+                       : QStringLiteral("{subject} erwartet {choices:or}, nicht '{value}'.");
         case WordsExpected:
             return QStringLiteral(
                 "{subject} erwartet {choices:or}, mit Kommas getrennt, nicht '{value}'.");
@@ -257,18 +318,23 @@ QString GermanText(const Message& m) {
             return QStringLiteral("TOOLKIT");
         case UsageIntro:
             return QStringLiteral(
-                "Baut aus jedem BILD ({kinds:or})\neine Knopf-Sequenz und speichert sie.");
+                "Baut aus jedem BILD ({kinds:or})\neine Knopf-Sequenz und speichert sie.\n"
+                "Den Knopf auf 12 Uhr zeigend zeichnen: Winkel sind in Grad und drehen\nvon dort "
+                "im Uhrzeigersinn (-135 ist halb acht, 135 halb fünf).");
         case UsageExamples:
             return QStringLiteral(
                 "Beispiele:\n"
-                "  Die Sequenz, die JUCE so abspielt, wie sie ist (senkrecht, PNG):\n"
+                "  Die Sequenz, die JUCE so abspielt, wie sie ist (senkrecht, PNG),\n"
+                "  knopf_Seq_V.png:\n"
                 "    {program} knopf.png --for juce\n"
                 "  Senkrecht, transparent, 129 Einzelbilder von -135 bis +135 Grad:\n"
                 "    {program} knopf.png --vertical --frames 129 --start -135 --end 135 \\\n"
                 "                  --format png\n"
-                "  Aus einem SVG-Bild von 64 Pixeln, einfach und doppelt so gross:\n"
+                "  Aus einem SVG-Bild von 64 Pixeln, einfach und doppelt so gross\n"
+                "  (knopf_Seq_V.png, knopf_Seq_V#2.0x.png und knopf_Seq_V.uidesc):\n"
                 "    {program} knopf.svg --for vstgui --size 64 --scales 1,2\n"
-                "  Mehrere Bilder in einen Ordner, je mit Manifest:\n"
+                "  Mehrere Bilder in den Ordner sequenzen, je mit Manifest\n"
+                "  (sequenzen/a_Seq_H.png, sequenzen/a_Seq_H.json, ...):\n"
                 "    {program} a.png b.svg c.gif --format png --manifest -o sequenzen/\n");
         case UsageLimits:
             return QStringLiteral(
@@ -300,7 +366,9 @@ QString GermanText(const Message& m) {
             return QStringLiteral(
                 "Rotationswinkel je Einzelbild in Grad, im Uhrzeigersinn (Vorgabe {angle})");
         case HelpStart:
-            return QStringLiteral("Drehung des ersten Einzelbilds in Grad (Vorgabe 0)");
+            return QStringLiteral(
+                "Drehung des ersten Einzelbilds in Grad, im Uhrzeigersinn vom Bild, wie es "
+                "gezeichnet ist (Vorgabe 0)");
         case HelpSweep:
             return QStringLiteral(
                 "Drehung vom ersten bis zum letzten Einzelbild in Grad;\nder Winkel je "
@@ -344,8 +412,9 @@ QString GermanText(const Message& m) {
                 "Ziehen, Mausrad und Tasten, auf hellem und\ndunklem Grund)");
         case HelpOutput:
             return QStringLiteral(
-                "Zieldatei bei einem Bild, sonst ein Ordner (endet auf /);\nVorgabe: "
-                "<Bildname>_Seq_H.bmp bzw. _Seq_V.bmp (.png bei\nPNG) im Ordner des Bildes");
+                "Zieldatei bei einem Bild (Endung .png oder .bmp), sonst ein Ordner, der angelegt "
+                "wird, wenn er fehlt (ein Name ohne Endung ist ein Ordner); Vorgabe: "
+                "<Bildname>_Seq_H.bmp bzw. _Seq_V.bmp (.png bei PNG) im Ordner des Bildes");
         case HelpFor:
             return QStringLiteral(
                 "die Sequenz, die ein Toolkit so abspielt, wie sie ist: {choices};\n"
@@ -361,8 +430,8 @@ QString GermanText(const Message& m) {
                 "die Nummer der ersten Einzelbild-Datei, {choices:or} (Vorgabe 1)");
         case HelpScales:
             return QStringLiteral(
-                "eine Sequenz je Massstab von {low} bis {high}, etwa 1,2\n(knopf.png, "
-                "knopf@2x.png); ein Pixelbild wird dafür verkleinert,\nnie vergrössert");
+                "eine Sequenz je Massstab von {low} bis {high}, etwa 1,2 (knopf_Seq_H.png, "
+                "knopf_Seq_H@2x.png); ein Pixelbild wird dafür verkleinert, nie vergrössert");
         case HelpSquare:
             return QStringLiteral("das Bild mittig auf ein Quadrat seiner langen Seite legen");
         case HelpSide:

@@ -105,7 +105,7 @@ QString EnglishText(const Message& m) {
         case RasterNotScaled:
             return QStringLiteral(
                 "'{subject}' is not an SVG drawing: --scale enlarges SVG drawings only, a pixel "
-                "picture would blur.");
+                "picture would blur; --scales draws it smaller for each scale instead");
         case PictureTooLarge:
             return QStringLiteral(
                 "At most {maxSide} x {maxSide} pixels are allowed.\rThis picture has {width} x "
@@ -157,6 +157,24 @@ QString EnglishText(const Message& m) {
                 "from {start} to {end} degrees");
         case UsageSeeHelp:
             return QStringLiteral("See '{program} --help'.");
+        case WrittenSide:
+            return QStringLiteral("{subject}: {reason}");
+        case StripProgress:
+            return QStringLiteral("{subject}: {index} %");
+        case SideManifest:
+            return QStringLiteral("the strip's facts (JSON)");
+        case SideKontakt:
+            return QStringLiteral("Kontakt's picture file");
+        case SideUidesc:
+            return QStringLiteral("a VSTGUI description");
+        case SideCss:
+            return QStringLiteral("a CSS sprite rule");
+        case SideHeader:
+            return QStringLiteral("a C and C++ header with the strips' bytes");
+        case SidePreview:
+            return QStringLiteral("a preview page");
+        case SideAnimation:
+            return QStringLiteral("an animated PNG");
         case ToolkitLine:
             return m.facts.find(Fact::Endings) != nullptr
                        ? QStringLiteral(
@@ -176,9 +194,15 @@ QString EnglishText(const Message& m) {
                 "counts frames as the long side over the short one plays them wrong (--square "
                 "makes the picture square)");
         case StripOverTextureLimit:
-            return QStringLiteral(
-                "warning: the strip is {side} pixels long; many graphics cards load at most "
-                "{maxSide} pixels on a side");
+            return m.facts.find(Fact::Frames) != nullptr
+                       ? QStringLiteral(
+                             "warning: the strip is {side} pixels long; many graphics cards load "
+                             "at most {maxSide} pixels on a side (--frames {frames}, a grid or a "
+                             "smaller --size keeps it within)")
+                       : QStringLiteral(
+                             "warning: the strip is {side} pixels long; many graphics cards load "
+                             "at most {maxSide} pixels on a side (a grid or a smaller --size "
+                             "keeps it within)");
         case NoCentreFrame:
             return QStringLiteral(
                 "warning: with {frames:frame|frames} none stands at the middle of the arc; value "
@@ -192,9 +216,40 @@ QString EnglishText(const Message& m) {
         case RasterNotEnlarged:
             return QStringLiteral(
                 "'{subject}' has {width} x {height} pixels; a pixel picture is not enlarged to "
-                "{wantedWidth} x {wantedHeight}");
+                "{wantedWidth} x {wantedHeight} (a smaller --size takes it)");
         case RadiusRepaired:
             return QStringLiteral("warning: --radius {given} gives radius {radius}");
+        case PresetFramesFit:
+            return QStringLiteral(
+                "note: {frames} frames, the most that keep the strip within {maxSide} pixels, "
+                "which many graphics cards load at most (--frames {otherFrames} for more)");
+        case PaddedForScales:
+            return QStringLiteral(
+                "note: the picture of {width} x {height} pixels lies centred on {wantedWidth} x "
+                "{wantedHeight} with a clear margin, a size every scale divides (--size sets "
+                "the 1x size instead)");
+        case OneXAdded:
+            return QStringLiteral(
+                "note: VSTGUI finds larger scales only beside a 1x bitmap: a 1x strip is written "
+                "too");
+        case ToolkitReadsNoBmp:
+            return QStringLiteral("warning: {subject} reads no BMP (--format png)");
+        case ToolkitVerticalOnly:
+            return QStringLiteral(
+                "warning: {subject} draws only vertical strips right (leave out --horizontal and "
+                "--layout)");
+        case ToolkitSquaresFrames:
+            return QStringLiteral(
+                "note: {subject} counts frames as the long side over the short one: the picture "
+                "lies centred on a square, as --square lays it");
+        case ToolkitScaleNotFound:
+            return QStringLiteral(
+                "warning: {subject} finds only whole scales up to {high} (@2x); it does not load "
+                "the strip named {value}");
+        case DegreesNotRadians:
+            return QStringLiteral(
+                "warning: the whole arc is {angle} degrees; angles are degrees (a turn of three "
+                "quarters is --sweep 270)");
 
         case UnknownOption:
             return m.value.isEmpty()
@@ -208,7 +263,10 @@ QString EnglishText(const Message& m) {
             return QStringLiteral(
                 "{subject} expects a number with a decimal point (1.5), not '{value}'");
         case WordExpected:
-            return QStringLiteral("{subject} expects {choices:or}, not '{value}'");
+            return m.facts.find(Fact::Meant) != nullptr
+                       ? QStringLiteral(
+                             "{subject} expects {choices:or}, not '{value}'; did you mean {meant}?")
+                       : QStringLiteral("{subject} expects {choices:or}, not '{value}'");
         case WordsExpected:
             return QStringLiteral(
                 "{subject} expects {choices:or}, separated by commas, not '{value}'");
@@ -247,18 +305,22 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("TOOLKIT");
         case UsageIntro:
             return QStringLiteral(
-                "Builds a knob strip from each PICTURE\n({kinds:or}) and saves it.");
+                "Builds a knob strip from each PICTURE\n({kinds:or}) and saves it.\n"
+                "Draw the knob pointing to 12 o'clock: angles are degrees and turn\nclockwise "
+                "from there (-135 is half past seven, 135 half past four).");
         case UsageExamples:
             return QStringLiteral(
                 "Examples:\n"
-                "  The strip JUCE plays as it is (vertical, PNG):\n"
+                "  The strip JUCE plays as it is (vertical, PNG), knob_Seq_V.png:\n"
                 "    {program} knob.png --for juce\n"
                 "  Vertical, transparent, 129 frames from -135 to +135 degrees:\n"
                 "    {program} knob.png --vertical --frames 129 --start -135 --end 135 \\\n"
                 "                  --format png\n"
-                "  From an SVG drawing of 64 pixels, once and twice as large:\n"
+                "  From an SVG drawing of 64 pixels, once and twice as large\n"
+                "  (knob_Seq_V.png, knob_Seq_V#2.0x.png and knob_Seq_V.uidesc):\n"
                 "    {program} knob.svg --for vstgui --size 64 --scales 1,2\n"
-                "  Several pictures into one folder, each with a manifest:\n"
+                "  Several pictures into the folder strips, each with a manifest\n"
+                "  (strips/a_Seq_H.png, strips/a_Seq_H.json, ...):\n"
                 "    {program} a.png b.svg c.gif --format png --manifest -o strips/\n");
         case UsageLimits:
             return QStringLiteral(
@@ -290,7 +352,9 @@ QString EnglishText(const Message& m) {
             return QStringLiteral(
                 "turn from one frame to the next in degrees, clockwise (default {angle})");
         case HelpStart:
-            return QStringLiteral("turn of the first frame in degrees (default 0)");
+            return QStringLiteral(
+                "turn of the first frame in degrees, clockwise from the picture as drawn "
+                "(default 0)");
         case HelpSweep:
             return QStringLiteral(
                 "turn from the first frame to the last in degrees;\nthe angle per frame is "
@@ -334,8 +398,9 @@ QString EnglishText(const Message& m) {
                 "keys, over a light and a dark ground)");
         case HelpOutput:
             return QStringLiteral(
-                "the strip's file for one picture, else a folder (ending in /);\ndefault: "
-                "<picture>_Seq_H.bmp or _Seq_V.bmp (.png for PNG)\nin the picture's folder");
+                "the strip's file for one picture (ending in .png or .bmp), else a folder, made "
+                "when it is missing (a name without an ending is a folder); default: "
+                "<picture>_Seq_H.bmp or _Seq_V.bmp (.png for PNG) in the picture's folder");
         case HelpFor:
             return QStringLiteral(
                 "the strip a toolkit plays as it is: {choices};\nwithout a name: the list");
@@ -349,8 +414,8 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("the number of the first frame file, {choices:or} (default 1)");
         case HelpScales:
             return QStringLiteral(
-                "one strip for each scale from {low} to {high}, such as 1,2\n(knob.png, "
-                "knob@2x.png); a pixel picture is drawn smaller for it,\nnever larger");
+                "one strip for each scale from {low} to {high}, such as 1,2 (knob_Seq_H.png, "
+                "knob_Seq_H@2x.png); a pixel picture is drawn smaller for it, never larger");
         case HelpSquare:
             return QStringLiteral("lay the picture centred on a square of its long side");
         case HelpSide:

@@ -69,6 +69,17 @@ enum class MessageCode : std::uint16_t {
     PictureParameters,  // subject: the picture; Frames, Width, Height, Radius, Start, End
     UsageSeeHelp,       // after a usage error: where the help is
     ToolkitLine,        // subject: the toolkit; Frames, Start, End, Endings (its side files)
+    WrittenSide,        // subject: the file written; reason: what it is (a Side... code)
+    StripProgress,      // subject: the strip; Index: how much is composed, percent
+
+    // What a file beside a strip is, inside WrittenSide.
+    SideManifest,
+    SideKontakt,
+    SideUidesc,
+    SideCss,
+    SideHeader,
+    SidePreview,
+    SideAnimation,
 
     // Warnings: the strip is written all the same.
     FramesRepaired,         // Given: the count as given; Frames: the count used
@@ -81,13 +92,21 @@ enum class MessageCode : std::uint16_t {
     MaxSizeHint,            // Size: what --max-size would need
     RasterNotEnlarged,      // subject; Width, Height of the picture, WantedWidth, WantedHeight
     RadiusRepaired,         // Given: the radius as given; Radius: the radius used
+    PresetFramesFit,        // Frames: the count used, OtherFrames: the toolkit's; MaxSide
+    PaddedForScales,        // Width, Height of the picture; WantedWidth, WantedHeight with margin
+    OneXAdded,              // a 1x strip is written beside the larger ones
+    ToolkitReadsNoBmp,      // subject: the toolkit
+    ToolkitVerticalOnly,    // subject: the toolkit
+    ToolkitSquaresFrames,   // subject: the toolkit
+    ToolkitScaleNotFound,   // subject: the toolkit; value: the scale's name; High: its largest
+    DegreesNotRadians,      // Angle: the whole arc
 
     // The command line's usage errors. subject: the option as given.
     UnknownOption,         // subject; value: the option meant, if one is near
     OptionNeedsValue,      // subject
     NotANumber,            // subject, value
     DecimalPoint,          // subject, value: a number written with a decimal comma
-    WordExpected,          // subject, value; Choices: the words it takes
+    WordExpected,          // subject, value; Choices: the words it takes; Meant: the nearest
     WordsExpected,         // subject, value; Choices: the words it takes, several by commas
     NumberExpected,        // subject; Low, High: a whole number in this range
     NumberAboveZero,       // subject; High: a number above 0, up to High
@@ -196,6 +215,7 @@ enum class Fact : std::uint8_t {
     Choices,
     Endings,
     Formats,
+    Meant,  // the word the user likely meant
     kCount
 };
 

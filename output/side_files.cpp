@@ -11,6 +11,7 @@
 
 #include "native_path.h"
 #include "preview_page.h"
+#include "strip_header.h"
 
 using namespace Engine;
 using namespace Messages;
@@ -37,10 +38,6 @@ const char* layoutName(const StripLayout& layout) {
             return "grid";
     }
     return "horizontal";
-}
-
-QByteArray xmlEscaped(const QString& text) {
-    return text.toHtmlEscaped().toUtf8();
 }
 
 // A file beside the CSS as a relative URL of the system's bytes, so that a
@@ -111,8 +108,25 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"radius", Shortest(strip.radius)},
         {"routine", RoutineName(facts.routine)},
         {"alpha", facts.alpha},
-        {"valueToFrame", kValueToFrame},
+        // Angles are degrees, clockwise, from the picture as it is drawn:
+        // pointing to 12 o'clock at 0.
+        {"angleUnit", "degree"},
+        {"angleDirection", "clockwise"},
+        {"angleZero", "the picture as drawn, pointing up"},
+        {"valueToFrame", QJsonObject{{"valueOfFirstFrame", 0},
+                                     {"valueOfLastFrame", 1},
+                                     {"multiplier", facts.frames - 1},
+                                     {"rounding", "nearest"},
+                                     {"firstFrameIndex", 0},
+                                     {"formula", kValueToFrame}}},
+        {"preset", facts.preset.isEmpty() ? QJsonValue() : QJsonValue(facts.preset)},
     };
+    QJsonArray scales;
+    for (const ScaledStrip& other : facts.strips)
+        scales.append(QJsonObject{
+            {"scale", other.scale},
+            {"file", other.frameFiles.isEmpty() ? other.file : other.frameFiles.front()}});
+    manifest["scales"] = scales;
     if (!strip.frameFiles.isEmpty()) {
         // One file a frame: each as large as a frame.
         for (const char* key : {"layout", "orientation"}) manifest[key] = "frames";
@@ -144,45 +158,47 @@ QByteArray KontaktText(const StripFacts& facts) {
 }
 
 QByteArray UidescText(const StripFacts& facts) {
-    const QByteArray name = xmlEscaped(facts.name);
-    const QByteArray w = QByteArray::number(facts.logicalFrameWidth());
-    const QByteArray h = QByteArray::number(facts.logicalFrameHeight());
-    const auto columns = facts.layout.Columns(facts.frames);
-    QByteArray text =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<vstgui-ui-description version=\"1\">\n"
-        "\t<bitmaps>\n";
+    // VSTGUI's JSON description holds every value as a string.
+    const auto text = [](auto value) { return QString::number(value); };
+    const QString name = facts.name;
+    const QString w = text(facts.logicalFrameWidth()), h = text(facts.logicalFrameHeight());
+    const QString size = w + QStringLiteral(", ") + h;
+    QJsonObject bitmaps;
     for (std::size_t k = 0; k < facts.strips.size(); ++k) {
         const ScaledStrip& strip = facts.strips[k];
+        QJsonObject bitmap{{"path", strip.file}};
+        if (k == 0) {
+            bitmap["multiframe-num-frames"] = text(facts.frames);
+            // VSTGUI's own spelling of the key.
+            bitmap["mulitframe-frames-per-row"] = text(facts.layout.Columns(facts.frames));
+            bitmap["multiframe-size"] = size;
+            bitmaps[name] = bitmap;
+            continue;
+        }
         // A larger resolution is known by its name: the first's and "#2.0x".
-        QByteArray bitmap = name;
-        if (k > 0)
-            bitmap +=
-                '#' + number(strip.scale) + (strip.scale == std::floor(strip.scale) ? ".0x" : "x");
-        text += "\t\t<bitmap name=\"" + bitmap + "\" path=\"" + xmlEscaped(strip.file) + '"';
-        if (k > 0) text += " scale-factor=\"" + number(strip.scale) + '"';
-        if (k == 0)
-            text += " multiframe-num-frames=\"" + QByteArray::number(facts.frames) +
-                    "\" mulitframe-frames-per-row=\"" + QByteArray::number(columns) +
-                    "\" multiframe-size=\"" + w + ", " + h + '"';
-        text += "/>\n";
+        const QString scale = QString::fromLatin1(number(strip.scale));
+        bitmap["scale-factor"] = scale;
+        bitmaps[name + '#' + scale + (strip.scale == std::floor(strip.scale) ? ".0x" : "x")] =
+            bitmap;
     }
     // VSTGUI counts angles from 3 o'clock; ours from 12 o'clock.
     const double start = std::fmod(static_cast<double>(facts.startAngle) - 90.0 + 720.0, 360.0);
     const double range = facts.endAngle() - static_cast<double>(facts.startAngle);
-    text +=
-        "\t</bitmaps>\n"
-        "\t<template name=\"" +
-        name + "\" class=\"CViewContainer\" size=\"" + w + ", " + h +
-        "\">\n"
-        "\t\t<view class=\"CAnimKnob\" origin=\"0, 0\" size=\"" +
-        w + ", " + h + "\" bitmap=\"" + name + "\" height-of-one-image=\"" + h +
-        "\" sub-pixmaps=\"" + QByteArray::number(facts.frames) + "\" angle-start=\"" +
-        number(start) + "\" angle-range=\"" + number(range) +
-        "\"/>\n"
-        "\t</template>\n"
-        "</vstgui-ui-description>\n";
-    return text;
+    const QJsonObject knob{
+        {"attributes", QJsonObject{{"class", "CAnimKnob"},
+                                   {"origin", "0, 0"},
+                                   {"size", size},
+                                   {"bitmap", name},
+                                   {"height-of-one-image", h},
+                                   {"sub-pixmaps", text(facts.frames)},
+                                   {"angle-start", QString::fromLatin1(number(start))},
+                                   {"angle-range", QString::fromLatin1(number(range))}}}};
+    const QJsonObject view{{"attributes", QJsonObject{{"class", "CViewContainer"}, {"size", size}}},
+                           {"children", QJsonObject{{"CAnimKnob", knob}}}};
+    const QJsonObject description{
+        {"version", "1"}, {"bitmaps", bitmaps}, {"templates", QJsonObject{{name, view}}}};
+    return QJsonDocument(QJsonObject{{"vstgui-ui-description", description}})
+        .toJson(QJsonDocument::Indented);
 }
 
 QByteArray CssText(const StripFacts& facts) {
@@ -226,84 +242,28 @@ QByteArray CssText(const StripFacts& facts) {
            "}\n";
 }
 
-QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files) {
-    const QByteArray id = Identifier(facts.name);
-    QByteArray text = "/* " + commentSafe(facts.name) + ": " + kValueToFrame +
-                      " */\n"
-                      "#pragma once\n\n";
-    const auto constant = [&](const QByteArray& name, const QByteArray& value, const char* type) {
-        text += "static const " + QByteArray(type) + ' ' + id + '_' + name + " = " + value + ";\n";
-    };
-    constant("frames", QByteArray::number(facts.frames), "unsigned int");
-    constant("columns", QByteArray::number(facts.layout.Columns(facts.frames)), "unsigned int");
-    constant("rows", QByteArray::number(facts.layout.Rows(facts.frames)), "unsigned int");
-    constant("frame_width", QByteArray::number(facts.logicalFrameWidth()), "unsigned int");
-    constant("frame_height", QByteArray::number(facts.logicalFrameHeight()), "unsigned int");
-    constant("start_angle", number(facts.startAngle), "double");
-    constant("end_angle", number(facts.endAngle()), "double");
-    for (qsizetype k = 0; k < files.size(); ++k) {
-        const ScaledStrip& strip = facts.strips.at(static_cast<std::size_t>(k));
-        const QByteArray scale =
-            k == 0 ? QByteArray() : '_' + number(strip.scale).replace('.', '_') + 'x';
-        const QByteArray& bytes = files[k];
-        text += "\n/* " + commentSafe(strip.file) + " */\n";
-        constant("width" + scale, QByteArray::number(strip.width), "unsigned int");
-        constant("height" + scale, QByteArray::number(strip.height), "unsigned int");
-        constant("size" + scale, QByteArray::number(bytes.size()), "unsigned int");
-        text += "static const unsigned char " + id + "_data" + scale + "[" +
-                QByteArray::number(std::max<qsizetype>(bytes.size(), 1)) + "] = {";
-        for (qsizetype b = 0; b < bytes.size(); ++b) {
-            text += (b % 16 == 0 ? "\n    " : " ") +
-                    QByteArray::number(static_cast<uchar>(bytes[b])) + ',';
-        }
-        text += "\n};\n";
-    }
-    return text;
-}
-
 namespace {
 
 using L = Messages::Language;
+using M = Messages::MessageCode;
 
+// clang-format off
 constexpr SideFileRow kSideFiles[] = {
-    {SideFile::Manifest,
-     "manifest",
-     ".json",
-     true,
-     {true, true},
-     [](const StripFacts& f, std::size_t k, L) { return ManifestText(f, k); },
-     nullptr},
+    {SideFile::Manifest, "manifest", ".json", true, {true, true}, M::SideManifest,
+     [](const StripFacts& f, std::size_t k, L) { return ManifestText(f, k); }, nullptr},
     // Kontakt's text knows a strip of one row or one column only.
-    {SideFile::Kontakt,
-     "kontakt",
-     ".txt",
-     true,
-     {false, false},
-     [](const StripFacts& f, std::size_t, L) { return KontaktText(f); },
-     nullptr},
-    {SideFile::Uidesc,
-     "uidesc",
-     ".uidesc",
-     false,
-     {true, false},
-     [](const StripFacts& f, std::size_t, L) { return UidescText(f); },
-     nullptr},
-    {SideFile::Css,
-     "css",
-     ".css",
-     false,
-     {true, false},
-     [](const StripFacts& f, std::size_t, L) { return CssText(f); },
-     nullptr},
-    {SideFile::Header, "header", ".h", false, {true, false}, nullptr, HeaderText},
-    {SideFile::Preview,
-     "preview",
-     ".html",
-     false,
-     {true, false},
+    {SideFile::Kontakt, "kontakt", ".txt", true, {false, false}, M::SideKontakt,
+     [](const StripFacts& f, std::size_t, L) { return KontaktText(f); }, nullptr},
+    {SideFile::Uidesc, "uidesc", ".uidesc", false, {true, false}, M::SideUidesc,
+     [](const StripFacts& f, std::size_t, L) { return UidescText(f); }, nullptr},
+    {SideFile::Css, "css", ".css", false, {true, false}, M::SideCss,
+     [](const StripFacts& f, std::size_t, L) { return CssText(f); }, nullptr},
+    {SideFile::Header, "header", ".h", false, {true, false}, M::SideHeader, nullptr, MakeCHeader},
+    {SideFile::Preview, "preview", ".html", false, {true, false}, M::SidePreview,
      [](const StripFacts& f, std::size_t, L language) { return PreviewPage(f, language); },
      nullptr},
 };
+// clang-format on
 static_assert(std::size(kSideFiles) == static_cast<std::size_t>(SideFile::kCount));
 static_assert(
     [] {

@@ -7,8 +7,10 @@
 #include <bitset>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <span>
 
+#include "byte_sink.h"
 #include "catalog.h"
 #include "strip_facts.h"
 
@@ -59,18 +61,23 @@ struct Describes {
     bool frameFiles = false;  // one file a frame
 };
 
+class StripsFile;
+
 // One kind of side file: its word for --side, its ending, whether each
-// scale's strip has one of its own, what it can describe, and what makes it.
-// A text is made from the facts (k: the scale it stands beside, the
-// language: the command line's); a header from the strips' bytes as well.
+// scale's strip has one of its own, what it can describe, what it is (for
+// the line that says it was written), and what makes it. A text is made
+// from the facts (k: the scale it stands beside, the language: the command
+// line's); a file that holds the strips' bytes is written while they are
+// made (strip_header.h).
 struct SideFileRow {
     SideFile file;
     const char* word;
     const char* ending;
     bool perScale;
     Describes describes;
+    Messages::MessageCode what;
     QByteArray (*text)(const StripFacts& facts, std::size_t k, Messages::Language language);
-    QByteArray (*fromStrips)(const StripFacts& facts, const QList<QByteArray>& strips);
+    std::unique_ptr<StripsFile> (*holdsStrips)(Png::ByteSink& out, const StripFacts& facts);
 };
 
 std::span<const SideFileRow> SideFileTable();
@@ -104,10 +111,6 @@ QByteArray UidescText(const StripFacts& facts);
 // the custom properties --frame (horizontal, vertical) or --frame-column and
 // --frame-row (grid).
 QByteArray CssText(const StripFacts& facts);
-
-// A C and C++ header: the strips' facts as constants and the bytes of every
-// strip file (png[k] the bytes of strip k) as arrays, named after the picture.
-QByteArray HeaderText(const StripFacts& facts, const QList<QByteArray>& files);
 
 // A 32-bit value as the double with the fewest decimal digits that reads
 // back as it, for JSON (2.1259842f gives 2.1259842, not 2.125984191894531).

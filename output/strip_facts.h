@@ -41,6 +41,7 @@ struct StripFacts {
     bool alpha = false;  // the strips keep transparency
     Format format = Format::Png;
     int firstNumber = 1;              // frame files: the number of the first
+    QString preset;                   // the toolkit whose preset made it, if one did
     std::vector<ScaledStrip> strips;  // scale 1 first when it is there, then larger
 
     // The angle of the last frame: start + step x (frames - 1), in double.
@@ -51,7 +52,7 @@ struct StripFacts {
 };
 
 // The version of the manifest's keys; raised when a key changes its meaning.
-inline constexpr int kManifestVersion = 2;
+inline constexpr int kManifestVersion = 3;
 
 // Which frame a consumer shows for a value from 0 to 1, as the manifest and
 // the side files state it: the nearest of frames 0 .. frames - 1.

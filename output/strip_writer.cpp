@@ -136,6 +136,34 @@ int32_t FrameCountOf(const Frames& frames) {
                                   : frames.range.count;
 }
 
+namespace {
+
+// Any sink, telling how many of the strip's rows are done as each band is.
+class CountingSink final : public StripSink {
+public:
+    CountingSink(StripSink& sink, const Frames& frames) : sink_(sink), frames_(frames) {}
+    int32_t width() const override { return sink_.width(); }
+    int32_t height() const override { return sink_.height(); }
+    int pixelBytes() const override { return sink_.pixelBytes(); }
+    bool bottomUp() const override { return sink_.bottomUp(); }
+    bool keepsOpacity() const override { return sink_.keepsOpacity(); }
+    int64_t bandBytes() const override { return sink_.bandBytes(); }
+    BandView band(int32_t first, int32_t count) override { return sink_.band(first, count); }
+    bool bandDone(int32_t first, int32_t count) override {
+        if (!sink_.bandDone(first, count)) return false;
+        done_ += count;
+        frames_.progress(done_, sink_.height());
+        return true;
+    }
+
+private:
+    StripSink& sink_;
+    const Frames& frames_;
+    int64_t done_ = 0;
+};
+
+}  // namespace
+
 Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     const PixelGrid& src = *frames.source;
     const StripExtent size = frames.size;
@@ -146,7 +174,9 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     }
     const auto w = static_cast<int32_t>(size.X), h = static_cast<int32_t>(size.Y);
     const auto compose = [&](StripSink& sink) {
-        return ComposeStrip(frames.layout, frames.params, frames.routine, src, sink, frames.threads,
+        CountingSink counted(sink, frames);
+        StripSink& into = frames.progress ? static_cast<StripSink&>(counted) : sink;
+        return ComposeStrip(frames.layout, frames.params, frames.routine, src, into, frames.threads,
                             frames.range, frames.empty);
     };
     if (format == Format::Bmp) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include "build_rules.h"
 #include "dib_blit.h"
 #include "knob_params.h"
@@ -42,6 +44,8 @@ struct Frames {
     Render::FrameRange range;  // which frames, in the layout's first places
     uint32_t empty = 0;        // 0xAARRGGBB of a grid's places without a frame
     Png::PngCompression compression = Png::PngCompression::Default;  // PNG only
+    // Told on the composing thread as bands are done: rows done, rows in all.
+    std::function<void(int64_t done, int64_t total)> progress;
 };
 
 // Why a strip was not written.

@@ -52,6 +52,40 @@ int wordIndex(const OptionRow& row, const QString& word) {
     return -1;
 }
 
+// Edits (a letter put in, left out, changed or two swapped) from a to b.
+qsizetype editDistance(const QString& a, const QString& b) {
+    std::vector<std::vector<qsizetype>> d(
+        static_cast<std::size_t>(a.size() + 1),
+        std::vector<qsizetype>(static_cast<std::size_t>(b.size() + 1)));
+    for (qsizetype i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (qsizetype j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i)
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+// The word nearest to one that is none: the only one it begins, or one at
+// most two edits away; empty if none is.
+QString nearest(const QString& typed, const QStringList& known) {
+    QStringList begun;
+    QString closest;
+    qsizetype best = 3;
+    for (const QString& word : known) {
+        if (typed.size() > 2 && word.startsWith(typed)) begun << word;
+        const qsizetype distance = editDistance(typed, word);
+        if (distance < best) {
+            best = distance;
+            closest = word;
+        }
+    }
+    return begun.size() == 1 ? begun.front() : closest;
+}
+
 // The value's text read as the row's kind says.
 std::variant<OptionValue, Message> readValue(const OptionRow& row, const QString& text,
                                              Messages::Language language) {
@@ -74,11 +108,17 @@ std::variant<OptionValue, Message> readValue(const OptionRow& row, const QString
             for (const QString& word :
                  row.kind == ValueKind::Word ? QStringList{text} : text.split(',')) {
                 const int index = wordIndex(row, word);
-                if (index < 0)
-                    return RefusedValue(
-                        row, row.kind == ValueKind::Word ? M::WordExpected : M::WordsExpected,
-                        text);
-                value.words.push_back(index);
+                if (index >= 0) {
+                    value.words.push_back(index);
+                    continue;
+                }
+                if (row.kind == ValueKind::Words) return RefusedValue(row, M::WordsExpected, text);
+                Message m = RefusedValue(row, M::WordExpected, text);
+                // A word of one or two letters is too short to guess at.
+                const QString meant =
+                    word.size() > 2 ? nearest(word.toLower(), row.choices()) : QString();
+                if (!meant.isEmpty()) m.facts.set(Fact::Meant, meant);
+                return m;
             }
             return value;
     }
@@ -94,42 +134,14 @@ const OptionRow* excludedBy(const OptionRow& row, const std::vector<const Option
     return nullptr;
 }
 
-// Edits (a letter put in, left out, changed or two swapped) from a to b.
-qsizetype editDistance(const QString& a, const QString& b) {
-    std::vector<std::vector<qsizetype>> d(
-        static_cast<std::size_t>(a.size() + 1),
-        std::vector<qsizetype>(static_cast<std::size_t>(b.size() + 1)));
-    for (qsizetype i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (qsizetype j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (qsizetype i = 1; i <= a.size(); ++i)
-        for (qsizetype j = 1; j <= b.size(); ++j) {
-            const qsizetype change = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[a.size()][b.size()];
-}
-
 }  // namespace
 
 QString NearestOption(const QString& name) {
-    QStringList begun;
-    QString nearest;
-    qsizetype best = 3;
-    for (const OptionRow& row : OptionTable()) {
-        for (const char* option : {row.name, row.alias}) {
-            if (option == nullptr || row.help == M::None) continue;
-            const QString known = QString::fromLatin1(option);
-            if (name.size() > 2 && known.startsWith(name)) begun << known;
-            const qsizetype distance = editDistance(name, known);
-            if (distance < best) {
-                best = distance;
-                nearest = known;
-            }
-        }
-    }
-    return begun.size() == 1 ? begun.front() : nearest;
+    QStringList known;
+    for (const OptionRow& row : OptionTable())
+        for (const char* option : {row.name, row.alias})
+            if (option != nullptr && row.help != M::None) known << QString::fromLatin1(option);
+    return nearest(name, known);
 }
 
 std::optional<double> StrictNumber(const QString& text) {

@@ -45,8 +45,7 @@ Message exclude(const QString& a, const QString& b) {
 std::optional<Message> sideAgainstLayout(const Options& o, const Settings& s) {
     const bool grid = s.layout.strip.kind() == StripLayout::Kind::Grid;
     if (!grid && !s.layout.frameFiles) return std::nullopt;
-    const Output::SideFileSet describing =
-        Output::DescribingLayout(grid, s.layout.frameFiles);
+    const Output::SideFileSet describing = Output::DescribingLayout(grid, s.layout.frameFiles);
     for (const Output::SideFileRow& row : Output::SideFileTable())
         if (s.sides.has(row.file) && !describing.has(row.file))
             return exclude(
@@ -117,7 +116,7 @@ bool writesToStandardOutput(const Options& o) {
 }
 
 Output::Format formatOf(const Options& o, const Settings& s, bool outputIsFolder,
-                            const PictureFacts& facts) {
+                        const PictureFacts& facts) {
     if (o.format) return *o.format;
     if (!o.output.isEmpty() && !outputIsFolder)
         if (const auto named = Output::FormatOfName(o.output)) return *named;
@@ -138,12 +137,85 @@ KnobParams parameters(const Options& o, const Settings& s, const ScaledSize& siz
     return p;
 }
 
+// The largest odd count whose strip stays within the texture limit, for
+// frames of `side` pixels along the strip; nothing when not even three do.
+std::optional<int32_t> oddCountWithin(int64_t side) {
+    if (side < 1) return std::nullopt;
+    const int64_t most = kTextureLimit / side;
+    const int64_t odd = most % 2 == 1 ? most : most - 1;
+    if (odd < 3) return std::nullopt;
+    return static_cast<int32_t>(std::min<int64_t>(odd, INT32_MAX));
+}
+
+// A toolkit's frame count is not the user's: where its strip would pass
+// the texture limit, the largest odd count within it is taken instead, for
+// every scale alike (measured at the largest).
+std::optional<int32_t> framesWithinTexture(const Options& o, const Settings& s,
+                                           const PictureFacts& facts, const StripLayout& layout) {
+    if (!s.preset || o.frames || s.layout.frameFiles || layout.kind() == StripLayout::Kind::Grid)
+        return std::nullopt;
+    const ScaledSize& largest = facts.sizes.back();
+    const int64_t side =
+        layout.kind() == StripLayout::Kind::Vertical ? largest.height : largest.width;
+    if (int64_t{s.frames} * side <= kTextureLimit) return std::nullopt;
+    const auto within = oddCountWithin(side);
+    if (within && *within < s.frames) return within;
+    return std::nullopt;
+}
+
+void buildStrips(PicturePlan& plan, const Options& o, const Settings& s, const PictureFacts& facts,
+                 const StripLayout& layout, std::optional<int32_t> frames, bool limitVertical) {
+    plan.strips.clear();
+    for (const ScaledSize& size : facts.sizes) {
+        KnobParams p = parameters(o, s, size);
+        if (frames) p.FrameCount = *frames;
+        plan.strips.push_back(
+            BuildStrip(layout, size.width, size.height, p, {s.sweep, limitVertical}));
+    }
+}
+
+// Where the toolkit named would play the strip wrong, or not at all.
+void toolkitWarnings(const Options& o, const Settings& s, const PicturePlan& plan,
+                     const PictureFacts& facts, std::vector<Message>& warnings) {
+    const Toolkit* toolkit = o.toolkit;
+    if (toolkit == nullptr) return;
+    const QString name = QString::fromLatin1(toolkit->title);
+    const ToolkitRules& rules = toolkit->rules;
+    if (!rules.readsBmp && plan.format == Output::Format::Bmp)
+        warnings.push_back({.code = MessageCode::ToolkitReadsNoBmp, .subject = name});
+    if (rules.verticalOnly &&
+        (s.layout.frameFiles || s.layout.strip.kind() != StripLayout::Kind::Vertical))
+        warnings.push_back({.code = MessageCode::ToolkitVerticalOnly, .subject = name});
+    if (rules.squareFrames && !o.square && facts.squared)
+        warnings.push_back({.code = MessageCode::ToolkitSquaresFrames, .subject = name});
+    if (rules.largestWholeScale > 0 && s.namedScales)
+        for (const double scale : s.scales)
+            if (scale != std::floor(scale) || scale > rules.largestWholeScale)
+                warnings.push_back(
+                    {.code = MessageCode::ToolkitScaleNotFound,
+                     .subject = name,
+                     .value = ScaleSuffix(scale, s.naming),
+                     .facts = {{Fact::High, Decimal{double(rules.largestWholeScale)}}}});
+}
+
 std::vector<Message> warningsOf(const Options& o, const Settings& s, const PicturePlan& plan,
                                 const PictureFacts& facts) {
     std::vector<Message> warnings;
     const StripBuild& first = plan.strips.front();
     const int32_t frames = first.params.FrameCount;
     if (first.loweredFrames) warnings.push_back({.code = MessageCode::VerticalTooLarge});
+    if (s.preset && !o.frames && !first.loweredFrames && frames < s.frames)
+        warnings.push_back({.code = MessageCode::PresetFramesFit,
+                            .facts = {{Fact::Frames, frames},
+                                      {Fact::OtherFrames, s.frames},
+                                      {Fact::MaxSide, kTextureLimit}}});
+    if (facts.paddedWidth != 0)
+        warnings.push_back({.code = MessageCode::PaddedForScales,
+                            .facts = {{Fact::Width, facts.unpaddedWidth},
+                                      {Fact::Height, facts.unpaddedHeight},
+                                      {Fact::WantedWidth, facts.paddedWidth},
+                                      {Fact::WantedHeight, facts.paddedHeight}}});
+    if (s.addedOneX) warnings.push_back({.code = MessageCode::OneXAdded});
     if (o.frames && !first.loweredFrames && *o.frames != frames)
         warnings.push_back({.code = MessageCode::FramesRepaired,
                             .facts = {{Fact::Given, *o.frames}, {Fact::Frames, frames}}});
@@ -159,9 +231,23 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
     int64_t longest = 0;
     for (const StripBuild& strip : plan.strips)
         longest = std::max({longest, strip.size.X, strip.size.Y});
-    if (!s.layout.frameFiles && longest > kTextureLimit)
-        warnings.push_back({.code = MessageCode::StripOverTextureLimit,
-                            .facts = {{Fact::Side, longest}, {Fact::MaxSide, kTextureLimit}}});
+    if (!s.layout.frameFiles && longest > kTextureLimit) {
+        Message over{.code = MessageCode::StripOverTextureLimit,
+                     .facts = {{Fact::Side, longest}, {Fact::MaxSide, kTextureLimit}}};
+        // How many frames of the largest scale would stay within it.
+        const ScaledSize& largest = facts.sizes.back();
+        const auto kind = s.layout.strip.kind();
+        const int64_t side = kind == StripLayout::Kind::Vertical     ? largest.height
+                             : kind == StripLayout::Kind::Horizontal ? largest.width
+                                                                     : 0;
+        if (const auto within = oddCountWithin(side)) over.facts.set(Fact::Frames, *within);
+        warnings.push_back(over);
+    }
+    // Angles are degrees; an arc of a few is likely radians typed as degrees.
+    const double arc = plan.facts.endAngle() - static_cast<double>(plan.facts.startAngle);
+    if (frames > 1 && (o.sweep || o.end || o.angle) && arc != 0.0 && std::abs(arc) < 10.0)
+        warnings.push_back(
+            {.code = MessageCode::DegreesNotRadians, .facts = {{Fact::Angle, Decimal{arc, 2}}}});
     // A toolkit's arc is symmetric; an even count puts no frame at its middle.
     const auto start = static_cast<double>(plan.facts.startAngle);
     if (s.preset && frames > 1 && frames % 2 == 0 &&
@@ -173,6 +259,7 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
                                       {Fact::Below, Decimal{below, 2}},
                                       {Fact::Above, Decimal{-below, 2}}}});
     }
+    toolkitWarnings(o, s, plan, facts, warnings);
     if (facts.transparent && plan.format == Output::Format::Bmp && !o.background)
         warnings.push_back({.code = MessageCode::TransparencyOnGrey,
                             .facts = {{Fact::Colour, ColourText(Pictures::kBoxBackground)}}});
@@ -188,8 +275,10 @@ QString frameNumber(int32_t n, int32_t last) {
 }  // namespace
 
 bool OutputIsFolder(const Options& o, bool folderThere) {
+    // A name without an ending is a folder too, made when it is missing: a
+    // strip file always has its format's ending.
     return !o.output.isEmpty() && !writesToStandardOutput(o) &&
-           (o.output.endsWith(kSeparator) || folderThere);
+           (o.output.endsWith(kSeparator) || folderThere || endingOf(o.output).isEmpty());
 }
 
 std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder) {
@@ -231,11 +320,33 @@ QString StripBase(const Options& o, const Settings& s, bool outputIsFolder,
     return o.output.chopped(Output::FormatOfName(o.output) ? endingOf(o.output).size() : 0);
 }
 
-std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, const Settings& s,
-                                                           int width, int height,
-                                                           const QString& name) {
+bool RasterScaling::padded() const {
+    return paddedWidth != width || paddedHeight != height;
+}
+
+namespace {
+
+// The smallest logical side from `from` up that every scale turns into whole
+// pixels, if one lies within a few pixels; else nothing.
+std::optional<int> dividedSide(int from, const std::vector<double>& scales) {
+    const auto whole = [](double v) { return std::abs(v - std::nearbyint(v)) < 1e-6; };
+    for (int side = from; side <= from + 8; ++side)
+        if (std::all_of(scales.begin(), scales.end(), [&](double s) { return whole(side * s); }))
+            return side;
+    return std::nullopt;
+}
+
+int scaledSide(double logical, double scale) {
+    return std::max(1, static_cast<int>(std::nearbyint(std::nearbyint(logical) * scale)));
+}
+
+}  // namespace
+
+std::variant<RasterScaling, Message> RasterSizes(const Options& o, const Settings& s, int width,
+                                                 int height, const QString& name) {
     if (!s.namedScales && o.scale != 1.0)
         return Message{.code = MessageCode::RasterNotScaled, .subject = name};
+    RasterScaling scaling{{}, width, height, width, height};
     // The logical size: --size for the longer side, else what the largest
     // scale leaves of the picture.
     double lw = width, lh = height;
@@ -247,22 +358,32 @@ std::variant<std::vector<ScaledSize>, Message> RasterSizes(const Options& o, con
         lw /= s.scales.back();
         lh /= s.scales.back();
     }
-    std::vector<ScaledSize> sizes;
+    const double largest = s.scales.back();
+    const bool upscale = scaledSide(lw, largest) > width || scaledSide(lh, largest) > height;
+    if (upscale && !o.size) {
+        // A picture a pixel or two short of what every scale divides lies on
+        // a margin instead.
+        const auto dw = dividedSide(static_cast<int>(std::ceil(width / largest - 1e-9)), s.scales);
+        const auto dh = dividedSide(static_cast<int>(std::ceil(height / largest - 1e-9)), s.scales);
+        if (dw && dh) {
+            lw = *dw;
+            lh = *dh;
+            scaling.paddedWidth = static_cast<int>(std::nearbyint(*dw * largest));
+            scaling.paddedHeight = static_cast<int>(std::nearbyint(*dh * largest));
+        }
+    }
     for (const double scale : s.scales) {
-        const auto side = [scale](double logical) {
-            return std::max(1, static_cast<int>(std::nearbyint(std::nearbyint(logical) * scale)));
-        };
-        const ScaledSize size{scale, side(lw), side(lh)};
-        if (size.width > width || size.height > height)
+        const ScaledSize size{scale, scaledSide(lw, scale), scaledSide(lh, scale)};
+        if (size.width > scaling.paddedWidth || size.height > scaling.paddedHeight)
             return Message{.code = MessageCode::RasterNotEnlarged,
                            .subject = name,
                            .facts = {{Fact::Width, width},
                                      {Fact::Height, height},
                                      {Fact::WantedWidth, size.width},
                                      {Fact::WantedHeight, size.height}}};
-        sizes.push_back(size);
+        scaling.sizes.push_back(size);
     }
-    return sizes;
+    return scaling;
 }
 
 PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,
@@ -278,10 +399,20 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     plan.alpha = !bmp && !o.background && clear;
     if (clear && !plan.alpha) plan.lay = o.background.value_or(Pictures::kBoxBackground);
     const StripLayout layout = s.layout.frameFiles ? StripLayout::Horizontal() : s.layout.strip;
-    for (const ScaledSize& size : facts.sizes) {
-        plan.strips.push_back(
-            BuildStrip(layout, size.width, size.height, parameters(o, s, size), {s.sweep, bmp}));
-        const StripBuild& strip = plan.strips.back();
+    const std::optional<int32_t> fitted = framesWithinTexture(o, s, facts, layout);
+    buildStrips(plan, o, s, facts, layout, fitted, bmp);
+    // A BMP strip too tall is lowered at each scale to what the largest
+    // allows: every scale of one picture has the same frames.
+    const auto fewest = std::min_element(plan.strips.begin(), plan.strips.end(),
+                                         [](const StripBuild& a, const StripBuild& b) {
+                                             return a.params.FrameCount < b.params.FrameCount;
+                                         });
+    if (fewest->loweredFrames) {
+        const int32_t frames = fewest->params.FrameCount;
+        buildStrips(plan, o, s, facts, layout, frames, false);
+        for (StripBuild& strip : plan.strips) strip.loweredFrames = frames;
+    }
+    for (const StripBuild& strip : plan.strips) {
         // Frame files are each a picture of one frame's size.
         if (!strip.fits && !s.layout.frameFiles) {
             plan.refusal = {.code = MessageCode::StripTooLarge,
@@ -324,6 +455,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.alpha = plan.alpha;
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
+    if (o.toolkit != nullptr) f.preset = QString::fromLatin1(o.toolkit->name);
     std::vector<QString> bases;
     const int32_t last = o.firstNumber + f.frames - 1;
     for (std::size_t k = 0; k < facts.sizes.size(); ++k) {
@@ -331,9 +463,9 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
         const QString suffix = s.namedScales ? ScaleSuffix(size.scale, s.naming) : QString();
         bases.push_back(base + suffix);
         const StripBuild& strip = plan.strips[k];
-        Output::ScaledStrip& described = f.strips.emplace_back(Output::ScaledStrip{
-            nameOf(bases.back()) + ending, size.scale, size.width, size.height, strip.size.X,
-            strip.size.Y, strip.params.RotRadius});
+        Output::ScaledStrip& described = f.strips.emplace_back(
+            Output::ScaledStrip{nameOf(bases.back()) + ending, size.scale, size.width, size.height,
+                                strip.size.X, strip.size.Y, strip.params.RotRadius});
         if (!s.layout.frameFiles) continue;
         // Frame files: "<base>_0001@2x.png", each as large as a frame.
         described.width = size.width;
@@ -342,20 +474,22 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
             described.frameFiles << nameOf(base) + '_' + frameNumber(n, last) + suffix + ending;
     }
     plan.warnings = warningsOf(o, s, plan, facts);
-    const auto text = [&](const QString& path, QByteArray bytes) {
-        plan.jobs.push_back({.kind = Job::Kind::Text, .path = path, .text = std::move(bytes)});
+    const auto text = [&](const QString& path, QByteArray bytes, Output::SideFile side) {
+        plan.jobs.push_back(
+            {.kind = Job::Kind::Text, .path = path, .text = std::move(bytes), .side = side});
     };
     for (const Output::SideFileRow& row : Output::SideFileTable()) {
         if (!s.sides.has(row.file)) continue;
         const QString sideEnding = QString::fromLatin1(row.ending);
-        if (row.fromStrips != nullptr) {
+        if (row.holdsStrips != nullptr) {
             plan.jobs.push_back(
-                {.kind = Job::Kind::FromStrips, .path = base + sideEnding, .side = row.file});
+                {.kind = Job::Kind::HoldsStrips, .path = base + sideEnding, .side = row.file});
             continue;
         }
         // What a page says, it says in the command line's language.
         for (std::size_t k = 0; k < (row.perScale ? bases.size() : 1); ++k)
-            text((row.perScale ? bases[k] : base) + sideEnding, row.text(f, k, o.language));
+            text((row.perScale ? bases[k] : base) + sideEnding, row.text(f, k, o.language),
+                 row.file);
     }
     if (o.animation) plan.jobs.push_back({.kind = Job::Kind::Animation, .path = base + ".apng"});
     for (std::size_t k = 0; k < bases.size(); ++k) {

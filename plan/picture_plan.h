@@ -22,15 +22,16 @@ namespace Plan {
 // writes for it. Nothing here reads or writes a file; what it needs to know
 // of the system (whether -o is a folder) it is told.
 
-// Whether -o names a folder: it ends in a separator, or a folder stands
-// there (folderThere, which the runner finds out).
+// Whether -o names a folder: it ends in a separator, a folder stands there
+// (folderThere, which the runner finds out), or the name has no ending.
 bool OutputIsFolder(const Options& o, bool folderThere);
 
 // -o against --format, the number of pictures and what -o may be: several
 // pictures need a folder, a file's ending must be .png or .bmp and agree
 // with --format, and a layout of frame files or files beside the strip need
 // a place of their own (not standard output).
-std::optional<Messages::Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder);
+std::optional<Messages::Message> CheckOutput(const Options& o, const Settings& s,
+                                             bool outputIsFolder);
 
 // Where the strip of a picture goes: -o itself for a single file, else
 // "<name>_Seq_H" (or _Seq_V, _Seq_G for a grid, _Seq_F for frame files) in
@@ -45,11 +46,23 @@ struct ScaledSize {
     int height = 0;
 };
 
-// The sizes a pixel picture of width x height is drawn at for each scale:
-// its logical size is --size (its longer side; the proportions kept), else
-// the picture's own size over the largest scale. A size larger than the
-// picture is refused with RasterNotEnlarged (name: the picture's).
-std::variant<std::vector<ScaledSize>, Messages::Message> RasterSizes(const Options& o, const Settings& s,
+// How a pixel picture of width x height is drawn for each scale: its
+// logical size is --size (its longer side; the proportions kept), else the
+// picture's own size over the largest scale. Where that size does not divide
+// by every scale and the largest would need a pixel more than the picture
+// has (a 127-pixel knob at 1x and 2x), the picture is first laid centred on
+// a clear margin to the next size they all divide (padded), never enlarged.
+// --size asking for more than the picture has is refused with
+// RasterNotEnlarged (name: the picture's), --scale with RasterNotScaled.
+struct RasterScaling {
+    std::vector<ScaledSize> sizes;
+    int paddedWidth = 0;  // the picture with its margin; its own size when none
+    int paddedHeight = 0;
+    bool padded() const;
+    int width = 0;  // the picture's own size
+    int height = 0;
+};
+std::variant<RasterScaling, Messages::Message> RasterSizes(const Options& o, const Settings& s,
                                                            int width, int height,
                                                            const QString& name);
 
@@ -57,19 +70,23 @@ std::variant<std::vector<ScaledSize>, Messages::Message> RasterSizes(const Optio
 struct PictureFacts {
     std::vector<ScaledSize> sizes;  // one for each of the settings' scales
     bool transparent = false;       // some pixel of the picture is not wholly opaque
-    bool padded = false;            // --square added a clear margin around it
-    bool vector = false;            // a drawing, drawn at the size asked for
-    bool windowKind = false;        // a kind the window reads (BMP, JPEG, GIF, ...)
+    bool padded = false;            // a clear margin was added (a square, the scales)
+    bool squared = false;           // the picture was laid on a square of its long side
+    // The scales' margin: the picture's own size, and with the margin
+    // (0 x 0: none).
+    int unpaddedWidth = 0, unpaddedHeight = 0, paddedWidth = 0, paddedHeight = 0;
+    bool vector = false;      // a drawing, drawn at the size asked for
+    bool windowKind = false;  // a kind the window reads (BMP, JPEG, GIF, ...)
 };
 
 // One file to write.
 struct Job {
     enum class Kind {
-        Strip,       // the strip of scale `scale`
-        Frame,       // frame `frame` of scale `scale`, a picture of its own
-        Text,        // `text`
-        FromStrips,  // a side file made from the strip files' bytes (`side`)
-        Animation,   // the animated preview, from scale 1's frames
+        Strip,        // the strip of scale `scale`
+        Frame,        // frame `frame` of scale `scale`, a picture of its own
+        Text,         // `text`
+        HoldsStrips,  // a side file that holds the strip files' bytes (`side`)
+        Animation,    // the animated preview, from scale 1's frames
     };
     Kind kind = Kind::Strip;
     QString path;  // "-": standard output
@@ -82,13 +99,13 @@ struct Job {
 
 struct PicturePlan {
     Output::Format format = Output::Format::Bmp;
-    bool alpha = false;             // the strips keep the picture's transparency (PNG, RGBA)
-    std::optional<QRgb> lay;        // the colour a transparent picture is laid on first
+    bool alpha = false;       // the strips keep the picture's transparency (PNG, RGBA)
+    std::optional<QRgb> lay;  // the colour a transparent picture is laid on first
     std::vector<Engine::StripBuild> strips;  // for each scale: parameters after repair, size
-    Output::StripFacts facts;   // the one description of the strips
+    Output::StripFacts facts;                // the one description of the strips
     std::vector<Messages::Message> warnings;
-    Messages::Message refusal;        // set: nothing is written for this picture
-    std::vector<Job> jobs;  // the files beside the strips first, the strips last
+    Messages::Message refusal;  // set: nothing is written for this picture
+    std::vector<Job> jobs;      // the files beside the strips first, the strips last
 };
 
 PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include <algorithm>
+
 using namespace Engine;
 using namespace Messages;
 using namespace Output;
@@ -16,6 +18,9 @@ Settings Resolve(const Options& o) {
         LayoutChoice{toolkit != nullptr ? toolkit->layout : StripLayout::Horizontal(), false});
     if (toolkit != nullptr) s.frames = toolkit->frames;
     s.start = o.start.value_or(toolkit != nullptr ? toolkit->start : 0.0);
+    // A toolkit's arc is symmetric about 12 o'clock; a sweep of its own
+    // keeps it so, unless the start is given too.
+    if (toolkit != nullptr && o.sweep && !o.start && !o.angle) s.start = -*o.sweep / 2.0;
     // One of step, sweep and end decides the turn; the toolkit's arc ends
     // where it ends, wherever the strip starts.
     if (o.angle)
@@ -44,6 +49,12 @@ Settings Resolve(const Options& o) {
     s.naming = uidesc ? ScaleNaming::Hash : toolkit != nullptr ? toolkit->naming : ScaleNaming::At;
     s.namedScales = !o.scales.empty();
     s.scales = s.namedScales ? o.scales : std::vector<double>{o.scale};
+    if (uidesc && s.namedScales &&
+        std::find(s.scales.begin(), s.scales.end(), 1.0) == s.scales.end()) {
+        s.scales.insert(std::lower_bound(s.scales.begin(), s.scales.end(), 1.0), 1.0);
+        s.addedOneX = true;
+    }
+    s.square = o.square || (toolkit != nullptr && toolkit->rules.squareFrames);
     return s;
 }
 

@@ -22,6 +22,12 @@ struct Settings {
     std::vector<double> scales;  // a strip for each, at least one
     bool namedScales = false;    // --scales: a strip not at 1 carries its scale in its name
     bool preset = false;         // a toolkit was named
+    // The picture is laid on a square of its long side: --square, or a
+    // toolkit that counts frames by the long side.
+    bool square = false;
+    // A .uidesc names larger scales only beside a 1x bitmap: scale 1 was
+    // added to those asked for.
+    bool addedOneX = false;
 };
 
 Settings Resolve(const Options& o);

@@ -36,4 +36,10 @@ bool MemorySink::write(const uint8_t* data, std::size_t size) {
     return true;
 }
 
+bool TeeSink::write(const uint8_t* data, std::size_t size) {
+    if (!first_.write(data, size)) return fail(first_.error());
+    if (!second_.write(data, size)) return fail(second_.error());
+    return true;
+}
+
 }  // namespace Png

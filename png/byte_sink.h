@@ -56,4 +56,16 @@ private:
     std::size_t limit_ = std::numeric_limits<std::size_t>::max();
 };
 
+// The same bytes into two sinks: a strip file and a file that holds its
+// bytes too. It fails with the first that fails, and says why as it does.
+class TeeSink final : public ByteSink {
+public:
+    TeeSink(ByteSink& first, ByteSink& second) : first_(first), second_(second) {}
+    bool write(const uint8_t* data, std::size_t size) override;
+
+private:
+    ByteSink& first_;
+    ByteSink& second_;
+};
+
 }  // namespace Png

@@ -87,10 +87,11 @@ TEST_F(CliProcess, HangingMetafilesEndWithinTheDeadline) {
         {"s2_neg_both2.wmf", picture_files::NegativeStretchMetafile()},
     };
     for (const auto& [name, bytes] : cases) {
-        EXPECT_EQ(run({write(name, bytes)}), 1) << name.toStdString();
+        const QString file = write(name, bytes);
+        EXPECT_EQ(run({file}), 1) << name.toStdString();
         EXPECT_EQ(err, QStringLiteral("Die Datei '%1' kann nicht gelesen werden: das Zeichnen "
                                       "dauerte zu lange.\n")
-                           .arg(name));
+                           .arg(file));
     }
 }
 
@@ -117,10 +118,11 @@ TEST_F(CliProcess, HostileDrawingsAreRefusedInTime) {
     };
     for (const auto& c : cases) {
         const QStringList before = entries();
-        EXPECT_EQ(run({write(c.name, c.svg), "--format", "png"}), 1) << c.name;
+        const QString file = write(c.name, c.svg);
+        EXPECT_EQ(run({file, "--format", "png"}), 1) << c.name;
         EXPECT_EQ(err.toStdString(),
                   QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.\n")
-                      .arg(c.name, c.reason)
+                      .arg(file, c.reason)
                       .toStdString());
         EXPECT_EQ(entries().size(), before.size() + 1) << c.name << ": nothing written";
     }
@@ -201,8 +203,9 @@ TEST_F(CliProcess, FileSizeLimitIsReportedNotFatal) {
         ::setrlimit(RLIMIT_FSIZE, &small);
     });
     EXPECT_EQ(run({knob}), 1) << "ends with 1, not by SIGXFSZ";
-    EXPECT_EQ(err, QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: "
-                                     "die Datei wäre größer als erlaubt.\n"));
+    EXPECT_EQ(err, QString::fromUtf8("Die Datei '%1' konnte nicht gespeichert werden: "
+                                     "die Datei wäre größer als erlaubt.\n")
+                       .arg(old));
     QFile kept(old);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "the strip saved before");
@@ -221,11 +224,13 @@ TEST_F(CliProcess, MissingPermissionIsNamed) {
         GTEST_SKIP() << "the user nobody cannot start " << program.toStdString()
                      << ": a folder above it is closed to others";
     EXPECT_EQ(run({locked, "-o", dir.filePath("x.bmp")}, program), 1);
-    EXPECT_EQ(err, QStringLiteral("Die Datei 'gesperrt.bmp' kann nicht gelesen werden: keine "
-                                  "Leseberechtigung.\n"));
+    EXPECT_EQ(err, QStringLiteral("Die Datei '%1' kann nicht gelesen werden: keine "
+                                  "Leseberechtigung.\n")
+                       .arg(locked));
     EXPECT_EQ(run({knob}, program), 1);
-    EXPECT_EQ(err, QStringLiteral("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: kein "
-                                  "Schreibrecht im Ordner.\n"));
+    EXPECT_EQ(err, QStringLiteral("Die Datei '%1' konnte nicht gespeichert werden: kein "
+                                  "Schreibrecht im Ordner.\n")
+                       .arg(dir.filePath("k_Seq_H.bmp")));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(entries(), QStringList({"gesperrt.bmp", "k.bmp"}));
 }
@@ -247,8 +252,9 @@ TEST_F(CliProcess, FullDiskIsNamed) {
     if (process.exitCode() == 77 || process.exitCode() == 1)
         GTEST_SKIP() << "no mount namespace here: " << err.toStdString();
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
-              QString::fromUtf8("Die Datei 'k_Seq_H.bmp' konnte nicht gespeichert werden: der "
-                                "Datenträger ist voll.\nexit 1\nold\nk_Seq_H.bmp\n"));
+              QString::fromUtf8("Die Datei '%1/k_Seq_H.bmp' konnte nicht gespeichert werden: der "
+                                "Datenträger ist voll.\nexit 1\nold\nk_Seq_H.bmp\n")
+                  .arg(dir.filePath("voll")));
 }
 
 // Ctrl-C or SIGTERM while a strip is written: the process ends as the signal

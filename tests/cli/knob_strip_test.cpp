@@ -168,8 +168,8 @@ TEST_F(KnobStrips, SvgKnobsAtTwiceTheSize) {
     EXPECT_TRUE(m["alpha"].toBool());
 
     const QString raster = save("r.png", picture_files::Distinct(8, 8));
-    EXPECT_EQ(run({raster, "--scale", "2"}), 1);
-    EXPECT_TRUE(err.contains("'r.png'")) << err.toStdString();
+    EXPECT_EQ(run({raster, "--scale", "2"}), 2) << "what the options ask of it is a usage error";
+    EXPECT_TRUE(err.contains("r.png'") && err.contains("--scales")) << err.toStdString();
     EXPECT_FALSE(QFile::exists(path("r_Seq_H.bmp")));
 }
 
@@ -181,7 +181,7 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     ASSERT_EQ(run({a, broken, c, "--start", "-135", "--sweep", "270", "--frames", "128",
                    "--vertical", "--format", "png", "--manifest", "-o", folder}),
               1);
-    EXPECT_TRUE(err.contains("'kaputt.png'")) << err.toStdString();
+    EXPECT_TRUE(err.contains(broken + "'")) << err.toStdString();
     EXPECT_EQ(err.count('\n'), 1) << "one message, no progress line off a terminal";
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               (QStringList{"a_Seq_V.json", "a_Seq_V.png", "c_Seq_V.json", "c_Seq_V.png"}));
@@ -201,13 +201,13 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     ASSERT_TRUE(QDir(folder).mkdir("a_Seq_H.json"));
     write("out/a_Seq_H.png", "older strip");
     EXPECT_EQ(run({a, "--manifest", "--format", "png", "-o", folder}), 1);
-    EXPECT_TRUE(err.contains("'a_Seq_H.json'")) << err.toStdString();
+    EXPECT_TRUE(err.contains("a_Seq_H.json'")) << err.toStdString();
     QFile older(folder + "a_Seq_H.png");
     ASSERT_TRUE(older.open(QIODevice::ReadOnly));
     EXPECT_EQ(older.readAll(), "older strip");
 
     ASSERT_EQ(run({a, c, "-o", folder}, true), 0);
-    EXPECT_TRUE(err.contains("Bild 2 von 2: c.bmp")) << "progress on a terminal";
+    EXPECT_TRUE(err.contains("Bild 2 von 2: " + c)) << "progress on a terminal";
 
     // A picture of the run is never written over, whatever its name says.
     QFile picture(a);
@@ -215,7 +215,7 @@ TEST_F(KnobStrips, BatchGoesOnPastABrokenPicture) {
     const QByteArray before = picture.readAll();
     picture.close();
     EXPECT_EQ(run({a, "-o", a}), 1);
-    EXPECT_TRUE(err.contains("'a.png'")) << err.toStdString();
+    EXPECT_TRUE(err.contains(a + "'")) << err.toStdString();
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_EQ(picture.readAll(), before);
 }
@@ -240,6 +240,58 @@ TEST_F(KnobStrips, GridsAndFrameFilesHoldTheStripsFrames) {
     const QImage empty = grid.copy(33, 66, 66, 33);
     EXPECT_EQ(empty.pixel(10, 10), 0u) << "the short last row stays clear";
     EXPECT_FALSE(QFile::exists(path("f/k_Seq_F_0008.png")));
+}
+
+}  // namespace
+
+namespace {
+
+// The bytes of one array of a header the program wrote: its '\xNN' elements.
+QByteArray headerArray(const QByteArray& header, const QByteArray& name) {
+    const qsizetype open = header.indexOf("static const char " + name + "[] = {");
+    const qsizetype close = header.indexOf("};", open);
+    QByteArray bytes;
+    for (qsizetype at = header.indexOf("'\\x", open); at >= 0 && at < close;
+         at = header.indexOf("'\\x", at + 1))
+        bytes += static_cast<char>(header.mid(at + 3, 2).toInt(nullptr, 16));
+    return bytes;
+}
+
+QByteArray contentsOf(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a plug-in developer tripped on: odd-sized art at two scales, the
+// header written as its strips are made, every file said, a folder named
+// without an ending, a picture named as it was given, progress on a
+// terminal.
+TEST_F(KnobStrips, APluginDevelopersRun) {
+    QImage odd(127, 127, QImage::Format_ARGB32);
+    odd.fill(qRgba(200, 40, 40, 255));
+    const QString knob = save("knob.png", odd);
+    ASSERT_EQ(run({knob, "--for", "dpf", "--scales", "1,2", "-o", path("strips")}, true), 0)
+        << err.toStdString();
+    EXPECT_EQ(QImage(path("strips/knob_Seq_V.png")).size(), QSize(64, 64 * 127));
+    EXPECT_EQ(QImage(path("strips/knob_Seq_V@2x.png")).size(), QSize(128, 128 * 127))
+        << "laid on a 128-pixel margin, not enlarged";
+    EXPECT_TRUE(err.contains("127 x 127")) << "the margin is said";
+    EXPECT_TRUE(err.contains("knob_Seq_V@2x.png: ") && err.contains(" %"))
+        << "progress on a terminal";
+    const QByteArray header = contentsOf(path("strips/knob_Seq_V.h"));
+    EXPECT_EQ(headerArray(header, "knob_data"), contentsOf(path("strips/knob_Seq_V.png")));
+    EXPECT_EQ(headerArray(header, "knob_data_2x"), contentsOf(path("strips/knob_Seq_V@2x.png")));
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(path("strips/knob_Seq_V.h") + ": ")) << "side files too";
+    ASSERT_EQ(run({knob, "--for", "vstgui", "-o", path("strips")}), 0);
+    EXPECT_TRUE(out.startsWith(path("strips/knob_Seq_V.uidesc") + ": eine VSTGUI-Beschreibung"))
+        << out.toStdString();
+
+    // A picture is named as it was given, its folder too.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("nofolder"));
+    EXPECT_EQ(run({path("nofolder/knob.png")}), 1);
+    EXPECT_TRUE(err.contains("'" + path("nofolder/knob.png") + "'")) << err.toStdString();
 }
 
 }  // namespace

@@ -72,6 +72,10 @@ TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
          "--scales erwartet Zahlen von 0,01 bis 16, mit Kommas getrennt, nicht '1,0.001'."},
         {{"a.png", "--size", "0"}, L::English, "--size expects a whole number from 1 to 4096"},
         {{"a.png", "--first-number", "2"}, L::English, "--first-number expects 0 or 1, not '2'"},
+        {{"a.png", "--for", "jcue"},
+         L::English,
+         "--for expects juce, iplug2, vstgui, hise, dpf, kontakt or web, not 'jcue'; did you "
+         "mean juce?"},
         {{"a.png", "--angle", "1,5"},
          L::English,
          "--angle expects a number with a decimal point (1.5), not '1,5'"},

@@ -160,7 +160,7 @@ TEST(PlanPicture, WarnsWhereAToolkitWouldPlayTheStripWrong) {
         warnings({"k.png", "--frames", "128", "--start", "-135", "--end", "135"}, 64, 64, true),
         Codes{})
         << "no toolkit, no promise of a centre";
-    EXPECT_EQ(warnings({"k.png", "--for", "dpf"}, 96, 80, true), Codes{M::FramesNotSquare});
+    EXPECT_EQ(warnings({"k.png", "--frames", "9"}, 96, 80, true), Codes{M::FramesNotSquare});
     EXPECT_EQ(warnings({"k.png", "--for", "dpf", "--frames", "129"}, 192, 192, true),
               Codes{M::StripOverTextureLimit})
         << "192 x 129 = 24768 pixels";
@@ -209,6 +209,115 @@ TEST(PlanPicture, SquareMarginTakesTheFormatsBackground) {
     const PicturePlan png = planned({"k.gif", "--square", "--format", "png"});
     EXPECT_TRUE(png.alpha) << "a PNG keeps the margin clear";
     EXPECT_FALSE(png.lay);
+}
+
+}  // namespace
+
+namespace {
+
+using M = MessageCode;
+using Codes = std::vector<MessageCode>;
+
+// The plan of a picture of w x h pixels at 1x (each scale as large again),
+// laid on a square where the settings square it, as the runner lays it.
+PicturePlan planOf(const QStringList& args, int w, int h, bool transparent = false) {
+    const Options o = parsed(args);
+    const Settings s = Resolve(o);
+    PictureFacts facts{.transparent = transparent, .windowKind = true};
+    for (const double scale : s.scales) {
+        ScaledSize size{scale, static_cast<int>(w * scale), static_cast<int>(h * scale)};
+        if (s.square && size.width != size.height) {
+            size.width = size.height = std::max(size.width, size.height);
+            facts.squared = facts.padded = true;
+        }
+        facts.sizes.push_back(size);
+    }
+    return PlanPicture(o, s, false, o.pictures[0], facts);
+}
+
+Codes codesOf(const PicturePlan& plan) {
+    Codes codes;
+    for (const Message& m : plan.warnings) codes.push_back(m.code);
+    return codes;
+}
+
+// Every scale of one picture has the same frames: a BMP strip too tall is
+// lowered at each scale to what the largest allows, and that is said once.
+TEST(PlanPicture, ScalesShareTheirFrames) {
+    const PicturePlan plan = planOf(
+        {"k.gif", "--format", "bmp", "--vertical", "--frames", "125", "--scales", "1,2"}, 45, 45);
+    ASSERT_EQ(plan.strips.size(), 2u);
+    EXPECT_EQ(plan.strips[0].params.FrameCount, 88) << "8000 / 90, the 2x frames' limit";
+    EXPECT_EQ(plan.strips[1].params.FrameCount, 88);
+    EXPECT_EQ(plan.strips[1].size.Y, 88 * 90);
+    EXPECT_EQ(plan.facts.frames, 88);
+    EXPECT_EQ(codesOf(plan), Codes{M::VerticalTooLarge});
+}
+
+// A toolkit's own rules: followed where the command line can (the arc, the
+// square frames, the 1x bitmap, a count within the texture limit), warned
+// of where the user asked otherwise.
+TEST(PlanPicture, ToolkitRulesAreFollowedOrWarnedOf) {
+    EXPECT_EQ(codesOf(planOf({"k.png", "--for", "iplug2", "--scales", "1,1.5,2"}, 40, 40)),
+              Codes{M::ToolkitScaleNotFound})
+        << "iPlug2 finds @2x, not @1.5x";
+    EXPECT_EQ(codesOf(planOf({"k.png", "--for", "kontakt", "--format", "bmp"}, 40, 40)),
+              Codes{M::ToolkitReadsNoBmp});
+    EXPECT_EQ(codesOf(planOf({"k.png", "--for", "dpf", "--horizontal"}, 40, 40)),
+              Codes{M::ToolkitVerticalOnly});
+    const PicturePlan dpf = planOf({"k.png", "--for", "dpf"}, 48, 40);
+    EXPECT_EQ(codesOf(dpf), Codes{M::ToolkitSquaresFrames});
+    EXPECT_EQ(dpf.facts.strips.front().frameHeight, 48) << "frames as square as DPF counts them";
+
+    const PicturePlan vstgui = planOf({"k.png", "--for", "vstgui", "--scales", "1.5,2"}, 40, 40);
+    EXPECT_EQ(codesOf(vstgui), Codes{M::OneXAdded});
+    ASSERT_EQ(vstgui.facts.strips.size(), 3u);
+    EXPECT_EQ(vstgui.facts.strips.front().file, "k_Seq_V.png") << "the 1x bitmap VSTGUI needs";
+
+    // A preset's arc stays centred on 12 o'clock with a sweep of the user's.
+    const PicturePlan juce = planOf({"k.png", "--for", "juce", "--sweep", "270"}, 40, 40);
+    EXPECT_EQ(juce.facts.startAngle, -135.0f);
+    EXPECT_EQ(juce.facts.endAngle(), 135.0);
+    // Radians typed as degrees.
+    EXPECT_EQ(
+        codesOf(planOf({"k.png", "--start", "-2.356", "--end", "2.356", "--frames", "9"}, 40, 40)),
+        Codes{M::DegreesNotRadians});
+
+    // 129 frames of 128 pixels pass the texture limit: a preset takes the
+    // most that fit, an odd count; a count the user gave stands, and the
+    // warning names the count that would fit.
+    const PicturePlan fitted = planOf({"k.png", "--for", "juce"}, 128, 128);
+    EXPECT_EQ(fitted.facts.frames, 127);
+    EXPECT_EQ(codesOf(fitted), Codes{M::PresetFramesFit});
+    EXPECT_EQ(planOf({"k.png", "--for", "juce"}, 64, 64).facts.frames, 129);
+    const PicturePlan given = planOf({"k.png", "--for", "juce", "--frames", "129"}, 128, 128);
+    EXPECT_EQ(given.facts.frames, 129);
+    ASSERT_EQ(codesOf(given), Codes{M::StripOverTextureLimit});
+    EXPECT_EQ(given.warnings.front().facts.count(Fact::Frames), 127);
+}
+
+// Odd-sized art is laid on a clear margin to the next size every scale
+// divides, never drawn larger; --size past the picture is refused.
+TEST(RasterSizes, OddArtLiesOnAMarginEveryScaleDivides) {
+    const auto scaled = [](const QStringList& args, int w, int h) {
+        const Options o = parsed(args);
+        return RasterSizes(o, Resolve(o), w, h, "k.png");
+    };
+    const auto odd = scaled({"k.png", "--scales", "1,2"}, 127, 127);
+    ASSERT_TRUE(std::holds_alternative<RasterScaling>(odd));
+    const RasterScaling& padded = std::get<RasterScaling>(odd);
+    EXPECT_EQ(padded.paddedWidth, 128);
+    EXPECT_EQ(padded.sizes.front().width, 64);
+    EXPECT_EQ(padded.sizes.back().width, 128);
+    const auto three = std::get<RasterScaling>(scaled({"k.png", "--scales", "1,1.5,2"}, 127, 101));
+    EXPECT_EQ(three.sizes[1].width, 96);
+    EXPECT_EQ(three.paddedHeight, 104) << "52 x 1.5 is whole; 51 x 1.5 is not";
+    EXPECT_FALSE(std::get<RasterScaling>(scaled({"k.png", "--scales", "1,2"}, 128, 128)).padded());
+    EXPECT_FALSE(std::get<RasterScaling>(scaled({"k.png", "--scales", "0.5,1"}, 101, 101)).padded())
+        << "rounding down needs no margin";
+    const auto larger = scaled({"k.png", "--size", "200", "--scales", "1"}, 127, 127);
+    ASSERT_TRUE(std::holds_alternative<Message>(larger));
+    EXPECT_EQ(std::get<Message>(larger).code, M::RasterNotEnlarged);
 }
 
 }  // namespace
