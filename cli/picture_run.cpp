@@ -20,10 +20,10 @@
 #include "native_path.h"
 #include "picture_io.h"
 #include "picture_plan.h"
-#include "picture_source.h"
 #include "safe_file.h"
 #include "side_files.h"
 #include "strip_header.h"
+#include "strip_source.h"
 #include "strip_writer.h"
 
 using namespace Engine;
@@ -38,20 +38,6 @@ using namespace Render;
 namespace Cli {
 
 namespace {
-
-// The picture's pixels in a grid, the fourth byte its opacity (255 when
-// opaque).
-PixelGrid captured(const QImage& picture) {
-    const QImage argb = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                          : QImage::Format_RGB32);
-    PixelGrid grid;
-    grid.allocate(argb.width(), argb.height());
-    if (grid.empty()) return grid;
-    for (int y = 0; y < argb.height(); ++y)
-        std::memcpy(grid.data() + grid.offset(1, 1, y + 1), argb.constScanLine(y),
-                    static_cast<std::size_t>(argb.width()) * 4);
-    return grid;
-}
 
 // Where each job's file lies, looked up once before anything is written:
 // what it may not write over is told by it, and what it wrote is claimed
@@ -140,7 +126,7 @@ private:
 // jobs come grouped by scale, the strips last.
 class JobWriter {
 public:
-    JobWriter(const Options& o, const PicturePlan& plan, const PictureSource& source,
+    JobWriter(const Options& o, const PicturePlan& plan, const StripSource& source,
               const Reports& reports)
         : o_(o), plan_(plan), source_(source), reports_(reports) {}
 
@@ -155,9 +141,9 @@ private:
 
     const Options& o_;
     const PicturePlan& plan_;
-    const PictureSource& source_;
+    const StripSource& source_;
     const Reports& reports_;
-    PixelGrid grid_;  // the picture at scale `scale_`
+    std::unique_ptr<Render::FrameMaker> frames_;  // the frames of scale `scale_`
     std::size_t scale_ = SIZE_MAX;
     std::unique_ptr<FileSink> holderSink_;  // a file that holds the strips' bytes too
     std::unique_ptr<Output::StripsFile> holder_;
@@ -166,23 +152,17 @@ private:
 
 Message JobWriter::sourceFor(std::size_t k) {
     if (k == scale_) return {};
-    grid_ = PixelGrid();
+    frames_.reset();
     scale_ = SIZE_MAX;
-    const auto drawn = source_.draw(k);
-    if (const auto* failed = std::get_if<Message>(&drawn)) return *failed;
-    const QImage& image = std::get<QImage>(drawn);
-    grid_ = captured(plan_.lay ? Pictures::OverColour(image, *plan_.lay) : image);
-    if (grid_.empty())
-        return {.code = MessageCode::NoMemoryForStrip,
-                .facts = {{Fact::Width, plan_.strips[k].size.X},
-                          {Fact::Height, plan_.strips[k].size.Y}}};
+    auto made = source_.frames(k, plan_);
+    if (const auto* failed = std::get_if<Message>(&made)) return *failed;
+    frames_ = std::move(std::get<std::unique_ptr<Render::FrameMaker>>(made));
     scale_ = k;
     return {};
 }
 
 Output::Frames JobWriter::framesOf(const Job& job) const {
-    Output::Frames frames{plan_.facts.layout, job.size, plan_.strips[job.scale].params,
-                          o_.routine,         &grid_,   plan_.alpha};
+    Output::Frames frames{plan_.facts.layout, job.size, frames_.get(), plan_.alpha};
     frames.compression = o_.compression;
     // A grid's places without a frame stay clear, or lie on the colour the
     // picture was laid on.
@@ -340,7 +320,7 @@ Claims ClaimPictures(const QStringList& pictures) {
 
 Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
                    Claims& claims, const Reports& reports) {
-    const auto opened = PictureSource::Open(o, s, path);
+    const auto opened = OpenSource(o, s, path);
     if (const auto* failed = std::get_if<Message>(&opened)) {
         if (isUsage(*failed)) {
             reports.usage(*failed);
@@ -354,7 +334,7 @@ Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, con
             reports.problem({.code = MessageCode::MaxSizeHint, .facts = {{Fact::Size, side}}});
         return Built::Failed;
     }
-    const PictureSource& source = *std::get<std::unique_ptr<PictureSource>>(opened);
+    const StripSource& source = *std::get<std::unique_ptr<StripSource>>(opened);
     const PicturePlan plan = PlanPicture(o, s, outputIsFolder, path, source.facts());
     if (o.verbose) reportParameters(plan, source.facts(), path, reports);
     for (const Message& warning : plan.warnings) reports.problem(warning);

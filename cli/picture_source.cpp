@@ -1,5 +1,7 @@
 #include "picture_source.h"
 
+#include <cstring>
+
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryFile>
@@ -12,7 +14,9 @@
 
 #include "box_downscale.h"
 #include "picture_io.h"
+#include "strip_compositor.h"
 
+using namespace Engine;
 using namespace Messages;
 using namespace Pictures;
 using namespace Plan;
@@ -47,7 +51,9 @@ Picture namedAsGiven(Picture picture, const QString& path) {
     return picture;
 }
 
-Picture load(const QString& path, const KnobInput::Request& request) {
+}  // namespace
+
+Picture ReadPicture(const QString& path, const KnobInput::Request& request) {
     if (path != QLatin1String("-")) return namedAsGiven(KnobInput::Load(path, request), path);
     QTemporaryFile copy;
     // Larger than any picture file of the largest size the loader takes.
@@ -59,9 +65,7 @@ Picture load(const QString& path, const KnobInput::Request& request) {
     return KnobInput::LoadOpen(copy, path, request);
 }
 
-// The picture centred on a clear canvas of the given size (at least its
-// own), the margin left and above the smaller half of the rest.
-QImage onMargin(const QImage& image, int width, int height) {
+QImage OnMargin(const QImage& image, int width, int height) {
     if (image.width() == width && image.height() == height) return image;
     QImage canvas(width, height, QImage::Format_ARGB32);
     if (canvas.isNull()) return canvas;
@@ -73,13 +77,61 @@ QImage onMargin(const QImage& image, int width, int height) {
     return Pictures::WithAlpha(canvas);
 }
 
+PixelGrid Captured(const QImage& picture) {
+    const QImage argb = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                          : QImage::Format_RGB32);
+    PixelGrid grid;
+    grid.allocate(argb.width(), argb.height());
+    if (grid.empty()) return grid;
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(grid.data() + grid.offset(1, 1, y + 1), argb.constScanLine(y),
+                    static_cast<std::size_t>(argb.width()) * 4);
+    return grid;
+}
+
+namespace {
+
 // A size as the square of its long side makes it.
 ScaledSize squaredSize(ScaledSize size) {
     const int side = std::max(size.width, size.height);
     return {size.scale, side, side};
 }
 
+// The picture's frames at one scale: its pixels, and the disc turned in them.
+class PictureFrames final : public Render::FrameMaker {
+public:
+    PictureFrames(PixelGrid grid, const KnobParams& params, Routine routine)
+        : grid_(std::move(grid)), disc_(params, routine, grid_) {}
+    int32_t frameWidth() const override { return disc_.frameWidth(); }
+    int32_t frameHeight() const override { return disc_.frameHeight(); }
+    int32_t frameCount() const override { return disc_.frameCount(); }
+    bool prepare(int pixelBytes, bool opacity) override {
+        return disc_.prepare(pixelBytes, opacity);
+    }
+    void build(int32_t i, const Render::FrameTarget& target) const override {
+        disc_.build(i, target);
+    }
+
+private:
+    PixelGrid grid_;
+    Render::DiscFrames disc_;
+};
+
 }  // namespace
+
+std::variant<std::unique_ptr<Render::FrameMaker>, Message> PictureSource::frames(
+    std::size_t k, const PicturePlan& plan) const {
+    const auto drawn = draw(k);
+    if (const auto* failed = std::get_if<Message>(&drawn)) return *failed;
+    const QImage& image = std::get<QImage>(drawn);
+    PixelGrid grid = Captured(plan.lay ? Pictures::OverColour(image, *plan.lay) : image);
+    if (grid.empty())
+        return Message{
+            .code = MessageCode::NoMemoryForStrip,
+            .facts = {{Fact::Width, plan.strips[k].size.X}, {Fact::Height, plan.strips[k].size.Y}}};
+    return std::unique_ptr<Render::FrameMaker>(
+        new PictureFrames(std::move(grid), plan.strips[k].params, o_.routine));
+}
 
 Message PictureSource::tooLarge(qint64 width, qint64 height) const {
     return {.code = MessageCode::PictureFileTooLarge,
@@ -92,7 +144,7 @@ std::variant<std::unique_ptr<PictureSource>, Message> PictureSource::Open(const 
                                                                           const QString& path) {
     std::unique_ptr<PictureSource> source(new PictureSource(o, s, path));
     Picture& first = source->first_;
-    first = load(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
+    first = ReadPicture(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
     if (first.status == LoadStatus::TooLarge) return source->tooLarge(first.width, first.height);
     if (first.status != LoadStatus::Loaded) return first.message;
     PictureFacts& facts = source->facts_;
@@ -117,7 +169,7 @@ std::variant<std::unique_ptr<PictureSource>, Message> PictureSource::Open(const 
         const RasterScaling& sizes = std::get<RasterScaling>(scaling);
         facts.sizes = sizes.sizes;
         if (sizes.padded()) {
-            first.image = onMargin(first.image, sizes.paddedWidth, sizes.paddedHeight);
+            first.image = OnMargin(first.image, sizes.paddedWidth, sizes.paddedHeight);
             facts.padded = true;
             facts.unpaddedWidth = width;
             facts.unpaddedHeight = height;
@@ -154,7 +206,7 @@ std::variant<QImage, Message> PictureSource::draw(std::size_t k) const {
         return Message{
             .code = MessageCode::CannotRead, .reason = {MessageCode::Damaged, 0}, .subject = path_};
     const ScaledSize& framed = facts_.sizes.at(k);
-    if (!image.isNull()) image = onMargin(image, framed.width, framed.height);
+    if (!image.isNull()) image = OnMargin(image, framed.width, framed.height);
     if (image.isNull())
         return Message{.code = MessageCode::CannotRead,
                        .reason = {MessageCode::DrawingTooLarge, 0},

@@ -12,13 +12,14 @@
 #include "options.h"
 #include "picture_plan.h"
 #include "settings.h"
+#include "strip_source.h"
 
 namespace Cli {
 
 // A picture as the command line draws it: read once, its size at every
-// scale known at once, and drawn for one scale at a time, so that thirty
-// large scales never lie in memory together.
-class PictureSource {
+// scale known at once, and drawn for one scale at a time; its frames turn a
+// disc around its centre.
+class PictureSource final : public StripSource {
 public:
     // Reads the picture ("-": standard input) and works out what the plan
     // needs to know of it; a message naming the picture as the user gave it
@@ -26,7 +27,9 @@ public:
     static std::variant<std::unique_ptr<PictureSource>, Messages::Message> Open(
         const Plan::Options& o, const Plan::Settings& s, const QString& path);
 
-    const Plan::PictureFacts& facts() const { return facts_; }
+    const Plan::PictureFacts& facts() const override { return facts_; }
+    std::variant<std::unique_ptr<Render::FrameMaker>, Messages::Message> frames(
+        std::size_t k, const Plan::PicturePlan& plan) const override;
 
     // The picture at scale k of the settings' scales, as the strip takes
     // it: drawn or made smaller, laid on its margins; Format_ARGB32 or

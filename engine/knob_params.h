@@ -29,4 +29,38 @@ constexpr const char* RoutineName(Routine routine) {
     return "bilinear";
 }
 
+// How a layer of a stack moves with a frame's value: not at all, turning
+// about its pivot, sliding from one place to another, or fading in or out.
+enum class LayerMotion { Still, Turn, Slide, Fade };
+
+// The motion's name, as the command line, a recipe and the manifest say it.
+constexpr const char* MotionName(LayerMotion motion) {
+    switch (motion) {
+        case LayerMotion::Still:
+            return "still";
+        case LayerMotion::Turn:
+            return "turn";
+        case LayerMotion::Slide:
+            return "slide";
+        case LayerMotion::Fade:
+            return "fade";
+    }
+    return "still";
+}
+
+// How a value arc is drawn: its colour and that of the track for the rest
+// of the arc (0xAARRGGBB, straight), its width and the radius of its middle
+// line (pixels of the canvas at 1x; 0: a default that fits the canvas),
+// whether it grows from the arc's middle (pan, bipolar) rather than its
+// start, and whether its ends are round or cut flat.
+struct ArcStyle {
+    uint32_t colour = 0xFFFFFFFFu;
+    uint32_t track = 0;
+    bool hasTrack = false;
+    double width = 0.0;
+    double radius = 0.0;
+    bool fromMiddle = false;
+    bool roundEnds = true;
+};
+
 }  // namespace Engine

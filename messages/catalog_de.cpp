@@ -293,11 +293,26 @@ QString GermanText(const Message& m) {
                 "'{value}'.");
         case ColourExpected:
             return QStringLiteral(
-                "{subject} erwartet R,G,B mit ganzen Zahlen von 0 bis {high}, nicht '{value}'.");
+                "{subject} erwartet eine Farbe, #RRGGBB, #RRGGBBAA oder R,G,B mit ganzen Zahlen "
+                "von 0 bis 255, nicht '{value}'.");
+        case PointExpected:
+            return QStringLiteral("{subject} erwartet X,Y in Pixeln, nicht '{value}'.");
+        case CanvasExpected:
+            return QStringLiteral(
+                "{subject} erwartet B,H, ganze Pixel von {low} bis {high}, nicht '{value}'.");
+        case ArcExpected:
+            return QStringLiteral(
+                "{subject} erwartet eine Farbe, danach vielleicht Breite und Radius in Pixeln "
+                "(#ff8800,4,40), nicht '{value}'.");
+        case NumberBetween:
+            return QStringLiteral(
+                "{subject} erwartet eine Zahl von {low} bis {high}, nicht '{value}'.");
         case OutputNeedsName:
             return QStringLiteral("{subject} braucht einen Datei- oder Ordnernamen.");
         case NoPictureGiven:
             return QStringLiteral("Kein Bild angegeben.");
+        case OptionNeeds:
+            return QStringLiteral("{subject} braucht {value}.");
         case OptionsExclude:
             return QStringLiteral("{subject} und {value} schliessen sich aus.");
         case OutputEndingUnknown:
@@ -404,6 +419,44 @@ QString GermanText(const Message& m) {
             return QStringLiteral(
                 "PNG: {choices:or} (small: kleinste Datei, dauert\nlänger); die Pixel sind "
                 "dieselben");
+        case HelpUnder:
+            return QStringLiteral(
+                "eine feste Ebene unter dem Bild (ein Schatten), mittig; darf wiederholt werden");
+        case HelpOver:
+            return QStringLiteral(
+                "eine feste Ebene über dem Bild (Glanz, eine Skala), mittig; darf wiederholt "
+                "werden");
+        case HelpMotion:
+            return QStringLiteral(
+                "wie sich das Bild mit dem Wert bewegt: {choices:or} (Vorgabe turn); mit "
+                "Ebenen dreht es sich ganz, nicht in einer Scheibe");
+        case HelpSlideFrom:
+            return QStringLiteral(
+                "die linke obere Ecke des gleitenden Bildes auf der Leinwand beim Wert 0 "
+                "(Vorgabe: mittig)");
+        case HelpSlideTo:
+            return QStringLiteral("die linke obere Ecke des gleitenden Bildes beim Wert 1");
+        case HelpFadeFrom:
+            return QStringLiteral(
+                "die Deckkraft des überblendenden Bildes beim Wert 0, {low} bis {high} "
+                "(Vorgabe 0)");
+        case HelpFadeTo:
+            return QStringLiteral("seine Deckkraft beim Wert 1 (Vorgabe 1)");
+        case HelpArc:
+            return QStringLiteral(
+                "ein Wertbogen über dem Bild, vom Anfang des Bogens bis zum Winkel des Werts: "
+                "seine Farbe (#RRGGBB oder #RRGGBBAA), Breite und Radius in Pixeln");
+        case HelpArcTrack:
+            return QStringLiteral("die Farbe des übrigen Bogens");
+        case HelpArcFrom:
+            return QStringLiteral(
+                "wo der Bogen beginnt: {choices:or} (middle: Panorama- und bipolare Knöpfe)");
+        case HelpArcEnds:
+            return QStringLiteral("die Enden des Bogens: {choices:or}");
+        case HelpCanvas:
+            return QStringLiteral(
+                "die Grösse der Leinwand, auf der die Ebenen liegen, bei 1x (Vorgabe: die "
+                "grösste Ebene)");
         case HelpManifest:
             return QStringLiteral("neben jede Sequenz eine JSON-Datei mit ihren Angaben legen");
         case HelpPreview:

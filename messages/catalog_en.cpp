@@ -280,11 +280,25 @@ QString EnglishText(const Message& m) {
                 "'{value}'");
         case ColourExpected:
             return QStringLiteral(
-                "{subject} expects R,G,B with whole numbers from 0 to {high}, not '{value}'");
+                "{subject} expects a colour, #RRGGBB, #RRGGBBAA or R,G,B with whole numbers from "
+                "0 to 255, not '{value}'");
+        case PointExpected:
+            return QStringLiteral("{subject} expects X,Y in pixels, not '{value}'");
+        case CanvasExpected:
+            return QStringLiteral(
+                "{subject} expects W,H, whole pixels from {low} to {high}, not '{value}'");
+        case ArcExpected:
+            return QStringLiteral(
+                "{subject} expects a colour, then perhaps its width and radius in pixels "
+                "(#ff8800,4,40), not '{value}'");
+        case NumberBetween:
+            return QStringLiteral("{subject} expects a number from {low} to {high}, not '{value}'");
         case OutputNeedsName:
             return QStringLiteral("{subject} needs a file or folder name");
         case NoPictureGiven:
             return QStringLiteral("no picture given");
+        case OptionNeeds:
+            return QStringLiteral("{subject} needs {value}");
         case OptionsExclude:
             return QStringLiteral("{subject} and {value} exclude each other");
         case OutputEndingUnknown:
@@ -390,6 +404,42 @@ QString EnglishText(const Message& m) {
             return QStringLiteral(
                 "PNG: {choices:or} (small: the smallest file, takes\nlonger); the pixels are the "
                 "same");
+        case HelpUnder:
+            return QStringLiteral(
+                "a still layer under the picture (a shadow), centred; may be given again");
+        case HelpOver:
+            return QStringLiteral(
+                "a still layer over the picture (gloss, a scale), centred; may be given again");
+        case HelpMotion:
+            return QStringLiteral(
+                "how the picture moves with the value: {choices:or} (default turn); with any "
+                "layer it turns whole, not in a disc");
+        case HelpSlideFrom:
+            return QStringLiteral(
+                "the sliding picture's top-left corner on the canvas at value 0 (default: "
+                "centred)");
+        case HelpSlideTo:
+            return QStringLiteral("the sliding picture's top-left corner at value 1");
+        case HelpFadeFrom:
+            return QStringLiteral(
+                "the fading picture's opacity at value 0, {low} to {high} "
+                "(default 0)");
+        case HelpFadeTo:
+            return QStringLiteral("its opacity at value 1 (default 1)");
+        case HelpArc:
+            return QStringLiteral(
+                "a value arc over the picture, from the arc's start to the value's angle: its "
+                "colour (#RRGGBB or #RRGGBBAA), width and radius in pixels");
+        case HelpArcTrack:
+            return QStringLiteral("the colour of the rest of the arc");
+        case HelpArcFrom:
+            return QStringLiteral(
+                "where the arc grows from: {choices:or} (middle: pan and bipolar knobs)");
+        case HelpArcEnds:
+            return QStringLiteral("the arc's ends: {choices:or}");
+        case HelpCanvas:
+            return QStringLiteral(
+                "the size of the canvas the layers lie on, at 1x (default: the largest layer)");
         case HelpManifest:
             return QStringLiteral("put a JSON file with the strip's facts beside each strip");
         case HelpPreview:

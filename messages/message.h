@@ -111,10 +111,15 @@ enum class MessageCode : std::uint16_t {
     NumberExpected,        // subject; Low, High: a whole number in this range
     NumberAboveZero,       // subject; High: a number above 0, up to High
     NumbersExpected,       // subject, value; Low, High: numbers in this range, by commas
-    ColourExpected,        // subject, value; High: the largest channel
+    ColourExpected,        // subject, value
+    PointExpected,         // subject, value
+    CanvasExpected,        // subject, value; Low, High
+    ArcExpected,           // subject, value
+    NumberBetween,         // subject, value; Low, High
     OutputNeedsName,       // subject
     NoPictureGiven,        //
     OptionsExclude,        // subject, value: two options that exclude each other
+    OptionNeeds,           // subject: an option; value: the one it needs
     OutputEndingUnknown,   // subject: -o's value; Formats: what is written
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
@@ -146,6 +151,18 @@ enum class MessageCode : std::uint16_t {
     HelpSize,         //
     HelpScale,        //
     HelpBackground,   // Colour: the grey a BMP strip lies on
+    HelpUnder,        //
+    HelpOver,         //
+    HelpMotion,       // Choices
+    HelpSlideFrom,    //
+    HelpSlideTo,      //
+    HelpFadeFrom,     // Low, High
+    HelpFadeTo,       // Low, High
+    HelpArc,          //
+    HelpArcTrack,     //
+    HelpArcFrom,      // Choices
+    HelpArcEnds,      // Choices
+    HelpCanvas,       // Low, High
     HelpFormat,       // Choices
     HelpCompression,  // Choices
     HelpManifest,     //

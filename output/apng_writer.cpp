@@ -84,15 +84,15 @@ int AnimationDelay(int32_t frames) {
 }
 
 Composed WriteAnimation(ByteSink& out, const Frames& frames) {
-    const PixelGrid& src = *frames.source;
-    const int32_t w = src.width(), h = src.height();
+    Render::FrameMaker& maker = *frames.maker;
+    const int32_t w = maker.frameWidth(), h = maker.frameHeight();
     Composed composed{Stop::None, w, h};
-    if (src.empty()) {
+    if (w < 1 || h < 1) {
         composed.stop = Stop::TooLarge;
         return composed;
     }
-    const std::vector<int32_t> order = AnimationFrames(frames.params.FrameCount);
-    const auto delay = static_cast<uint16_t>(AnimationDelay(frames.params.FrameCount));
+    const std::vector<int32_t> order = AnimationFrames(maker.frameCount());
+    const auto delay = static_cast<uint16_t>(AnimationDelay(maker.frameCount()));
     // Each frame compressed once, however often it shows.
     std::map<int32_t, std::vector<uint8_t>> data;
     try {
@@ -102,10 +102,10 @@ Composed WriteAnimation(ByteSink& out, const Frames& frames) {
             PngEncoder encoder(png, {w, h, frames.alpha, BmpHeader::kPixelsPerMetre},
                                {frames.compression, frames.threads});
             PngStripSink sink(encoder);
-            const bool made = encoder.begin() &&
-                              ComposeStrip(StripLayout::Horizontal(), frames.params, frames.routine,
-                                           src, sink, frames.threads, {i, 1}) &&
-                              encoder.finish();
+            const bool made =
+                encoder.begin() &&
+                ComposeFrames(StripLayout::Horizontal(), maker, sink, frames.threads, {i, 1}) &&
+                encoder.finish();
             if (!made || !imageData(png.bytes, data[i])) {
                 composed.stop = encoder.failure() == PngEncoder::Failure::Encoder ? Stop::Encoder
                                                                                   : Stop::NoMemory;

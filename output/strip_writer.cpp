@@ -132,7 +132,7 @@ Stop SinkStop(const ByteSink& out) {
 }
 
 int32_t FrameCountOf(const Frames& frames) {
-    return frames.range.count < 0 ? frames.params.FrameCount - frames.range.first + 1
+    return frames.range.count < 0 ? frames.maker->frameCount() - frames.range.first + 1
                                   : frames.range.count;
 }
 
@@ -165,10 +165,9 @@ private:
 }  // namespace
 
 Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
-    const PixelGrid& src = *frames.source;
     const StripExtent size = frames.size;
     Composed composed{Stop::None, size.X, size.Y};
-    if (src.empty() || !StripFits(size)) {
+    if (frames.maker == nullptr || !StripFits(size)) {
         composed.stop = Stop::TooLarge;
         return composed;
     }
@@ -176,8 +175,8 @@ Composed ComposeInto(ByteSink& out, Format format, const Frames& frames) {
     const auto compose = [&](StripSink& sink) {
         CountingSink counted(sink, frames);
         StripSink& into = frames.progress ? static_cast<StripSink&>(counted) : sink;
-        return ComposeStrip(frames.layout, frames.params, frames.routine, src, into, frames.threads,
-                            frames.range, frames.empty);
+        return ComposeFrames(frames.layout, *frames.maker, into, frames.threads, frames.range,
+                             frames.empty);
     };
     if (format == Format::Bmp) {
         BmpSink sink(out, w, h);

@@ -34,9 +34,8 @@ struct Frames {
     // The picture the frames make, pixels, as the plan sized it: the whole
     // strip, or a frame for a file of one frame.
     Engine::StripExtent size;
-    Engine::KnobParams params;
-    Engine::Routine routine = Engine::Routine::Bilinear;
-    const Engine::PixelGrid* source = nullptr;  // the picture (SrcBits)
+    // What the frames are made of: a picture turned in its disc, a stack.
+    Render::FrameMaker* maker = nullptr;
     // PNG only: RGBA, the fourth byte of the source being the picture's
     // opacity, turned with the frames. Otherwise the strip is opaque.
     bool alpha = false;

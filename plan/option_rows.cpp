@@ -1,5 +1,6 @@
 // The rows of the option table: every option of the command line, what it
 // reads and what it sets.
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -31,19 +32,6 @@ constexpr OptionId kSaying[] = {Quiet, Verbose};
 
 bool wholeInRange(double v, double low, double high) {
     return v == std::floor(v) && v >= low && v <= high;
-}
-
-// "R,G,B" with whole numbers from 0 to 255.
-std::optional<QRgb> colourOf(const QString& text) {
-    const QStringList parts = text.split(',');
-    if (parts.size() != 3) return std::nullopt;
-    int rgb[3] = {};
-    for (int k = 0; k < 3; ++k) {
-        const auto v = StrictNumber(parts[k]);
-        if (!v || !wholeInRange(*v, 0, 255)) return std::nullopt;
-        rgb[k] = static_cast<int>(*v);
-    }
-    return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
 // "1,2", "1, 1.5, 2": each within the row's range, in rising order, each
@@ -126,16 +114,6 @@ R scales(Options& o, const OptionValue& v, const OptionRow& row) {
     return std::nullopt;
 }
 
-R background(Options& o, const OptionValue& v, const OptionRow& row) {
-    o.background = colourOf(v.text);
-    if (!o.background) {
-        Message m = RefusedValue(row, M::ColourExpected, v.text);
-        m.facts.set(Fact::High, Decimal{255.0});
-        return m;
-    }
-    return std::nullopt;
-}
-
 R output(Options& o, const OptionValue& v, const OptionRow& row) {
     if (v.text.isEmpty()) return Message{.code = M::OutputNeedsName, .subject = row.name};
     o.output = v.text;
@@ -159,69 +137,124 @@ void greyFact(Facts& facts) {
     facts.set(Fact::Colour, ColourText(Pictures::kBoxBackground));
 }
 
+// "#RRGGBB", "#RRGGBBAA" or "R,G,B" with whole numbers from 0 to 255:
+// 0xAARRGGBB, opaque unless the eight digits say otherwise.
+std::optional<QRgb> colourOf(const QString& text) {
+    static const QRegularExpression hex(QStringLiteral("^#([0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})$"));
+    if (hex.match(text).hasMatch()) {
+        const uint value = text.mid(1).toUInt(nullptr, 16);
+        return text.size() == 7 ? (0xFF000000u | value) : ((value & 0xFFu) << 24 | value >> 8);
+    }
+    const QStringList parts = text.split(',');
+    if (parts.size() != 3) return std::nullopt;
+    int rgb[3] = {};
+    for (int k = 0; k < 3; ++k) {
+        const auto v = StrictNumber(parts[k]);
+        if (!v || !wholeInRange(*v, 0, 255)) return std::nullopt;
+        rgb[k] = static_cast<int>(*v);
+    }
+    return qRgb(rgb[0], rgb[1], rgb[2]);
+}
+
+R background(Options& o, const OptionValue& v, const OptionRow& row) {
+    o.background = colourOf(v.text);
+    if (!o.background) return RefusedValue(row, M::ColourExpected, v.text);
+    return std::nullopt;
+}
+
+// "X,Y", numbers of pixels.
+std::optional<QPointF> pointOf(const QString& text) {
+    const QStringList parts = text.split(',');
+    if (parts.size() != 2) return std::nullopt;
+    const auto x = StrictNumber(parts[0].trimmed()), y = StrictNumber(parts[1].trimmed());
+    if (!x || !y || std::abs(*x) > kMaxMaxSize * 16 || std::abs(*y) > kMaxMaxSize * 16)
+        return std::nullopt;
+    return QPointF(*x, *y);
+}
+
+template <std::optional<QPointF> Options::*member>
+R point(Options& o, const OptionValue& v, const OptionRow& row) {
+    o.*member = pointOf(v.text);
+    if (!(o.*member)) return RefusedValue(row, M::PointExpected, v.text);
+    return std::nullopt;
+}
+
+R canvas(Options& o, const OptionValue& v, const OptionRow& row) {
+    const QStringList parts = v.text.split(',');
+    if (parts.size() == 2) {
+        const auto w = StrictNumber(parts[0].trimmed()), h = StrictNumber(parts[1].trimmed());
+        if (w && h && wholeInRange(*w, 1, kMaxMaxSize) && wholeInRange(*h, 1, kMaxMaxSize)) {
+            o.canvas = QSize(static_cast<int>(*w), static_cast<int>(*h));
+            return std::nullopt;
+        }
+    }
+    return RefusedValue(row, M::CanvasExpected, v.text);
+}
+
+// "COLOUR[,WIDTH[,RADIUS]]": the colour as colourOf takes it (a colour of
+// three numbers then needs the width and radius too, so that its commas are
+// not taken for them), the lengths positive pixels.
+R arc(Options& o, const OptionValue& v, const OptionRow& row) {
+    QStringList parts = v.text.split(',');
+    QString colour = parts.takeFirst();
+    if (!colour.startsWith('#') && parts.size() >= 2) {
+        colour += ',' + parts.takeFirst() + ',' + parts.takeFirst();
+    }
+    ArcStyle style;
+    const auto rgba = colourOf(colour);
+    bool good = rgba.has_value() && parts.size() <= 2;
+    if (good) style.colour = *rgba;
+    for (qsizetype k = 0; good && k < parts.size(); ++k) {
+        const auto length = StrictNumber(parts[k].trimmed());
+        good = length && *length > 0.0 && *length <= kMaxMaxSize;
+        if (good) (k == 0 ? style.width : style.radius) = *length;
+    }
+    if (!good) return RefusedValue(row, M::ArcExpected, v.text);
+    o.arc = style;
+    return std::nullopt;
+}
+
+R arcTrack(Options& o, const OptionValue& v, const OptionRow& row) {
+    o.arcTrack = colourOf(v.text);
+    if (!o.arcTrack) return RefusedValue(row, M::ColourExpected, v.text);
+    return std::nullopt;
+}
+
+constexpr LayerMotion kMotions[] = {LayerMotion::Turn, LayerMotion::Slide, LayerMotion::Fade,
+                                    LayerMotion::Still};
+
+QStringList motionWords() {
+    QStringList words;
+    for (const LayerMotion motion : kMotions) words << QString::fromLatin1(MotionName(motion));
+    return words;
+}
+
+QStringList arcFromWords() {
+    return {QStringLiteral("start"), QStringLiteral("middle")};
+}
+
+QStringList arcEndWords() {
+    return {QStringLiteral("round"), QStringLiteral("flat")};
+}
+
 constexpr NumberRange kAny{};
 constexpr NumberRange kSides{1, kMaxMaxSize, true, false, M::NumberExpected};
+constexpr NumberRange kOpacity{0.0, 1.0, false, false, M::NumberBetween};
 
+// clang-format off
 constexpr OptionRow kOptions[] = {
-    {For,
-     "--for",
-     nullptr,
-     "for",
-     K::Word,
-     "",
-     M::UsageToolkit,
-     ToolkitNames,
-     kAny,
-     toolkit,
-     [](Options& o) { o.listToolkits = true; },
-     M::HelpFor,
-     nullptr,
-     {}},
-    {Frames,
-     "--frames",
-     nullptr,
-     "frames",
-     K::Number,
-     "N",
-     M::None,
-     nullptr,
-     kAny,
-     number<&Options::frames>,
-     nullptr,
-     M::HelpFrames,
-     [](Facts& f) { f.set(Fact::Frames, KnobParams{}.FrameCount); },
-     {}},
-    {Radius,
-     "--radius",
-     nullptr,
-     "radius",
-     K::Number,
-     "R",
-     M::None,
-     nullptr,
-     kAny,
-     number<&Options::radius>,
-     nullptr,
-     M::HelpRadius,
-     nullptr,
-     {}},
+    {For, "--for", nullptr, "for", K::Word, "", M::UsageToolkit, ToolkitNames, kAny, toolkit,
+     [](Options& o) { o.listToolkits = true; }, M::HelpFor, nullptr, {}},
+    {Frames, "--frames", nullptr, "frames", K::Number, "N", M::None, nullptr, kAny,
+     number<&Options::frames>, nullptr, M::HelpFrames,
+     [](Facts& f) { f.set(Fact::Frames, KnobParams{}.FrameCount); }, {}},
+    {Radius, "--radius", nullptr, "radius", K::Number, "R", M::None, nullptr, kAny,
+     number<&Options::radius>, nullptr, M::HelpRadius, nullptr, {}},
     {Angle, "--angle", nullptr, "angle", K::Number, "A", M::None, nullptr, kAny,
      number<&Options::angle>, nullptr, M::HelpAngle,
      [](Facts& f) { f.set(Fact::Angle, Decimal{KnobParams{}.RotAngle}); }, kTurn},
-    {Start,
-     "--start",
-     nullptr,
-     "start",
-     K::Number,
-     "W",
-     M::None,
-     nullptr,
-     kAny,
-     number<&Options::start>,
-     nullptr,
-     M::HelpStart,
-     nullptr,
-     {}},
+    {Start, "--start", nullptr, "start", K::Number, "W", M::None, nullptr, kAny,
+     number<&Options::start>, nullptr, M::HelpStart, nullptr, {}},
     {Sweep, "--sweep", nullptr, "sweep", K::Number, "S", M::None, nullptr, kAny,
      number<&Options::sweep>, nullptr, M::HelpSweep, nullptr, kTurn},
     {End, "--end", nullptr, "end", K::Number, "E", M::None, nullptr, kAny, number<&Options::end>,
@@ -241,273 +274,127 @@ constexpr OptionRow kOptions[] = {
      kOrientation},
     {Layout, "--layout", nullptr, "layout", K::Text, "L", M::None, layoutWords, kAny, layout,
      nullptr, M::HelpLayout, nullptr, kOrientation},
-    {FirstNumber,
-     "--first-number",
-     nullptr,
-     "first-number",
-     K::Word,
-     "N",
-     M::None,
-     firstNumbers,
+    {FirstNumber, "--first-number", nullptr, "first-number", K::Word, "N", M::None, firstNumbers,
      kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.firstNumber = v.words.front();
          return std::nullopt;
      },
-     nullptr,
-     M::HelpFirstNumber,
-     nullptr,
-     {}},
-    {Nearest,
-     "--nearest",
-     nullptr,
-     "nearest",
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
+     nullptr, M::HelpFirstNumber, nullptr, {}},
+    {Nearest, "--nearest", nullptr, "nearest", K::Switch, nullptr, M::None, nullptr, kAny,
      [](Options& o, const OptionValue&, const OptionRow&) -> R {
          o.routine = Routine::Nearest;
          return std::nullopt;
      },
-     nullptr,
-     M::HelpNearest,
-     nullptr,
-     {}},
-    {MaxSize,
-     "--max-size",
-     nullptr,
-     "max-size",
-     K::Number,
-     "N",
-     M::None,
-     nullptr,
-     kSides,
+     nullptr, M::HelpNearest, nullptr, {}},
+    {MaxSize, "--max-size", nullptr, "max-size", K::Number, "N", M::None, nullptr, kSides,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.maxSize = static_cast<int>(v.number);
          return std::nullopt;
      },
-     nullptr,
-     M::HelpMaxSize,
+     nullptr, M::HelpMaxSize,
      [](Facts& f) {
          f.set(Fact::Size, kCliMaxPictureSide);
          f.set(Fact::MaxSide, kMaxMaxSize);
      },
      {}},
-    {Size,
-     "--size",
-     nullptr,
-     "size",
-     K::Number,
-     "N",
-     M::None,
-     nullptr,
-     kSides,
+    {Size, "--size", nullptr, "size", K::Number, "N", M::None, nullptr, kSides,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.size = static_cast<int>(v.number);
          return std::nullopt;
      },
-     nullptr,
-     M::HelpSize,
-     nullptr,
-     {}},
-    {Scale,
-     "--scale",
-     nullptr,
-     "scale",
-     K::Number,
-     "K",
-     M::None,
-     nullptr,
+     nullptr, M::HelpSize, nullptr, {}},
+    {Scale, "--scale", nullptr, "scale", K::Number, "K", M::None, nullptr,
      {0.0, kMaxScale, false, true, M::NumberAboveZero},
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.scale = v.number;
          return std::nullopt;
      },
-     nullptr,
-     M::HelpScale,
-     nullptr,
-     kScaling},
-    {Scales,
-     "--scales",
-     nullptr,
-     "scales",
-     K::Text,
-     "K,...",
-     M::None,
-     nullptr,
-     {kMinScale, kMaxScale, false, false, M::NumbersExpected},
-     scales,
-     nullptr,
-     M::HelpScales,
-     nullptr,
-     kScaling},
-    {Square,
-     "--square",
-     nullptr,
-     "square",
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::square>,
-     nullptr,
-     M::HelpSquare,
-     nullptr,
-     {}},
-    {Background,
-     "--background",
-     nullptr,
-     "background",
-     K::Text,
-     "R,G,B",
-     M::None,
-     nullptr,
-     kAny,
-     background,
-     nullptr,
-     M::HelpBackground,
-     greyFact,
-     {}},
-    {Format,
-     "--format",
-     nullptr,
-     "format",
-     K::Word,
-     "F",
-     M::None,
-     formatWords,
-     kAny,
+     nullptr, M::HelpScale, nullptr, kScaling},
+    {Scales, "--scales", nullptr, "scales", K::Text, "K,...", M::None, nullptr,
+     {kMinScale, kMaxScale, false, false, M::NumbersExpected}, scales, nullptr, M::HelpScales,
+     nullptr, kScaling},
+    {Square, "--square", nullptr, "square", K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::square>, nullptr, M::HelpSquare, nullptr, {}},
+    {Background, "--background", nullptr, "background", K::Text, "COLOUR", M::None, nullptr, kAny,
+     background, nullptr, M::HelpBackground, greyFact, {}},
+    {Under, "--under", nullptr, "under", K::File, "FILE", M::None, nullptr, kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.under << v.text;
+         return std::nullopt;
+     },
+     nullptr, M::HelpUnder, nullptr, {}},
+    {Over, "--over", nullptr, "over", K::File, "FILE", M::None, nullptr, kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.over << v.text;
+         return std::nullopt;
+     },
+     nullptr, M::HelpOver, nullptr, {}},
+    {Motion, "--motion", nullptr, "motion", K::Word, "M", M::None, motionWords, kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.motion = kMotions[v.words.front()];
+         return std::nullopt;
+     },
+     nullptr, M::HelpMotion, nullptr, {}},
+    {SlideFrom, "--slide-from", nullptr, "slide-from", K::Text, "X,Y", M::None, nullptr, kAny,
+     point<&Options::slideFrom>, nullptr, M::HelpSlideFrom, nullptr, {}},
+    {SlideTo, "--slide-to", nullptr, "slide-to", K::Text, "X,Y", M::None, nullptr, kAny,
+     point<&Options::slideTo>, nullptr, M::HelpSlideTo, nullptr, {}},
+    {FadeFrom, "--fade-from", nullptr, "fade-from", K::Number, "A", M::None, nullptr, kOpacity,
+     number<&Options::fadeFrom>, nullptr, M::HelpFadeFrom, nullptr, {}},
+    {FadeTo, "--fade-to", nullptr, "fade-to", K::Number, "A", M::None, nullptr, kOpacity,
+     number<&Options::fadeTo>, nullptr, M::HelpFadeTo, nullptr, {}},
+    {Arc, "--arc", nullptr, "arc", K::Text, "COLOUR[,WIDTH[,RADIUS]]", M::None, nullptr, kAny,
+     arc, nullptr, M::HelpArc, nullptr, {}},
+    {ArcTrack, "--arc-track", nullptr, "arc-track", K::Text, "COLOUR", M::None, nullptr, kAny,
+     arcTrack, nullptr, M::HelpArcTrack, nullptr, {}},
+    {ArcFrom, "--arc-from", nullptr, "arc-from", K::Word, "F", M::None, arcFromWords, kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.arcFromMiddle = v.words.front() == 1;
+         return std::nullopt;
+     },
+     nullptr, M::HelpArcFrom, nullptr, {}},
+    {ArcEnds, "--arc-ends", nullptr, "arc-ends", K::Word, "E", M::None, arcEndWords, kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.arcRoundEnds = v.words.front() == 0;
+         return std::nullopt;
+     },
+     nullptr, M::HelpArcEnds, nullptr, {}},
+    {Canvas, "--canvas", nullptr, "canvas", K::Text, "W,H", M::None, nullptr, kSides, canvas,
+     nullptr, M::HelpCanvas, nullptr, {}},
+    {Format, "--format", nullptr, "format", K::Word, "F", M::None, formatWords, kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.format = Output::Formats()[static_cast<std::size_t>(v.words.front())].format;
          return std::nullopt;
      },
-     nullptr,
-     M::HelpFormat,
-     nullptr,
-     {}},
-    {Compression,
-     "--compression",
-     nullptr,
-     "compression",
-     K::Word,
-     "C",
-     M::None,
-     compressionWords,
-     kAny,
+     nullptr, M::HelpFormat, nullptr, {}},
+    {Compression, "--compression", nullptr, "compression", K::Word, "C", M::None,
+     compressionWords, kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.compression = kPngCompressionWords[v.words.front()].level;
          return std::nullopt;
      },
-     nullptr,
-     M::HelpCompression,
-     nullptr,
-     {}},
-    {Manifest,
-     "--manifest",
-     nullptr,
-     "manifest",
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::manifest>,
-     nullptr,
-     M::HelpManifest,
-     nullptr,
-     {}},
-    {Side,
-     "--side",
-     nullptr,
-     "side",
-     K::Words,
-     "D,...",
-     M::None,
-     sideWords,
-     kAny,
-     sides,
-     nullptr,
-     M::HelpSide,
-     nullptr,
-     {}},
-    {Preview,
-     "--preview",
-     nullptr,
-     "preview",
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::preview>,
-     nullptr,
-     M::HelpPreview,
-     nullptr,
-     {}},
-    {Animation,
-     "--preview-animation",
-     nullptr,
-     "preview-animation",
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::animation>,
-     nullptr,
-     M::HelpAnimation,
-     nullptr,
-     {}},
-    {Output,
-     "-o",
-     "--output",
-     "output",
-     K::File,
-     "",
-     M::UsageOutputName,
-     nullptr,
-     kAny,
-     output,
-     nullptr,
-     M::HelpOutput,
-     nullptr,
-     {}},
+     nullptr, M::HelpCompression, nullptr, {}},
+    {Manifest, "--manifest", nullptr, "manifest", K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::manifest>, nullptr, M::HelpManifest, nullptr, {}},
+    {Side, "--side", nullptr, "side", K::Words, "D,...", M::None, sideWords, kAny, sides, nullptr,
+     M::HelpSide, nullptr, {}},
+    {Preview, "--preview", nullptr, "preview", K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::preview>, nullptr, M::HelpPreview, nullptr, {}},
+    {Animation, "--preview-animation", nullptr, "preview-animation", K::Switch, nullptr, M::None,
+     nullptr, kAny, flag<&Options::animation>, nullptr, M::HelpAnimation, nullptr, {}},
+    {Output, "-o", "--output", "output", K::File, "", M::UsageOutputName, nullptr, kAny, output,
+     nullptr, M::HelpOutput, nullptr, {}},
     {Quiet, "-q", "--quiet", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
      flag<&Options::quiet>, nullptr, M::HelpQuiet, nullptr, kSaying},
     {Verbose, "-v", "--verbose", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
      flag<&Options::verbose>, nullptr, M::HelpVerbose, nullptr, kSaying},
-    {Version,
-     "--version",
-     "-V",
-     nullptr,
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::version>,
-     nullptr,
-     M::HelpVersion,
-     nullptr,
-     {}},
-    {Help,
-     "--help",
-     "-h",
-     nullptr,
-     K::Switch,
-     nullptr,
-     M::None,
-     nullptr,
-     kAny,
-     flag<&Options::help>,
-     nullptr,
-     M::HelpHelp,
-     nullptr,
-     {}},
+    {Version, "--version", "-V", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::version>, nullptr, M::HelpVersion, nullptr, {}},
+    {Help, "--help", "-h", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::help>, nullptr, M::HelpHelp, nullptr, {}},
 };
+// clang-format on
 
 static_assert(
     [] {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointF>
 #include <QRgb>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,7 @@
 #include "build_rules.h"
 #include "catalog.h"
 #include "knob_input.h"
+#include "layers.h"
 #include "png_compression.h"
 #include "strip_names.h"
 #include "toolkits.h"
@@ -74,6 +77,25 @@ struct Options {
     // The user's language: the messages', the preview page's, and how a
     // decimal was read.
     Messages::Language language = Messages::Language::English;
+
+    // A stack of layers instead of one picture turned in its disc.
+    QStringList under, over;              // still layers below and above the picture
+    std::optional<Engine::ArcStyle> arc;  // a value arc over the picture
+    std::optional<QRgb> arcTrack;         // the track's colour (0xAARRGGBB)
+    std::optional<bool> arcFromMiddle;
+    std::optional<bool> arcRoundEnds;
+    std::optional<Engine::LayerMotion> motion;  // how the picture moves (default: turns)
+    std::optional<QPointF> slideFrom, slideTo;  // its top-left corner at value 0 and 1
+    std::optional<double> fadeFrom, fadeTo;     // its opacity at value 0 and 1
+    std::optional<QSize> canvas;                // the canvas, at 1x; default: the largest layer
+    std::vector<LayerSpec> layers;              // a recipe's whole stack
+    // The recipe the options came from, if one did: its layers' files are
+    // named from its folder.
+    QString recipe;
+    // Whether any of the above asks for a stack.
+    bool stacked() const {
+        return !under.isEmpty() || !over.isEmpty() || arc || motion || canvas || !layers.empty();
+    }
 };
 
 }  // namespace Plan

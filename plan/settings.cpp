@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "option_table.h"
+
 #include <algorithm>
 
 using namespace Engine;
@@ -9,6 +11,69 @@ using namespace Pictures;
 using namespace Png;
 
 namespace Plan {
+
+namespace {
+
+// The stack the options describe: the still layers under the picture, the
+// picture moving as --motion says, the value arc, the still layers over it.
+std::vector<LayerSpec> layersOf(const Options& o) {
+    std::vector<LayerSpec> layers;
+    const auto still = [&](const QStringList& files, OptionId id) {
+        for (const QString& file : files)
+            layers.push_back({.file = file, .origin = QString::fromLatin1(RowOf(id).name)});
+    };
+    still(o.under, OptionId::Under);
+    layers.push_back({.picture = true,
+                      .motion = o.motion.value_or(LayerMotion::Turn),
+                      .at = o.slideFrom,
+                      .slideTo = o.slideTo,
+                      .fadeFrom = o.fadeFrom.value_or(0.0),
+                      .fadeTo = o.fadeTo.value_or(1.0)});
+    if (o.arc) {
+        ArcStyle arc = *o.arc;
+        if (o.arcTrack) {
+            arc.track = *o.arcTrack;
+            arc.hasTrack = true;
+        }
+        arc.fromMiddle = o.arcFromMiddle.value_or(false);
+        arc.roundEnds = o.arcRoundEnds.value_or(true);
+        layers.push_back({.arc = arc, .origin = QString::fromLatin1(RowOf(OptionId::Arc).name)});
+    }
+    still(o.over, OptionId::Over);
+    return layers;
+}
+
+Message needs(OptionId option, const QString& word, OptionId needed, const QString& neededWord) {
+    const auto named = [](OptionId id, const QString& w) {
+        const QString name = QString::fromLatin1(RowOf(id).name);
+        return w.isEmpty() ? name : name + ' ' + w;
+    };
+    return {.code = MessageCode::OptionNeeds,
+            .subject = named(option, word),
+            .value = named(needed, neededWord)};
+}
+
+}  // namespace
+
+std::optional<Message> CheckStack(const Options& o) {
+    const auto motion = o.motion.value_or(LayerMotion::Turn);
+    const QString slide = QString::fromLatin1(MotionName(LayerMotion::Slide));
+    const QString fade = QString::fromLatin1(MotionName(LayerMotion::Fade));
+    if (motion == LayerMotion::Slide && !o.slideTo)
+        return needs(OptionId::Motion, slide, OptionId::SlideTo, {});
+    if ((o.slideFrom || o.slideTo) && motion != LayerMotion::Slide)
+        return needs(o.slideTo ? OptionId::SlideTo : OptionId::SlideFrom, {}, OptionId::Motion,
+                     slide);
+    if ((o.fadeFrom || o.fadeTo) && motion != LayerMotion::Fade)
+        return needs(o.fadeTo ? OptionId::FadeTo : OptionId::FadeFrom, {}, OptionId::Motion, fade);
+    const OptionId arcPart = o.arcTrack        ? OptionId::ArcTrack
+                             : o.arcFromMiddle ? OptionId::ArcFrom
+                             : o.arcRoundEnds  ? OptionId::ArcEnds
+                                               : OptionId::Arc;
+    if (!o.arc && arcPart != OptionId::Arc && o.layers.empty())
+        return needs(arcPart, {}, OptionId::Arc, {});
+    return std::nullopt;
+}
 
 Settings Resolve(const Options& o) {
     Settings s;
@@ -55,6 +120,7 @@ Settings Resolve(const Options& o) {
         s.addedOneX = true;
     }
     s.square = o.square || (toolkit != nullptr && toolkit->rules.squareFrames);
+    if (o.stacked()) s.layers = o.layers.empty() ? layersOf(o) : o.layers;
     return s;
 }
 

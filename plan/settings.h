@@ -28,8 +28,16 @@ struct Settings {
     // A .uidesc names larger scales only beside a 1x bitmap: scale 1 was
     // added to those asked for.
     bool addedOneX = false;
+    // A stack of layers, bottom first; empty: the one picture turned in its
+    // disc, as the window turns it.
+    std::vector<LayerSpec> layers;
 };
 
 Settings Resolve(const Options& o);
+
+// What the layer options ask that cannot be: a slide with nowhere to go, an
+// arc's colour with no arc, ... The message names the option and the one it
+// needs.
+std::optional<Messages::Message> CheckStack(const Options& o);
 
 }  // namespace Plan

@@ -12,6 +12,8 @@
 
 #include "rotation.h"
 
+#include <memory>
+
 using namespace Engine;
 
 namespace Render {
@@ -37,8 +39,10 @@ struct Piece {
     int32_t visible = 0;  // columns of the frame inside the sink
 };
 
+}  // namespace
+
 // The source in the sink's pixel layout, for the pixels that stay still.
-struct Source {
+struct DiscFrames::Source {
     const PixelGrid* sampled = nullptr;
     PixelGrid opaque;             // four-byte sinks: every fourth byte 255
     std::vector<uint8_t> packed;  // three-byte sinks
@@ -46,7 +50,11 @@ struct Source {
     std::ptrdiff_t plainLine = 0;
 };
 
-bool prepare(const PixelGrid& src, int pixelBytes, bool opacity, Source& s) {
+namespace {
+
+using Source = DiscFrames::Source;
+
+bool prepareSource(const PixelGrid& src, int pixelBytes, bool opacity, Source& s) {
     try {
         if (pixelBytes == 4 && opacity) {
             s.sampled = &src;
@@ -84,8 +92,7 @@ unsigned threadCount(unsigned requested, int64_t pixels) {
 
 class Compositor {
 public:
-    Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
-               Routine routine, const Source& source, int32_t frameW, int32_t frameH,
+    Compositor(const StripLayout& layout, FrameRange frames, const FrameMaker& maker,
                StripSink& sink, uint32_t empty);
     bool run(unsigned threads);
 
@@ -106,13 +113,10 @@ private:
                    int32_t x) const;
     void fillEmptyPlaces(const Band& band, int32_t end) const;
     void render(const Band& band, const Piece& piece) const;
-    void build(int32_t frame, const AppModul::FrameRows& rows) const;
     Band& slot(int32_t index) { return bands_[index % kOpenBands]; }
 
     const StripLayout layout_;
-    const KnobParams params_;
-    const Routine routine_;
-    const Source& source_;
+    const FrameMaker& maker_;
     StripSink& sink_;
     const int32_t frameW_, frameH_, pixelBytes_;
     const bool opacity_;
@@ -134,27 +138,24 @@ private:
     bool failed_ = false;
 };
 
-Compositor::Compositor(const StripLayout& layout, FrameRange frames, const KnobParams& params,
-                       Routine routine, const Source& source, int32_t frameW, int32_t frameH,
+Compositor::Compositor(const StripLayout& layout, FrameRange frames, const FrameMaker& maker,
                        StripSink& sink, uint32_t empty)
     : layout_(layout),
-      params_(params),
-      routine_(routine),
-      source_(source),
+      maker_(maker),
       sink_(sink),
-      frameW_(frameW),
-      frameH_(frameH),
+      frameW_(maker.frameWidth()),
+      frameH_(maker.frameHeight()),
       pixelBytes_(sink.pixelBytes()),
       opacity_(sink.keepsOpacity() && pixelBytes_ == 4) {
     for (int k = 0; k < 4; ++k) empty_[k] = static_cast<uint8_t>(empty >> (8 * k));
     firstFrame_ = frames.first;
     const int64_t n =
-        frames.count < 0 ? int64_t{params.FrameCount} - frames.first + 1 : frames.count;
+        frames.count < 0 ? int64_t{maker.frameCount()} - frames.first + 1 : frames.count;
     if (n < 1) return;
     frames_ = static_cast<int32_t>(n);
     perRow_ = static_cast<int32_t>(std::min<int64_t>(layout.Columns(n), INT32_MAX));
-    const int64_t stripW = layout.Columns(n) * frameW;
-    const int64_t stripH = layout.Rows(n) * frameH;
+    const int64_t stripW = layout.Columns(n) * frameW_;
+    const int64_t stripH = layout.Rows(n) * frameH_;
     columns_ = static_cast<int32_t>(std::clamp<int64_t>(stripW, 0, std::max(0, sink.width())));
     rows_ = static_cast<int32_t>(std::clamp<int64_t>(stripH, 0, std::max(0, sink.height())));
     if (columns_ == 0 || rows_ == 0) return;
@@ -324,25 +325,12 @@ bool Compositor::takeBatch(Band*& band, std::size_t& from, std::size_t& to) {
     return false;
 }
 
-void Compositor::build(int32_t frame, const AppModul::FrameRows& rows) const {
-    switch (routine_) {
-        case Routine::Bilinear:
-            AppModul::RotateFrameBilinear(frame, params_, *source_.sampled, rows);
-            return;
-        case Routine::Nearest:
-            AppModul::RotateFrameNearest(frame, params_, *source_.sampled, rows);
-            return;
-    }
-}
-
 void Compositor::render(const Band& band, const Piece& piece) const {
     const std::ptrdiff_t line = band.view.bytesPerLine;
     uint8_t* dest = band.view.bits + piece.bandRow * line + std::ptrdiff_t{piece.x} * pixelBytes_;
-    AppModul::FrameRows rows{piece.firstRow, piece.rows,       dest, line, pixelBytes_,
-                             source_.plain,  source_.plainLine};
-    rows.opacity = opacity_;
+    FrameTarget rows{piece.firstRow, piece.rows, dest, line};
     if (piece.visible == frameW_) {
-        build(piece.frame, rows);
+        maker_.build(piece.frame, rows);
         return;
     }
     // A frame cut off by the sink's edge: built whole-width aside, then the
@@ -352,7 +340,7 @@ void Compositor::render(const Band& band, const Piece& piece) const {
     aside.resize(static_cast<std::size_t>(asideLine * piece.rows));
     rows.dest = aside.data();
     rows.bytesPerLine = asideLine;
-    build(piece.frame, rows);
+    maker_.build(piece.frame, rows);
     for (int32_t r = 0; r < piece.rows; ++r)
         std::memcpy(
             dest + r * line, aside.data() + r * asideLine,
@@ -361,15 +349,50 @@ void Compositor::render(const Band& band, const Piece& piece) const {
 
 }  // namespace
 
+bool ComposeFrames(const StripLayout& layout, FrameMaker& maker, StripSink& sink, unsigned threads,
+                   FrameRange frames, uint32_t empty) {
+    if (maker.frameCount() < 1 || maker.frameWidth() < 1 || maker.frameHeight() < 1 ||
+        frames.first < 1)
+        return true;
+    if (!maker.prepare(sink.pixelBytes(), sink.keepsOpacity() && sink.pixelBytes() == 4))
+        return false;
+    Compositor compositor(layout, frames, maker, sink, empty);
+    return compositor.run(threads);
+}
+
+DiscFrames::DiscFrames(const KnobParams& params, Routine RotateMode, const PixelGrid& SrcBits)
+    : params_(params), routine_(RotateMode), src_(SrcBits) {}
+
+DiscFrames::~DiscFrames() = default;
+
+bool DiscFrames::prepare(int pixelBytes, bool opacity) {
+    if (source_ && pixelBytes == pixelBytes_ && opacity == opacity_) return true;
+    pixelBytes_ = pixelBytes;
+    opacity_ = opacity;
+    source_ = std::make_unique<Source>();
+    return prepareSource(src_, pixelBytes, opacity, *source_);
+}
+
+void DiscFrames::build(int32_t i, const FrameTarget& target) const {
+    AppModul::FrameRows rows{target.first, target.count,   target.dest,       target.bytesPerLine,
+                             pixelBytes_,  source_->plain, source_->plainLine};
+    rows.opacity = opacity_;
+    switch (routine_) {
+        case Routine::Bilinear:
+            AppModul::RotateFrameBilinear(i, params_, *source_->sampled, rows);
+            return;
+        case Routine::Nearest:
+            AppModul::RotateFrameNearest(i, params_, *source_->sampled, rows);
+            return;
+    }
+}
+
 bool ComposeStrip(const StripLayout& layout, const KnobParams& params, Routine RotateMode,
                   const PixelGrid& SrcBits, StripSink& sink, unsigned threads, FrameRange frames,
                   uint32_t empty) {
     if (params.FrameCount < 1 || SrcBits.empty() || frames.first < 1) return true;
-    Source source;
-    if (!prepare(SrcBits, sink.pixelBytes(), sink.keepsOpacity(), source)) return false;
-    Compositor compositor(layout, frames, params, RotateMode, source, SrcBits.width(),
-                          SrcBits.height(), sink, empty);
-    return compositor.run(threads);
+    DiscFrames maker(params, RotateMode, SrcBits);
+    return ComposeFrames(layout, maker, sink, threads, frames, empty);
 }
 
 }  // namespace Render

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "frame_maker.h"
 #include "knob_params.h"
 #include "pixel_grid.h"
 #include "strip_layout.h"
@@ -65,14 +67,44 @@ struct FrameRange {
     int32_t count = -1;
 };
 
-// Composes the frames of the knob strip into the sink where the layout puts
-// them (W x H the size of SrcBits): frame i turned as (i - 1) x RotAngle
-// plus StartAngle, built by the routine RotateMode names. Every pixel is computed once; frames
-// beyond the sink are not built. The places a grid's short last row leaves without a frame get the
-// pixel `empty` (0xAARRGGBB; its first bytes in three-byte sinks).
-// Up to `threads` threads build frames (0: one per core); the bytes are
-// those one thread makes. True when every band reached the sink (nothing to
-// compose counts as done); false when the sink stopped it or had no memory.
+// Composes the frames the maker makes into the sink where the layout puts
+// them. Every pixel is computed once; frames beyond the sink are not built.
+// The places a grid's short last row leaves without a frame get the pixel
+// `empty` (0xAARRGGBB; its first bytes in three-byte sinks). Up to `threads`
+// threads build frames (0: one per core); the bytes are those one thread
+// makes. True when every band reached the sink (nothing to compose counts as
+// done); false when the sink stopped it, or it or the maker had no memory.
+bool ComposeFrames(const Engine::StripLayout& layout, FrameMaker& maker, StripSink& sink,
+                   unsigned threads = 0, FrameRange frames = {}, uint32_t empty = 0);
+
+// The frames of the knob strip: frame i is SrcBits with the disc around its
+// centre turned as (i - 1) x RotAngle plus StartAngle, built by the routine
+// RotateMode names (AppModul::RotateFrameBilinear, ...).
+class DiscFrames final : public FrameMaker {
+public:
+    DiscFrames(const Engine::KnobParams& params, Engine::Routine RotateMode,
+               const Engine::PixelGrid& SrcBits);
+    ~DiscFrames() override;
+
+    int32_t frameWidth() const override { return src_.width(); }
+    int32_t frameHeight() const override { return src_.height(); }
+    int32_t frameCount() const override { return params_.FrameCount; }
+    bool prepare(int pixelBytes, bool opacity) override;
+    void build(int32_t i, const FrameTarget& target) const override;
+
+    struct Source;
+
+private:
+    const Engine::KnobParams params_;
+    const Engine::Routine routine_;
+    const Engine::PixelGrid& src_;
+    int pixelBytes_ = 4;
+    bool opacity_ = false;
+    std::unique_ptr<Source> source_;
+};
+
+// The knob strip's frames (DiscFrames) composed into the sink (W x H the
+// size of SrcBits).
 bool ComposeStrip(const Engine::StripLayout& layout, const Engine::KnobParams& params,
                   Engine::Routine RotateMode, const Engine::PixelGrid& SrcBits, StripSink& sink,
                   unsigned threads = 0, FrameRange frames = {}, uint32_t empty = 0);

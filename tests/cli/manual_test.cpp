@@ -32,7 +32,7 @@ TEST(Manual, PagesReadWithoutWarnings) {
         EXPECT_EQ(groff.exitCode(), 0);
         EXPECT_EQ(groff.readAllStandardError(), "") << page;
         const QString text = QString::fromUtf8(groff.readAllStandardOutput());
-        EXPECT_TRUE(text.contains("--background R,G,B")) << page << "\n" << text.toStdString();
+        EXPECT_TRUE(text.contains("--background COLOUR")) << page << "\n" << text.toStdString();
     }
 }
 

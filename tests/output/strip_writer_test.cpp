@@ -115,8 +115,18 @@ TEST(BmpHeader, AsQtsBitmapWriterWritesIt) {
     }
 }
 
-Output::Frames framesOf(StripLayout o, const KnobParams& p, Routine routine, const PixelGrid& src) {
-    return {o, ComputeStripSize(o, src.width(), src.height(), p.FrameCount), p, routine, &src};
+// A picture's frames turned in its disc, and the strip they make.
+struct DiscStrip {
+    DiscStrip(StripLayout o, const KnobParams& p, Routine routine, const PixelGrid& src)
+        : disc(p, routine, src),
+          frames{o, ComputeStripSize(o, src.width(), src.height(), p.FrameCount), &disc} {}
+    DiscStrip(const DiscStrip&) = delete;
+    Render::DiscFrames disc;
+    Output::Frames frames;
+};
+
+DiscStrip framesOf(StripLayout o, const KnobParams& p, Routine routine, const PixelGrid& src) {
+    return DiscStrip(o, p, routine, src);
 }
 
 // Odd sizes and padded rows, both orientations and routines, one frame, and
@@ -132,7 +142,7 @@ TEST_F(StripFileTest, StreamedBitmapIsTheWindowsStripByteForByte) {
         const PixelGrid src = fixtures::Picture(c.w, c.h, 9);
         const KnobParams p{c.frames, static_cast<float>(c.w) / 2.0f, 10.0f};
         const auto written = writeStrip(path("Knopf.bmp"), Output::Format::Bmp,
-                                        framesOf(c.orientation, p, c.routine, src));
+                                        framesOf(c.orientation, p, c.routine, src).frames);
         ASSERT_FALSE(written) << Text(written).toStdString();
         QImage drawn = windowStrip(c.orientation, p, c.routine, src);
         ASSERT_FALSE(Output::WriteStripImage(path("Fenster.bmp"), ViewOf(drawn)));
@@ -246,7 +256,7 @@ TEST(ComposeInto, ASinkInMemoryThatCannotGrowIsWantOfMemory) {
         for (std::size_t limit : {std::size_t{0}, std::size_t{100}}) {
             MemorySink memory(limit);
             const auto composed = Output::ComposeInto(
-                memory, format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
+                memory, format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src).frames);
             EXPECT_EQ(memory.error(), ENOMEM);
             EXPECT_EQ(Text(Output::WhyStopped(composed, "Knopf", SystemReason(memory.error())))
                           .toStdString(),
@@ -270,8 +280,8 @@ TEST_F(StripFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryOne) {
         limit.rlim_cur = 64 * 1024;
         setrlimit(RLIMIT_FSIZE, &limit);
         const auto format = Output::FormatOfName(path(name)).value();
-        const auto written =
-            writeStrip(path(name), format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src));
+        const auto written = writeStrip(
+            path(name), format, framesOf(H, {50, 20.0f, 7.0f}, Routine::Bilinear, src).frames);
         limit.rlim_cur = before;
         setrlimit(RLIMIT_FSIZE, &limit);
         signal(SIGXFSZ, handler);
