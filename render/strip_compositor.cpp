@@ -332,6 +332,9 @@ void Compositor::build(int32_t frame, const AppModul::FrameRows& rows) const {
         case Routine::Nearest:
             AppModul::RotateFrameNearest(frame, params_, *source_.sampled, rows);
             return;
+        case Routine::Sharp:
+            AppModul::RotateFrameSharp(frame, params_, *source_.sampled, rows);
+            return;
     }
 }
 
