@@ -70,13 +70,13 @@ inline float turnedShare(const SharpRow& r, std::size_t k, float sx, float sy) {
 
 // Sums over the sixteen taps, each weighted by the product of its row's and
 // its column's weight: opacity, colour times opacity, plain colour; and the
-// least and largest opacity and colour times opacity of the four nearest.
+// least and largest of each byte of the four nearest.
 struct TapSums {
     float opacity = 0.0f;
     float weighted[3] = {0.0f, 0.0f, 0.0f};
     float plain[3] = {0.0f, 0.0f, 0.0f};
-    float low[4] = {255.0f * 255.0f, 255.0f * 255.0f, 255.0f * 255.0f, 255.0f};
-    float high[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    uint8_t low[4] = {255, 255, 255, 255};
+    uint8_t high[4] = {0, 0, 0, 0};
 };
 
 inline int32_t clampIndex(int32_t v, int32_t last) {
@@ -84,30 +84,39 @@ inline int32_t clampIndex(int32_t v, int32_t last) {
 }
 
 // One tap: p its pixel, w its weight, nearest whether it is one of the four
-// nearest.
+// nearest. A colour's weight is the tap's weight times its opacity, rounded
+// once.
 inline void addTap(TapSums& s, const uint8_t* p, float w, bool opacity, bool nearest) {
     const float a = opacity ? static_cast<float>(p[3]) : 255.0f;
-    s.opacity = s.opacity + w * a;
+    const float wa = w * a;
+    s.opacity = s.opacity + wa;
     for (int c = 0; c < 3; ++c) {
         const auto colour = static_cast<float>(p[c]);
-        const float premultiplied = a * colour;
-        s.weighted[c] = s.weighted[c] + w * premultiplied;
+        s.weighted[c] = s.weighted[c] + wa * colour;
         s.plain[c] = s.plain[c] + w * colour;
-        if (nearest) {
-            s.low[c] = minLane(s.low[c], premultiplied);
-            s.high[c] = maxLane(s.high[c], premultiplied);
-        }
     }
-    if (nearest) {
-        s.low[3] = minLane(s.low[3], a);
-        s.high[3] = maxLane(s.high[3], a);
+    if (!nearest) return;
+    for (int c = 0; c < 4; ++c) {
+        s.low[c] = p[c] < s.low[c] ? p[c] : s.low[c];
+        s.high[c] = p[c] > s.high[c] ? p[c] : s.high[c];
     }
 }
 
+// The cubic's overshoot near an edge would ring: the opacity stays within
+// the four nearest pixels' opacities, a colour times opacity within the
+// least opacity times the least colour and the largest times the largest.
+// A constant picture stays constant so too.
+inline void clampToNearest(TapSums& s, bool opacity) {
+    const float low = opacity ? static_cast<float>(s.low[3]) : 255.0f;
+    const float high = opacity ? static_cast<float>(s.high[3]) : 255.0f;
+    for (int c = 0; c < 3; ++c)
+        s.weighted[c] = clampLane(s.weighted[c], low * static_cast<float>(s.low[c]),
+                                  high * static_cast<float>(s.high[c]));
+    s.opacity = clampLane(s.opacity, low, high);
+}
+
 // The taps of a position whose top-left tap is column ix - 1, row iy - 1
-// (1-based ix, iy), the picture's edge repeated beyond it. The cubic's
-// overshoot near an edge would ring: the sums stay within the four nearest
-// pixels' values, so a constant picture stays constant too.
+// (1-based ix, iy), the picture's edge repeated beyond it.
 inline TapSums sumTaps(const SharpRow& r, int32_t ix, int32_t iy, const float wx[4],
                        const float wy[4]) {
     TapSums s;
@@ -119,8 +128,7 @@ inline TapSums sumTaps(const SharpRow& r, int32_t ix, int32_t iy, const float wx
             addTap(s, p, wy[j] * wx[i], r.opacity, (i == 1 || i == 2) && (j == 1 || j == 2));
         }
     }
-    for (int c = 0; c < 3; ++c) s.weighted[c] = clampLane(s.weighted[c], s.low[c], s.high[c]);
-    s.opacity = clampLane(s.opacity, s.low[3], s.high[3]);
+    clampToNearest(s, r.opacity);
     return s;
 }
 
@@ -175,6 +183,8 @@ struct SharpLoops {
 // The loops this processor runs for a picture of this size; null where it
 // runs none (a side below 4 or above 16384 pixels).
 SharpLoops SharpKernels(int32_t width, int32_t height);
+
+std::size_t SharpPixels8(const SharpRow& row, std::size_t begin, std::size_t count);
 #else
 inline SharpLoops SharpKernels(int32_t, int32_t) {
     return {};
