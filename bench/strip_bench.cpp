@@ -4,6 +4,8 @@
 // line against the plain reference builder: bench/cli_timings.py.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <vector>
@@ -32,15 +34,18 @@ void renderH(benchmark::State& state, int32_t size, KnobParams params, Routine r
         benchmark::Counter(params.FrameCount, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// Bands of three-byte rows, bottom-up, as the bitmap file takes them; the
+// Bands of three-byte rows, bottom-up, as the bitmap file takes them (or of
+// four-byte rows that keep the opacity, top-down, as a PNG takes them); the
 // sink keeps two bands and drops them.
 class DroppingSink final : public StripSink {
 public:
-    DroppingSink(int32_t w, int32_t h) : w_(w), h_(h), line_((w * 3 + 3) & ~3) {}
+    DroppingSink(int32_t w, int32_t h, bool opacity = false)
+        : w_(w), h_(h), opacity_(opacity), line_(opacity ? w * 4 : (w * 3 + 3) & ~3) {}
     int32_t width() const override { return w_; }
     int32_t height() const override { return h_; }
-    int pixelBytes() const override { return 3; }
-    bool bottomUp() const override { return true; }
+    int pixelBytes() const override { return opacity_ ? 4 : 3; }
+    bool bottomUp() const override { return !opacity_; }
+    bool keepsOpacity() const override { return opacity_; }
     BandView band(int32_t, int32_t count) override {
         auto& b = bands_[opened_++ % 2];
         b.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(line_));
@@ -53,6 +58,7 @@ public:
 
 private:
     int32_t w_, h_;
+    bool opacity_;
     std::ptrdiff_t line_;
     std::vector<uint8_t> bands_[2];
     int opened_ = 0, done_ = 0;
@@ -80,6 +86,42 @@ void plainH(benchmark::State& state, int32_t size, KnobParams params) {
         }
         benchmark::DoNotOptimize(strip.bytes.data());
     }
+}
+
+// A 256 x 256 knob: the fixture's colours on a disc with a soft rim, clear
+// around it.
+PixelGrid knobPicture() {
+    PixelGrid g = fixtures::Picture(256, 256);
+    for (int32_t y = 1; y <= 256; ++y)
+        for (int32_t x = 1; x <= 256; ++x) {
+            const double d = std::hypot(x - 128.5, y - 128.5);
+            g(4, x, y) = static_cast<uint8_t>(std::clamp((120.0 - d) * 128.0, 0.0, 255.0));
+        }
+    return g;
+}
+
+// The strip a toolkit plays: 129 frames from -135 to +135 degrees, the
+// disc the whole picture, composed on every core into bands that are dropped.
+void toolkitStrip(benchmark::State& state, Routine routine, bool opacity) {
+    const PixelGrid src = knobPicture();
+    const KnobParams p{129, 128.0f, 270.0f / 128.0f, -135.0f};
+    DroppingSink sink(256, 256 * 129, opacity);
+    for (auto _ : state) ComposeStrip(StripLayout::Vertical(), p, routine, src, sink);
+    state.counters["frames/s"] =
+        benchmark::Counter(p.FrameCount, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void ToolkitBilinear(benchmark::State& s) {
+    toolkitStrip(s, Routine::Bilinear, false);
+}
+void ToolkitSharp(benchmark::State& s) {
+    toolkitStrip(s, Routine::Sharp, false);
+}
+void ToolkitBilinearOpacity(benchmark::State& s) {
+    toolkitStrip(s, Routine::Bilinear, true);
+}
+void ToolkitSharpOpacity(benchmark::State& s) {
+    toolkitStrip(s, Routine::Sharp, true);
 }
 
 void StartStrip(benchmark::State& s) {
@@ -117,4 +159,11 @@ BENCHMARK(LargeNearest)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LargeBands)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LargeBandsNearest)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LargePlainLoop)->Unit(benchmark::kMillisecond);
+// The sharp routine against the bilinear on the same strip: run with
+// --benchmark_filter=Toolkit --benchmark_repetitions=9
+// --benchmark_enable_random_interleaving=true and compare the medians.
+BENCHMARK(ToolkitBilinear)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ToolkitSharp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ToolkitBilinearOpacity)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ToolkitSharpOpacity)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -15,8 +15,10 @@ struct KnobParams {
 };
 
 // Which routine turns a frame's pixels: the window's bilinear blend of the
-// four source pixels around a turned position, or the nearest source pixel.
-enum class Routine { Bilinear, Nearest };
+// four source pixels around a turned position, the nearest source pixel, or
+// the sharp one: a cubic filter over the sixteen around it, in premultiplied
+// colour, with the disc's edge blended over a pixel.
+enum class Routine { Bilinear, Nearest, Sharp };
 
 // The routine's name, as the manifest states it.
 constexpr const char* RoutineName(Routine routine) {
@@ -25,6 +27,8 @@ constexpr const char* RoutineName(Routine routine) {
             return "bilinear";
         case Routine::Nearest:
             return "nearest";
+        case Routine::Sharp:
+            return "sharp";
     }
     return "bilinear";
 }

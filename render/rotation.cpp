@@ -57,15 +57,6 @@ bool isPlainCopy(const KnobParams& params) {
     return (params.RotAngle == 0.0f && params.StartAngle == 0.0f) || params.RotRadius == 0.0f;
 }
 
-// Rows of the target layout straight from the plain source rows.
-void copyRows(const PixelGrid& src, const FrameRows& rows) {
-    const auto bytes =
-        static_cast<std::size_t>(src.width()) * static_cast<std::size_t>(rows.pixelBytes);
-    for (int32_t r = 0; r < rows.count; ++r)
-        std::memcpy(rows.dest + r * rows.bytesPerLine,
-                    rows.plain + (rows.first + r) * rows.plainBytesPerLine, bytes);
-}
-
 // The terms of the inverse rotation that depend on the column only, so that
 // each pixel evaluates exactly
 //   sx = CenterX + (x - CenterX) * c - (y - CenterY) * s
@@ -225,7 +216,7 @@ void turnRows(bool bilinear, const FrameSetup& f, const PixelGrid& src, const Fr
 void rotateRows(bool bilinear, int32_t i, const KnobParams& params, const PixelGrid& SrcBits,
                 const FrameRows& rows, Kernel kernel) {
     if (SrcBits.empty() || rows.count <= 0) return;
-    copyRows(SrcBits, rows);
+    CopyPlainRows(SrcBits, rows);
     if (isPlainCopy(params)) return;
     const FrameSetup f = setUp(i, params, SrcBits.width(), SrcBits.height());
     if (f.box.y0 > f.box.y1 || f.box.x0 > f.box.x1) return;
@@ -243,6 +234,14 @@ FrameBox VisitedBox(float RotRadius, int32_t PicW, int32_t PicH) {
     box.x0 = std::max(1, RoundHalfEvenClamped(cx - radius));
     box.x1 = std::min(PicW, RoundHalfEvenClamped(cx + radius));
     return box;
+}
+
+void CopyPlainRows(const PixelGrid& src, const FrameRows& rows) {
+    const auto bytes =
+        static_cast<std::size_t>(src.width()) * static_cast<std::size_t>(rows.pixelBytes);
+    for (int32_t r = 0; r < rows.count; ++r)
+        std::memcpy(rows.dest + r * rows.bytesPerLine,
+                    rows.plain + (rows.first + r) * rows.plainBytesPerLine, bytes);
 }
 
 int32_t RadiusLimit(float radiusSquared) {

@@ -80,6 +80,26 @@ void RotateFrameNearest(int32_t i, const Engine::KnobParams& params,
                         const Engine::PixelGrid& SrcBits, const FrameRows& rows,
                         Kernel kernel = Kernel::Best);
 
+// The sharp routine, for the same rows in the same layouts. Frame i turns by
+// (i - 1) x RotAngle + StartAngle degrees, taken in degrees so that a
+// multiple of 90 turns exactly: there every turned pixel is a source pixel
+// moved, all four bytes. A turned pixel is Keys' cubic (a = -1) over the
+// 4 x 4 source pixels around its position (the picture's edge pixels
+// repeated beyond it), in premultiplied colour: each colour weighted by
+// weight times opacity, so a clear pixel's colour counts for nothing. The
+// sums are clamped to the range of the four nearest pixels (no ringing; a
+// constant picture stays constant). A pixel whose opacity comes out 0 keeps
+// the plain cubic of the colours. Without FrameRows::opacity every opacity
+// counts as 255 (a three-byte or opaque strip), and the fourth byte is
+// copied as in the other routines.
+// The disc's edge is not cut but blended over a pixel: a pixel whose centre
+// lies d from the centre is turned by the share min(1, max(0, R + 0.5 - d)),
+// the rest its still pixel, in premultiplied colour too; so is a position
+// that leaves the picture, faded out over the half pixel on either side of
+// its edge. Pixels whose share is 0 are copied.
+void RotateFrameSharp(int32_t i, const Engine::KnobParams& params, const Engine::PixelGrid& SrcBits,
+                      const FrameRows& rows, Kernel kernel = Kernel::Best);
+
 }  // namespace AppModul
 
 }  // namespace Render

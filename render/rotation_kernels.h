@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pixel_grid.h"
+#include "rotation.h"
+
 namespace Render {
 
 namespace AppModul {
@@ -27,6 +30,11 @@ struct RotationRow {
     uint8_t* out;         // the row's first visited pixel in the destination
     int pixelBytes;       // 3 or 4
 };
+
+// Rows rows.first .. rows.first + rows.count - 1 of the frame as the plain
+// source rows have them: every routine starts from this copy and writes
+// only the pixels it turns.
+void CopyPlainRows(const Engine::PixelGrid& src, const FrameRows& rows);
 
 // floor(4 x radiusSquared), kept within 0 .. 2^30, or -1 when no position
 // can pass (a NaN radius).

@@ -315,6 +315,9 @@ void StackFrames::build(int32_t i, const FrameTarget& target) const {
                     case Routine::Nearest:
                         AppModul::RotateFrameNearest(i, p.turn, p.padded, out);
                         break;
+                    case Routine::Sharp:
+                        AppModul::RotateFrameSharp(i, p.turn, p.padded, out);
+                        break;
                 }
                 for (int32_t y = from; y < to; ++y) {
                     float* row = rows.data() +

@@ -384,6 +384,9 @@ void DiscFrames::build(int32_t i, const FrameTarget& target) const {
         case Routine::Nearest:
             AppModul::RotateFrameNearest(i, params_, *source_->sampled, rows);
             return;
+        case Routine::Sharp:
+            AppModul::RotateFrameSharp(i, params_, *source_->sampled, rows);
+            return;
     }
 }
 

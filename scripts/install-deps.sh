@@ -24,6 +24,9 @@ packages=(
     # A strict PNG checker for the tests; Pillow and optipng for the
     # benchmarks that compare with them.
     pngcheck python3-pil optipng time
+    # The independent renderer of bench/sharp_quality.py: librsvg draws the
+    # knobs turned, the ground truth the turning routines are measured by.
+    librsvg2-bin
 )
 
 missing=()

@@ -125,7 +125,7 @@ TEST(ComposeStrip, EveryFrameInPlaceWhateverTheBandsAndTheLayout) {
         const PixelGrid src = fixtures::Picture(w, h, 3);
         for (auto o : {StripLayout::Horizontal(), StripLayout::Vertical(), StripLayout::Grid(3),
                        StripLayout::Grid(7)})
-            for (const Routine routine : {Routine::Bilinear, Routine::Nearest})
+            for (const Routine routine : {Routine::Bilinear, Routine::Nearest, Routine::Sharp})
                 for (int32_t frames : {1, 7, 30})
                     for (const Layout& l : layouts)
                         for (int64_t band : bandBytes) {
@@ -190,7 +190,7 @@ TEST(ComposeStrip, OpacityTurnsWithTheFramesWhenTheSinkKeepsIt) {
     PixelGrid src = fixtures::Picture(37, 41, 9);
     for (int32_t y = 1; y <= 41; ++y) src(4, 3, y) = src(4, 20, y) = 0;
     const KnobParams p{9, 19.0f, 33.0f, -135.0f};
-    for (const Routine routine : {Routine::Bilinear, Routine::Nearest}) {
+    for (const Routine routine : {Routine::Bilinear, Routine::Nearest, Routine::Sharp}) {
         MemorySink sink(37 * 9 - 20, 41, 4, false, 37 * 4 * 9 * 7);
         sink.opacity = true;
         ASSERT_TRUE(ComposeStrip(StripLayout::Horizontal(), p, routine, src, sink, 3));

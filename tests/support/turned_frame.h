@@ -29,10 +29,17 @@ inline Engine::PixelGrid Frame(Engine::Routine routine, int32_t i, const Engine:
     const std::ptrdiff_t line = std::ptrdiff_t{src.width()} * 4;
     Render::AppModul::FrameRows rows{0, src.height(), frame.data(), line, 4, src.data(), line};
     rows.opacity = options.opacity;
-    if (routine == Engine::Routine::Bilinear)
-        Render::AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
-    else
-        Render::AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
+    switch (routine) {
+        case Engine::Routine::Bilinear:
+            Render::AppModul::RotateFrameBilinear(i, p, src, rows, options.kernel);
+            break;
+        case Engine::Routine::Nearest:
+            Render::AppModul::RotateFrameNearest(i, p, src, rows, options.kernel);
+            break;
+        case Engine::Routine::Sharp:
+            Render::AppModul::RotateFrameSharp(i, p, src, rows, options.kernel);
+            break;
+    }
     return frame;
 }
 
