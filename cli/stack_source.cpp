@@ -135,6 +135,18 @@ std::optional<Message> StackSource::open(const QString& path) {
     }
     // Every stack has a canvas that layers may leave clear.
     facts_.transparent = true;
+    // Where each layer lies at 1x, for the manifest.
+    for (const LayerSpec& layer : layers_) {
+        if (layer.file.isEmpty()) {
+            facts_.layersAt.push_back({});
+            continue;
+        }
+        const Picture& picture = pictures_.at(layer.file);
+        const QSizeF size = QSizeF(picture.image.size()) * (s_.namedScales ? oneX_ : 1.0);
+        facts_.layersAt.push_back(
+            layer.at.value_or(QPointF(std::floor((canvas1x_.width() - size.width()) / 2.0),
+                                      std::floor((canvas1x_.height() - size.height()) / 2.0))));
+    }
     return std::nullopt;
 }
 

@@ -127,6 +127,22 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
             {"scale", other.scale},
             {"file", other.frameFiles.isEmpty() ? other.file : other.frameFiles.front()}});
     manifest["scales"] = scales;
+    if (!facts.layers.empty()) {
+        QJsonArray layers;
+        for (const LayerFacts& layer : facts.layers) {
+            QJsonObject described{{"motion", layer.motion}};
+            if (!layer.file.isEmpty()) described["file"] = layer.file;
+            if (layer.motion != "arc") described["at"] = QJsonArray{layer.fromX, layer.fromY};
+            if (layer.motion == "turn" || layer.motion == "arc" || layer.motion == "fade") {
+                described["from"] = layer.from;
+                described["to"] = layer.to;
+            }
+            if (layer.motion == "slide") described["to"] = QJsonArray{layer.toX, layer.toY};
+            layers.append(described);
+        }
+        manifest["layers"] = layers;
+        manifest["control"] = facts.control == Control::Knob ? "knob" : "slider";
+    }
     if (!strip.frameFiles.isEmpty()) {
         // One file a frame: each as large as a frame.
         for (const char* key : {"layout", "orientation"}) manifest[key] = "frames";

@@ -29,6 +29,22 @@ struct ScaledStrip {
     QStringList frameFiles;
 };
 
+// One layer of a stack, as the manifest describes it: its file (empty for a
+// drawn arc), how it moves and between which ends (a turn in degrees, a
+// slide as top-left corners in pixels of the canvas at 1x, a fade as
+// opacities from 0 to 1).
+struct LayerFacts {
+    QString file;
+    QString motion;  // "still", "turn", "slide", "fade", "arc"
+    double from = 0.0, to = 0.0;
+    double fromX = 0.0, fromY = 0.0, toX = 0.0, toY = 0.0;
+};
+
+// How the strip is played: a knob, turned by dragging up and down, or a
+// slider, dragged along its axis the way its picture moves as the value
+// grows.
+enum class Control { Knob, SliderRight, SliderLeft, SliderUp, SliderDown };
+
 struct StripFacts {
     QString name;  // the picture's name without its ending, for identifiers
     int32_t frames = 0;
@@ -43,6 +59,8 @@ struct StripFacts {
     int firstNumber = 1;              // frame files: the number of the first
     QString preset;                   // the toolkit whose preset made it, if one did
     std::vector<ScaledStrip> strips;  // scale 1 first when it is there, then larger
+    std::vector<LayerFacts> layers;   // a stack, bottom first; none: one picture in its disc
+    Control control = Control::Knob;
 
     // The angle of the last frame: start + step x (frames - 1), in double.
     double endAngle() const;

@@ -266,6 +266,46 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
     return warnings;
 }
 
+// The stack as the manifest tells it, and how the strip is played: a knob,
+// or a slider along the way its picture slides.
+void describeStack(const Settings& s, const PictureFacts& facts, const QString& picture,
+                   Output::StripFacts& f) {
+    for (std::size_t k = 0; k < s.layers.size(); ++k) {
+        const LayerSpec& layer = s.layers[k];
+        Output::LayerFacts& described = f.layers.emplace_back();
+        described.file = nameOf(layer.picture ? picture : layer.file);
+        described.motion = QString::fromLatin1(layer.arc ? "arc" : MotionName(layer.motion));
+        const QPointF at = k < facts.layersAt.size() ? facts.layersAt[k] : QPointF();
+        described.fromX = at.x();
+        described.fromY = at.y();
+        switch (layer.motion) {
+            case LayerMotion::Turn:
+                described.from = layer.turnStart.value_or(static_cast<double>(f.startAngle));
+                described.to = layer.turnEnd.value_or(f.endAngle());
+                break;
+            case LayerMotion::Fade:
+                described.from = layer.fadeFrom;
+                described.to = layer.fadeTo;
+                break;
+            case LayerMotion::Slide:
+                described.toX = layer.slideTo.value_or(at).x();
+                described.toY = layer.slideTo.value_or(at).y();
+                break;
+            case LayerMotion::Still:
+                break;
+        }
+        if (layer.arc) {
+            described.from = static_cast<double>(f.startAngle);
+            described.to = f.endAngle();
+        }
+        if (!layer.picture || layer.motion != LayerMotion::Slide) continue;
+        const double dx = described.toX - described.fromX, dy = described.toY - described.fromY;
+        using C = Output::Control;
+        f.control = std::abs(dx) >= std::abs(dy) ? (dx >= 0 ? C::SliderRight : C::SliderLeft)
+                                                 : (dy < 0 ? C::SliderUp : C::SliderDown);
+    }
+}
+
 // Frame files are numbered with a fixed width: at least four digits.
 QString frameNumber(int32_t n, int32_t last) {
     const int digits = std::max<int>(4, static_cast<int>(QString::number(last).size()));
@@ -456,6 +496,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
     if (o.toolkit != nullptr) f.preset = QString::fromLatin1(o.toolkit->name);
+    describeStack(s, facts, picture, f);
     std::vector<QString> bases;
     const int32_t last = o.firstNumber + f.frames - 1;
     for (std::size_t k = 0; k < facts.sizes.size(); ++k) {

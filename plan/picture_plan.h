@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointF>
 #include <QRgb>
 #include <QString>
 
@@ -72,6 +73,9 @@ struct PictureFacts {
     bool transparent = false;       // some pixel of the picture is not wholly opaque
     bool padded = false;            // a clear margin was added (a square, the scales)
     bool squared = false;           // the picture was laid on a square of its long side
+    // A stack: each layer's top-left corner at value 0, pixels of the
+    // canvas at 1x (a drawn arc's: 0, 0).
+    std::vector<QPointF> layersAt;
     // The scales' margin: the picture's own size, and with the margin
     // (0 x 0: none).
     int unpaddedWidth = 0, unpaddedHeight = 0, paddedWidth = 0, paddedHeight = 0;
