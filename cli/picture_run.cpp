@@ -320,7 +320,8 @@ Claims ClaimPictures(const QStringList& pictures) {
 
 Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
                    Claims& claims, const Reports& reports) {
-    const auto opened = OpenSource(o, s, path);
+    // A recipe names its picture; the strips are named after the recipe.
+    const auto opened = OpenSource(o, s, o.picture.isEmpty() ? path : o.picture);
     if (const auto* failed = std::get_if<Message>(&opened)) {
         if (isUsage(*failed)) {
             reports.usage(*failed);

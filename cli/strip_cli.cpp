@@ -1,5 +1,6 @@
 #include "strip_cli.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "picture_plan.h"
 #include "picture_run.h"
 #include "progress_line.h"
+#include "recipe.h"
 #include "settings.h"
 #include "side_files.h"
 #include "usage_text.h"
@@ -67,41 +69,143 @@ bool outputFolderReady(const Options& o, bool outputIsFolder, QTextStream& err) 
     return false;
 }
 
-int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStream& out,
-             QTextStream& err, bool progress) {
-    if (!outputFolderReady(o, outputIsFolder, err)) return kFailed;
-    ProgressLine line(err, progress && !o.quiet, o.pictures.size());
-    const bool batch = o.pictures.size() > 1;
-    // A strip on standard output leaves the lines about it to the error output.
-    QTextStream& told = o.output == QLatin1String("-") ? err : out;
-    Claims claims = ClaimPictures(o.pictures);
+// The largest recipe read: a knob's description is a few hundred bytes.
+constexpr qint64 kMaxRecipeBytes = 1 << 20;
+
+// A recipe's options under the command line's: its files named from its
+// folder, each checked to lie in it, links followed.
+std::variant<Options, Message> recipeOptions(const QString& path, const QStringList& arguments,
+                                             const std::vector<OptionId>& given,
+                                             Messages::Language language) {
+    QFile file;
+    if (auto opened = Pictures::OpenPictureFile(path, file);
+        opened.status != Pictures::LoadStatus::Loaded) {
+        opened.message.subject = path;
+        return opened.message;
+    }
+    if (file.size() > kMaxRecipeBytes)
+        return Message{
+            .code = MessageCode::CannotRead, .reason = {MessageCode::Damaged, 0}, .subject = path};
+    auto read = ReadRecipe(file.readAll(), path, language, given);
+    if (auto* failed = std::get_if<Message>(&read)) return *failed;
+    Options recipe = std::move(std::get<Recipe>(read).options);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QString folder =
+        slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1));
+    const auto resolve = [&](QString& name, const QString& key) -> std::optional<Message> {
+        if (name.isEmpty()) return std::nullopt;
+        const QString full = slash < 0 ? name : folder + '/' + name;
+        if (!FileIdentity::LiesWithin(full, folder))
+            return Message{.code = MessageCode::RecipeFileOutside,
+                           .subject = path,
+                           .value = key,
+                           .facts = {{Fact::Path, name}}};
+        name = full;
+        return std::nullopt;
+    };
+    if (auto failed = resolve(recipe.picture, QStringLiteral("picture"))) return *failed;
+    for (QString& under : recipe.under)
+        if (auto failed = resolve(under, QStringLiteral("under"))) return *failed;
+    for (QString& over : recipe.over)
+        if (auto failed = resolve(over, QStringLiteral("over"))) return *failed;
+    for (LayerSpec& layer : recipe.layers)
+        if (auto failed = resolve(layer.file, layer.origin + QStringLiteral(".file")))
+            return *failed;
+    recipe.recipe = path;
+    // The command line's options over the recipe's.
+    auto merged = ParseArguments(arguments, language, recipe);
+    if (auto* failed = std::get_if<Message>(&merged)) return *failed;
+    return std::get<Options>(merged);
+}
+
+class Runner {
+public:
+    Runner(const Options& o, const QStringList& arguments, const std::vector<OptionId>& given,
+           bool outputIsFolder, QTextStream& out, QTextStream& err, bool progress)
+        : o_(o),
+          arguments_(arguments),
+          given_(given),
+          outputIsFolder_(outputIsFolder),
+          err_(err),
+          told_(o.output == QLatin1String("-") ? err : out),
+          line_(err, progress && !o.quiet, o.pictures.size()),
+          claims_(ClaimPictures(o.pictures)) {}
+
+    int run();
+
+private:
+    Built build(const QString& path);
+    Built buildRecipe(const QString& path, const Reports& reports);
+
+    const Options& o_;
+    const QStringList& arguments_;
+    const std::vector<OptionId>& given_;
+    const bool outputIsFolder_;
+    QTextStream& err_;
+    // A strip on standard output leaves the lines about it to the error
+    // output.
+    QTextStream& told_;
+    ProgressLine line_;
+    Claims claims_;
+};
+
+Built Runner::buildRecipe(const QString& path, const Reports& reports) {
+    const auto options = recipeOptions(path, arguments_, given_, o_.language);
+    if (const auto* failed = std::get_if<Message>(&options)) {
+        reports.problem(*failed);
+        return Built::Failed;
+    }
+    const Options& o = std::get<Options>(options);
+    const Settings s = Resolve(o);
+    if (const auto clash = CheckStack(o)) {
+        reports.problem(*clash);
+        return Built::Failed;
+    }
+    // No strip is written over a file the recipe reads.
+    QStringList files{o.picture};
+    files << o.under << o.over;
+    for (const LayerSpec& layer : o.layers) files << layer.file;
+    for (const QString& f : files)
+        if (const auto id = FileIdentity::IdentityOf(f)) claims_.pictures.insert(*id);
+    return BuildPicture(o, s, outputIsFolder_, path, claims_, reports);
+}
+
+Built Runner::build(const QString& path) {
+    // In a batch, and for a recipe, every message says which input it is about.
+    const bool prefixed = o_.pictures.size() > 1 || IsRecipe(path);
+    const auto problem = [&](const Message& message) {
+        line_.clear();
+        // Every message that has a subject names it.
+        const bool named = message.subject == path;
+        err_ << (prefixed && !named ? QStringLiteral("%1: ").arg(path) : QString()) << say(message)
+             << "\n";
+        err_.flush();
+    };
+    const auto done = [&](const Message& message) {
+        if (o_.quiet) return;
+        line_.clear();
+        told_ << say(message) << "\n";
+        told_.flush();
+    };
+    const auto usage = [&](const Message& message) {
+        line_.clear();
+        usageError(message, err_);
+    };
+    const auto step = [&](const Message& message) { line_.update(say(message)); };
+    const Reports reports{problem, done, usage, step};
+    if (IsRecipe(path)) return buildRecipe(path, reports);
+    return BuildPicture(o_, Resolve(o_), outputIsFolder_, path, claims_, reports);
+}
+
+int Runner::run() {
+    if (!outputFolderReady(o_, outputIsFolder_, err_)) return kFailed;
     int failed = 0;
     bool misused = false;
-    for (qsizetype n = 0; n < o.pictures.size(); ++n) {
+    for (qsizetype n = 0; n < o_.pictures.size(); ++n) {
         // A picture is named as the user gave it.
-        const QString& path = o.pictures[n];
-        line.show(n + 1, path);
-        // In a batch every message says which picture it is about.
-        const auto problem = [&](const Message& message) {
-            line.clear();
-            // Every message that has a subject names it.
-            const bool named = message.subject == path;
-            err << (batch && !named ? QStringLiteral("%1: ").arg(path) : QString()) << say(message)
-                << "\n";
-            err.flush();
-        };
-        const auto done = [&](const Message& message) {
-            if (o.quiet) return;
-            line.clear();
-            told << say(message) << "\n";
-            told.flush();
-        };
-        const auto usage = [&](const Message& message) {
-            line.clear();
-            usageError(message, err);
-        };
-        const auto step = [&](const Message& message) { line.update(say(message)); };
-        switch (BuildPicture(o, s, outputIsFolder, path, claims, {problem, done, usage, step})) {
+        const QString& path = o_.pictures[n];
+        line_.show(n + 1, path);
+        switch (build(path)) {
             case Built::Written:
                 break;
             case Built::Failed:
@@ -117,7 +221,9 @@ int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStre
 
 }  // namespace
 
-int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress) {
+int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
+    std::vector<OptionId> given;
+    const Parsed parsed = ParseArguments(arguments, Messages::CommandLineLanguage(), {}, &given);
     if (const auto* usage = std::get_if<Message>(&parsed)) return usageError(*usage, err);
     const auto& options = std::get<Options>(parsed);
     if (options.help) {
@@ -134,11 +240,10 @@ int Run(const Parsed& parsed, QTextStream& out, QTextStream& err, bool progress)
         options, !options.output.isEmpty() && FileIdentity::IsFolder(options.output));
     if (const auto clash = CheckOutput(options, settings, outputIsFolder))
         return usageError(*clash, err);
-    return buildAll(options, settings, outputIsFolder, out, err, progress);
-}
-
-int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
-    return Run(ParseArguments(arguments, Messages::CommandLineLanguage()), out, err, progress);
+    // A recipe's own options join the command line's: it is checked with them.
+    if (std::none_of(options.pictures.begin(), options.pictures.end(), IsRecipe))
+        if (const auto clash = CheckStack(options)) return usageError(*clash, err);
+    return Runner(options, arguments, given, outputIsFolder, out, err, progress).run();
 }
 
 }  // namespace Cli

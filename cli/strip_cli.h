@@ -19,7 +19,6 @@ inline constexpr int kUsage = 2;
 // With several pictures, each is built in turn; a failed one is reported and
 // the others still go (exit 1 if any failed). progress: stderr is a terminal,
 // so a line "Bild n von N: name" shows which picture is being built.
-int Run(const Plan::Parsed& parsed, QTextStream& out, QTextStream& err, bool progress = false);
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress = false);
 
 }  // namespace Cli

@@ -15,7 +15,7 @@ constexpr const char* kFactNames[] = {
     "width",  "height", "wantedWidth", "wantedHeight", "frames",   "otherFrames", "files", "pixels",
     "side",   "size",   "maxSide",     "maxPixels",    "maxFiles", "index",       "total", "radius",
     "start",  "end",    "below",       "above",        "angle",    "low",         "high",  "given",
-    "colour", "kinds",  "choices",     "endings",      "formats",  "meant",
+    "colour", "kinds",  "choices",     "endings",      "formats",  "meant",       "path",
 };
 static_assert(std::size(kFactNames) == static_cast<std::size_t>(Fact::kCount));
 

@@ -317,6 +317,37 @@ QString GermanText(const Message& m) {
             return QStringLiteral("{subject} und {value} schliessen sich aus.");
         case OutputEndingUnknown:
             return QStringLiteral("-o '{subject}': geschrieben werden nur {formats:and}.");
+        case RecipeNotJson:
+            return QStringLiteral(
+                "Die Datei '{subject}' ist kein Rezept: sie ist kein JSON (siehe Byte {index}).");
+        case RecipeUnknownKey:
+            return QStringLiteral("'{subject}': {value} ist kein Schlüssel eines Rezepts.");
+        case RecipeWantsNumber:
+            return QStringLiteral("'{subject}': {value} muss eine Zahl sein.");
+        case RecipeWantsText:
+            return QStringLiteral("'{subject}': {value} muss ein Text in Anführungszeichen sein.");
+        case RecipeWantsSwitch:
+            return QStringLiteral("'{subject}': {value} muss true oder false sein.");
+        case RecipeWantsList:
+            return QStringLiteral("'{subject}': {value} muss eine Liste in eckigen Klammern sein.");
+        case RecipeWantsObject:
+            return QStringLiteral(
+                "'{subject}': {value} muss ein Objekt in geschweiften Klammern sein.");
+        case RecipeWantsPoint:
+            return QStringLiteral("'{subject}': {value} muss zwei Zahlen sein, [x, y].");
+        case RecipeFileOutside:
+            return QStringLiteral(
+                "'{subject}': {value} nennt '{path}', das nicht im Ordner des Rezepts liegt; "
+                "ein Rezept darf nur die Dateien neben sich verwenden.");
+        case RecipeNeedsPicture:
+            return QStringLiteral("Das Rezept '{subject}' nennt weder ein Bild noch Ebenen.");
+        case RecipeLayerNeedsOne:
+            return QStringLiteral(
+                "'{subject}': {value} braucht entweder eine Datei oder einen Bogen.");
+        case RecipeOneMotion:
+            return QStringLiteral(
+                "'{subject}': {value} darf sich drehen, gleiten oder überblenden, nur eines "
+                "davon.");
         case OutputMustBeFolder:
             return QStringLiteral(
                 "Bei mehreren Bildern muss -o ein Ordner sein (mit / am Ende): '{subject}'.");

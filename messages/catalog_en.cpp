@@ -303,6 +303,32 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("{subject} and {value} exclude each other");
         case OutputEndingUnknown:
             return QStringLiteral("-o '{subject}': only {formats:and} are written");
+        case RecipeNotJson:
+            return QStringLiteral("'{subject}' is no recipe: it is not JSON (see byte {index})");
+        case RecipeUnknownKey:
+            return QStringLiteral("'{subject}': {value} is no key of a recipe");
+        case RecipeWantsNumber:
+            return QStringLiteral("'{subject}': {value} must be a number");
+        case RecipeWantsText:
+            return QStringLiteral("'{subject}': {value} must be a text in quotes");
+        case RecipeWantsSwitch:
+            return QStringLiteral("'{subject}': {value} must be true or false");
+        case RecipeWantsList:
+            return QStringLiteral("'{subject}': {value} must be a list in brackets");
+        case RecipeWantsObject:
+            return QStringLiteral("'{subject}': {value} must be an object in braces");
+        case RecipeWantsPoint:
+            return QStringLiteral("'{subject}': {value} must be two numbers, [x, y]");
+        case RecipeFileOutside:
+            return QStringLiteral(
+                "'{subject}': {value} names '{path}', which does not lie in the recipe's folder; "
+                "a recipe may only use the files beside it");
+        case RecipeNeedsPicture:
+            return QStringLiteral("'{subject}' names no picture and no layers");
+        case RecipeLayerNeedsOne:
+            return QStringLiteral("'{subject}': {value} needs either a file or an arc");
+        case RecipeOneMotion:
+            return QStringLiteral("'{subject}': {value} may turn, slide or fade, only one of them");
         case OutputMustBeFolder:
             return QStringLiteral(
                 "with several pictures, -o must be a folder (ending in /): '{subject}'");

@@ -102,25 +102,40 @@ enum class MessageCode : std::uint16_t {
     DegreesNotRadians,      // Angle: the whole arc
 
     // The command line's usage errors. subject: the option as given.
-    UnknownOption,         // subject; value: the option meant, if one is near
-    OptionNeedsValue,      // subject
-    NotANumber,            // subject, value
-    DecimalPoint,          // subject, value: a number written with a decimal comma
-    WordExpected,          // subject, value; Choices: the words it takes; Meant: the nearest
-    WordsExpected,         // subject, value; Choices: the words it takes, several by commas
-    NumberExpected,        // subject; Low, High: a whole number in this range
-    NumberAboveZero,       // subject; High: a number above 0, up to High
-    NumbersExpected,       // subject, value; Low, High: numbers in this range, by commas
-    ColourExpected,        // subject, value
-    PointExpected,         // subject, value
-    CanvasExpected,        // subject, value; Low, High
-    ArcExpected,           // subject, value
-    NumberBetween,         // subject, value; Low, High
-    OutputNeedsName,       // subject
-    NoPictureGiven,        //
-    OptionsExclude,        // subject, value: two options that exclude each other
-    OptionNeeds,           // subject: an option; value: the one it needs
-    OutputEndingUnknown,   // subject: -o's value; Formats: what is written
+    UnknownOption,        // subject; value: the option meant, if one is near
+    OptionNeedsValue,     // subject
+    NotANumber,           // subject, value
+    DecimalPoint,         // subject, value: a number written with a decimal comma
+    WordExpected,         // subject, value; Choices: the words it takes; Meant: the nearest
+    WordsExpected,        // subject, value; Choices: the words it takes, several by commas
+    NumberExpected,       // subject; Low, High: a whole number in this range
+    NumberAboveZero,      // subject; High: a number above 0, up to High
+    NumbersExpected,      // subject, value; Low, High: numbers in this range, by commas
+    ColourExpected,       // subject, value
+    PointExpected,        // subject, value
+    CanvasExpected,       // subject, value; Low, High
+    ArcExpected,          // subject, value
+    NumberBetween,        // subject, value; Low, High
+    OutputNeedsName,      // subject
+    NoPictureGiven,       //
+    OptionsExclude,       // subject, value: two options that exclude each other
+    OptionNeeds,          // subject: an option; value: the one it needs
+    OutputEndingUnknown,  // subject: -o's value; Formats: what is written
+
+    // Recipes. subject: the recipe as the user named it; value: a key's path
+    // in it ("layers[2].turn.end").
+    RecipeNotJson,         // subject; Index: the byte where it breaks off
+    RecipeUnknownKey,      // subject, value
+    RecipeWantsNumber,     // subject, value
+    RecipeWantsText,       // subject, value
+    RecipeWantsSwitch,     // subject, value
+    RecipeWantsList,       // subject, value
+    RecipeWantsObject,     // subject, value
+    RecipeWantsPoint,      // subject, value
+    RecipeFileOutside,     // subject, value; Path: the file it names
+    RecipeNeedsPicture,    // subject
+    RecipeLayerNeedsOne,   // subject, value: a layer with neither or both of a file and an arc
+    RecipeOneMotion,       // subject, value: a layer that moves two ways
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
 
@@ -233,6 +248,7 @@ enum class Fact : std::uint8_t {
     Endings,
     Formats,
     Meant,  // the word the user likely meant
+    Path,   // a file's path
     kCount
 };
 

@@ -158,8 +158,22 @@ std::optional<double> StrictNumber(const QString& text) {
     return value;
 }
 
-Parsed ParseArguments(const QStringList& arguments, Messages::Language language) {
-    Options o;
+std::optional<Message> SetFromText(Options& o, const OptionRow& row, const QString& text) {
+    const auto value = readValue(row, text, o.language);
+    if (const auto* wrong = std::get_if<Message>(&value)) return *wrong;
+    return row.apply(o, std::get<OptionValue>(value), row);
+}
+
+std::optional<Message> SetFromNumber(Options& o, const OptionRow& row, double number) {
+    if (row.kind != ValueKind::Number) return SetFromText(o, row, QString::number(number, 'g', 17));
+    if (!inRange(row.range, number))
+        return RefusedValue(row, row.range.refusal, QString::number(number, 'g', 17));
+    return row.apply(o, {.number = number}, row);
+}
+
+Parsed ParseArguments(const QStringList& arguments, Messages::Language language,
+                      const Options& base, std::vector<OptionId>* givenIds) {
+    Options o = base;
     o.language = language;
     bool onlyPictures = false;
     std::vector<const OptionRow*> given;
@@ -184,6 +198,7 @@ Parsed ParseArguments(const QStringList& arguments, Messages::Language language)
             return usage(M::OptionsExclude, QString::fromLatin1(other->name),
                          QString::fromLatin1(row->name));
         given.push_back(row);
+        if (givenIds != nullptr) givenIds->push_back(row->id);
         QString text;
         if (!takesValue) {
         } else if (arg.contains('=')) {
@@ -200,7 +215,7 @@ Parsed ParseArguments(const QStringList& arguments, Messages::Language language)
         if (const auto* wrong = std::get_if<Message>(&value)) return *wrong;
         if (auto error = row->apply(o, std::get<OptionValue>(value), *row)) return *error;
     }
-    if (!o.help && !o.version && !o.listToolkits && o.pictures.isEmpty())
+    if (!o.help && !o.version && !o.listToolkits && o.pictures.isEmpty() && base.pictures.isEmpty())
         return usage(M::NoPictureGiven);
     return o;
 }

@@ -323,13 +323,13 @@ constexpr OptionRow kOptions[] = {
          o.under << v.text;
          return std::nullopt;
      },
-     nullptr, M::HelpUnder, nullptr, {}},
+     nullptr, M::HelpUnder, nullptr, {}, true},
     {Over, "--over", nullptr, "over", K::File, "FILE", M::None, nullptr, kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.over << v.text;
          return std::nullopt;
      },
-     nullptr, M::HelpOver, nullptr, {}},
+     nullptr, M::HelpOver, nullptr, {}, true},
     {Motion, "--motion", nullptr, "motion", K::Word, "M", M::None, motionWords, kAny,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.motion = kMotions[v.words.front()];
@@ -383,7 +383,9 @@ constexpr OptionRow kOptions[] = {
      flag<&Options::preview>, nullptr, M::HelpPreview, nullptr, {}},
     {Animation, "--preview-animation", nullptr, "preview-animation", K::Switch, nullptr, M::None,
      nullptr, kAny, flag<&Options::animation>, nullptr, M::HelpAnimation, nullptr, {}},
-    {Output, "-o", "--output", "output", K::File, "", M::UsageOutputName, nullptr, kAny, output,
+    // Where files go is the command line's to say, not a recipe's that may
+    // come from anywhere.
+    {Output, "-o", "--output", nullptr, K::File, "", M::UsageOutputName, nullptr, kAny, output,
      nullptr, M::HelpOutput, nullptr, {}},
     {Quiet, "-q", "--quiet", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
      flag<&Options::quiet>, nullptr, M::HelpQuiet, nullptr, kSaying},

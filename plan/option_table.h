@@ -120,6 +120,9 @@ struct OptionRow {
     void (*helpFacts)(Messages::Facts&);
     // The options it cannot be given with (it may name itself).
     std::span<const OptionId> excludes;
+    // It may be given again and again, each adding one more (a recipe gives
+    // a list of them).
+    bool repeats = false;
 };
 
 std::span<const OptionRow> OptionTable();
@@ -139,9 +142,17 @@ Messages::Message HelpFor(const OptionRow& row);
 // The options, or the usage error (a message about the option as given).
 using Parsed = std::variant<Options, Messages::Message>;
 // language: the user's, whose way of writing a decimal is read too
-// (German "1,5" for 1.5).
+// (German "1,5" for 1.5). The arguments are laid over `base` (a recipe's
+// options); givenIds, if given, learns which options they name.
 Parsed ParseArguments(const QStringList& arguments,
-                      Messages::Language language = Messages::Language::English);
+                      Messages::Language language = Messages::Language::English,
+                      const Options& base = {}, std::vector<OptionId>* givenIds = nullptr);
+
+// Sets what the row sets from a value written as on the command line, or
+// from a number; a message about the value (subject: the option) when the
+// row does not take it.
+std::optional<Messages::Message> SetFromText(Options& o, const OptionRow& row, const QString& text);
+std::optional<Messages::Message> SetFromNumber(Options& o, const OptionRow& row, double number);
 
 // A number written strictly: optional sign, decimal digits with an optional
 // fraction, optional exponent. Nothing for anything else, or out of range.

@@ -46,6 +46,21 @@ std::optional<Place> PlaceOf(const QString& path) {
     return Place{*identity, name.toStdString()};
 }
 
+bool LiesWithin(const QString& path, const QString& folder) {
+    const auto real = [](const QString& p) {
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            ::realpath(NativePath::Encode(p).constData(), nullptr), &std::free);
+        return resolved ? std::optional<QByteArray>(QByteArray(resolved.get())) : std::nullopt;
+    };
+    const auto inside = real(folder);
+    const auto file = real(path);
+    // A file that is not there lies nowhere: reading it says so.
+    if (!file) return true;
+    if (!inside) return false;
+    const QByteArray prefix = inside->endsWith('/') ? *inside : *inside + '/';
+    return file->startsWith(prefix);
+}
+
 bool IsFolder(const QString& path) {
     struct stat info {};
     return ::stat(NativePath::Encode(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -36,6 +36,10 @@ std::optional<Identity> IdentityOf(const QString& path);
 // names no file in it (it ends in a separator, ".", "..").
 std::optional<Place> PlaceOf(const QString& path);
 
+// Whether the file the path names, links followed, lies inside the folder
+// (links followed too). A file that is not there counts as inside.
+bool LiesWithin(const QString& path, const QString& folder);
+
 // Whether a folder stands under the path (a link to one counts).
 bool IsFolder(const QString& path);
 

@@ -295,3 +295,37 @@ TEST_F(KnobStrips, APluginDevelopersRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// A recipe makes exactly the strip of its command line; the command line's
+// options win over the recipe's; a file the recipe names through a link out
+// of its folder is refused.
+TEST_F(KnobStrips, RecipesAreTheirCommandLines) {
+    save("body.png", transparentKnob());
+    QImage shade(40, 40, QImage::Format_ARGB32);
+    shade.fill(qRgba(0, 0, 0, 90));
+    save("shadow.png", shade);
+    write("knob.json",
+          R"({"picture": "body.png", "under": ["shadow.png"], "arc": "#ff8800,3,16",
+              "frames": 9, "start": -120, "end": 120, "vertical": true, "format": "png"})");
+    ASSERT_EQ(run({path("knob.json"), "-o", path("recipe/")}), 0) << err.toStdString();
+    ASSERT_EQ(run({path("body.png"), "--under", path("shadow.png"), "--arc", "#ff8800,3,16",
+                   "--frames", "9", "--start", "-120", "--end", "120", "--vertical", "--format",
+                   "png", "-o", path("options/")}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(contentsOf(path("recipe/knob_Seq_V.png")),
+              contentsOf(path("options/body_Seq_V.png")));
+    ASSERT_EQ(run({path("knob.json"), "--frames", "5", "--horizontal", "-o", path("wins/")}), 0);
+    EXPECT_EQ(QImage(path("wins/knob_Seq_H.png")).size(), QSize(5 * 40, 40));
+
+    QDir(dir.path()).mkdir("pack");
+    ASSERT_TRUE(QFile::link(path("body.png"), path("pack/body.png")));
+    write("pack/knob.json", R"({"picture": "body.png"})");
+    EXPECT_EQ(run({path("pack/knob.json")}), 1);
+    EXPECT_TRUE(err.contains("body.png") && err.contains("Ordner des Rezepts"))
+        << err.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// Stacks of layers: still, turning, sliding and fading layers and a value
+// arc, composed in premultiplied colour, checked frame by frame against what
+// each motion means.
+#include "stack_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "fixtures.h"
+#include "strip_compositor.h"
+
+using namespace Engine;
+using namespace Render;
+
+namespace {
+
+constexpr uint32_t kGrey = 0xFFC0C0C0u;
+
+// A layer of one colour (straight, its opacity a) in a w x h picture.
+PixelGrid filled(int32_t w, int32_t h, uint8_t b, uint8_t g, uint8_t r, uint8_t a) {
+    PixelGrid grid;
+    grid.allocate(w, h);
+    for (int32_t y = 1; y <= h; ++y)
+        for (int32_t x = 1; x <= w; ++x) {
+            grid(1, x, y) = b;
+            grid(2, x, y) = g;
+            grid(3, x, y) = r;
+            grid(4, x, y) = a;
+        }
+    return grid;
+}
+
+// Frame i of the stack, blue, green, red, opacity, a w x h grid.
+PixelGrid frameOf(StackFrames& stack, int32_t i, bool opacity = true) {
+    PixelGrid frame;
+    frame.allocate(stack.frameWidth(), stack.frameHeight());
+    EXPECT_TRUE(stack.prepare(4, opacity));
+    stack.build(i, {0, stack.frameHeight(), frame.data(), std::ptrdiff_t{frame.width()} * 4});
+    return frame;
+}
+
+// Where nothing moves over it, a still layer is the same in every frame; a
+// turning layer turns whole, about its centre, and lands exactly at a
+// quarter turn.
+TEST(StackFrames, StillLayersStayAndTurningLayersTurnWhole) {
+    const PixelGrid back = filled(40, 40, 10, 20, 30, 255);
+    const PixelGrid pointer = fixtures::Picture(10, 20, 3);
+    KnobParams turn;
+    turn.FrameCount = 5;
+    turn.StartAngle = 0.0f;
+    turn.RotAngle = 90.0f;
+    std::vector<StackLayer> layers(2);
+    layers[0].pixels = &back;
+    layers[1].pixels = &pointer;
+    layers[1].motion = LayerMotion::Turn;
+    layers[1].x = 15;
+    layers[1].y = 10;
+    layers[1].pivotX = 5;
+    layers[1].pivotY = 10;
+    layers[1].turn = turn;
+    PixelGrid opaque = pointer;
+    for (int32_t y = 1; y <= 20; ++y)
+        for (int32_t x = 1; x <= 10; ++x) opaque(4, x, y) = 255;
+    layers[1].pixels = &opaque;
+    StackFrames stack(40, 40, 5, layers, Routine::Bilinear, kGrey);
+    const PixelGrid first = frameOf(stack, 1);
+    const PixelGrid quarter = frameOf(stack, 2);
+    for (int32_t y = 1; y <= 20; ++y)
+        for (int32_t x = 1; x <= 10; ++x)
+            for (int c = 1; c <= 3; ++c) {
+                ASSERT_EQ(first(c, 15 + x, 10 + y), opaque(c, x, y));
+                // A quarter turn clockwise about the pivot, canvas (20, 20):
+                // the layer's pixel (x, y) lands on the canvas's (31 - y,
+                // 15 + x), pixel for pixel.
+                ASSERT_EQ(quarter(c, 31 - y, 15 + x), opaque(c, x, y)) << x << "," << y;
+            }
+    for (int32_t i = 1; i <= 5; ++i) {
+        const PixelGrid frame = frameOf(stack, i);
+        for (const auto& [x, y] : {std::pair{1, 1}, {40, 40}, {1, 40}, {3, 20}})
+            for (int c = 1; c <= 4; ++c) ASSERT_EQ(frame(c, x, y), back(c, x, y)) << i;
+    }
+}
+
+// A slide moves the layer's centre linearly with the value, between pixels
+// too, without losing any of it; a fade scales its opacity linearly.
+TEST(StackFrames, SlidesMoveLinearlyAndFadesScaleOpacity) {
+    const PixelGrid cap = filled(6, 4, 200, 100, 50, 255);
+    std::vector<StackLayer> layers(1);
+    layers[0].pixels = &cap;
+    layers[0].motion = LayerMotion::Slide;
+    layers[0].x = 3;
+    layers[0].y = 50;
+    layers[0].toX = 3;
+    layers[0].toY = 2.5;
+    StackFrames slider(12, 60, 9, layers, Routine::Bilinear, kGrey);
+    for (int32_t i = 1; i <= 9; ++i) {
+        const PixelGrid frame = frameOf(slider, i);
+        double mass = 0.0, y = 0.0;
+        for (int32_t row = 1; row <= 60; ++row)
+            for (int32_t x = 1; x <= 12; ++x) {
+                mass += frame(4, x, row);
+                y += frame(4, x, row) * (row - 0.5);
+            }
+        const double v = (i - 1) / 8.0;
+        EXPECT_NEAR(mass, 6 * 4 * 255.0, 6 * 4 * 0.5) << "nothing of it is lost, frame " << i;
+        EXPECT_NEAR(y / mass, 50 + v * (2.5 - 50) + 2.0, 0.02) << "frame " << i;
+    }
+    layers[0].motion = LayerMotion::Fade;
+    layers[0].fadeFrom = 0.2;
+    layers[0].fadeTo = 1.0;
+    StackFrames lamp(12, 60, 5, layers, Routine::Bilinear, kGrey);
+    for (int32_t i = 1; i <= 5; ++i) {
+        const double alpha = 0.2 + 0.8 * (i - 1) / 4.0;
+        const PixelGrid frame = frameOf(lamp, i);
+        EXPECT_NEAR(frame(4, 5, 52), 255.0 * alpha, 0.5) << i;
+        EXPECT_EQ(frame(3, 5, 52), 50) << "its colour stays, straight";
+        // Laid on grey where the strip is opaque.
+        const PixelGrid onGrey = frameOf(lamp, i, false);
+        EXPECT_NEAR(onGrey(3, 5, 52), 50 * alpha + 192 * (1 - alpha), 0.5) << i;
+    }
+}
+
+// Layers lie over each other in premultiplied colour: a half-clear layer
+// over an opaque one gives the blend of the two, and a clear pixel's colour
+// counts for nothing.
+TEST(StackFrames, LayersComposeInPremultipliedColour) {
+    const PixelGrid red = filled(8, 8, 0, 0, 255, 255);
+    PixelGrid half = filled(8, 8, 255, 0, 0, 128);
+    half(1, 1, 1) = 0;  // a clear pixel with a colour of its own
+    half(2, 1, 1) = 255;
+    half(4, 1, 1) = 0;
+    std::vector<StackLayer> layers(2);
+    layers[0].pixels = &red;
+    layers[1].pixels = &half;
+    StackFrames stack(8, 8, 1, layers, Routine::Bilinear, kGrey);
+    const PixelGrid frame = frameOf(stack, 1);
+    EXPECT_EQ(frame(4, 4, 4), 255);
+    EXPECT_NEAR(frame(1, 4, 4), 128, 1);
+    EXPECT_NEAR(frame(3, 4, 4), 127, 1);
+    EXPECT_EQ(frame(2, 1, 1), 0) << "the clear pixel's green does not show";
+    EXPECT_EQ(frame(3, 1, 1), 255);
+}
+
+// The arc covers the ring from its start to the value's angle, and no more;
+// from the middle it grows either way.
+TEST(StackFrames, TheArcReachesTheValuesAngle) {
+    ValueArc arc;
+    arc.style.colour = 0xFFFF8800u;
+    arc.style.width = 4.0;
+    arc.style.radius = 40.0;
+    arc.centreX = arc.centreY = 50.0;
+    arc.start = -135.0;
+    arc.end = 135.0;
+    std::vector<StackLayer> layers(1);
+    layers[0].arc = arc;
+    StackFrames knob(100, 100, 11, layers, Routine::Bilinear, kGrey);
+    // The ring's pixel at an angle (degrees clockwise from 12 o'clock).
+    const auto onRing = [](const PixelGrid& frame, double angle) {
+        const double a = angle * 3.14159265358979 / 180.0;
+        const auto x = static_cast<int32_t>(std::floor(50 + 40 * std::sin(a))) + 1;
+        const auto y = static_cast<int32_t>(std::floor(50 - 40 * std::cos(a))) + 1;
+        return frame(4, x, y);
+    };
+    for (int32_t i = 1; i <= 11; ++i) {
+        const PixelGrid frame = frameOf(knob, i);
+        const double value = -135.0 + 27.0 * (i - 1);
+        for (double angle = -130.0; angle <= 130.0; angle += 10.0) {
+            if (std::abs(angle - value) < 5.0) continue;  // the soft end
+            EXPECT_EQ(onRing(frame, angle) > 128, angle < value)
+                << "frame " << i << " at " << angle << " degrees";
+        }
+    }
+    layers[0].arc->style.fromMiddle = true;
+    StackFrames pan(100, 100, 11, layers, Routine::Bilinear, kGrey);
+    const PixelGrid left = frameOf(pan, 3);  // value 0.2: -81 degrees
+    EXPECT_GT(onRing(left, -40.0), 128);
+    EXPECT_EQ(onRing(left, 40.0), 0);
+    EXPECT_EQ(onRing(frameOf(pan, 6), 20.0), 0) << "at the middle nothing shows";
+}
+
+}  // namespace
