@@ -139,7 +139,9 @@ TEST_F(KnobFiles, ADrawingShortOfMemoryIsWholeOrRefused) {
             drawn = true;
             EXPECT_EQ(played.image.pixel(20, 20), qRgb(255, 0, 0)) << megabytes << " MB";
         } else {
-            EXPECT_TRUE(played.result == Result::OutOfMemory || played.result == Result::Crashed)
+            // A loaded machine may end it at the deadline first: refused too.
+            EXPECT_TRUE(played.result == Result::OutOfMemory || played.result == Result::Crashed ||
+                        played.result == Result::TimedOut)
                 << megabytes << " MB: " << static_cast<int>(played.result);
         }
         QFile::remove(player);
