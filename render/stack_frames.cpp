@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "rotation.h"
@@ -15,9 +16,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Premultiplied colour, blue, green, red, opacity, each 0 .. 255.
-using Premultiplied = std::vector<float>;
-
 float channel(uint32_t colour, int shift) {
     return static_cast<float>((colour >> shift) & 0xFFu);
 }
@@ -26,33 +24,54 @@ float channel(uint32_t colour, int shift) {
 // premultiplied one at `to`, its opacity times `alpha`.
 inline void over(const uint8_t* straight, float alpha, float* to) {
     const float a = straight[3] * alpha;
-    if (a <= 0.0f) return;
     const float keep = 1.0f - a / 255.0f;
     const float scale = a / 255.0f;
     for (int c = 0; c < 3; ++c) to[c] = straight[c] * scale + to[c] * keep;
     to[3] = a + to[3] * keep;
 }
 
-// A premultiplied pixel over another.
+// A premultiplied pixel over another. No test for a clear pixel: its
+// channels are all 0 and leave `to` as it was, and without a branch the
+// four channels go as one.
 inline void overPremultiplied(const float* from, float alpha, float* to) {
-    const float a = from[3] * alpha;
-    if (a <= 0.0f) return;
-    const float keep = 1.0f - a / 255.0f;
-    for (int c = 0; c < 3; ++c) to[c] = from[c] * alpha + to[c] * keep;
-    to[3] = a + to[3] * keep;
+    const float keep = 1.0f - from[3] * alpha / 255.0f;
+    for (int c = 0; c < 4; ++c) to[c] = from[c] * alpha + to[c] * keep;
 }
 
+// A straight pixel in premultiplied colour, blue, green, red, opacity, each
+// 0 .. 255: the colours times the opacity over 255, and the opacity times 255
+// over 255 (itself, exactly), one formula for the four channels. Worked out
+// as a layer is laid, not kept: four floats a pixel would be most of a
+// stack's memory.
+inline void premultiply(const uint8_t* straight, float* to) {
+    const float a = straight[3];
+    const float by[4] = {a, a, a, 255.0f};
+    for (int c = 0; c < 4; ++c) to[c] = straight[c] * by[c] / 255.0f;
+}
+
+// The nearest byte, halves to even. Adding and taking away 2^52 rounds as
+// nearbyint() does in the default rounding mode, without a call.
 uint8_t toByte(double v) {
-    return static_cast<uint8_t>(std::clamp(std::nearbyint(v), 0.0, 255.0));
+    return static_cast<uint8_t>((std::clamp(v, 0.0, 255.0) + 0x1p52) - 0x1p52);
+}
+
+// An angle in degrees moved by whole turns into [from, from + 360).
+double wrapped(double angle, double from) {
+    while (angle < from) angle += 360.0;
+    while (angle >= from + 360.0) angle -= 360.0;
+    return angle;
 }
 
 // The angle of a point from the centre, degrees clockwise from 12 o'clock,
 // within [from, from + 360).
 double angleOf(double dx, double dy, double from) {
-    double angle = std::atan2(dx, -dy) * 180.0 / kPi;
-    while (angle < from) angle += 360.0;
-    while (angle >= from + 360.0) angle -= 360.0;
-    return angle;
+    return wrapped(std::atan2(dx, -dy) * 180.0 / kPi, from);
+}
+
+// How far inside a span of the ring a point lies along it, degrees, given
+// how far past the span's start it lies (0 .. 360); negative beyond its ends.
+double insideOf(double past, double span) {
+    return past <= span ? std::min(past, span - past) : -std::min(past - span, 360.0 - past);
 }
 
 // How much of a pixel centred at (dx, dy) from the arc's centre the part of
@@ -68,10 +87,7 @@ double coverage(const ArcStyle& arc, double dx, double dy, double a, double b) {
     // The point's angle past the span's start, 0 .. 360.
     const double angle = angleOf(dx, dy, a) - a;
     const double span = b - a;
-    // How far inside the span the point lies along the ring, degrees;
-    // negative beyond its ends.
-    const double inside =
-        angle <= span ? std::min(angle, span - angle) : -std::min(angle - span, 360.0 - angle);
+    const double inside = insideOf(angle, span);
     if (arc.roundEnds) {
         if (inside >= 0.0) return std::clamp(across, 0.0, 1.0);
         // Beyond an end: the distance to the end's point on the ring.
@@ -83,40 +99,137 @@ double coverage(const ArcStyle& arc, double dx, double dy, double a, double b) {
     return std::clamp(across, 0.0, 1.0) * std::clamp(along + 0.5, 0.0, 1.0);
 }
 
+// atan2(dx, -dy) in degrees within kRoughError: a polynomial of the arc
+// tangent on [0, 1] (error under 1e-4 degrees) and the octants' symmetries.
+constexpr double kRoughError = 1e-3;
+double roughAngle(double dx, double dy) {
+    const double ax = std::abs(dy), ay = std::abs(dx);
+    const double big = std::max(ax, ay);
+    if (big == 0.0) return 0.0;
+    const double z = std::min(ax, ay) / big, z2 = z * z;
+    double t =
+        z * (0.99997726 +
+             z2 * (-0.33262347 +
+                   z2 * (0.19354346 + z2 * (-0.11643287 + z2 * (0.05265332 + z2 * -0.01172120)))));
+    if (ay > ax) t = kPi / 2.0 - t;
+    if (dy > 0.0) t = kPi - t;
+    return (dx < 0.0 ? -t : t) * (180.0 / kPi);
+}
+
+// What settles most of an arc's pixels by cheap arithmetic: squared radii
+// (pixels) off the ring or wholly across it, and how many degrees inside a
+// span, or beyond it, a pixel's rough angle must lie for its exact angle not
+// to matter. coverage() settles the rest; its arc tangent and distances
+// were nearly all of a stack's time.
+constexpr double kNever = 1e9;
+struct RingBounds {
+    double outside = 0.0;                   // at or beyond: nothing covered
+    double hole = -1.0;                     // at or within: nothing covered
+    double wholeFrom = 1.0, wholeTo = 0.0;  // within both: covered across the ring
+    double inside = kNever, beyond = kNever;
+};
+
+RingBounds boundsOf(const ArcStyle& style) {
+    RingBounds b;
+    // A ring of no radius (wider than its canvas) is drawn exactly: its
+    // ends' points lie across the centre from where its sides are measured.
+    if (!(style.radius > 0.0)) {
+        b.outside = std::numeric_limits<double>::infinity();
+        return b;
+    }
+    const double half = style.width / 2.0;
+    // Far above the rounding of the sums below, far below a pixel.
+    const double m = 1e-7 * (style.radius + style.width + 1.0);
+    const double inner = style.radius - half - 0.5 - m, outer = style.radius + half + 0.5 + m;
+    b.outside = outer * outer;
+    if (inner > 0.0) b.hole = inner * inner;
+    const double from = style.radius - half + 0.5 + m, to = style.radius + half - 0.5 - m;
+    if (from > 0.0 && from < to) {
+        b.wholeFrom = from * from;
+        b.wholeTo = to * to;
+    }
+    if (inner < 1.0) return b;
+    // A covered pixel and an end's point on the ring both lie further than
+    // `inner` from the centre: d degrees between them keep them at least
+    // 2 inner sin(d / 2) apart, and the pixel inner sin(d) off the end's radius.
+    const double margin = kRoughError + 1e-6;
+    if (style.roundEnds) {
+        b.inside = margin;
+        const double reach = (half + 0.5) / (2.0 * inner);
+        if (reach < 1.0) b.beyond = 2.0 * std::asin(reach) * 180.0 / kPi + margin;
+    } else {
+        b.inside = b.beyond = std::asin(0.5 / inner) * 180.0 / kPi + margin;
+    }
+    return b;
+}
+
 void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_t count,
              float* rows) {
     const ArcStyle& style = arc.style;
     const double value = arc.start + v * (arc.end - arc.start);
     const double from = style.fromMiddle ? (arc.start + arc.end) / 2.0 : arc.start;
+    const double reach = style.radius + style.width;
+    const RingBounds bounds = boundsOf(style);
+    // coverage() of the pixel, from the bounds where they settle it.
+    const auto cover = [&](double dx, double dy, double r2, double rough, double a, double b) {
+        if (a > b) std::swap(a, b);
+        if (b - a < 1e-9) return 0.0;
+        if (b - a < 360.0) {
+            const double inside = insideOf(wrapped(rough, a) - a, b - a);
+            if (inside <= -bounds.beyond) return 0.0;
+            if (inside >= bounds.inside) {
+                if (r2 >= bounds.wholeFrom && r2 <= bounds.wholeTo) return 1.0;
+                const double across =
+                    style.width / 2.0 + 0.5 - std::abs(std::hypot(dx, dy) - style.radius);
+                return std::clamp(across, 0.0, 1.0);
+            }
+        }
+        return coverage(style, dx, dy, a, b);
+    };
     for (int32_t r = 0; r < count; ++r) {
         const double dy = first + r + 0.5 - arc.centreY;
-        if (std::abs(dy) > style.radius + style.width) continue;
+        if (std::abs(dy) > reach || dy * dy >= bounds.outside) continue;
         float* row = rows + std::ptrdiff_t{r} * width * 4;
-        for (int32_t x = 0; x < width; ++x) {
+        // The row's pixels within the ring's outer circle and outside its
+        // hole, with a pixel to spare: each is tested again below.
+        const auto column = [width](double x) {
+            return static_cast<int32_t>(std::clamp(x, -1.0, width + 1.0));
+        };
+        const double half = std::sqrt(bounds.outside - dy * dy);
+        const int32_t x0 = std::max(0, column(arc.centreX - half - 1.5));
+        const int32_t x1 = std::min(width, column(arc.centreX + half + 1.5));
+        int32_t holeFrom = x1, holeTo = x1;
+        if (dy * dy < bounds.hole) {
+            const double hole = std::sqrt(bounds.hole - dy * dy);
+            holeFrom = std::clamp(column(arc.centreX - hole + 1.5), x0, x1);
+            holeTo = std::clamp(column(arc.centreX + hole - 1.5), holeFrom, x1);
+        }
+        for (int32_t x = x0; x < x1; ++x) {
+            if (x == holeFrom && (x = holeTo) == x1) break;
             const double dx = x + 0.5 - arc.centreX;
-            if (std::abs(dx) > style.radius + style.width) continue;
-            const auto paint = [&](uint32_t colour, double cover) {
-                if (cover <= 0.0) return;
-                const auto a = static_cast<float>(static_cast<double>(channel(colour, 24)) * cover);
+            const double r2 = dx * dx + dy * dy;
+            if (std::abs(dx) > reach || r2 >= bounds.outside || r2 <= bounds.hole) continue;
+            const auto paint = [&](uint32_t colour, double share) {
+                if (share <= 0.0) return;
+                const auto a = static_cast<float>(static_cast<double>(channel(colour, 24)) * share);
                 const float premultiplied[4] = {channel(colour, 0) * a / 255.0f,
                                                 channel(colour, 8) * a / 255.0f,
                                                 channel(colour, 16) * a / 255.0f, a};
                 overPremultiplied(premultiplied, 1.0f, row + x * 4);
             };
-            if (style.hasTrack) paint(style.track, coverage(style, dx, dy, arc.start, arc.end));
-            paint(style.colour, coverage(style, dx, dy, from, value));
+            const double rough = roughAngle(dx, dy);
+            if (style.hasTrack) paint(style.track, cover(dx, dy, r2, rough, arc.start, arc.end));
+            paint(style.colour, cover(dx, dy, r2, rough, from, value));
         }
     }
 }
 
 }  // namespace
 
-// What a layer needs ready before frames are built: its pixels
-// premultiplied, or, for a turning layer, on a clear margin that puts its
-// pivot at the middle with room to turn whole.
+// What a turning layer needs ready before frames are built: its pixels on a
+// clear margin that puts its pivot at the middle with room to turn whole.
 struct StackFrames::Prepared {
-    Premultiplied pixels;  // width x height x 4
-    PixelGrid padded;      // a turning layer
+    PixelGrid padded;
     int32_t left = 0, top = 0;
     KnobParams turn;
 };
@@ -137,17 +250,6 @@ double StackFrames::valueOf(int32_t i) const {
 }
 
 namespace {
-
-Premultiplied premultiplied(const PixelGrid& grid) {
-    Premultiplied out(grid.byteCount());
-    const uint8_t* p = grid.data();
-    for (std::size_t k = 0; k < grid.byteCount(); k += 4) {
-        const float a = p[k + 3];
-        for (int c = 0; c < 3; ++c) out[k + c] = p[k + c] * a / 255.0f;
-        out[k + 3] = a;
-    }
-    return out;
-}
 
 // The layer on a clear margin with the pivot at its middle, wide enough that
 // the layer turned any way stays inside the disc the routine turns.
@@ -194,8 +296,6 @@ bool StackFrames::prepare(int pixelBytes, bool opacity) {
             auto p = std::make_unique<Prepared>();
             if (layer.pixels != nullptr && layer.motion == StackLayer::Motion::Turn)
                 padForTurning(layer, *p);
-            else if (layer.pixels != nullptr)
-                p->pixels = premultiplied(*layer.pixels);
             prepared_.push_back(std::move(p));
         }
     } catch (const std::bad_alloc&) {
@@ -206,36 +306,41 @@ bool StackFrames::prepare(int pixelBytes, bool opacity) {
 
 namespace {
 
-// A layer's premultiplied pixels at a whole-pixel place, its opacity times
-// alpha.
-void placeStill(const Premultiplied& pixels, int32_t w, int32_t h, int32_t left, int32_t top,
-                float alpha, int32_t width, int32_t first, int32_t count, float* rows) {
+// A layer at a whole-pixel place, its opacity times alpha.
+void placeStill(const PixelGrid& layer, int32_t left, int32_t top, float alpha, int32_t width,
+                int32_t first, int32_t count, float* rows) {
+    const int32_t w = layer.width(), h = layer.height();
     for (int32_t r = 0; r < count; ++r) {
         const int32_t y = first + r - top;
         if (y < 0 || y >= h) continue;
         const int32_t x0 = std::max(0, -left), x1 = std::min(w, width - left);
-        for (int32_t x = x0; x < x1; ++x)
-            overPremultiplied(&pixels[(std::size_t(y) * w + x) * 4], alpha,
-                              rows + (std::ptrdiff_t{r} * width + left + x) * 4);
+        const uint8_t* in = layer.data() + std::size_t(y) * std::size_t(w) * 4;
+        for (int32_t x = x0; x < x1; ++x) {
+            float from[4];
+            premultiply(in + x * 4, from);
+            overPremultiplied(from, alpha, rows + (std::ptrdiff_t{r} * width + left + x) * 4);
+        }
     }
 }
 
 // A layer at a place between pixels: each canvas pixel takes the four
 // layer pixels around where it falls, weighted by their overlap.
-void placeBetween(const Premultiplied& pixels, int32_t w, int32_t h, double left, double top,
-                  int32_t width, int32_t first, int32_t count, float* rows) {
+void placeBetween(const PixelGrid& layer, double left, double top, int32_t width, int32_t first,
+                  int32_t count, float* rows) {
     const double fx = left - std::floor(left), fy = top - std::floor(top);
     if (fx == 0.0 && fy == 0.0) {
-        placeStill(pixels, w, h, static_cast<int32_t>(left), static_cast<int32_t>(top), 1.0f, width,
-                   first, count, rows);
+        placeStill(layer, static_cast<int32_t>(left), static_cast<int32_t>(top), 1.0f, width, first,
+                   count, rows);
         return;
     }
+    const int32_t w = layer.width(), h = layer.height();
     const auto ix = static_cast<int32_t>(std::floor(left)),
                iy = static_cast<int32_t>(std::floor(top));
     const auto at = [&](int32_t x, int32_t y, int c) -> double {
-        return x < 0 || y < 0 || x >= w || y >= h
-                   ? 0.0
-                   : static_cast<double>(pixels[(std::size_t(y) * w + x) * 4 + c]);
+        if (x < 0 || y < 0 || x >= w || y >= h) return 0.0;
+        float pixel[4];
+        premultiply(layer.data() + (std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4, pixel);
+        return static_cast<double>(pixel[c]);
     };
     for (int32_t r = 0; r < count; ++r) {
         // Canvas pixel (X, Y) covers layer pixels X - ix - 1 + fx .. X - ix + fx.
@@ -267,6 +372,16 @@ int32_t wholeY(const StackLayer& layer) {
 }  // namespace
 
 void StackFrames::build(int32_t i, const FrameTarget& target) const {
+    // A few rows at a time: the floats they are composed in stay in the
+    // cache, and a band's worth of them never lies in memory.
+    constexpr int32_t kFloats = 1 << 16;
+    const int32_t chunk = std::max(1, kFloats / std::max(1, width_ * 4));
+    for (int32_t done = 0; done < target.count; done += chunk)
+        buildRows(i, {target.first + done, std::min(chunk, target.count - done),
+                      target.dest + done * target.bytesPerLine, target.bytesPerLine});
+}
+
+void StackFrames::buildRows(int32_t i, const FrameTarget& target) const {
     thread_local std::vector<float> rows;
     thread_local std::vector<uint8_t> turned;
     const std::size_t rowFloats = static_cast<std::size_t>(width_) * 4;
@@ -279,21 +394,20 @@ void StackFrames::build(int32_t i, const FrameTarget& target) const {
             drawArc(*layer.arc, v, width_, target.first, target.count, rows.data());
             continue;
         }
-        const int32_t w = layer.pixels->width(), h = layer.pixels->height();
         switch (layer.motion) {
             case StackLayer::Motion::Still:
-                placeStill(p.pixels, w, h, wholeX(layer), wholeY(layer), 1.0f, width_, target.first,
+                placeStill(*layer.pixels, wholeX(layer), wholeY(layer), 1.0f, width_, target.first,
                            target.count, rows.data());
                 break;
             case StackLayer::Motion::Fade: {
                 const double alpha =
                     std::clamp(layer.fadeFrom + v * (layer.fadeTo - layer.fadeFrom), 0.0, 1.0);
-                placeStill(p.pixels, w, h, wholeX(layer), wholeY(layer), static_cast<float>(alpha),
+                placeStill(*layer.pixels, wholeX(layer), wholeY(layer), static_cast<float>(alpha),
                            width_, target.first, target.count, rows.data());
                 break;
             }
             case StackLayer::Motion::Slide:
-                placeBetween(p.pixels, w, h, layer.x + v * (layer.toX - layer.x),
+                placeBetween(*layer.pixels, layer.x + v * (layer.toX - layer.x),
                              layer.y + v * (layer.toY - layer.y), width_, target.first,
                              target.count, rows.data());
                 break;
@@ -340,8 +454,11 @@ void StackFrames::build(int32_t i, const FrameTarget& target) const {
         for (int32_t x = 0; x < width_; ++x, in += 4, out += pixelBytes_) {
             const auto a = static_cast<double>(in[3]);
             if (opacity_) {
+                // A float times 255 over 255 is that float again, exactly.
                 for (int c = 0; c < 3; ++c)
-                    out[c] = a > 0.0 ? toByte(static_cast<double>(in[c]) * 255.0 / a) : 0;
+                    out[c] = a == 255.0 ? toByte(static_cast<double>(in[c]))
+                             : a > 0.0  ? toByte(static_cast<double>(in[c]) * 255.0 / a)
+                                        : 0;
                 out[3] = toByte(a);
                 continue;
             }

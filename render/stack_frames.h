@@ -68,6 +68,7 @@ public:
 
 private:
     double valueOf(int32_t i) const;
+    void buildRows(int32_t i, const FrameTarget& target) const;
 
     const int32_t width_, height_, frames_;
     const std::vector<StackLayer> layers_;
