@@ -20,12 +20,29 @@ float channel(uint32_t colour, int shift) {
     return static_cast<float>((colour >> shift) & 0xFFu);
 }
 
+// x times a over 255 in float for every pair of bytes (row a, column x):
+// what premultiplying a pixel and laying it over another work out, looked
+// up rather than divided, the dearest step of laying a layer. Made once.
+const float* products() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(256 * 256);
+        for (std::size_t a = 0; a < 256; ++a)
+            for (std::size_t x = 0; x < 256; ++x)
+                t[a * 256 + x] = static_cast<float>(x) * static_cast<float>(a) / 255.0f;
+        return t;
+    }();
+    return table.data();
+}
+
 // A straight pixel (blue, green, red, opacity bytes) laid over the
 // premultiplied one at `to`, its opacity times `alpha`.
 inline void over(const uint8_t* straight, float alpha, float* to) {
+    // A clear pixel leaves `to` as it was; most of a turned layer's margin
+    // is clear.
+    if (straight[3] == 0) return;
     const float a = straight[3] * alpha;
-    const float keep = 1.0f - a / 255.0f;
-    const float scale = a / 255.0f;
+    const float scale = alpha == 1.0f ? products()[256 + straight[3]] : a / 255.0f;
+    const float keep = 1.0f - scale;
     for (int c = 0; c < 3; ++c) to[c] = straight[c] * scale + to[c] * keep;
     to[3] = a + to[3] * keep;
 }
@@ -39,14 +56,13 @@ inline void overPremultiplied(const float* from, float alpha, float* to) {
 }
 
 // A straight pixel in premultiplied colour, blue, green, red, opacity, each
-// 0 .. 255: the colours times the opacity over 255, and the opacity times 255
-// over 255 (itself, exactly), one formula for the four channels. Worked out
-// as a layer is laid, not kept: four floats a pixel would be most of a
-// stack's memory.
-inline void premultiply(const uint8_t* straight, float* to) {
-    const float a = straight[3];
-    const float by[4] = {a, a, a, 255.0f};
-    for (int c = 0; c < 4; ++c) to[c] = straight[c] * by[c] / 255.0f;
+// 0 .. 255: the colours times the opacity over 255 (from products()), the
+// opacity itself. Worked out as a layer is laid, not kept: four floats a
+// pixel would be most of a stack's memory.
+inline void premultiply(const uint8_t* straight, const float* products, float* to) {
+    const float* by = products + std::size_t{straight[3]} * 256;
+    for (int c = 0; c < 3; ++c) to[c] = by[straight[c]];
+    to[3] = straight[3];
 }
 
 // The nearest byte, halves to even. Adding and taking away 2^52 rounds as
@@ -163,6 +179,38 @@ RingBounds boundsOf(const ArcStyle& style) {
     return b;
 }
 
+// A colour laid over a share of a pixel in premultiplied colour. A whole
+// pixel's is worked out once: most of a ring's pixels are covered whole.
+class Ink {
+public:
+    explicit Ink(uint32_t colour) : colour_(colour) {
+        at(1.0, whole_);
+        keep_ = 1.0f - whole_[3] / 255.0f;
+    }
+    bool opaque() const { return keep_ == 0.0f; }
+    void lay(double share, float* to) const {
+        if (share <= 0.0) return;
+        if (share < 1.0) {
+            float part[4];
+            at(share, part);
+            overPremultiplied(part, 1.0f, to);
+            return;
+        }
+        for (int c = 0; c < 4; ++c) to[c] = whole_[c] + to[c] * keep_;
+    }
+
+private:
+    void at(double share, float* premultiplied) const {
+        const auto a = static_cast<float>(static_cast<double>(channel(colour_, 24)) * share);
+        for (int c = 0; c < 3; ++c) premultiplied[c] = channel(colour_, 8 * c) * a / 255.0f;
+        premultiplied[3] = a;
+    }
+
+    uint32_t colour_;
+    float whole_[4];
+    float keep_;
+};
+
 void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_t count,
              float* rows) {
     const ArcStyle& style = arc.style;
@@ -170,6 +218,7 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
     const double from = style.fromMiddle ? (arc.start + arc.end) / 2.0 : arc.start;
     const double reach = style.radius + style.width;
     const RingBounds bounds = boundsOf(style);
+    const Ink bar(style.colour), track(style.track);
     // coverage() of the pixel, from the bounds where they settle it.
     const auto cover = [&](double dx, double dy, double r2, double rough, double a, double b) {
         if (a > b) std::swap(a, b);
@@ -209,17 +258,12 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
             const double dx = x + 0.5 - arc.centreX;
             const double r2 = dx * dx + dy * dy;
             if (std::abs(dx) > reach || r2 >= bounds.outside || r2 <= bounds.hole) continue;
-            const auto paint = [&](uint32_t colour, double share) {
-                if (share <= 0.0) return;
-                const auto a = static_cast<float>(static_cast<double>(channel(colour, 24)) * share);
-                const float premultiplied[4] = {channel(colour, 0) * a / 255.0f,
-                                                channel(colour, 8) * a / 255.0f,
-                                                channel(colour, 16) * a / 255.0f, a};
-                overPremultiplied(premultiplied, 1.0f, row + x * 4);
-            };
             const double rough = roughAngle(dx, dy);
-            if (style.hasTrack) paint(style.track, cover(dx, dy, r2, rough, arc.start, arc.end));
-            paint(style.colour, cover(dx, dy, r2, rough, from, value));
+            const double share = cover(dx, dy, r2, rough, from, value);
+            // Under a whole pixel of an opaque bar the track does not show.
+            if (style.hasTrack && !(share == 1.0 && bar.opaque()))
+                track.lay(cover(dx, dy, r2, rough, arc.start, arc.end), row + x * 4);
+            bar.lay(share, row + x * 4);
         }
     }
 }
@@ -310,15 +354,26 @@ namespace {
 void placeStill(const PixelGrid& layer, int32_t left, int32_t top, float alpha, int32_t width,
                 int32_t first, int32_t count, float* rows) {
     const int32_t w = layer.width(), h = layer.height();
+    const float* by = products();
     for (int32_t r = 0; r < count; ++r) {
         const int32_t y = first + r - top;
         if (y < 0 || y >= h) continue;
         const int32_t x0 = std::max(0, -left), x1 = std::min(w, width - left);
         const uint8_t* in = layer.data() + std::size_t(y) * std::size_t(w) * 4;
+        float* to = rows + (std::ptrdiff_t{r} * width + left) * 4;
         for (int32_t x = x0; x < x1; ++x) {
+            // A shadow's or a gloss's clear part leaves the pixel as it was.
+            const uint8_t a = in[x * 4 + 3];
+            if (a == 0) continue;
             float from[4];
-            premultiply(in + x * 4, from);
-            overPremultiplied(from, alpha, rows + (std::ptrdiff_t{r} * width + left + x) * 4);
+            premultiply(in + x * 4, by, from);
+            if (alpha != 1.0f) {
+                overPremultiplied(from, alpha, to + x * 4);
+                continue;
+            }
+            // overPremultiplied()'s sums with its factor of 1 left out.
+            const float keep = 1.0f - by[256 + a];
+            for (int c = 0; c < 4; ++c) to[x * 4 + c] = from[c] + to[x * 4 + c] * keep;
         }
     }
 }
@@ -334,12 +389,14 @@ void placeBetween(const PixelGrid& layer, double left, double top, int32_t width
         return;
     }
     const int32_t w = layer.width(), h = layer.height();
+    const float* by = products();
     const auto ix = static_cast<int32_t>(std::floor(left)),
                iy = static_cast<int32_t>(std::floor(top));
     const auto at = [&](int32_t x, int32_t y, int c) -> double {
         if (x < 0 || y < 0 || x >= w || y >= h) return 0.0;
         float pixel[4];
-        premultiply(layer.data() + (std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4, pixel);
+        premultiply(layer.data() + (std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4, by,
+                    pixel);
         return static_cast<double>(pixel[c]);
     };
     for (int32_t r = 0; r < count; ++r) {
@@ -367,6 +424,33 @@ int32_t wholeX(const StackLayer& layer) {
 }
 int32_t wholeY(const StackLayer& layer) {
     return static_cast<int32_t>(std::floor(layer.y));
+}
+
+// A row of composed pixels into the sink's: opacity kept straight, or laid
+// on `background`. The sink's settings come as values: a byte written may
+// be any byte, so members read in the loop would be read again each pixel.
+void toSink(const float* in, int32_t width, bool opacity, int pixelBytes, uint32_t background,
+            uint8_t* out) {
+    if (opacity) {
+        for (int32_t x = 0; x < width; ++x, in += 4, out += pixelBytes) {
+            const auto a = static_cast<double>(in[3]);
+            // A float times 255 over 255 is that float again, exactly.
+            for (int c = 0; c < 3; ++c)
+                out[c] = a == 255.0 ? toByte(static_cast<double>(in[c]))
+                         : a > 0.0  ? toByte(static_cast<double>(in[c]) * 255.0 / a)
+                                    : 0;
+            out[3] = toByte(a);
+        }
+        return;
+    }
+    double back[3];
+    for (int c = 0; c < 3; ++c) back[c] = static_cast<double>(channel(background, 8 * c));
+    for (int32_t x = 0; x < width; ++x, in += 4, out += pixelBytes) {
+        const auto a = static_cast<double>(in[3]);
+        for (int c = 0; c < 3; ++c)
+            out[c] = toByte(static_cast<double>(in[c]) + back[c] * (1.0 - a / 255.0));
+        if (pixelBytes == 4) out[3] = 255;
+    }
 }
 
 }  // namespace
@@ -445,29 +529,9 @@ void StackFrames::buildRows(int32_t i, const FrameTarget& target) const {
             }
         }
     }
-    // Into the sink's pixels: opacity kept straight, or laid on the background.
-    const float back[3] = {channel(background_, 0), channel(background_, 8),
-                           channel(background_, 16)};
-    for (int32_t r = 0; r < target.count; ++r) {
-        const float* in = rows.data() + static_cast<std::size_t>(r) * rowFloats;
-        uint8_t* out = target.dest + std::ptrdiff_t{r} * target.bytesPerLine;
-        for (int32_t x = 0; x < width_; ++x, in += 4, out += pixelBytes_) {
-            const auto a = static_cast<double>(in[3]);
-            if (opacity_) {
-                // A float times 255 over 255 is that float again, exactly.
-                for (int c = 0; c < 3; ++c)
-                    out[c] = a == 255.0 ? toByte(static_cast<double>(in[c]))
-                             : a > 0.0  ? toByte(static_cast<double>(in[c]) * 255.0 / a)
-                                        : 0;
-                out[3] = toByte(a);
-                continue;
-            }
-            for (int c = 0; c < 3; ++c)
-                out[c] = toByte(static_cast<double>(in[c]) +
-                                static_cast<double>(back[c]) * (1.0 - a / 255.0));
-            if (pixelBytes_ == 4) out[3] = 255;
-        }
-    }
+    for (int32_t r = 0; r < target.count; ++r)
+        toSink(rows.data() + static_cast<std::size_t>(r) * rowFloats, width_, opacity_, pixelBytes_,
+               background_, target.dest + std::ptrdiff_t{r} * target.bytesPerLine);
 }
 
 }  // namespace Render
