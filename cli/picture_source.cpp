@@ -130,7 +130,7 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> PictureSource::frames
             .code = MessageCode::NoMemoryForStrip,
             .facts = {{Fact::Width, plan.strips[k].size.X}, {Fact::Height, plan.strips[k].size.Y}}};
     return std::unique_ptr<Render::FrameMaker>(
-        new PictureFrames(std::move(grid), plan.strips[k].params, o_.routine));
+        new PictureFrames(std::move(grid), plan.strips[k].params, s_.routine));
 }
 
 Message PictureSource::tooLarge(qint64 width, qint64 height) const {

@@ -426,6 +426,14 @@ QString GermanText(const Message& m) {
                 "Einzelbilder untereinander (BMP: höchstens {maxSide} Pixel hoch)");
         case HelpNearest:
             return QStringLiteral("nächstes Pixel statt bilinearer Mischung");
+        case HelpRoutine:
+            return QStringLiteral(
+                "wie Pixel gedreht werden: window (bilineare Mischung wie das Fenster),\n"
+                "nearest oder sharp (kubisch, scharf); ohne: window, mit --for sharp;\n"
+                "eine Zeichnung wird ohne --routine als Zeichnung gedreht");
+        case HelpOversample:
+            return QStringLiteral(
+                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt verkleinern");
         case HelpMaxSize:
             return QStringLiteral(
                 "grösste Bildbreite und -höhe (Vorgabe {size}, höchstens {maxSide})");

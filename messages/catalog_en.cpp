@@ -406,6 +406,14 @@ QString EnglishText(const Message& m) {
                 "frames one below the other (BMP: at most {maxSide} pixels high)");
         case HelpNearest:
             return QStringLiteral("nearest pixel instead of bilinear blending");
+        case HelpRoutine:
+            return QStringLiteral(
+                "how pixels are turned: window (the window's bilinear blend),\n"
+                "nearest or sharp (a sharp cubic); default window, with --for sharp;\n"
+                "without --routine a drawing is turned as a drawing");
+        case HelpOversample:
+            return QStringLiteral(
+                "draw a drawing and the value arc N times as large and average down");
         case HelpMaxSize:
             return QStringLiteral(
                 "largest picture width and height (default {size}, at most {maxSide})");

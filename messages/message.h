@@ -162,6 +162,8 @@ enum class MessageCode : std::uint16_t {
     HelpHorizontal,   //
     HelpVertical,     // MaxSide: the largest vertical BMP strip's height
     HelpNearest,      //
+    HelpRoutine,      //
+    HelpOversample,   //
     HelpMaxSize,      // Size: the default; MaxSide: the largest value
     HelpSize,         //
     HelpScale,        //

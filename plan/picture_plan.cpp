@@ -491,7 +491,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.layout = layout;
     f.startAngle = params.StartAngle;
     f.stepAngle = params.RotAngle;
-    f.routine = o.routine;
+    f.routine = s.routine;
     f.alpha = plan.alpha;
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
