@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "app_state.h"
 #include "build_rules.h"
@@ -134,9 +135,13 @@ private:
     AppState state_;
     int widthTwips_ = 0;  // as the layout last set them
     int heightTwips_ = 0;
-    QSize frameAtFit_;         // the window system's frame when the size was last set
+    // The window system's frame round the normal window, pixels, as it was
+    // first seen; a maximized window has another, which the window system
+    // reports late on the way back.
+    std::optional<QSize> frame_;
     bool fitPending_ = false;  // a size set while maximized, for when it returns
-    QRect deferredAt_;         // the maximized window's place then
+    QPoint deferredPlace_;     // where the maximized window stood then, pixels
+    QPoint normalPlace_;       // where the normal window last stood, pixels
     MessageSeam& messages_;
     QString msgTitle_;
 };
