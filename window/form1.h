@@ -88,7 +88,7 @@ public:
     std::array<QLabel*, 4> Label1;
     std::array<Controls::ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
     Controls::ReadoutLabel* LabValue;
-    QLabel* LabWHStart;
+    Controls::ReadoutLabel* LabWHStart;
 
 protected:
     bool event(QEvent* event) override;

@@ -10,6 +10,7 @@
 #include "form1_texts.h"
 #include "picture_io.h"
 #include "picture_kinds.h"
+#include "text_box.h"
 
 using namespace Controls;
 using namespace Drawing;
@@ -114,7 +115,11 @@ void Form1::createReadouts() {
     QPalette valuePalette = LabValue->palette();
     valuePalette.setColor(QPalette::Window, QColor(255, 224, 192));
     LabValue->setPalette(valuePalette);
-    LabWHStart = label(this, QStringLiteral("X =  Y ="), twips(4530, 1980, 1890, 255));
+    // It ends where the controls end: a long size ("Breite = 121 , Höhe =
+    // 121") takes a smaller font, not more room.
+    const QRect sizePlace = twips(4530, 1980, 1890, 255);
+    LabWHStart =
+        new ReadoutLabel(QStringLiteral("X =  Y ="), this, sizePlace, sizePlace.right() + 1);
     LabWHStart->setFrameShape(QFrame::Box);
 }
 
@@ -125,13 +130,15 @@ void Form1::createParameterBlock() {
     } boxes[3] = {
         {3765, 960, 555, 285, "36"}, {3780, 120, 540, 285, "18"}, {3765, 600, 555, 285, "10"}};
     for (int i = 0; i < 3; ++i) {
-        txtIN[i] = new QLineEdit(QString::fromLatin1(boxes[i].text), this);
-        txtIN[i]->setGeometry(twips(boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height));
-        txtIN[i]->setAlignment(Qt::AlignCenter);
-        txtIN[i]->setMaxLength(5);
-        txtIN[i]->setFont(sans(kSans825, true));
-        txtIN[i]->setTextMargins(0, 0, 0, 0);
-        txtIN[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+        auto* box = new TextBox(QString::fromLatin1(boxes[i].text), this);
+        box->setGeometry(twips(boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height));
+        box->setAlignment(Qt::AlignCenter);
+        box->setMaxLength(5);
+        box->setTextMargins(0, 0, 0, 0);
+        box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+        // Five characters such as "&HFFF" are wider than the box at this size.
+        box->setDesignFont(sans(kSans825, true));
+        txtIN[i] = box;
     }
     QPalette red = txtIN[1]->palette();
     red.setColor(QPalette::Text, QColor(192, 0, 0));

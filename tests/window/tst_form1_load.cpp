@@ -83,6 +83,14 @@ void TestForm1Load::largestPictureIsAccepted() {
     QCOMPARE(w.HSTest->Value(), 1);
     QCOMPARE(f.s().Knob.FrameCount, 28);  // the user's values stay
     QCOMPARE(w.txtIN[2]->text(), QStringLiteral("10"));
+    // Over the bare window the size reads in full, in the label's place.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseMove(&w, QPoint(160, 140));
+    QTRY_COMPARE(w.LabWHStart->text(), QString::fromUtf8("Breite = 121 , Höhe = 121"));
+    QVERIFY(w.LabWHStart->fontMetrics().horizontalAdvance(w.LabWHStart->text()) <=
+            w.LabWHStart->contentsRect().width());
+    QCOMPARE(w.LabWHStart->geometry(), QRect(302, 132, 126, 17));
     // Saving waits for the next build.
     w.Command1_Click();
     QVERIFY(!QFile::exists(f.file("Gross_Seq_H.bmp")));

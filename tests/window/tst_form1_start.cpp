@@ -202,14 +202,44 @@ void TestForm1Start::parameterBoxesReadLeadingNumbers() {
     QCOMPARE(got, value);
 }
 
+namespace {
+// Where the box's text is inked: its first and last column with a dark pixel,
+// counted from the box's inner edges (the frame left out).
+struct Ink {
+    int left = -1, right = -1;
+};
+Ink inkOf(QLineEdit* box) {
+    const QImage shot = box->grab().toImage();
+    constexpr int kFrame = 2;
+    Ink ink;
+    for (int x = kFrame; x < shot.width() - kFrame; ++x)
+        for (int y = kFrame; y < shot.height() - kFrame; ++y)
+            if (qGray(shot.pixel(x, y)) < 128) {
+                if (ink.left < 0) ink.left = x - kFrame;
+                ink.right = shot.width() - kFrame - 1 - x;
+                break;
+            }
+    return ink;
+}
+}  // namespace
+
+// Five characters fit, and the box shows all of them, centred, however wide
+// they are: nothing is cut at an edge.
 void TestForm1Start::boxesTakeFiveCharacters() {
     FormFixture f;
-    for (QLineEdit* box : f.form->txtIN) {
-        box->clear();
-        QTest::keyClicks(box, "1234567");
-        QCOMPARE(box->text(), QStringLiteral("12345"));
-    }
-    QCOMPARE(f.s().Knob.FrameCount, 12345);
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    for (const char* typed : {"1234567", "&HFFF", "&O777", "-8e-9"})
+        for (QLineEdit* box : f.form->txtIN) {
+            box->clear();
+            QTest::keyClicks(box, typed);
+            QCOMPARE(box->text(), QString::fromLatin1(typed).left(5));
+            const Ink ink = inkOf(box);
+            QVERIFY2(
+                ink.left > 0 && ink.right > 0 && std::abs(ink.left - ink.right) <= 2,
+                qPrintable(QStringLiteral("%1: %2 | %3").arg(typed).arg(ink.left).arg(ink.right)));
+        }
+    QCOMPARE(f.s().Knob.FrameCount, 0);  // "-8e-9"
 }
 
 void TestForm1Start::tabOrderFollowsTheDesign() {
