@@ -142,8 +142,10 @@ void Form1::connectHandlers() {
     connect(VS_Strip, &QScrollBar::valueChanged, this, [this] { VS_Strip_Change(); });
     connect(HSTest, &QScrollBar::valueChanged, this, [this] { HSTest_Change(); });
     connect(HSMag, &QScrollBar::valueChanged, this, [this] { HSMag_Change(); });
-    connect(picTest, &PictureBox::mouseMoved, this,
-            [this](Qt::MouseButtons b, int x, int y) { picTest_MouseMove(b, x, y); });
+    // Dragging in either view of the frame steps through the frames.
+    for (PictureBox* view : {picTest, testThumb})
+        connect(view, &PictureBox::mouseMoved, this,
+                [this](Qt::MouseButtons b, int x, int y) { picTest_MouseMove(b, x, y); });
     connect(picStart, &PictureBox::mouseMoved, this,
             [this](Qt::MouseButtons, int x, int y) { picStart_MouseMove(x, y); });
     connect(picStrip, &PictureBox::mouseMoved, this,

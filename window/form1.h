@@ -89,6 +89,10 @@ public:
     std::array<Controls::ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
     Controls::ReadoutLabel* LabValue;
     Controls::ReadoutLabel* LabWHStart;
+    // While the magnified frame is in a room of its own, the test view's
+    // designed box shows the same frame at the largest factor that fits it,
+    // so that the frame selector and the frame number stand by a view.
+    Controls::PictureBox* testThumb;
 
 protected:
     bool event(QEvent* event) override;
@@ -112,8 +116,9 @@ private:
     bool testViewNeedsRoom() const;
     void fitWindow();
     void applyMinimumSize();
+    void showTestThumb();
     int testViewRoomRight() const;
-    QRect shape2() const;
+    QRect roomOutline() const;
     void setStartSize();
     void showStripFromStart();
 
@@ -124,6 +129,7 @@ private:
     void RenderStripH();
     void RenderStripV();
     void drawTestFrame(int n);
+    void drawFrameInto(Controls::PictureBox& view, int n);
     bool sizeStripBox(const Engine::StripExtent& size);
     void layoutForOrientation(int index);
     void lowerFrameCount(int32_t frames);

@@ -78,6 +78,9 @@ void Form1::acceptPicture() {
     const int border = 2 * picStart->borderWidth();
     s.PicW = picStart->Width() - border;
     s.PicH = picStart->Height() - border;
+    // From here on the strip on show is not of the source picture: nothing
+    // of it is shown, saved or cut into frames until the next build.
+    s.stripBuilt = false;
     showStripFromStart();
     LabWHStart->setText(Form1Texts::LoadedSizeCaption(s.PicW, s.PicH));
     captureSource();
@@ -88,7 +91,6 @@ void Form1::acceptPicture() {
     s.StripSize.Y = s.PicH;
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
-    s.stripBuilt = false;
     // Deliberately in the user's locale: under a decimal comma the box reads
     // "22,5", and the leading-number rule, which knows only ".", makes the
     // radius 22. Users of such a locale have always got the whole part.

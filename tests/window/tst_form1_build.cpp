@@ -90,7 +90,7 @@ private slots:
     void rebuildPutsTheThumbsAtTheStrip();
     void magnificationChangeWaitsForTheNextBuild();
     void dragStepsThroughFrames();
-    void framesOutsideTheCaptureShowEmpty();
+    void testViewFollowsTheStripOnShow();
     void saveBeforeABuildDoesNothing();
     void savedFileIsTheStrip();
     void overwriteIsAskedAndEnterKeepsTheFile();
@@ -227,6 +227,19 @@ void TestForm1Build::magnificationFitsTheView() {
     const bool fits = side * kept <= 121;
     QCOMPARE(view.topLeft() == QPoint(306, 156), fits);
     QCOMPARE(w.WidthTwips() == designedWidth, fits);
+    // The selector and the frame number stay at their places, beside a view
+    // of the frame they name: the designed box shows it as large as fits.
+    QCOMPARE(w.HSTest->pos(), QPoint(306, 280));
+    QCOMPARE(w.LabValue->pos(), QPoint(260, 156));
+    QCOMPARE(w.testThumb->isHidden(), fits);
+    if (!fits) {
+        const int small = std::min(kept, 121 / side);
+        QCOMPARE(w.testThumb->geometry(), QRect(306, 156, side * small, side * small));
+        QTest::keyClick(w.HSTest, Qt::Key_Right);
+        const QImage frame2 = frameOf(w.picStrip->image(), orientation == 0, 2, side, side);
+        QCOMPARE(w.testThumb->image(), frame2.scaled(frame2.size() * small));
+        QVERIFY(testViewShows(w, frame2, kept));
+    }
     QTest::mouseClick(w.Command1, Qt::LeftButton);
     const QString saved =
         (side == 45 ? "Demo" : "k") + QString(orientation == 0 ? "_Seq_H.bmp" : "_Seq_V.bmp");
@@ -443,15 +456,29 @@ void TestForm1Build::dragStepsThroughFrames() {
     QCOMPARE(w.HSTest->Value(), 28);
 }
 
-void TestForm1Build::framesOutsideTheCaptureShowEmpty() {
+// The selector and the view keep to the strip on show: a frame count typed
+// after the build does not shift the frames, and after a load there is no
+// strip of the picture to show until the next build.
+void TestForm1Build::testViewFollowsTheStripOnShow() {
     FormFixture f;
     Form1& w = *f.form;
-    w.cmdStrip_Click(1);  // vertical, 28 frames
-    w.txtIN[0]->setText(QStringLiteral("40"));
-    w.HSTest->setValue(5);  // (40 - 5) x 45 from the bottom lies above the strip
-    QImage empty(45, 45, QImage::Format_RGB32);
+    QTest::mouseClick(w.cmdStrip[1], Qt::LeftButton);  // vertical, 28 frames
+    const QImage strip = w.picStrip->image();
+    w.txtIN[0]->selectAll();
+    QTest::keyClicks(w.txtIN[0], "10");
+    QTest::keyClick(w.HSTest, Qt::Key_Right);
+    QVERIFY(testViewShows(w, frameOf(strip, false, 2, 45, 45), 1));
+    QTest::keyClick(w.HSTest, Qt::Key_End);
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 28"));
+    QVERIFY(testViewShows(w, frameOf(strip, false, 28, 45, 45), 1));
+    QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(30, 20)));
+    QImage empty(w.picTest->size(), QImage::Format_RGB32);
     empty.fill(QColor(192, 192, 192));
-    QCOMPARE(w.picTest->image(), empty);
+    for (int frame = 2; frame <= 4; ++frame) {
+        QTest::keyClick(w.HSTest, Qt::Key_Right);
+        QCOMPARE(w.picTest->image(), empty);
+    }
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 4"));
 }
 
 void TestForm1Build::saveBeforeABuildDoesNothing() {
