@@ -36,11 +36,12 @@ void Form1::File1_Click() {
     if (name.isEmpty()) return;
     const QString fullPath = withSeparator(File1->Path()) + name;
     // A metafile is played in a process of its own, for up to its deadline;
-    // the window waits for it without freezing. Closed meanwhile, it is left
-    // alone.
+    // the window waits for it without freezing. Closed meanwhile, the window
+    // ends the player at once and is left alone.
     Pictures::LoadedPicture loaded;
-    if (!WaitResponsively(*this,
-                          [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); }))
+    if (!WaitResponsively(
+            *this, [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); },
+            &Pictures::StopPlayers))
         return;
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
         ShowMessage(loaded.message);

@@ -24,11 +24,12 @@ int RunStartRoutine(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     SetUpApplication();
-    const SingleInstance instance(QStringLiteral("quenwick-torvelink"));
+    SingleInstance instance(QStringLiteral("quenwick-torvelink"));
     if (instance.anotherIsRunning()) return 0;
     const QString MsgTitle = Form1Texts::kMsgTitle;
     ModalMessageBoxes boxes(Form1Texts::kCaption);
     Form1 form(boxes, MsgTitle);
+    instance.releaseWhenClosed(form);
     form.Form_Load();
     form.show();
     return QApplication::exec();
