@@ -555,6 +555,14 @@ void TestForm1Build::failedSaveIsReported() {
     // A reason closes its sentence, as a load's does.
     QVERIFY(f.seam.shown[0].text.endsWith(QStringLiteral("Ordner.")));
     QVERIFY(QFileInfo(f.file("Demo_Seq_H.bmp")).isDir());
+    // A folder that is there but takes no new file from anyone is not called
+    // missing.
+    QVERIFY(w.Dir1->setPath(QStringLiteral("/proc")));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.seam.shown.size(), 2);
+    QCOMPARE(f.seam.shown[1].text,
+             QString::fromUtf8("Die Datei 'Demo_Seq_H.bmp' konnte nicht gespeichert werden: in "
+                               "diesem Ordner lässt das System niemanden Dateien anlegen."));
 }
 
 // The window system shows a title as it is set, unless the application has
