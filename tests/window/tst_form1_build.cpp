@@ -1,4 +1,5 @@
 // Building a strip, the frame test view and saving the strip.
+#include <QMenu>
 #include <QtTest>
 
 #include "form1_texts.h"
@@ -57,6 +58,19 @@ void answerNextBox(SeenBox& seen, const QString& button = {}) {
     });
 }
 
+// The items of the context menu that opens next, without their shortcuts and
+// accelerator marks; the menu is closed.
+void readNextMenu(QStringList& items) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) {
+        QTimer::singleShot(0, [&items] { readNextMenu(items); });
+        return;
+    }
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator()) items << action->text().section('\t', 0, 0).remove('&');
+    menu->close();
+}
+
 // The window as the program makes it: the real message boxes.
 struct RealBoxes {
     ModalMessageBoxes boxes{Form1Texts::kCaption};
@@ -98,6 +112,7 @@ private slots:
     void failedSaveIsReported();
     void boxesAreTitledExactly();
     void questionIsAnsweredInGerman();
+    void contextMenusSpeakGerman();
 };
 
 void TestForm1Build::startStripHorizontalAndVertical() {
@@ -582,6 +597,25 @@ void TestForm1Build::boxesAreTitledExactly() {
     answerNextBox(question);
     QTest::mouseClick(r.form.Command1, Qt::LeftButton);
     QCOMPARE(question.title, QStringLiteral("Quenwick Torvelink"));
+}
+
+// Qt's own texts, such as the context menus of a box and of a scroll bar,
+// are German as the rest of the window, whatever the locale.
+void TestForm1Build::contextMenusSpeakGerman() {
+    RealBoxes r;
+    r.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r.form));
+    QStringList items;
+    for (QWidget* control :
+         {static_cast<QWidget*>(r.form.txtIN[0]), static_cast<QWidget*>(r.form.HSTest)}) {
+        QTimer::singleShot(0, [&items] { readNextMenu(items); });
+        QTest::mouseClick(r.form.windowHandle(), Qt::RightButton, {},
+                          control->mapTo(&r.form, control->rect().center()));
+    }
+    for (const char* german : {"Rückgängig", "Alles auswählen", "Hierher scrollen"})
+        QVERIFY2(items.contains(QString::fromUtf8(german)), qPrintable(items.join(", ")));
+    for (const char* english : {"Undo", "Select All", "Scroll here"})
+        QVERIFY(!items.contains(QString::fromLatin1(english)));
 }
 
 // Qt's own button texts would be English without its translations.
