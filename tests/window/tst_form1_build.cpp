@@ -113,6 +113,7 @@ private slots:
     void boxesAreTitledExactly();
     void questionIsAnsweredInGerman();
     void contextMenusSpeakGerman();
+    void enterClicksTheFocusedButton();
 };
 
 void TestForm1Build::startStripHorizontalAndVertical() {
@@ -578,6 +579,22 @@ void TestForm1Build::failedSaveIsReported() {
     QCOMPARE(f.seam.shown[1].text,
              QString::fromUtf8("Die Datei 'Demo_Seq_H.bmp' konnte nicht gespeichert werden: in "
                                "diesem Ordner lässt das System niemanden Dateien anlegen."));
+}
+
+// Enter clicks the button that has the focus, as Space does.
+void TestForm1Build::enterClicksTheFocusedButton() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.cmdStrip[1]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(w.picStrip->size(), QSize(45, 1260));
+    QVERIFY(!w.VS_Strip->isHidden());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), w.Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(QFile::exists(f.file(QStringLiteral("Demo_Seq_V.bmp"))));
 }
 
 // The window system shows a title as it is set, unless the application has

@@ -45,6 +45,7 @@ private slots:
     void unreadableFileChangesNothing();
     void windowStaysAliveWhileThePlayerRuns();
     void closingEndsThePlayerAndLetsGoOfTheName();
+    void typingANameFindsTheFolder();
     void browsingMovesOnlyTheLists();
     void arrowKeysChooseAFile();
     void pointerOverTheSourcePicture();
@@ -303,6 +304,20 @@ void TestForm1Load::closingEndsThePlayerAndLetsGoOfTheName() {
     QVERIFY(!w.isVisible());
     QVERIFY(!playerDeadline.hasExpired());
     QVERIFY(!SingleInstance(key).anotherIsRunning());
+}
+
+// Typing the start of a folder's name in the folder list goes to it, as in
+// the file list; Enter opens it.
+void TestForm1Load::typingANameFindsTheFolder() {
+    FormFixture f;
+    Form1& w = *f.form;
+    for (const char* name : {"Alpha", "Beta", "Gamma", "Garten"})
+        QVERIFY(QDir(f.folder.path()).mkpath(QStringLiteral("Unter/") + name));
+    QVERIFY(w.Dir1->setPath(f.file("Unter")));
+    QTest::keyClicks(w.Dir1, "gar");
+    QCOMPARE(w.Dir1->currentItem()->text(), QStringLiteral("Garten"));
+    QTest::keyClick(w.Dir1, Qt::Key_Return);
+    QCOMPARE(w.File1->Path(), QDir::cleanPath(f.file("Unter/Garten")));
 }
 
 void TestForm1Load::browsingMovesOnlyTheLists() {
