@@ -532,19 +532,19 @@ void TestForm1Load::anotherUserCannotStopTheWindow() {
     });
     const char* script = R"(
 import socket, sys
-held = []
 def take(address):
     s = socket.socket(socket.AF_UNIX)
     s.bind(address)
     s.listen()
-    held.append(s)
-for uid in ('0', sys.argv[2]):
+    return s
+held = []
+for name in ('\0quenwick-torvelink-0', '\0quenwick-torvelink-' + sys.argv[2]):
     try:
-        take('\0quenwick-torvelink-' + uid)
+        held.append(take(name))
     except OSError:
         pass  # held already, by a copy of an earlier program
 try:
-    take(sys.argv[1])
+    held.append(take(sys.argv[1]))
     print('taken', flush=True)
 except OSError:
     print('refused', flush=True)
