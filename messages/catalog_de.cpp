@@ -92,6 +92,8 @@ QString GermanText(const Message& m) {
             return QStringLiteral("kein Schreibrecht im Ordner");
         case FolderMissing:
             return QStringLiteral("der Ordner existiert nicht");
+        case NoNewFiles:
+            return QStringLiteral("in diesem Ordner lässt das System niemanden Dateien anlegen");
         case NotAFileUnderName:
             return QStringLiteral("unter diesem Namen steht keine gewöhnliche Datei");
         case ReadOnlyFile:

@@ -91,6 +91,8 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("no permission to write in the folder");
         case FolderMissing:
             return QStringLiteral("the folder does not exist");
+        case NoNewFiles:
+            return QStringLiteral("the system lets no one create files in this folder");
         case NotAFileUnderName:
             return QStringLiteral("something other than an ordinary file has this name");
         case ReadOnlyFile:

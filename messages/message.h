@@ -37,6 +37,7 @@ enum class MessageCode : std::uint16_t {
     NotEncoded,         // the encoder failed on the picture
     NoWriteRight,       // the folder may not be written
     FolderMissing,      // the folder of the file does not exist
+    NoNewFiles,         // the folder is there, but the system lets no one make files in it
     NotAFileUnderName,  // something other than a file stands under the name
     ReadOnlyFile,       // the file there may not be written
 

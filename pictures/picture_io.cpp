@@ -17,6 +17,7 @@
 #include "metafile_player.h"
 #include "native_path.h"
 #include "picture_kinds.h"
+#include "player_process.h"
 
 using namespace Messages;
 using namespace Platform;
@@ -217,6 +218,10 @@ LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& c
     if (auto opened = OpenPictureFile(path, file); opened.status != LoadStatus::Loaded)
         return opened;
     return LoadOpenPicture(file, QFileInfo(path).fileName(), maxSide, choices);
+}
+
+void StopPlayers() {
+    PlayerProcess::StopAll();
 }
 
 LoadedPicture OpenPictureFile(const QString& path, QFile& file) {

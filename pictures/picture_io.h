@@ -56,6 +56,10 @@ struct LoadChoices {
 // device is refused at once. The path follows native_path.h. Never throws.
 LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
 
+// Ends at once every player (metafile or drawing) that a load waits for now,
+// in any thread: those loads give Unreadable. For a program that is closing.
+void StopPlayers();
+
 // The picture file opened for reading as LoadPicture opens it: an ordinary
 // file only. Status Loaded (and no image) when it is open, else Unreadable
 // with the message why, naming the file.

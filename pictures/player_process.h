@@ -45,6 +45,11 @@ struct Ended {
 Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
           int deadlineMs);
 
+// Ends every player that runs now, at once, whichever thread waits for it:
+// its Run gives Crashed. Never a process that has taken a finished player's
+// number.
+void StopAll();
+
 }  // namespace PlayerProcess
 
 }  // namespace Pictures

@@ -31,6 +31,11 @@ QByteArray folderOf(const QByteArray& path) {
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
+bool isFolder(const QByteArray& path) {
+    struct stat info {};
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
@@ -160,7 +165,10 @@ bool SafeFile::open() {
         if (error == EEXIST) continue;
         temporary_.clear();
         if (error == EACCES || error == EPERM) return fail(MessageCode::NoWriteRight);
-        if (error == ENOENT) return fail(MessageCode::FolderMissing);
+        // Some folders of the system (/proc) answer so for a new file too.
+        if (error == ENOENT)
+            return fail(isFolder(folderOf(nativeTarget_)) ? MessageCode::NoNewFiles
+                                                          : MessageCode::FolderMissing);
         return fail(error);
     }
     temporary_.clear();
