@@ -85,6 +85,11 @@ for (const ground of ["light", "dark"]) {
   }
   knob.append(row);
 }
+// A caption wider than its picture would give its figure a fraction of a
+// pixel, and every picture after it would fall between pixels.
+const figures = [...knob.querySelectorAll("figure")];
+const widths = figures.map((figure) => Math.ceil(figure.getBoundingClientRect().width));
+figures.forEach((figure, k) => { figure.style.minWidth = widths[k] + "px"; });
 knob.setAttribute("aria-label", words.knob);
 knob.setAttribute("aria-valuemax", String(last));
 
