@@ -550,8 +550,14 @@ QString GermanText(const Message& m) {
             return QStringLiteral(
                 "Den Knopf drehen: nach oben oder unten ziehen, am Mausrad drehen oder die "
                 "Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
+        case PreviewSliderHint:
+            return QStringLiteral(
+                "Den Schieberegler bewegen: entlang seiner Bahn ziehen, am Mausrad drehen oder "
+                "die Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
         case PreviewKnob:
             return QStringLiteral("Knopf");
+        case PreviewSlider:
+            return QStringLiteral("Schieberegler");
         case PreviewValue:
             return QStringLiteral("Wert");
         case PreviewFrame:

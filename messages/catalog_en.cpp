@@ -526,8 +526,14 @@ QString EnglishText(const Message& m) {
             return QStringLiteral(
                 "Turn the knob: drag up or down, turn the mouse wheel, or press the arrow keys, "
                 "Page Up and Page Down, Home and End.");
+        case PreviewSliderHint:
+            return QStringLiteral(
+                "Move the slider: drag it along its track, turn the mouse wheel, or press the "
+                "arrow keys, Page Up and Page Down, Home and End.");
         case PreviewKnob:
             return QStringLiteral("Knob");
+        case PreviewSlider:
+            return QStringLiteral("Slider");
         case PreviewValue:
             return QStringLiteral("Value");
         case PreviewFrame:

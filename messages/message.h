@@ -200,15 +200,17 @@ enum class MessageCode : std::uint16_t {
     HelpHelp,         //
 
     // The preview page's words.
-    PreviewTitle,  // subject: the strip's file name
-    PreviewFacts,  // Frames, Width, Height of a frame
-    PreviewHint,   // how the knob is turned
-    PreviewKnob,   // the knob's name for assistive technology
-    PreviewValue,  // the readouts' labels
-    PreviewFrame,  //
-    PreviewAngle,  //
-    PreviewLight,  // the two backgrounds
-    PreviewDark,   //
+    PreviewTitle,       // subject: the strip's file name
+    PreviewFacts,       // Frames, Width, Height of a frame
+    PreviewHint,        // how the knob is turned
+    PreviewSliderHint,  // how a slider is moved
+    PreviewKnob,        // the control's name for assistive technology
+    PreviewSlider,      //
+    PreviewValue,       // the readouts' labels
+    PreviewFrame,       //
+    PreviewAngle,       //
+    PreviewLight,       // the two backgrounds
+    PreviewDark,        //
 
     kCount  // not a message: the number of codes
 };

@@ -303,6 +303,7 @@ void describeStack(const Settings& s, const PictureFacts& facts, const QString& 
         using C = Output::Control;
         f.control = std::abs(dx) >= std::abs(dy) ? (dx >= 0 ? C::SliderRight : C::SliderLeft)
                                                  : (dy < 0 ? C::SliderUp : C::SliderDown);
+        f.travel = std::max(std::abs(dx), std::abs(dy));
     }
 }
 
