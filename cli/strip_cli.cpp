@@ -1,7 +1,5 @@
 #include "strip_cli.h"
 
-#include <QFileInfo>
-
 #include <filesystem>
 #include <system_error>
 
@@ -78,15 +76,15 @@ int buildAll(const Options& o, const Settings& s, bool outputIsFolder, QTextStre
     int failed = 0;
     for (qsizetype n = 0; n < o.pictures.size(); ++n) {
         const QString& path = o.pictures[n];
-        const QString name = path == QLatin1String("-") ? path : QFileInfo(path).fileName();
+        const QString name = path == QLatin1String("-") ? path : NativePath::FileName(path);
         line.show(n + 1, name);
         // In a batch every message says which picture it is about.
         const auto problem = [&](const Message& message) {
             line.clear();
             // Every message that has a subject names it.
             const bool named = message.subject == name;
-            err << (batch && !named ? QStringLiteral("%1: ").arg(name) : QString()) << say(message)
-                << "\n";
+            err << (batch && !named ? Messages::Printable(name) + QStringLiteral(": ") : QString())
+                << say(message) << "\n";
             err.flush();
         };
         const auto done = [&](const Message& message) {
