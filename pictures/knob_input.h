@@ -19,6 +19,10 @@ namespace KnobInput {
 // own, smaller limit.
 inline constexpr int kDefaultMaxSide = 1024;
 
+// Largest file read, bytes, for the largest side asked for: a pixel picture
+// (picture_protocol.h), a metafile or a drawing, whichever may be largest.
+qint64 MaxFileBytes(int maxSide);
+
 struct Request {
     int maxSide = kDefaultMaxSide;  // largest width and height, pixels
     std::optional<int> drawSize;    // vector pictures: drawn as a square of this side

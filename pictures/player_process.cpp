@@ -42,6 +42,26 @@ void limitPlayer() {
     }
 }
 
+// What a player is given of this program's environment: where the user's
+// fonts and fontconfig's caches lie (HOME and the XDG folders, from which
+// the players' confinement lets them read only the fontconfig and fonts
+// folders), where the libraries are, and the sanitizers' options of a test
+// build. Not fontconfig's own settings (FONTCONFIG_FILE, FONTCONFIG_PATH),
+// which could point the player at any file, nor Qt's (plug-in paths,
+// allocation limits, fatal warnings), nor anything else of the caller's.
+QProcessEnvironment playerEnvironment() {
+    const QProcessEnvironment caller = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment own;
+    for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                             "LD_LIBRARY_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        const QString variable = QString::fromLatin1(name);
+        if (caller.contains(variable)) own.insert(variable, caller.value(variable));
+    }
+    own.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    own.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return own;
+}
+
 }  // namespace
 
 int DeadlineMs(const char* variable) {
@@ -61,6 +81,7 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     player.setProgram(program);
     player.setArguments(arguments);
     player.setStandardErrorFile(QProcess::nullDevice());
+    player.setProcessEnvironment(playerEnvironment());
     player.setChildProcessModifier(limitPlayer);
     const QDeadlineTimer deadline(deadlineMs);
     player.start();

@@ -7,9 +7,11 @@
 namespace Pictures {
 
 // A player program run for one file: its own process, a deadline, an
-// address-space limit, no core file, ended when this program ends. The
-// players (metafile_player.h, drawing_player.h) use this; internal to the
-// picture loader.
+// address-space limit, no core file, an environment of its own (where the
+// user's fonts are, nothing of the caller's font or Qt settings), ended when
+// this program ends. The players' clients (picture_player.h,
+// metafile_player.h, drawing_player.h) use this; internal to the picture
+// loader.
 namespace PlayerProcess {
 
 // The players' address space, bytes (not under AddressSanitizer, which
