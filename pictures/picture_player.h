@@ -30,13 +30,15 @@ struct Request {
     bool iconName = false;   // the file's name ends in .ico or .cur
 };
 
-// Decodes the file's bytes in the player found beside the running program.
-// Drawn: the picture as Qt reads it (see picture_protocol.h), kind named;
-// TooLarge: measured from its header; NotAKind: a picture of another kind,
-// undecoded. Waits without handling events, at most the deadline.
+// Decodes the file's bytes by the player found beside the running program,
+// in a process of their own that its serving start forks (player_server.h):
+// the first picture of a run starts the player's libraries, the others do
+// not. Drawn: the picture as Qt reads it (see picture_protocol.h), kind
+// named; TooLarge: measured from its header; NotAKind: a picture of another
+// kind, undecoded. Waits without handling events, at most the deadline.
 PlayerClient::Played Play(const QByteArray& file, const Request& request);
 
-// The same in the given player program.
+// The same in the given player program, started for this file alone.
 PlayerClient::Played Play(const QString& program, const QByteArray& file, const Request& request);
 
 }  // namespace PicturePlayer

@@ -8,6 +8,7 @@
 #include "drawing_protocol.h"
 #include "player_process.h"
 #include "player_protocol.h"
+#include "player_server.h"
 
 using namespace Messages;
 
@@ -107,12 +108,13 @@ Played answer(const PlayerProcess::Ended& ended, int maxSide) {
 }  // namespace
 
 Played Play(const Player& player, const QString& program, int maxSide, const QStringList& arguments,
-            const QByteArray& input) {
+            const QByteArray& input, Start start) {
     maxSide = std::clamp(maxSide, 1, P::kMaxSide);
-    const auto ended =
-        PlayerProcess::Run(program, QStringList{QString::number(maxSide)} + arguments, input,
-                           PlayerProcess::DeadlineMs(player.deadlineVariable));
-    return answer(ended, maxSide);
+    const QStringList all = QStringList{QString::number(maxSide)} + arguments;
+    const int deadline = PlayerProcess::DeadlineMs(player.deadlineVariable);
+    return answer(start == Start::Served ? PlayerServer::Run(program, all, input, deadline)
+                                         : PlayerProcess::Run(program, all, input, deadline),
+                  maxSide);
 }
 
 Message Refusal(Result result, const Player& player, const QString& name) {

@@ -50,6 +50,10 @@ struct Played {
     QByteArray kind;  // Drawn: the kind read, when the player reads several ("png")
 };
 
+// How the player is run: started for this file alone, or by its serving
+// start (player_server.h), a process forked for the file all the same.
+enum class Start { Alone, Served };
+
 // Runs the program (the player, or a stand-in for it) with the largest side,
 // clamped to 1 ... PlayerProtocol::kMaxSide, then the further arguments, the
 // input on its standard input, within PlayerProcess::kDeadlineMs (shortened
@@ -58,7 +62,7 @@ struct Played {
 // An answer that does not fit the protocol or the largest side is
 // NotReadable; an exit code it was not made to say is Crashed.
 Played Play(const Player& player, const QString& program, int maxSide, const QStringList& arguments,
-            const QByteArray& input);
+            const QByteArray& input, Start start = Start::Alone);
 
 // Why the player gave no picture of the file (name, as the user sees it):
 // EmptyPicture, UnsupportedPicture (the caller adds the kinds it reads), or

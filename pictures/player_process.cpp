@@ -27,13 +27,11 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-// A backstop for a player left behind: the deadline ends it long before.
-constexpr rlim_t kCpuSeconds = 10;
-
 // Runs in the player's process between fork and exec: only system calls.
 void limitPlayer() {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit noCore{0, 0}, cpu{kCpuSeconds, kCpuSeconds + 1};
+    const auto seconds = static_cast<rlim_t>(kCpuSeconds);
+    const rlimit noCore{0, 0}, cpu{seconds, seconds + 1};
     ::setrlimit(RLIMIT_CORE, &noCore);
     ::setrlimit(RLIMIT_CPU, &cpu);
     if constexpr (!kAddressSanitizer) {
@@ -42,14 +40,13 @@ void limitPlayer() {
     }
 }
 
-// What a player is given of this program's environment: where the user's
-// fonts and fontconfig's caches lie (HOME and the XDG folders, from which
-// the players' confinement lets them read only the fontconfig and fonts
-// folders), where the libraries are, and the sanitizers' options of a test
-// build. Not fontconfig's own settings (FONTCONFIG_FILE, FONTCONFIG_PATH),
-// which could point the player at any file, nor Qt's (plug-in paths,
-// allocation limits, fatal warnings), nor anything else of the caller's.
-QProcessEnvironment playerEnvironment() {
+}  // namespace
+
+long long AddressSpace() {
+    return kAddressSanitizer ? 0 : kAddressSpace;
+}
+
+QProcessEnvironment Environment() {
     const QProcessEnvironment caller = QProcessEnvironment::systemEnvironment();
     QProcessEnvironment own;
     for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
@@ -61,8 +58,6 @@ QProcessEnvironment playerEnvironment() {
     own.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     return own;
 }
-
-}  // namespace
 
 int DeadlineMs(const char* variable) {
     bool ok = false;
@@ -81,7 +76,7 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     player.setProgram(program);
     player.setArguments(arguments);
     player.setStandardErrorFile(QProcess::nullDevice());
-    player.setProcessEnvironment(playerEnvironment());
+    player.setProcessEnvironment(Environment());
     player.setChildProcessModifier(limitPlayer);
     const QDeadlineTimer deadline(deadlineMs);
     player.start();

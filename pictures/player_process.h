@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,24 @@ inline constexpr long long kAddressSpace = 1LL << 30;
 
 // How long a player may take, milliseconds.
 inline constexpr int kDeadlineMs = 4000;
+
+// Processor time, seconds: a backstop for a player left behind, which the
+// deadline ends long before.
+inline constexpr int kCpuSeconds = 10;
+
+// The address space a player is limited to here: kAddressSpace, or 0 (no
+// limit) under AddressSanitizer.
+long long AddressSpace();
+
+// What a player is given of this program's environment: where the user's
+// fonts and fontconfig's caches lie (HOME and the XDG folders, from which
+// the players' confinement lets them read only the fontconfig and fonts
+// folders), where the libraries are, and the sanitizers' options of a test
+// build; PATH and the locale its own. Not fontconfig's own settings
+// (FONTCONFIG_FILE, FONTCONFIG_PATH), which could point the player at any
+// file, nor Qt's (plug-in paths, allocation limits, fatal warnings), nor
+// anything else of the caller's.
+QProcessEnvironment Environment();
 
 // The deadline, shortened by the environment variable when it names fewer
 // milliseconds (the tests do); never lengthened.

@@ -47,6 +47,41 @@ enum Exit : int {
     kNoSize = 20,         // the drawing player: a width or height that is not a number
 };
 
+// A player that serves several files, one process each: started with
+// kServe as its one argument and one end of a SOCK_SEQPACKET socket as its
+// standard input, it takes a request a message: a ServeRequest, then the
+// arguments it would be started with for the file, each ended by a zero
+// byte, and with them (SCM_RIGHTS) a stream socket that is the file's
+// standard input and output. For each it forks a process that limits
+// itself to the request's deadline, processor time and address space and
+// then does what the player started for that file does; when it ends, the
+// server sends a ServeAnswer. It ends when the socket closes. Starting
+// Qt's libraries once, not once a file, is what it is for.
+inline constexpr char kServe[] = "--serve";
+
+struct ServeRequest {
+    std::int32_t deadlineMs = 0;
+    std::int32_t cpuSeconds = 0;    // a backstop for a process past its deadline
+    std::int64_t addressSpace = 0;  // bytes; 0: no limit (under AddressSanitizer)
+};
+static_assert(sizeof(ServeRequest) == 16, "sent as it lies, no padding");
+
+enum class ServeEnd : std::int32_t {
+    Exited,    // value: the exit code
+    Killed,    // value: the signal
+    TimedOut,  // past the deadline: killed
+    Refused,   // the request made no sense, or no process could be made
+};
+
+struct ServeAnswer {
+    ServeEnd end = ServeEnd::Refused;
+    std::int32_t value = 0;
+};
+static_assert(sizeof(ServeAnswer) == 8, "sent as it lies, no padding");
+
+// The longest request: the arguments are a few short words.
+inline constexpr int kMaxServeRequest = 4096;
+
 }  // namespace PlayerProtocol
 
 }  // namespace Pictures

@@ -1,7 +1,11 @@
 // Decodes one pixel picture in a process of its own, so that a file that
 // makes a reader hang, crash or grow ends here and not in the program that
-// asked for it.
+// asked for it. Started with PlayerProtocol::kServe, it serves one picture
+// after another, each in a process of its own forked from one start of Qt's
+// readers (serving.h).
+#include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
 #include <QLibraryInfo>
 
 #include <algorithm>
@@ -17,6 +21,7 @@
 #include "player_protocol.h"
 #include "raster_decoding.h"
 #include "sandbox.h"
+#include "serving.h"
 
 using namespace Pictures;
 using namespace Player;
@@ -43,12 +48,12 @@ P::Exit report(const RasterDecoding::Outcome& outcome) {
             std::memcpy(
                 header.kind, outcome.kind.constData(),
                 std::min(sizeof header.kind, static_cast<std::size_t>(outcome.kind.size())));
-            if (!PipeIo::WriteAll(&header, sizeof header)) return P::kNotReadable;
-            const auto rowBytes = static_cast<std::size_t>(outcome.image.width()) * 4;
-            for (int y = 0; y < outcome.image.height(); ++y)
-                if (!PipeIo::WriteAll(outcome.image.constScanLine(y), rowBytes))
-                    return P::kNotReadable;
-            return P::kDrawn;
+            // Format_ARGB32 rows follow each other without a gap.
+            return PipeIo::WriteAll(&header, sizeof header) &&
+                           PipeIo::WriteAll(outcome.image.constBits(),
+                                            static_cast<std::size_t>(outcome.image.sizeInBytes()))
+                       ? P::kDrawn
+                       : P::kNotReadable;
         }
         case Status::TooLarge:
             return PipeIo::WriteAll(&header, sizeof header) ? P::kTooLarge : P::kNotReadable;
@@ -62,9 +67,17 @@ P::Exit report(const RasterDecoding::Outcome& outcome) {
     return P::kNotReadable;
 }
 
-}  // namespace
+// Every reader's plug-in loaded, as the first picture read would load them
+// all to find which one reads it: once for every process forked from here.
+void loadReaders() {
+    QByteArray nothing(16, '\0');
+    QBuffer buffer(&nothing);
+    buffer.open(QIODevice::ReadOnly);
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        QImageReader(&buffer, format).canRead();
+}
 
-int main(int argc, char** argv) {
+int decodeOne(int argc, char** argv) {
     auto asked = request(argc, argv);
     if (!asked) return P::kUsage;
     MemoryExit::Install(P::kOutOfMemory);
@@ -86,4 +99,12 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return P::kOutOfMemory;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], P::kServe) == 0)
+        return Serving::Serve(decodeOne, loadReaders);
+    return decodeOne(argc, argv);
 }
