@@ -147,15 +147,15 @@ int Serve(Work run, Preparation prepare) {
             const pid_t child = ::fork();
             if (child == 0) work(request, run, before);
             ::close(request.file);
-            if (child > 0 && prepare != nullptr) {
-                prepare();
-                prepare = nullptr;
-            }
             if (child > 0) answer = awaited(child, started, request.limits.deadlineMs);
         } else if (closed) {
             return 0;
         }
         if (::send(STDIN_FILENO, &answer, sizeof answer, MSG_NOSIGNAL) != sizeof answer) return 0;
+        if (prepare != nullptr && answer.end != P::ServeEnd::Refused) {
+            prepare();
+            prepare = nullptr;
+        }
     }
 }
 

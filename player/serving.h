@@ -14,8 +14,8 @@ namespace Serving {
 using Work = int (*)(int argc, char** argv);
 
 // What the server does once, to spare every later process the work: run
-// while the first process does its work, on the other core, so that the
-// first file waits for nothing of it.
+// when the first file is answered, while the program that asked goes on
+// with it, so that the first file waits for nothing of it.
 using Preparation = void (*)();
 
 // Serves the requests that come on standard input until it closes; 0 then.
