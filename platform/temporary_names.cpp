@@ -67,8 +67,9 @@ pid_t writerOf(const QByteArray& name) {
         if (!std::isxdigit(static_cast<unsigned char>(name[k]))) return 0;
     if (name[--at] != '-') return 0;
     const qsizetype end = at;
-    while (at > 1 && std::isdigit(static_cast<unsigned char>(name[at - 1]))) --at;
-    if (at == end || end - at > 9 || name[at - 1] != '.') return 0;
+    while (at > 0 && std::isdigit(static_cast<unsigned char>(name[at - 1]))) --at;
+    // ".<name>.<id>": a name of one byte at least before the id.
+    if (at == end || end - at > 9 || at < 3 || name[at - 1] != '.') return 0;
     return static_cast<pid_t>(name.mid(at, end - at).toLong());
 }
 
