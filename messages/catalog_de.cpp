@@ -98,6 +98,25 @@ QString GermanText(const Message& m) {
             return QStringLiteral("unter diesem Namen steht keine gewöhnliche Datei");
         case ReadOnlyFile:
             return QStringLiteral("die vorhandene Datei ist schreibgeschützt");
+        case PicturePlayerCrashed:
+            return QStringLiteral("der Bild-Leser ist abgestürzt");
+        case NoPicturePlayer:
+            return QStringLiteral("der Bild-Leser neben dem Programm fehlt oder startet nicht");
+        case ReadingTooSlow:
+            return QStringLiteral("das Lesen dauerte zu lange");
+        case ReadingTooLarge:
+            return QStringLiteral("das Lesen braucht zu viel Speicher");
+        case CutShort:
+            return QStringLiteral("sie endet vor ihren Bildpunkten");
+        case NestedTooDeep:
+            return QStringLiteral("sie schachtelt Zeichnungen tiefer als {depth} Ebenen");
+        case SizeNotANumber:
+            return QStringLiteral("ihre Breite oder Höhe ist keine Zahl");
+        case FileTooLong:
+            return QStringLiteral("sie ist größer als {mebibytes} MiB");
+        case NoTemporaryFolder:
+            return QStringLiteral(
+                "im Ordner für temporäre Dateien (TMPDIR) kann nichts abgelegt werden");
 
         case CannotRead:
             return QStringLiteral("Die Datei '{subject}' kann nicht gelesen werden: {reason}.");

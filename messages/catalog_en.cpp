@@ -97,6 +97,25 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("something other than an ordinary file has this name");
         case ReadOnlyFile:
             return QStringLiteral("the existing file is read-only");
+        case PicturePlayerCrashed:
+            return QStringLiteral("the picture player crashed");
+        case NoPicturePlayer:
+            return QStringLiteral(
+                "the picture player beside the program is missing or does not start");
+        case ReadingTooSlow:
+            return QStringLiteral("reading it took too long");
+        case ReadingTooLarge:
+            return QStringLiteral("reading it needs too much memory");
+        case CutShort:
+            return QStringLiteral("it ends before its pixels do");
+        case NestedTooDeep:
+            return QStringLiteral("it nests drawings more than {depth} deep");
+        case SizeNotANumber:
+            return QStringLiteral("its width or height is not a number");
+        case FileTooLong:
+            return QStringLiteral("it is larger than {mebibytes} MiB");
+        case NoTemporaryFolder:
+            return QStringLiteral("nothing can be kept in the folder for temporary files (TMPDIR)");
 
         case CannotRead:
             return QStringLiteral("Cannot read '{subject}': {reason}.");

@@ -31,9 +31,6 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-// A backstop for a player left behind: the deadline ends it long before.
-constexpr rlim_t kCpuSeconds = 10;
-
 // The players running now, each as a descriptor of its process: a stop
 // reaches the player itself even when it has just ended and its number been
 // given to another process.
@@ -69,7 +66,8 @@ private:
 // Runs in the player's process between fork and exec: only system calls.
 void limitPlayer() {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit noCore{0, 0}, cpu{kCpuSeconds, kCpuSeconds + 1};
+    const auto seconds = static_cast<rlim_t>(kCpuSeconds);
+    const rlimit noCore{0, 0}, cpu{seconds, seconds + 1};
     ::setrlimit(RLIMIT_CORE, &noCore);
     ::setrlimit(RLIMIT_CPU, &cpu);
     if constexpr (!kAddressSanitizer) {
@@ -79,6 +77,23 @@ void limitPlayer() {
 }
 
 }  // namespace
+
+long long AddressSpace() {
+    return kAddressSanitizer ? 0 : kAddressSpace;
+}
+
+QProcessEnvironment Environment() {
+    const QProcessEnvironment caller = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment own;
+    for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                             "LD_LIBRARY_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        const QString variable = QString::fromLatin1(name);
+        if (caller.contains(variable)) own.insert(variable, caller.value(variable));
+    }
+    own.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    own.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return own;
+}
 
 int DeadlineMs(const char* variable) {
     bool ok = false;
@@ -97,6 +112,7 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     player.setProgram(program);
     player.setArguments(arguments);
     player.setStandardErrorFile(QProcess::nullDevice());
+    player.setProcessEnvironment(Environment());
     player.setChildProcessModifier(limitPlayer);
     const QDeadlineTimer deadline(deadlineMs);
     player.start();
