@@ -188,6 +188,7 @@ Render::StackLayer StackSource::placed(const LayerSpec& layer, const PixelGrid* 
         arc.centreY = canvas.height / 2.0;
         arc.start = static_cast<double>(plan.facts.startAngle);
         arc.end = plan.facts.endAngle();
+        arc.oversample = o_.oversample;
         placed.arc = arc;
         return placed;
     }

@@ -92,13 +92,15 @@ double insideOf(double past, double span) {
 
 // How much of a pixel centred at (dx, dy) from the arc's centre the part of
 // its ring from angle a to angle b covers, 0 .. 1: a pixel's width of
-// smooth edge along the ring's sides and its ends.
-double coverage(const ArcStyle& arc, double dx, double dy, double a, double b) {
+// smooth edge along the ring's sides and its ends. The pixel may be a part
+// of one, `step` pixels wide, with an edge as wide as itself: over 1 it is
+// exactly the whole pixel's.
+double coverage(const ArcStyle& arc, double dx, double dy, double a, double b, double step = 1.0) {
     if (a > b) std::swap(a, b);
     if (b - a < 1e-9) return 0.0;
-    const double half = arc.width / 2.0;
+    const double half = arc.width / 2.0, edge = step / 2.0;
     const double r = std::hypot(dx, dy);
-    const double across = half + 0.5 - std::abs(r - arc.radius);
+    const double across = (half + edge - std::abs(r - arc.radius)) / step;
     if (across <= 0.0 && !arc.roundEnds) return 0.0;
     // The point's angle past the span's start, 0 .. 360.
     const double angle = angleOf(dx, dy, a) - a;
@@ -109,10 +111,10 @@ double coverage(const ArcStyle& arc, double dx, double dy, double a, double b) {
         // Beyond an end: the distance to the end's point on the ring.
         const double end = (angle - span < 360.0 - angle ? b : a) * kPi / 180.0;
         const double ex = arc.radius * std::sin(end), ey = -arc.radius * std::cos(end);
-        return std::clamp(half + 0.5 - std::hypot(dx - ex, dy - ey), 0.0, 1.0);
+        return std::clamp((half + edge - std::hypot(dx - ex, dy - ey)) / step, 0.0, 1.0);
     }
     const double along = r * std::sin(std::clamp(inside, -90.0, 90.0) * kPi / 180.0);
-    return std::clamp(across, 0.0, 1.0) * std::clamp(along + 0.5, 0.0, 1.0);
+    return std::clamp(across, 0.0, 1.0) * std::clamp(along / step + 0.5, 0.0, 1.0);
 }
 
 // atan2(dx, -dy) in degrees within kRoughError: a polynomial of the arc
@@ -145,7 +147,9 @@ struct RingBounds {
     double inside = kNever, beyond = kNever;
 };
 
-RingBounds boundsOf(const ArcStyle& style) {
+// `grow`: how much further than half a pixel from its centre a pixel's
+// coverage reaches (0 for the one-pixel edge).
+RingBounds boundsOf(const ArcStyle& style, double grow) {
     RingBounds b;
     // A ring of no radius (wider than its canvas) is drawn exactly: its
     // ends' points lie across the centre from where its sides are measured.
@@ -153,13 +157,13 @@ RingBounds boundsOf(const ArcStyle& style) {
         b.outside = std::numeric_limits<double>::infinity();
         return b;
     }
-    const double half = style.width / 2.0;
+    const double half = style.width / 2.0, edge = 0.5 + grow;
     // Far above the rounding of the sums below, far below a pixel.
     const double m = 1e-7 * (style.radius + style.width + 1.0);
-    const double inner = style.radius - half - 0.5 - m, outer = style.radius + half + 0.5 + m;
+    const double inner = style.radius - half - edge - m, outer = style.radius + half + edge + m;
     b.outside = outer * outer;
     if (inner > 0.0) b.hole = inner * inner;
-    const double from = style.radius - half + 0.5 + m, to = style.radius + half - 0.5 - m;
+    const double from = style.radius - half + edge + m, to = style.radius + half - edge - m;
     if (from > 0.0 && from < to) {
         b.wholeFrom = from * from;
         b.wholeTo = to * to;
@@ -169,12 +173,16 @@ RingBounds boundsOf(const ArcStyle& style) {
     // `inner` from the centre: d degrees between them keep them at least
     // 2 inner sin(d / 2) apart, and the pixel inner sin(d) off the end's radius.
     const double margin = kRoughError + 1e-6;
+    // The degrees a pixel's reach spans where it lies nearest the centre.
+    const double spans = std::asin(edge / inner) * 180.0 / kPi + margin;
     if (style.roundEnds) {
-        b.inside = margin;
-        const double reach = (half + 0.5) / (2.0 * inner);
+        // With the one-pixel edge a pixel's centre alone says which side of
+        // an end it lies; parts of it further off need its whole reach.
+        b.inside = grow > 0.0 ? spans : margin;
+        const double reach = (half + edge) / (2.0 * inner);
         if (reach < 1.0) b.beyond = 2.0 * std::asin(reach) * 180.0 / kPi + margin;
     } else {
-        b.inside = b.beyond = std::asin(0.5 / inner) * 180.0 / kPi + margin;
+        b.inside = b.beyond = spans;
     }
     return b;
 }
@@ -216,9 +224,23 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
     const ArcStyle& style = arc.style;
     const double value = arc.start + v * (arc.end - arc.start);
     const double from = style.fromMiddle ? (arc.start + arc.end) / 2.0 : arc.start;
-    const double reach = style.radius + style.width;
-    const RingBounds bounds = boundsOf(style);
+    // Parts of a pixel: their centres lie up to (1 - step) / sqrt(2) from
+    // the pixel's, their edges step / 2 beyond, together under 0.75.
+    const int k = std::max(1, arc.oversample);
+    const double step = 1.0 / k;
+    const double reach =
+        k > 1 ? std::numeric_limits<double>::infinity() : style.radius + style.width;
+    const RingBounds bounds = boundsOf(style, k > 1 ? 0.25 : 0.0);
     const Ink bar(style.colour), track(style.track);
+    // The mean of coverage() over k x k parts of the pixel.
+    const auto parts = [&](double dx, double dy, double a, double b) {
+        double sum = 0.0;
+        for (int j = 0; j < k; ++j)
+            for (int i = 0; i < k; ++i)
+                sum += coverage(style, dx + (i + 0.5) * step - 0.5, dy + (j + 0.5) * step - 0.5, a,
+                                b, step);
+        return sum / (k * k);
+    };
     // coverage() of the pixel, from the bounds where they settle it.
     const auto cover = [&](double dx, double dy, double r2, double rough, double a, double b) {
         if (a > b) std::swap(a, b);
@@ -228,12 +250,13 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
             if (inside <= -bounds.beyond) return 0.0;
             if (inside >= bounds.inside) {
                 if (r2 >= bounds.wholeFrom && r2 <= bounds.wholeTo) return 1.0;
+                if (k > 1) return parts(dx, dy, a, b);
                 const double across =
                     style.width / 2.0 + 0.5 - std::abs(std::hypot(dx, dy) - style.radius);
                 return std::clamp(across, 0.0, 1.0);
             }
         }
-        return coverage(style, dx, dy, a, b);
+        return k > 1 ? parts(dx, dy, a, b) : coverage(style, dx, dy, a, b);
     };
     for (int32_t r = 0; r < count; ++r) {
         const double dy = first + r + 0.5 - arc.centreY;

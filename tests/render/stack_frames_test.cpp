@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "fixtures.h"
@@ -255,6 +256,84 @@ TEST(StackFrames, EveryPixelOfTheArcIsCoveredAsItsRingSays) {
                         << " to " << c.end << ", frame " << i << " at " << x << "," << y;
                 }
         }
+    }
+}
+
+// Drawn K times as large and averaged down, an arc's pixels come near the
+// area its ring covers, nearer than with a pixel's width of smooth edge:
+// round ends (discs on the ring's middle at the span's ends) and flat ones,
+// a thin ring and a wide one, off the pixels' grid. The area is counted at
+// 48 x 48 points a pixel.
+TEST(StackFrames, AnOversampledArcComesNearTheAreaItsRingCovers) {
+    constexpr double kPi = 3.14159265358979323846;
+    struct Case {
+        double width, radius;
+        bool round;
+    };
+    const Case cases[] = {
+        {4.0, 20.0, true}, {4.0, 20.0, false}, {1.5, 12.0, true}, {9.0, 17.5, true}};
+    const int ks[] = {1, 2, 4};
+    for (const Case& c : cases) {
+        const double half = c.width / 2.0;
+        // Whether the point (dx, dy) from the centre lies in the ring from
+        // angle a to b.
+        const auto in = [&](double dx, double dy, double a, double b) {
+            double past = std::atan2(dx, -dy) * 180.0 / kPi - a;
+            past -= 360.0 * std::floor(past / 360.0);
+            if (std::abs(std::hypot(dx, dy) - c.radius) <= half && past <= b - a) return true;
+            if (!c.round) return false;
+            for (const double end : {a, b})
+                if (std::hypot(dx - c.radius * std::sin(end * kPi / 180.0),
+                               dy + c.radius * std::cos(end * kPi / 180.0)) <= half)
+                    return true;
+            return false;
+        };
+        std::vector<std::unique_ptr<StackFrames>> stacks;
+        for (const int k : ks) {
+            ValueArc arc;
+            arc.style.colour = 0xFFFFFFFFu;
+            arc.style.width = c.width;
+            arc.style.radius = c.radius;
+            arc.style.roundEnds = c.round;
+            arc.centreX = 24.3;
+            arc.centreY = 23.8;
+            arc.oversample = k;
+            std::vector<StackLayer> layers(1);
+            layers[0].arc = arc;
+            stacks.push_back(
+                std::make_unique<StackFrames>(48, 48, 5, layers, Routine::Bilinear, kGrey));
+        }
+        double summed[3] = {}, worst[3] = {};
+        for (const int32_t i : {2, 4}) {
+            std::vector<PixelGrid> frames;
+            for (const auto& stack : stacks) frames.push_back(frameOf(*stack, i));
+            const double value = -135.0 + (i - 1) / 4.0 * 270.0;
+            for (int32_t y = 1; y <= 48; ++y)
+                for (int32_t x = 1; x <= 48; ++x) {
+                    const double dx = x - 1 - 24.3, dy = y - 1 - 23.8;
+                    if (std::abs(std::hypot(dx + 0.5, dy + 0.5) - c.radius) > half + 1.0) continue;
+                    int inside = 0;
+                    for (int v = 0; v < 48; ++v)
+                        for (int u = 0; u < 48; ++u)
+                            inside +=
+                                in(dx + (u + 0.5) / 48.0, dy + (v + 0.5) / 48.0, -135.0, value);
+                    for (std::size_t n = 0; n < 3; ++n) {
+                        const double off = std::abs(frames[n](4, x, y) / 255.0 - inside / 2304.0);
+                        summed[n] += off;
+                        worst[n] = std::max(worst[n], off);
+                    }
+                }
+        }
+        const auto said = [&] {
+            return testing::Message()
+                   << "width " << c.width << ", radius " << c.radius
+                   << (c.round ? ", round" : ", flat") << "; K = 1, 2, 4: summed " << summed[0]
+                   << ", " << summed[1] << ", " << summed[2] << ", worst " << worst[0] << ", "
+                   << worst[1] << ", " << worst[2];
+        };
+        EXPECT_LT(worst[2], 0.025) << said();
+        EXPECT_LT(summed[1], summed[0] * 0.6) << said();
+        EXPECT_LT(summed[2], summed[1] * 0.6) << said();
     }
 }
 
