@@ -454,7 +454,9 @@ QString GermanText(const Message& m) {
                 "eine Zeichnung wird ohne --routine als Zeichnung gedreht");
         case HelpOversample:
             return QStringLiteral(
-                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt verkleinern");
+                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt\n"
+                "verkleinern (Vorgabe: 4 für eine als Zeichnung gedrehte Zeichnung,\n"
+                "soweit ihre Grösse es erlaubt, sonst 1)");
         case HelpMaxSize:
             return QStringLiteral(
                 "grösste Bildbreite und -höhe (Vorgabe {size}, höchstens {maxSide})");

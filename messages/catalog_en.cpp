@@ -434,7 +434,9 @@ QString EnglishText(const Message& m) {
                 "without --routine a drawing is turned as a drawing");
         case HelpOversample:
             return QStringLiteral(
-                "draw a drawing and the value arc N times as large and average down");
+                "draw a drawing and the value arc N times as large and average\n"
+                "down (default: 4 for a drawing turned as a drawing, as far as its\n"
+                "size allows; else 1)");
         case HelpMaxSize:
             return QStringLiteral(
                 "largest picture width and height (default {size}, at most {maxSide})");

@@ -106,7 +106,7 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"stepAngle", Shortest(facts.stepAngle)},
         {"endAngle", Shortest(static_cast<float>(facts.endAngle()))},
         {"radius", Shortest(strip.radius)},
-        {"routine", RoutineName(facts.routine)},
+        {"routine", facts.drawn ? "drawing" : RoutineName(facts.routine)},
         {"alpha", facts.alpha},
         // Angles are degrees, clockwise, from the picture as it is drawn:
         // pointing to 12 o'clock at 0.
@@ -138,6 +138,8 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
                 described["to"] = layer.to;
             }
             if (layer.motion == "slide") described["to"] = QJsonArray{layer.toX, layer.toY};
+            if (layer.motion == "turn" || layer.motion == "slide")
+                described["routine"] = layer.drawn ? "drawing" : RoutineName(facts.routine);
             layers.append(described);
         }
         manifest["layers"] = layers;

@@ -70,7 +70,8 @@ struct Options {
     // How pixels turn; none given: the window's bilinear blend, or the sharp
     // routine for a toolkit, and a drawing turned in its own drawing.
     std::optional<Engine::Routine> routine;
-    int oversample = 1;  // a drawing and the arc drawn at this multiple, then averaged
+    int oversample =
+        0;  // a drawing and the arc drawn at this multiple, then averaged; 0: not given
     int maxSize = kCliMaxPictureSide;
     QString output;        // a file (one picture) or a folder; default beside each picture
     bool quiet = false;    // no line for each file written

@@ -278,6 +278,7 @@ void describeStack(const Settings& s, const PictureFacts& facts, const QString& 
         const QPointF at = k < facts.layersAt.size() ? facts.layersAt[k] : QPointF();
         described.fromX = at.x();
         described.fromY = at.y();
+        described.drawn = k < facts.layersDrawn.size() && facts.layersDrawn[k];
         switch (layer.motion) {
             case LayerMotion::Turn:
                 described.from = layer.turnStart.value_or(static_cast<double>(f.startAngle));
@@ -497,6 +498,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
     if (o.toolkit != nullptr) f.preset = QString::fromLatin1(o.toolkit->name);
+    f.drawn = facts.drawn;
     describeStack(s, facts, picture, f);
     std::vector<QString> bases;
     const int32_t last = o.firstNumber + f.frames - 1;

@@ -76,6 +76,10 @@ struct PictureFacts {
     // A stack: each layer's top-left corner at value 0, pixels of the
     // canvas at 1x (a drawn arc's: 0, 0).
     std::vector<QPointF> layersAt;
+    // Which layers are drawings drawn for each frame with their turn or
+    // slide in them; for one picture, whether it is one whose disc is.
+    std::vector<bool> layersDrawn;
+    bool drawn = false;
     // The scales' margin: the picture's own size, and with the margin
     // (0 x 0: none).
     int unpaddedWidth = 0, unpaddedHeight = 0, paddedWidth = 0, paddedHeight = 0;
