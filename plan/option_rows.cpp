@@ -30,10 +30,8 @@ constexpr OptionId kTurn[] = {Angle, Sweep, End};
 constexpr OptionId kOrientation[] = {Horizontal, Vertical, Layout};
 constexpr OptionId kScaling[] = {Scale, Scales};
 constexpr OptionId kSaying[] = {Quiet, Verbose};
-// A run that only names its files writes neither a dependency file nor
-// again and again.
-constexpr OptionId kNaming[] = {Depfile, Watch};
-constexpr OptionId kListing[] = {ListOutputs};
+// A run that only names its files does not write them again and again.
+constexpr OptionId kListing[] = {ListOutputs, Watch};
 
 bool wholeInRange(double v, double low, double high) {
     return v == std::floor(v) && v >= low && v <= high;
@@ -419,9 +417,9 @@ constexpr OptionRow kOptions[] = {
     // A dependency file and the C source are written where the command line
     // says, as the strips are.
     {Depfile, "--depfile", nullptr, nullptr, K::File, "FILE", M::None, nullptr, kAny, depfile,
-     nullptr, M::HelpDepfile, nullptr, kListing},
+     nullptr, M::HelpDepfile, nullptr, {}},
     {ListOutputs, "--list-outputs", nullptr, nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
-     flag<&Options::listOutputs>, nullptr, M::HelpListOutputs, nullptr, kNaming},
+     flag<&Options::listOutputs>, nullptr, M::HelpListOutputs, nullptr, kListing},
     {Watch, "--watch", nullptr, nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
      flag<&Options::watch>, nullptr, M::HelpWatch, nullptr, kListing},
     {Embed, "--embed", nullptr, nullptr, K::File, "FILE", M::None, nullptr, kAny, embed, nullptr,

@@ -348,6 +348,9 @@ std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool out
         return Message{.code = MessageCode::EmbedOnePicture, .subject = o.embed};
     if (o.watch && o.pictures.contains(QStringLiteral("-")))
         return exclude(optionName(OptionId::Watch), QStringLiteral("-"));
+    // A run that only names its files writes no dependency file either.
+    if (o.listOutputs && !o.depfile.isEmpty())
+        return exclude(optionName(OptionId::ListOutputs), optionName(OptionId::Depfile));
     if (o.output.isEmpty() || outputIsFolder) return std::nullopt;
     if (o.pictures.size() > 1)
         return Message{.code = MessageCode::OutputMustBeFolder, .subject = o.output};

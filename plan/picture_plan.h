@@ -31,7 +31,8 @@ bool OutputIsFolder(const Options& o, bool folderThere);
 // pictures need a folder, a file's ending must be .png or .bmp and agree
 // with --format, and a layout of frame files or files beside the strip need
 // a place of their own (not standard output). --embed holds one picture's
-// strips, not frame files; --watch cannot watch standard input.
+// strips, not frame files; --watch cannot watch standard input, and
+// --list-outputs writes no dependency file.
 std::optional<Messages::Message> CheckOutput(const Options& o, const Settings& s,
                                              bool outputIsFolder);
 

@@ -20,7 +20,7 @@ except ImportError:
     print("Pillow is not installed (scripts/install-deps.sh installs python3-pil)")
     sys.exit(77)
 
-cli = sys.argv[1]
+cli = os.path.abspath(sys.argv[1])
 # Generous: the watch starts again 150 ms after a change settles.
 WITHIN = 20
 

@@ -94,9 +94,6 @@ TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
          L::German,
          "--embed-namespace erwartet einen C-Bezeichner (Buchstaben, Ziffern und einzelne "
          "Unterstriche, vorne ein Buchstabe, kein Schlüsselwort), nicht 'class'."},
-        {{"a.png", "--depfile", "a.d", "--list-outputs"},
-         L::English,
-         "--depfile and --list-outputs exclude each other"},
         {{"a.png", "--list-outputs", "--watch"},
          L::English,
          "--list-outputs and --watch exclude each other"},

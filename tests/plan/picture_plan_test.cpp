@@ -136,6 +136,7 @@ TEST(OutputNames, WhatOutputCannotBe) {
     EXPECT_EQ(check({"a.png", "--layout", "frames", "--embed", "s.c"}),
               MessageCode::OptionsExclude);
     EXPECT_EQ(check({"-", "--watch"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "--list-outputs", "--depfile", "a.d"}), MessageCode::OptionsExclude);
 }
 
 // A build tool can learn the files of a run before the picture is there
