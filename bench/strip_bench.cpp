@@ -124,6 +124,43 @@ void ToolkitSharpOpacity(benchmark::State& s) {
     toolkitStrip(s, Routine::Sharp, true);
 }
 
+// The same frames turned by the eight-lane loops alone, as a processor
+// without AVX-512 turns them: one thread, each frame's rows in pieces of 64
+// into one buffer of three-byte rows (or four-byte rows with opacity).
+void eightLaneFrames(benchmark::State& state, bool sharp, bool opacity) {
+    const PixelGrid src = knobPicture();
+    const KnobParams p{129, 128.0f, 270.0f / 128.0f, -135.0f};
+    const int bytes = opacity ? 4 : 3;
+    const std::ptrdiff_t line = std::ptrdiff_t{256} * bytes;
+    std::vector<uint8_t> plain(static_cast<std::size_t>(line) * 256), frame(plain.size());
+    for (std::size_t k = 0; k < 256 * 256; ++k)
+        std::memcpy(&plain[k * static_cast<std::size_t>(bytes)], src.data() + k * 4,
+                    static_cast<std::size_t>(bytes));
+    const auto turn = sharp ? &AppModul::RotateFrameSharp : &AppModul::RotateFrameBilinear;
+    for (auto _ : state)
+        for (int32_t i = 1; i <= p.FrameCount; ++i)
+            for (int32_t first = 0; first < 256; first += 64) {
+                AppModul::FrameRows rows{
+                    first, 64, frame.data() + first * line, line, bytes, plain.data(), line};
+                rows.opacity = opacity;
+                turn(i, p, src, rows, AppModul::Kernel::EightLanes);
+                benchmark::DoNotOptimize(frame.data());
+            }
+}
+
+void EightLanesBilinear(benchmark::State& s) {
+    eightLaneFrames(s, false, false);
+}
+void EightLanesSharp(benchmark::State& s) {
+    eightLaneFrames(s, true, false);
+}
+void EightLanesBilinearOpacity(benchmark::State& s) {
+    eightLaneFrames(s, false, true);
+}
+void EightLanesSharpOpacity(benchmark::State& s) {
+    eightLaneFrames(s, true, true);
+}
+
 void StartStrip(benchmark::State& s) {
     renderH(s, 45, {28, 18.0f, 10.0f}, Routine::Bilinear, 0);
 }
@@ -166,4 +203,9 @@ BENCHMARK(ToolkitBilinear)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ToolkitSharp)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ToolkitBilinearOpacity)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ToolkitSharpOpacity)->Unit(benchmark::kMillisecond)->UseRealTime();
+// The same for the eight-lane loops: --benchmark_filter=EightLanes.
+BENCHMARK(EightLanesBilinear)->Unit(benchmark::kMillisecond);
+BENCHMARK(EightLanesSharp)->Unit(benchmark::kMillisecond);
+BENCHMARK(EightLanesBilinearOpacity)->Unit(benchmark::kMillisecond);
+BENCHMARK(EightLanesSharpOpacity)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

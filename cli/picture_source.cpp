@@ -29,18 +29,20 @@ using KnobInput::Picture;
 
 // Standard input copied into an unnamed file, so that it is read as any
 // picture file is: as far as its start says, and again from the start.
-bool copyStandardInput(QTemporaryFile& copy, qint64 limit) {
-    if (!copy.open()) return false;
+// Nothing when it is copied, else why not.
+Reason copyStandardInput(QTemporaryFile& copy, qint64 limit) {
+    if (!copy.open()) return {MessageCode::NoTemporaryFolder, 0};
     char buffer[65536];
     for (qint64 total = 0;;) {
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
+        if (n < 0) return SystemReason(errno);
         if (n == 0) break;
         total += n;
-        if (total > limit || copy.write(buffer, n) != n) return false;
+        if (total > limit) return {MessageCode::FileTooLong, 0};
+        if (copy.write(buffer, n) != n) return {MessageCode::NoTemporaryFolder, 0};
     }
-    return copy.seek(0);
+    return copy.seek(0) ? Reason{} : Reason{MessageCode::NoTemporaryFolder, 0};
 }
 
 // The loader names a file by its name; the command line names it as the
@@ -56,12 +58,12 @@ Picture namedAsGiven(Picture picture, const QString& path) {
 Picture ReadPicture(const QString& path, const KnobInput::Request& request) {
     if (path != QLatin1String("-")) return namedAsGiven(KnobInput::Load(path, request), path);
     QTemporaryFile copy;
-    // Larger than any picture file of the largest size the loader takes.
-    const qint64 limit = qint64{request.maxSide} * request.maxSide * 8 + (64 << 20);
-    if (!copyStandardInput(copy, limit))
+    const qint64 limit = KnobInput::MaxFileBytes(request.maxSide);
+    if (const Reason failed = copyStandardInput(copy, limit); failed.code != MessageCode::None)
         return {.message = {.code = MessageCode::CannotRead,
-                            .reason = {MessageCode::Damaged, 0},
-                            .subject = path}};
+                            .reason = failed,
+                            .subject = path,
+                            .facts = {{Fact::Mebibytes, limit >> 20}}}};
     return KnobInput::LoadOpen(copy, path, request);
 }
 
@@ -130,7 +132,7 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> PictureSource::frames
             .code = MessageCode::NoMemoryForStrip,
             .facts = {{Fact::Width, plan.strips[k].size.X}, {Fact::Height, plan.strips[k].size.Y}}};
     return std::unique_ptr<Render::FrameMaker>(
-        new PictureFrames(std::move(grid), plan.strips[k].params, o_.routine));
+        new PictureFrames(std::move(grid), plan.strips[k].params, s_.routine));
 }
 
 Message PictureSource::tooLarge(qint64 width, qint64 height) const {

@@ -238,7 +238,7 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> StackSource::frames(
     const ScaledSize& canvas = facts_.sizes[k];
     return std::unique_ptr<Render::FrameMaker>(new LayeredFrames(
         std::move(grids), canvas.width, canvas.height, plan.strips[k].params.FrameCount,
-        std::move(layers), o_.routine, plan.lay.value_or(Pictures::kBoxBackground)));
+        std::move(layers), s_.routine, plan.lay.value_or(Pictures::kBoxBackground)));
 }
 
 }  // namespace

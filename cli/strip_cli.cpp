@@ -202,8 +202,8 @@ Built Runner::build(const QString& path, DependencyRule& rule) {
         line_.clear();
         // Every message that has a subject names it.
         const bool named = message.subject == path;
-        err_ << (prefixed && !named ? QStringLiteral("%1: ").arg(path) : QString()) << say(message)
-             << "\n";
+        err_ << (prefixed && !named ? Messages::Printable(path) + QStringLiteral(": ") : QString())
+             << say(message) << "\n";
         err_.flush();
     };
     const auto done = [&](const Message& message) {

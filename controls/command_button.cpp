@@ -1,5 +1,6 @@
 #include "command_button.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -16,6 +17,14 @@ void CommandButton::paintEvent(QPaintEvent*) {
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+// Qt's buttons take Enter only as a dialog's default button; outside a
+// dialog the key would go to the window and do nothing.
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return QPushButton::keyPressEvent(event);
+    if (!event->isAutoRepeat()) click();
 }
 
 }  // namespace Controls

@@ -5,7 +5,8 @@
 namespace Controls {
 
 // A push button whose caption wraps onto several lines when it is wider
-// than the button, as the window toolkit's buttons do.
+// than the button, and that Enter clicks when it has the focus (as Space
+// does), as the window toolkit's buttons do. A held Enter clicks once.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:
@@ -13,6 +14,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace Controls

@@ -4,12 +4,35 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStorageInfo>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace Controls {
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kDepthRole = Qt::UserRole + 1;
+
+// Draws each folder indented by its depth, two blanks' width a level. The
+// names themselves carry no blanks, so that typing a name finds it.
+class IndentByDepth : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + indent(option, index));
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(option, index), 0);
+    }
+
+private:
+    static int indent(const QStyleOptionViewItem& option, const QModelIndex& index) {
+        return index.data(kDepthRole).toInt() * option.fontMetrics.horizontalAdvance("  ");
+    }
+};
 
 QString cleanPath(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -66,6 +89,7 @@ void DriveList::showDriveOf(const QString& path) {
 }
 
 DirList::DirList(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new IndentByDepth(this));
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const QString target = item->data(kPathRole).toString();
         if (target != path_ && !setPath(target)) emit cannotOpen(target);
@@ -93,16 +117,18 @@ void DirList::rebuild() {
     int depth = 0;
     for (const QString& folder : chain) {
         const QString name = folder == "/" ? QStringLiteral("/") : QFileInfo(folder).fileName();
-        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + name, this);
+        auto* item = new QListWidgetItem(name, this);
         item->setData(kPathRole, folder);
+        item->setData(kDepthRole, depth);
         ++depth;
     }
     setCurrentRow(static_cast<int>(chain.size()) - 1);
     const QStringList subfolders =
         sortedCaseless(QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot));
     for (const QString& sub : subfolders) {
-        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + sub, this);
+        auto* item = new QListWidgetItem(sub, this);
         item->setData(kPathRole, QDir(path_).filePath(sub));
+        item->setData(kDepthRole, depth);
     }
 }
 

@@ -12,10 +12,11 @@ namespace {
 
 // How each fact is named in a catalog's texts.
 constexpr const char* kFactNames[] = {
-    "width",  "height", "wantedWidth", "wantedHeight", "frames",   "otherFrames", "files", "pixels",
-    "side",   "size",   "maxSide",     "maxPixels",    "maxFiles", "index",       "total", "radius",
-    "start",  "end",    "below",       "above",        "angle",    "low",         "high",  "given",
-    "colour", "kinds",  "choices",     "endings",      "formats",  "meant",       "path",
+    "width",   "height",  "wantedWidth", "wantedHeight", "frames",    "otherFrames", "files",
+    "pixels",  "side",    "size",        "maxSide",      "maxPixels", "maxFiles",    "index",
+    "total",   "depth",   "mebibytes",   "radius",       "start",     "end",         "below",
+    "above",   "angle",   "low",         "high",         "given",     "colour",      "kinds",
+    "choices", "endings", "formats",     "meant",        "path",
 };
 static_assert(std::size(kFactNames) == static_cast<std::size_t>(Fact::kCount));
 
@@ -54,8 +55,51 @@ QString factText(const FactValue& value, const QString& spec, Language language)
     return joined(std::get<QStringList>(value), spec, language);
 }
 
-QString reasonText(const Reason& reason, Language language) {
-    return Render({.code = reason.code, .reason = reason}, language);
+// The reason's words, which may name the message's facts (a limit, say).
+QString reasonText(const Message& m, Language language) {
+    return Render({.code = m.reason.code, .reason = m.reason, .facts = m.facts}, language);
+}
+
+// A character that moves a terminal's cursor or starts a command to it: the
+// C0 controls, DEL and the C1 controls (U+009B is a CSI of its own).
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// A byte of a file name that is not UTF-8, as native_path.h keeps it: a
+// lone low surrogate U+DC80 to U+DCFF.
+bool isRawByte(const QString& text, qsizetype at) {
+    const char16_t c = text[at].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && (at == 0 || !text[at - 1].isHighSurrogate());
+}
+
+// The controls that C and ls -b write with a letter: \a \b \t \n \v \f \r.
+char controlLetter(char16_t c) {
+    switch (c) {
+        case '\a':
+            return 'a';
+        case '\b':
+            return 'b';
+        case '\t':
+            return 't';
+        case '\n':
+            return 'n';
+        case '\v':
+            return 'v';
+        case '\f':
+            return 'f';
+        case '\r':
+            return 'r';
+        default:
+            return '\0';
+    }
+}
+
+// "\033": a byte as three octal digits, as ls -b writes it.
+void appendOctal(QString& out, unsigned byte) {
+    out += QLatin1Char('\\');
+    for (const int shift : {6, 3, 0})
+        out += QLatin1Char(static_cast<char>('0' + ((byte >> shift) & 7)));
 }
 
 // One brace's text: a fact, the subject, the value, the reason, the error
@@ -63,9 +107,9 @@ QString reasonText(const Reason& reason, Language language) {
 // it is, so that a test finds it.
 std::optional<QString> filled(const QString& name, const QString& spec, const Message& m,
                               Language language) {
-    if (name == QLatin1String("subject")) return m.subject;
-    if (name == QLatin1String("value")) return m.value;
-    if (name == QLatin1String("reason")) return reasonText(m.reason, language);
+    if (name == QLatin1String("subject")) return Printable(m.subject);
+    if (name == QLatin1String("value")) return Printable(m.value);
+    if (name == QLatin1String("reason")) return reasonText(m, language);
     if (name == QLatin1String("error")) return QString::number(m.reason.error);
     if (name == QLatin1String("program")) return QString::fromLatin1(kProgramName);
     for (std::size_t k = 0; k < std::size(kFactNames); ++k) {
@@ -100,6 +144,31 @@ QString fill(const QString& text, const Message& m, Language language) {
 QString Render(const Message& message, Language language) {
     const QString text = language == Language::German ? GermanText(message) : EnglishText(message);
     return fill(text, message, language);
+}
+
+QString Printable(const QString& text) {
+    const auto plain = [&text](qsizetype at) {
+        return !isControl(text[at].unicode()) && !isRawByte(text, at);
+    };
+    qsizetype at = 0;
+    while (at < text.size() && plain(at)) ++at;
+    if (at == text.size()) return text;
+    QString out = text.left(at);
+    for (; at < text.size(); ++at) {
+        const char16_t c = text[at].unicode();
+        if (plain(at)) {
+            out += text[at];
+        } else if (const char letter = controlLetter(c); letter != '\0') {
+            out += QLatin1Char('\\');
+            out += QLatin1Char(letter);
+        } else if (isRawByte(text, at)) {
+            appendOctal(out, c - 0xDC00u);
+        } else {
+            for (const char byte : QString(text[at]).toUtf8())
+                appendOctal(out, static_cast<uchar>(byte));
+        }
+    }
+    return out;
 }
 
 Language CommandLineLanguage() {

@@ -21,6 +21,14 @@ QString Render(const Message& message, Language language = Language::German);
 // LC_MESSAGES and LANG that is set, as the C library takes it.
 Language CommandLineLanguage();
 
+// A name or a value as the user gave it, safe to print on a terminal: each
+// control character (C0, DEL, C1) and each byte of a file name that is not
+// UTF-8 (native_path.h keeps it as U+DC80 to U+DCFF) written as ls -b
+// writes it, \n, \t, ... or \033 in octal, byte by byte; a C1 control by
+// its two UTF-8 bytes (U+009B: \302\233). Every other text comes back as it
+// is, backslashes too. Render does this with every {subject} and {value}.
+QString Printable(const QString& text);
+
 // " 45" for 45, "-3" for -3: a number as captions and messages show it.
 QString SignPadded(qint64 value);
 

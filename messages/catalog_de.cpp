@@ -92,10 +92,31 @@ QString GermanText(const Message& m) {
             return QStringLiteral("kein Schreibrecht im Ordner");
         case FolderMissing:
             return QStringLiteral("der Ordner existiert nicht");
+        case NoNewFiles:
+            return QStringLiteral("in diesem Ordner lässt das System niemanden Dateien anlegen");
         case NotAFileUnderName:
             return QStringLiteral("unter diesem Namen steht keine gewöhnliche Datei");
         case ReadOnlyFile:
             return QStringLiteral("die vorhandene Datei ist schreibgeschützt");
+        case PicturePlayerCrashed:
+            return QStringLiteral("der Bild-Leser ist abgestürzt");
+        case NoPicturePlayer:
+            return QStringLiteral("der Bild-Leser neben dem Programm fehlt oder startet nicht");
+        case ReadingTooSlow:
+            return QStringLiteral("das Lesen dauerte zu lange");
+        case ReadingTooLarge:
+            return QStringLiteral("das Lesen braucht zu viel Speicher");
+        case CutShort:
+            return QStringLiteral("sie endet vor ihren Bildpunkten");
+        case NestedTooDeep:
+            return QStringLiteral("sie schachtelt Zeichnungen tiefer als {depth} Ebenen");
+        case SizeNotANumber:
+            return QStringLiteral("ihre Breite oder Höhe ist keine Zahl");
+        case FileTooLong:
+            return QStringLiteral("sie ist größer als {mebibytes} MiB");
+        case NoTemporaryFolder:
+            return QStringLiteral(
+                "im Ordner für temporäre Dateien (TMPDIR) kann nichts abgelegt werden");
 
         case CannotRead:
             return QStringLiteral("Die Datei '{subject}' kann nicht gelesen werden: {reason}.");
@@ -484,6 +505,14 @@ QString GermanText(const Message& m) {
                 "Einzelbilder untereinander (BMP: höchstens {maxSide} Pixel hoch)");
         case HelpNearest:
             return QStringLiteral("nächstes Pixel statt bilinearer Mischung");
+        case HelpRoutine:
+            return QStringLiteral(
+                "wie Pixel gedreht werden: window (bilineare Mischung wie das Fenster),\n"
+                "nearest oder sharp (kubisch, scharf); ohne: window, mit --for sharp;\n"
+                "eine Zeichnung wird ohne --routine als Zeichnung gedreht");
+        case HelpOversample:
+            return QStringLiteral(
+                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt verkleinern");
         case HelpMaxSize:
             return QStringLiteral(
                 "grösste Bildbreite und -höhe (Vorgabe {size}, höchstens {maxSide})");
@@ -598,8 +627,14 @@ QString GermanText(const Message& m) {
             return QStringLiteral(
                 "Den Knopf drehen: nach oben oder unten ziehen, am Mausrad drehen oder die "
                 "Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
+        case PreviewSliderHint:
+            return QStringLiteral(
+                "Den Schieberegler bewegen: entlang seiner Bahn ziehen, am Mausrad drehen oder "
+                "die Pfeiltasten, Bild auf und Bild ab, Pos1 und Ende drücken.");
         case PreviewKnob:
             return QStringLiteral("Knopf");
+        case PreviewSlider:
+            return QStringLiteral("Schieberegler");
         case PreviewValue:
             return QStringLiteral("Wert");
         case PreviewFrame:

@@ -91,10 +91,31 @@ QString EnglishText(const Message& m) {
             return QStringLiteral("no permission to write in the folder");
         case FolderMissing:
             return QStringLiteral("the folder does not exist");
+        case NoNewFiles:
+            return QStringLiteral("the system lets no one create files in this folder");
         case NotAFileUnderName:
             return QStringLiteral("something other than an ordinary file has this name");
         case ReadOnlyFile:
             return QStringLiteral("the existing file is read-only");
+        case PicturePlayerCrashed:
+            return QStringLiteral("the picture player crashed");
+        case NoPicturePlayer:
+            return QStringLiteral(
+                "the picture player beside the program is missing or does not start");
+        case ReadingTooSlow:
+            return QStringLiteral("reading it took too long");
+        case ReadingTooLarge:
+            return QStringLiteral("reading it needs too much memory");
+        case CutShort:
+            return QStringLiteral("it ends before its pixels do");
+        case NestedTooDeep:
+            return QStringLiteral("it nests drawings more than {depth} deep");
+        case SizeNotANumber:
+            return QStringLiteral("its width or height is not a number");
+        case FileTooLong:
+            return QStringLiteral("it is larger than {mebibytes} MiB");
+        case NoTemporaryFolder:
+            return QStringLiteral("nothing can be kept in the folder for temporary files (TMPDIR)");
 
         case CannotRead:
             return QStringLiteral("Cannot read '{subject}': {reason}.");
@@ -460,6 +481,14 @@ QString EnglishText(const Message& m) {
                 "frames one below the other (BMP: at most {maxSide} pixels high)");
         case HelpNearest:
             return QStringLiteral("nearest pixel instead of bilinear blending");
+        case HelpRoutine:
+            return QStringLiteral(
+                "how pixels are turned: window (the window's bilinear blend),\n"
+                "nearest or sharp (a sharp cubic); default window, with --for sharp;\n"
+                "without --routine a drawing is turned as a drawing");
+        case HelpOversample:
+            return QStringLiteral(
+                "draw a drawing and the value arc N times as large and average down");
         case HelpMaxSize:
             return QStringLiteral(
                 "largest picture width and height (default {size}, at most {maxSide})");
@@ -570,8 +599,14 @@ QString EnglishText(const Message& m) {
             return QStringLiteral(
                 "Turn the knob: drag up or down, turn the mouse wheel, or press the arrow keys, "
                 "Page Up and Page Down, Home and End.");
+        case PreviewSliderHint:
+            return QStringLiteral(
+                "Move the slider: drag it along its track, turn the mouse wheel, or press the "
+                "arrow keys, Page Up and Page Down, Home and End.");
         case PreviewKnob:
             return QStringLiteral("Knob");
+        case PreviewSlider:
+            return QStringLiteral("Slider");
         case PreviewValue:
             return QStringLiteral("Value");
         case PreviewFrame:

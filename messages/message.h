@@ -19,26 +19,36 @@ enum class MessageCode : std::uint16_t {
 
     // Why a file could not be read or written: the reason inside CannotRead
     // and CannotSave.
-    SystemError,        // Reason::error: the system's error number
-    Damaged,            // not a picture, or a damaged one
-    Missing,            // the file is not there
-    NoReadPermission,   // the file may not be read
-    IsFolder,           // a folder stands under the name
-    NotAFile,           // a pipe or a device stands under the name
-    DrawingTooSlow,     // a player (metafile or drawing) ran past its deadline
-    PlayerCrashed,      // the metafile player died
-    DrawingTooLarge,    // the drawing needed more memory than it may have
-    PlayerLacksFonts,   // libwmf cannot work: its fonts are missing
-    RefersToFiles,      // a drawing that would read other files
-    NoPlayer,           // the metafile player is missing or does not start
-    SvgPlayerCrashed,   // the drawing player died
-    NoSvgPlayer,        // the drawing player is missing or does not start
-    NoPicture,          // there is nothing to save
-    NotEncoded,         // the encoder failed on the picture
-    NoWriteRight,       // the folder may not be written
-    FolderMissing,      // the folder of the file does not exist
-    NotAFileUnderName,  // something other than a file stands under the name
-    ReadOnlyFile,       // the file there may not be written
+    SystemError,           // Reason::error: the system's error number
+    Damaged,               // not a picture, or a damaged one
+    Missing,               // the file is not there
+    NoReadPermission,      // the file may not be read
+    IsFolder,              // a folder stands under the name
+    NotAFile,              // a pipe or a device stands under the name
+    DrawingTooSlow,        // a player (metafile or drawing) ran past its deadline
+    PlayerCrashed,         // the metafile player died
+    DrawingTooLarge,       // the drawing needed more memory than it may have
+    PlayerLacksFonts,      // libwmf cannot work: its fonts are missing
+    RefersToFiles,         // a drawing that would read other files
+    NoPlayer,              // the metafile player is missing or does not start
+    SvgPlayerCrashed,      // the drawing player died
+    NoSvgPlayer,           // the drawing player is missing or does not start
+    NoPicture,             // there is nothing to save
+    NotEncoded,            // the encoder failed on the picture
+    NoWriteRight,          // the folder may not be written
+    FolderMissing,         // the folder of the file does not exist
+    NoNewFiles,            // the folder is there, but the system lets no one make files in it
+    NotAFileUnderName,     // something other than a file stands under the name
+    ReadOnlyFile,          // the file there may not be written
+    PicturePlayerCrashed,  // the picture player died
+    NoPicturePlayer,       // the picture player is missing or does not start
+    ReadingTooSlow,        // the picture player ran past its deadline
+    ReadingTooLarge,       // decoding the picture needed more memory than it may have
+    CutShort,              // a picture file that ends before its pixels do
+    NestedTooDeep,         // Depth: drawings in a drawing nested deeper than this
+    SizeNotANumber,        // a drawing's width or height that is not a number
+    FileTooLong,           // Mebibytes: the file is larger than this
+    NoTemporaryFolder,     // standard input cannot be kept in the temporary folder
 
     // Pictures. subject: the file's name, as the user sees it.
     CannotRead,           // subject, reason
@@ -182,6 +192,8 @@ enum class MessageCode : std::uint16_t {
     HelpHorizontal,   //
     HelpVertical,     // MaxSide: the largest vertical BMP strip's height
     HelpNearest,      //
+    HelpRoutine,      //
+    HelpOversample,   //
     HelpMaxSize,      // Size: the default; MaxSide: the largest value
     HelpSize,         //
     HelpScale,        //
@@ -217,15 +229,17 @@ enum class MessageCode : std::uint16_t {
     HelpHelp,         //
 
     // The preview page's words.
-    PreviewTitle,  // subject: the strip's file name
-    PreviewFacts,  // Frames, Width, Height of a frame
-    PreviewHint,   // how the knob is turned
-    PreviewKnob,   // the knob's name for assistive technology
-    PreviewValue,  // the readouts' labels
-    PreviewFrame,  //
-    PreviewAngle,  //
-    PreviewLight,  // the two backgrounds
-    PreviewDark,   //
+    PreviewTitle,       // subject: the strip's file name
+    PreviewFacts,       // Frames, Width, Height of a frame
+    PreviewHint,        // how the knob is turned
+    PreviewSliderHint,  // how a slider is moved
+    PreviewKnob,        // the control's name for assistive technology
+    PreviewSlider,      //
+    PreviewValue,       // the readouts' labels
+    PreviewFrame,       //
+    PreviewAngle,       //
+    PreviewLight,       // the two backgrounds
+    PreviewDark,        //
 
     kCount  // not a message: the number of codes
 };
@@ -251,6 +265,8 @@ enum class Fact : std::uint8_t {
     MaxFiles,
     Index,
     Total,
+    Depth,
+    Mebibytes,
     // Decimals.
     Radius,
     Start,

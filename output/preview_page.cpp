@@ -38,14 +38,35 @@ QJsonObject stripEntry(const ScaledStrip& strip) {
             {"height", strip.frameHeight}};
 }
 
-QJsonObject wordsIn(Messages::Language language) {
+QJsonObject wordsIn(bool slider, Messages::Language language) {
     using M = MessageCode;
     QJsonObject words;
     const std::pair<const char*, MessageCode> keys[] = {
-        {"knob", M::PreviewKnob},   {"value", M::PreviewValue}, {"frame", M::PreviewFrame},
-        {"angle", M::PreviewAngle}, {"light", M::PreviewLight}, {"dark", M::PreviewDark}};
+        {"control", slider ? M::PreviewSlider : M::PreviewKnob},
+        {"value", M::PreviewValue},
+        {"frame", M::PreviewFrame},
+        {"angle", M::PreviewAngle},
+        {"light", M::PreviewLight},
+        {"dark", M::PreviewDark}};
     for (const auto& [key, code] : keys) words[key] = say(code, language);
     return words;
+}
+
+// The way a slider's picture moves as the value grows, as the page names it.
+const char* towardOf(Control control) {
+    switch (control) {
+        case Control::SliderRight:
+            return "right";
+        case Control::SliderLeft:
+            return "left";
+        case Control::SliderUp:
+            return "up";
+        case Control::SliderDown:
+            return "down";
+        case Control::Knob:
+            break;
+    }
+    return nullptr;
 }
 
 // The facts as JSON that may stand inside a script element: no "<" that
@@ -54,14 +75,17 @@ QByteArray pageData(const StripFacts& facts, Messages::Language language) {
     QJsonArray strips;
     for (const ScaledStrip& strip : facts.strips) strips.append(stripEntry(strip));
     // Frame i lies at column i % columns, row i / columns.
-    const QJsonObject data{
+    const char* toward = towardOf(facts.control);
+    QJsonObject data{
         {"frames", facts.frames},
         {"columns", static_cast<double>(facts.layout.Columns(facts.frames))},
         {"startAngle", Shortest(facts.startAngle)},
         {"stepAngle", Shortest(facts.stepAngle)},
         {"strips", strips},
-        {"words", wordsIn(language)},
+        {"words", wordsIn(toward != nullptr, language)},
     };
+    if (toward != nullptr)
+        data["slider"] = QJsonObject{{"toward", toward}, {"travel", facts.travel}};
     return QJsonDocument(data).toJson(QJsonDocument::Compact).replace("<", "\\u003c");
 }
 
@@ -88,14 +112,17 @@ QByteArray PreviewPage(const StripFacts& facts, Messages::Language language) {
                         .facts = {{Fact::Frames, facts.frames},
                                   {Fact::Width, facts.logicalFrameWidth()},
                                   {Fact::Height, facts.logicalFrameHeight()}}};
-    return filled(kPreviewPageHtml,
-                  {{"lang", language == Messages::Language::German ? "de" : "en"},
-                   {"title", text(Messages::Render({.code = MessageCode::PreviewTitle,
-                                                    .subject = facts.strips.front().file},
-                                                   language))},
-                   {"facts", text(Messages::Render(about, language))},
-                   {"hint", text(say(MessageCode::PreviewHint, language))},
-                   {"data", pageData(facts, language)}});
+    return filled(
+        kPreviewPageHtml,
+        {{"lang", language == Messages::Language::German ? "de" : "en"},
+         {"title", text(Messages::Render(
+                       {.code = MessageCode::PreviewTitle, .subject = facts.strips.front().file},
+                       language))},
+         {"facts", text(Messages::Render(about, language))},
+         {"hint", text(say(facts.control == Control::Knob ? MessageCode::PreviewHint
+                                                          : MessageCode::PreviewSliderHint,
+                           language))},
+         {"data", pageData(facts, language)}});
 }
 
 }  // namespace Output

@@ -8,9 +8,10 @@
 
 namespace Output {
 
-// The HTML page beside a strip that plays it as a toolkit's knob would: the
-// user turns it by dragging up and down, by the wheel and by the keys, and
-// sees the value, the frame and its angle, over a light and a dark ground.
+// The HTML page beside a strip that plays it as a toolkit's knob or slider
+// would: the user turns it by dragging, by the wheel and by the keys, and
+// sees the value, the frame and a knob's angle, over a light and a dark
+// ground.
 
 // The page, UTF-8, in the given language. It needs no network and no file
 // but the strips, which it names relative to itself: it must lie beside them.
@@ -24,6 +25,13 @@ namespace Output {
 // End go to the first and the last; it has the keyboard focus when the page
 // is loaded. Dragging up by 200 CSS pixels turns it from 0 to 1; a wheel
 // notch (100 pixels of scrolling) steps one frame.
+//
+// A slider (facts.control) is played along its axis instead: a drag moves
+// the value by the pointer's way along the axis over the picture's travel
+// at the scale of the strip pressed on, so the sliding picture keeps under
+// the pointer; the arrow the picture moves toward as the value grows steps
+// up, its opposite down (the arrows across the axis as for a knob). It says
+// its orientation, and its readouts leave the angle out.
 QByteArray PreviewPage(const StripFacts& facts, Messages::Language language);
 
 }  // namespace Output

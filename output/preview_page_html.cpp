@@ -4,7 +4,9 @@ namespace Output {
 // The preview page's template. PreviewPage() fills in {{lang}}, {{title}},
 // {{facts}} and {{hint}} as HTML text and {{data}} as JSON: the frames, the
 // frames per row, the angles, the strips (file name as a relative URL,
-// scale, frame size in pixels) and the words of the readouts.
+// scale, frame size in pixels), the words of the readouts, and for a slider
+// the way its picture moves as the value grows ("right", "left", "up",
+// "down") and how far (CSS pixels at 1x).
 
 extern const char kPreviewPageHtml[];
 
@@ -46,6 +48,7 @@ const char kPreviewPageHtml[] = R"html(<!DOCTYPE html>
 const data = JSON.parse(document.getElementById("data").textContent);
 const words = data.words;
 const knob = document.getElementById("knob");
+const slider = data.slider;  // absent for a knob
 const last = data.frames - 1;
 // How toolkits commonly turn a knob: the whole range over 200 pixels of
 // vertical drag, one frame per wheel notch.
@@ -85,8 +88,21 @@ for (const ground of ["light", "dark"]) {
   }
   knob.append(row);
 }
-knob.setAttribute("aria-label", words.knob);
+// A caption wider than its picture would give its figure a fraction of a
+// pixel, and every picture after it would fall between pixels.
+const figures = [...knob.querySelectorAll("figure")];
+const widths = figures.map((figure) => Math.ceil(figure.getBoundingClientRect().width));
+figures.forEach((figure, k) => { figure.style.minWidth = widths[k] + "px"; });
+knob.setAttribute("aria-label", words.control);
 knob.setAttribute("aria-valuemax", String(last));
+// A slider says which way it lies; its angle, the one its strip was built
+// with, means nothing.
+if (slider) {
+  const vertical = slider.toward === "up" || slider.toward === "down";
+  knob.setAttribute("aria-orientation", vertical ? "vertical" : "horizontal");
+  knob.style.cursor = vertical ? "ns-resize" : "ew-resize";
+  document.getElementById("angle").remove();
+}
 
 // The manifest's rule: the frame a value shows, counted from 0.
 function frameIndex() {
@@ -98,15 +114,18 @@ function show() {
   const column = i % data.columns, row = Math.floor(i / data.columns);
   for (const { img, strip } of views)
     img.style.objectPosition = -column * strip.width + "px " + -row * strip.height + "px";
-  const angle = angleText.format(data.startAngle + i * data.stepAngle) + "\u00b0";
   const shown = {
     value: words.value + " " + valueText.format(value),
     frame: words.frame + " " + i,
-    angle: words.angle + " " + angle,
   };
+  if (!slider) {
+    const angle = angleText.format(data.startAngle + i * data.stepAngle) + "\u00b0";
+    shown.angle = words.angle + " " + angle;
+  }
   for (const key in shown) document.getElementById(key).textContent = shown[key];
   knob.setAttribute("aria-valuenow", String(i));
-  knob.setAttribute("aria-valuetext", [shown.frame, shown.angle, shown.value].join(", "));
+  knob.setAttribute("aria-valuetext",
+    [shown.frame, shown.angle, shown.value].filter(Boolean).join(", "));
 }
 
 function setValue(v) {
@@ -120,6 +139,14 @@ function setFrame(i) {
 
 const steps = new Map([["ArrowUp", 1], ["ArrowRight", 1], ["ArrowDown", -1],
   ["ArrowLeft", -1], ["PageUp", pageStep], ["PageDown", -pageStep]]);
+// On a slider's axis the arrow the picture moves toward as the value grows
+// is more, whichever way that is.
+const opposite = { right: "left", left: "right", up: "down", down: "up" };
+const arrow = (way) => "Arrow" + way[0].toUpperCase() + way.slice(1);
+if (slider) {
+  steps.set(arrow(slider.toward), 1);
+  steps.set(arrow(opposite[slider.toward]), -1);
+}
 knob.addEventListener("keydown", (event) => {
   if (event.altKey || event.ctrlKey || event.metaKey) return;
   if (steps.has(event.key)) setFrame(frameIndex() + steps.get(event.key));
@@ -129,19 +156,29 @@ knob.addEventListener("keydown", (event) => {
   event.preventDefault();
 });
 
-// The value follows the pointer from where the drag began, up is more; it
-// stays where it was pushed past either end.
+// The value follows the pointer from where the drag began; it stays where it
+// was pushed past either end. A knob: up is more, the whole range over
+// dragSpan at every scale. A slider: along its axis, the whole range over
+// its travel at the scale of the picture pressed on, so that the picture
+// that slides keeps under the pointer (pressed beside the pictures: 1x).
+const axis = slider ? { right: ["clientX", 1], left: ["clientX", -1], up: ["clientY", -1],
+  down: ["clientY", 1] }[slider.toward] : ["clientY", -1];
+function spanAt(target) {
+  if (!slider || !(slider.travel > 0)) return dragSpan;
+  const scale = target instanceof HTMLImageElement ? Number(target.dataset.scale) : 1;
+  return slider.travel * scale;
+}
 let drag = null;
 knob.addEventListener("pointerdown", (event) => {
   if (event.button !== 0) return;
-  drag = { pointer: event.pointerId, y: event.clientY, value };
+  drag = { pointer: event.pointerId, at: event[axis[0]], span: spanAt(event.target), value };
   knob.setPointerCapture(event.pointerId);
   knob.focus();
   event.preventDefault();
 });
 knob.addEventListener("pointermove", (event) => {
   if (drag && event.pointerId === drag.pointer)
-    setValue(drag.value + (drag.y - event.clientY) / dragSpan);
+    setValue(drag.value + axis[1] * (event[axis[0]] - drag.at) / drag.span);
 });
 for (const end of ["pointerup", "pointercancel"])
   knob.addEventListener(end, () => { drag = null; });

@@ -61,6 +61,9 @@ struct StripFacts {
     std::vector<ScaledStrip> strips;  // scale 1 first when it is there, then larger
     std::vector<LayerFacts> layers;   // a stack, bottom first; none: one picture in its disc
     Control control = Control::Knob;
+    // A slider: how far its picture moves along its axis from the first frame
+    // to the last, pixels at 1x (0 for a knob).
+    double travel = 0.0;
 
     // The angle of the last frame: start + step x (frames - 1), in double.
     double endAngle() const;

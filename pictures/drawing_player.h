@@ -17,8 +17,9 @@ namespace DrawingPlayer {
 // The environment variable TORVELINK_DRAWING_DEADLINE_MS can only shorten
 // the deadline.
 inline constexpr PlayerClient::Player kPlayer{
-    DrawingProtocol::kProgramName, "TORVELINK_DRAWING_DEADLINE_MS",
-    Messages::MessageCode::SvgPlayerCrashed, Messages::MessageCode::NoSvgPlayer};
+    DrawingProtocol::kProgramName,           "TORVELINK_DRAWING_DEADLINE_MS",
+    Messages::MessageCode::SvgPlayerCrashed, Messages::MessageCode::NoSvgPlayer,
+    Messages::MessageCode::DrawingTooSlow,   Messages::MessageCode::DrawingTooLarge};
 
 // The size asked for, as KnobInput::Request gives it.
 struct Request {

@@ -1,11 +1,18 @@
 #include "knob_input.h"
 
-#include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <zlib.h>
+
+#include <algorithm>
+
 #include "drawing_player.h"
+#include "metafile_protocol.h"
+#include "native_path.h"
+#include "picture_protocol.h"
 
 using namespace Messages;
+using namespace Platform;
 
 namespace Pictures {
 
@@ -17,10 +24,6 @@ using Pictures::LoadStatus;
 
 Picture unreadable(Message message) {
     return {.status = LoadStatus::Unreadable, .message = std::move(message)};
-}
-
-Picture unreadable(const QString& name, MessageCode reason) {
-    return unreadable({.code = MessageCode::CannotRead, .reason = {reason, 0}, .subject = name});
 }
 
 // Whether the bytes could start an XML text: a byte-order mark, or '<' or
@@ -45,6 +48,31 @@ bool startsAsDrawing(const QByteArray& text) {
         if (xml.readNext() == QXmlStreamReader::StartElement)
             return xml.name() == QLatin1String("svg");
     return true;
+}
+
+// The start of gzip-compressed data unpacked, at most maxBytes of it (less
+// when the data is damaged or ends): enough to tell a compressed drawing
+// by its text, without unpacking what may be a bomb.
+QByteArray unpackedStart(const QByteArray& packed, qsizetype maxBytes) {
+    QByteArray out(maxBytes, Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) return {};
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
+    z.avail_in = static_cast<uInt>(packed.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    inflate(&z, Z_SYNC_FLUSH);
+    out.truncate(out.size() - static_cast<qsizetype>(z.avail_out));
+    inflateEnd(&z);
+    return out;
+}
+
+// Whether the bytes are a drawing: XML text whose first element is <svg>
+// (or that breaks off before any), compressed or not.
+bool isDrawing(const QByteArray& bytes) {
+    const bool packed = bytes.startsWith("\x1F\x8B");
+    const QByteArray text = packed ? unpackedStart(bytes, 64 * 1024) : bytes;
+    return mightBeXml(text.left(4)) && startsAsDrawing(text);
 }
 
 Picture played(const PlayerClient::Played& drawing, const QString& name) {
@@ -83,8 +111,13 @@ Picture draw(const QByteArray& bytes, const QString& name, const Request& reques
 
 }  // namespace
 
+qint64 MaxFileBytes(int maxSide) {
+    return std::max({PictureProtocol::MaxBytes(maxSide), DrawingProtocol::kMaxBytes,
+                     MetafileProtocol::kMaxBytes});
+}
+
 Picture Load(const QString& path, const Request& request) {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = NativePath::FileName(path);
     QFile file;
     if (auto opened = Pictures::OpenPictureFile(path, file); opened.status != LoadStatus::Loaded)
         return unreadable(opened.message);
@@ -93,17 +126,19 @@ Picture Load(const QString& path, const Request& request) {
 
 Picture LoadOpen(QFile& file, const QString& name, const Request& request) {
     const QByteArray head = file.peek(4);
-    const bool packed = head.startsWith("\x1F\x8B");
-    if (packed ? QFileInfo(name).suffix().toLower() != QLatin1String("svgz") : !mightBeXml(head))
-        return raster(file, name, request);
+    if (!head.startsWith("\x1F\x8B") && !mightBeXml(head)) return raster(file, name, request);
     // A drawing is read whole anyway: as far as its first element to know
     // that it is one, all of it to draw it.
     const QByteArray bytes = file.read(DrawingProtocol::kMaxBytes);
-    if (!packed && !startsAsDrawing(bytes)) {
+    if (!isDrawing(bytes)) {
         file.seek(0);
         return raster(file, name, request);
     }
-    if (!file.atEnd()) return unreadable(name, MessageCode::Damaged);
+    if (!file.atEnd())
+        return unreadable({.code = MessageCode::CannotRead,
+                           .reason = {MessageCode::FileTooLong, 0},
+                           .subject = name,
+                           .facts = {{Fact::Mebibytes, DrawingProtocol::kMaxBytes >> 20}}});
     return draw(bytes, name, request);
 }
 

@@ -19,6 +19,10 @@ namespace KnobInput {
 // own, smaller limit.
 inline constexpr int kDefaultMaxSide = 1024;
 
+// Largest file read, bytes, for the largest side asked for: a pixel picture
+// (picture_protocol.h), a metafile or a drawing, whichever may be largest.
+qint64 MaxFileBytes(int maxSide);
+
 struct Request {
     int maxSide = kDefaultMaxSide;  // largest width and height, pixels
     std::optional<int> drawSize;    // vector pictures: drawn as a square of this side
@@ -42,11 +46,11 @@ struct Picture {
 
 // Reads the picture, opening its file once:
 // - an SVG drawing (text whose first element is <svg>, whatever comments,
-//   declarations and encoding come before it; or compressed data under the
-//   ending .svgz) drawn by the drawing player (drawing_player.h) at its own
-//   size, or at drawSize x drawSize (the drawing centred, its proportions
-//   kept), times scale, rounded half to even; transparent where it draws
-//   nothing;
+//   declarations and encoding come before it, gzip-compressed or not,
+//   whatever the file's name) drawn by the drawing player
+//   (drawing_player.h) at its own size, or at drawSize x drawSize (the
+//   drawing centred, its proportions kept), times scale, rounded half to
+//   even; transparent where it draws nothing;
 // - everything else through Pictures::LoadPicture with its transparency
 //   kept and PNG, WebP and TIFF besides the window's six kinds.
 // A scale other than 1 on a picture that is not SVG is refused: a raster

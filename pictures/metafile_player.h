@@ -17,8 +17,9 @@ namespace MetafilePlayer {
 // The environment variable TORVELINK_METAFILE_DEADLINE_MS can only shorten
 // the deadline (the tests do).
 inline constexpr PlayerClient::Player kPlayer{
-    MetafileProtocol::kProgramName, "TORVELINK_METAFILE_DEADLINE_MS",
-    Messages::MessageCode::PlayerCrashed, Messages::MessageCode::NoPlayer};
+    MetafileProtocol::kProgramName,        "TORVELINK_METAFILE_DEADLINE_MS",
+    Messages::MessageCode::PlayerCrashed,  Messages::MessageCode::NoPlayer,
+    Messages::MessageCode::DrawingTooSlow, Messages::MessageCode::DrawingTooLarge};
 
 // Whether the bytes start like a Windows metafile (placeable or plain).
 bool LooksLikeMetafile(const QByteArray& head);

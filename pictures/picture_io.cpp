@@ -10,13 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QImageReader>
 #include <cerrno>
 
-#include "bmp_fields.h"
 #include "metafile_player.h"
 #include "native_path.h"
 #include "picture_kinds.h"
+#include "picture_player.h"
+#include "player_process.h"
+#include "player_server.h"
 
 using namespace Messages;
 using namespace Platform;
@@ -25,16 +26,8 @@ namespace Pictures {
 
 namespace {
 
-// What a decoder may allocate: enough for any picture of the largest size
-// taken (eight bytes a pixel: 16-bit channels with alpha), far below what a
-// crafted file would make it allocate.
-int decodeLimitMegabytes(int maxSide) {
-    const qint64 bytes = qint64{maxSide} * maxSide * 8;
-    return static_cast<int>(std::max<qint64>(64, bytes / (1024 * 1024) + 1));
-}
-
-// Enough of a file's start for every kind's header: a bitmap's with its masks.
-constexpr qint64 kHeadBytes = 256;
+// Enough of a file's start to tell a metafile.
+constexpr qint64 kHeadBytes = 4;
 
 LoadedPicture unreadable(Message message) {
     return {LoadStatus::Unreadable, {}, {}, std::move(message)};
@@ -52,16 +45,20 @@ LoadedPicture damaged(const QString& name) {
     return unreadable(name, MessageCode::Damaged);
 }
 
+// A file larger than a player takes, in whole MiB.
+LoadedPicture tooLong(const QString& name, qint64 maxBytes) {
+    return unreadable({.code = MessageCode::CannotRead,
+                       .reason = {MessageCode::FileTooLong, 0},
+                       .subject = name,
+                       .facts = {{Fact::Mebibytes, maxBytes >> 20}}});
+}
+
 LoadedPicture empty(const QString& name) {
     return unreadable({.code = MessageCode::EmptyPicture, .subject = name});
 }
 
 LoadedPicture tooLarge(QSize size) {
     return {LoadStatus::TooLarge, {}, size, {}};
-}
-
-bool oversize(QSize size, int maxSide) {
-    return size.width() > maxSide || size.height() > maxSide;
 }
 
 LoadedPicture loaded(const QImage& picture, const QString& name, bool keepAlpha = false) {
@@ -106,56 +103,8 @@ int openPicture(const QString& path, Reason& reason) {
     return -1;
 }
 
-// An enhanced metafile: a header record (type 1) whose signature " EMF"
-// stands at byte 40.
-bool looksLikeEnhancedMetafile(const QByteArray& head) {
-    return head.size() >= 44 && head.startsWith(QByteArray("\x01\0\0\0", 4)) &&
-           head.mid(40, 4) == " EMF";
-}
-
-// An icon or cursor file: the 32 x 32 image when there is one, else the first.
-void chooseIconImage(QImageReader& reader) {
-    const int count = reader.imageCount();
-    for (int i = 0; i < count; ++i) {
-        if (!reader.jumpToImage(i)) break;
-        if (reader.size() == QSize(32, 32)) return;
-    }
-    reader.jumpToImage(0);
-}
-
-LoadedPicture loadRaster(QFile& file, const QByteArray& head, const QString& name, int maxSide,
-                         const LoadChoices& choices) {
-    QImageReader reader(&file);
-    reader.setAutoTransform(false);
-    reader.setAllocationLimit(decodeLimitMegabytes(maxSide));
-    const Message unsupported{.code = MessageCode::UnsupportedPicture,
-                              .subject = name,
-                              .facts = {{Fact::Kinds, PictureKinds::Names(choices.toolkitKinds)}}};
-    if (!reader.canRead()) {
-        const bool otherKind = !reader.format().isEmpty() || looksLikeEnhancedMetafile(head);
-        return otherKind ? unreadable(unsupported) : damaged(name);
-    }
-    const QByteArray format = reader.format().toLower();
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    const bool icon = format == "ico" || format == "cur" ||
-                      (format.isEmpty() && (suffix == "ico" || suffix == "cur"));
-    if (!format.isEmpty() && !PictureKinds::ReadsFormat(format, choices.toolkitKinds))
-        return unreadable(unsupported);
-    if (icon) chooseIconImage(reader);
-    QSize size = reader.size();
-    size.setHeight(qAbs(size.height()));  // top-down bitmaps report a negative height
-    if (size.isValid() && oversize(size, maxSide)) return tooLarge(size);
-    QImage picture = reader.read();
-    if (picture.isNull()) return damaged(name);
-    if (oversize(picture.size(), maxSide)) return tooLarge(picture.size());
-    if (format == "bmp" || format == "dib") picture = BmpFields::WidenChannels(picture, head);
-    LoadedPicture result = loaded(picture, name, choices.keepAlpha);
-    result.windowKind = format.isEmpty() || PictureKinds::ReadsFormat(format, false);
-    return result;
-}
-
-// The metafile player measures in int, so its sizes fit a QSize; a larger
-// claim stays too large.
+// A size the players measured, for a QSize: a claim past any int stays too
+// large.
 QSize measuredSize(const PlayerClient::Played& played) {
     const auto side = [](qint64 pixels) {
         return static_cast<int>(std::min<qint64>(pixels, INT_MAX));
@@ -163,8 +112,33 @@ QSize measuredSize(const PlayerClient::Played& played) {
     return {side(played.width), side(played.height)};
 }
 
+bool iconName(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == QLatin1String("ico") || suffix == QLatin1String("cur");
+}
+
+LoadedPicture loadRaster(QFile& file, const QString& name, int maxSide,
+                         const LoadChoices& choices) {
+    const qint64 maxBytes = PictureProtocol::MaxBytes(maxSide);
+    if (file.size() > maxBytes) return tooLong(name, maxBytes);
+    using PlayerClient::Result;
+    const auto played = PicturePlayer::Play(
+        file.readAll(), {maxSide, PictureKinds::Formats(choices.toolkitKinds), iconName(name)});
+    if (played.result == Result::Drawn) {
+        LoadedPicture result = loaded(played.image, name, choices.keepAlpha);
+        result.windowKind = played.kind.isEmpty() || PictureKinds::ReadsFormat(played.kind, false);
+        return result;
+    }
+    if (played.result == Result::TooLarge) return tooLarge(measuredSize(played));
+    Message refusal = PlayerClient::Refusal(played.result, PicturePlayer::kPlayer, name);
+    if (refusal.code == MessageCode::UnsupportedPicture)
+        refusal.facts.set(Fact::Kinds, PictureKinds::Names(choices.toolkitKinds));
+    return unreadable(std::move(refusal));
+}
+
 LoadedPicture loadMetafile(QFile& file, const QString& name, int maxSide) {
-    if (file.size() > MetafileProtocol::kMaxBytes) return damaged(name);
+    if (file.size() > MetafileProtocol::kMaxBytes)
+        return tooLong(name, MetafileProtocol::kMaxBytes);
     using PlayerClient::Result;
     const auto played = MetafilePlayer::Play(file.readAll(), maxSide);
     if (played.result == Result::Drawn) {
@@ -216,11 +190,16 @@ LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& c
     QFile file;
     if (auto opened = OpenPictureFile(path, file); opened.status != LoadStatus::Loaded)
         return opened;
-    return LoadOpenPicture(file, QFileInfo(path).fileName(), maxSide, choices);
+    return LoadOpenPicture(file, NativePath::FileName(path), maxSide, choices);
+}
+
+void StopPlayers() {
+    PlayerProcess::StopAll();
+    PlayerServer::StopAll();
 }
 
 LoadedPicture OpenPictureFile(const QString& path, QFile& file) {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = NativePath::FileName(path);
     Reason reason;
     const int fd = openPicture(path, reason);
     if (fd < 0) return unreadable(name, reason);
@@ -236,7 +215,7 @@ LoadedPicture LoadOpenPicture(QFile& file, const QString& name, int maxSide,
                               const LoadChoices& choices) {
     const QByteArray head = file.peek(kHeadBytes);
     if (MetafilePlayer::LooksLikeMetafile(head)) return loadMetafile(file, name, maxSide);
-    return loadRaster(file, head, name, maxSide, choices);
+    return loadRaster(file, name, maxSide, choices);
 }
 
 }  // namespace Pictures

@@ -48,13 +48,21 @@ struct LoadChoices {
 };
 
 // Reads a BMP, JPEG, GIF (first frame), ICO or CUR (the 32 x 32 image when
-// there is one, else the first) through Qt's readers, or a Windows metafile
-// through the metafile player (placeable ones sized from their box at 96 dots
-// per inch; see metafile_player.h). A picture wider or higher than maxSide
-// pixels is refused as TooLarge from the size its header gives, before
-// anything is decoded. Only an ordinary file is opened: a folder, a pipe or a
-// device is refused at once. The path follows native_path.h. Never throws.
+// there is one, else the first) through Qt's readers in the picture player
+// (picture_player.h), or a Windows metafile through the metafile player
+// (placeable ones sized from their box at 96 dots per inch; see
+// metafile_player.h): no untrusted file is decoded in this process. A
+// picture wider or higher than maxSide pixels is refused as TooLarge from
+// the size its header gives, before anything is decoded; a bitmap shorter
+// than its pixels, or a file larger than the player takes, is refused. Only
+// an ordinary file is opened: a folder, a pipe or a device is refused at
+// once. The path follows native_path.h; messages name the file by
+// NativePath::FileName. Never throws.
 LoadedPicture LoadPicture(const QString& path, int maxSide, const LoadChoices& choices = {});
+
+// Ends at once every player (metafile or drawing) that a load waits for now,
+// in any thread: those loads give Unreadable. For a program that is closing.
+void StopPlayers();
 
 // The picture file opened for reading as LoadPicture opens it: an ordinary
 // file only. Status Loaded (and no image) when it is open, else Unreadable

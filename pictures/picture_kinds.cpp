@@ -48,6 +48,16 @@ bool ReadsFormat(const QByteArray& format, bool toolkitKinds) {
     return false;
 }
 
+QByteArrayList Formats(bool toolkitKinds) {
+    QByteArrayList formats;
+    for (const Kind& kind : kKinds) {
+        if (!kind.window && !toolkitKinds) continue;
+        for (const char* name : kind.formats)
+            if (name != nullptr) formats << QByteArray(name);
+    }
+    return formats;
+}
+
 }  // namespace PictureKinds
 
 }  // namespace Pictures

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,9 @@ QString WindowFilePattern();
 // Whether a format that Qt's readers name (lower case: "bmp", "jpeg", ...) is
 // read, by the window or by the command line too.
 bool ReadsFormat(const QByteArray& format, bool toolkitKinds);
+
+// Every format name ReadsFormat takes, for the window or the command line.
+QByteArrayList Formats(bool toolkitKinds);
 
 }  // namespace PictureKinds
 

@@ -2,12 +2,16 @@
 
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <csignal>
+#include <mutex>
+#include <vector>
 
 namespace Pictures {
 
@@ -27,13 +31,43 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-// A backstop for a player left behind: the deadline ends it long before.
-constexpr rlim_t kCpuSeconds = 10;
+// The players running now, each as a descriptor of its process: a stop
+// reaches the player itself even when it has just ended and its number been
+// given to another process.
+std::mutex runningLock;
+std::vector<int> running;
+
+// Through the system calls: the C library's declarations of them are not
+// usable from C++ everywhere.
+int pidfdOpen(qint64 pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0U));
+}
+
+class Running {
+public:
+    explicit Running(qint64 pid) : fd_(pidfdOpen(pid)) {
+        if (fd_ < 0) return;
+        const std::lock_guard hold(runningLock);
+        running.push_back(fd_);
+    }
+    ~Running() {
+        if (fd_ < 0) return;
+        const std::lock_guard hold(runningLock);
+        std::erase(running, fd_);
+        ::close(fd_);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    int fd_;
+};
 
 // Runs in the player's process between fork and exec: only system calls.
 void limitPlayer() {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit noCore{0, 0}, cpu{kCpuSeconds, kCpuSeconds + 1};
+    const auto seconds = static_cast<rlim_t>(kCpuSeconds);
+    const rlimit noCore{0, 0}, cpu{seconds, seconds + 1};
     ::setrlimit(RLIMIT_CORE, &noCore);
     ::setrlimit(RLIMIT_CPU, &cpu);
     if constexpr (!kAddressSanitizer) {
@@ -43,6 +77,23 @@ void limitPlayer() {
 }
 
 }  // namespace
+
+long long AddressSpace() {
+    return kAddressSanitizer ? 0 : kAddressSpace;
+}
+
+QProcessEnvironment Environment() {
+    const QProcessEnvironment caller = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment own;
+    for (const char* name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                             "LD_LIBRARY_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        const QString variable = QString::fromLatin1(name);
+        if (caller.contains(variable)) own.insert(variable, caller.value(variable));
+    }
+    own.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    own.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return own;
+}
 
 int DeadlineMs(const char* variable) {
     bool ok = false;
@@ -61,10 +112,13 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     player.setProgram(program);
     player.setArguments(arguments);
     player.setStandardErrorFile(QProcess::nullDevice());
+    player.setProcessEnvironment(Environment());
     player.setChildProcessModifier(limitPlayer);
     const QDeadlineTimer deadline(deadlineMs);
     player.start();
     if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
+    // Known before it is waited for, and so before it can be reaped.
+    const Running stoppable(player.processId());
     player.write(input);
     player.closeWriteChannel();
     // False also for a player that has already ended: only a running one is late.
@@ -77,6 +131,11 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     if (player.exitStatus() == QProcess::CrashExit)
         return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
     return {End::Exited, player.exitCode(), player.readAllStandardOutput()};
+}
+
+void StopAll() {
+    const std::lock_guard hold(runningLock);
+    for (const int fd : running) ::syscall(SYS_pidfd_send_signal, fd, SIGKILL, nullptr, 0U);
 }
 
 }  // namespace PlayerProcess

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 namespace Pictures {
 
 // A player program run for one file: its own process, a deadline, an
-// address-space limit, no core file, ended when this program ends. The
-// players (metafile_player.h, drawing_player.h) use this; internal to the
-// picture loader.
+// address-space limit, no core file, an environment of its own (where the
+// user's fonts are, nothing of the caller's font or Qt settings), ended when
+// this program ends. The players' clients (picture_player.h,
+// metafile_player.h, drawing_player.h) use this; internal to the picture
+// loader.
 namespace PlayerProcess {
 
 // The players' address space, bytes (not under AddressSanitizer, which
@@ -18,6 +21,24 @@ inline constexpr long long kAddressSpace = 1LL << 30;
 
 // How long a player may take, milliseconds.
 inline constexpr int kDeadlineMs = 4000;
+
+// Processor time, seconds: a backstop for a player left behind, which the
+// deadline ends long before.
+inline constexpr int kCpuSeconds = 10;
+
+// The address space a player is limited to here: kAddressSpace, or 0 (no
+// limit) under AddressSanitizer.
+long long AddressSpace();
+
+// What a player is given of this program's environment: where the user's
+// fonts and fontconfig's caches lie (HOME and the XDG folders, from which
+// the players' confinement lets them read only the fontconfig and fonts
+// folders), where the libraries are, and the sanitizers' options of a test
+// build; PATH and the locale its own. Not fontconfig's own settings
+// (FONTCONFIG_FILE, FONTCONFIG_PATH), which could point the player at any
+// file, nor Qt's (plug-in paths, allocation limits, fatal warnings), nor
+// anything else of the caller's.
+QProcessEnvironment Environment();
 
 // The deadline, shortened by the environment variable when it names fewer
 // milliseconds (the tests do); never lengthened.
@@ -44,6 +65,11 @@ struct Ended {
 // Whatever it writes to its error output goes nowhere.
 Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
           int deadlineMs);
+
+// Ends every player that runs now, at once, whichever thread waits for it:
+// its Run gives Crashed. Never a process that has taken a finished player's
+// number.
+void StopAll();
 
 }  // namespace PlayerProcess
 

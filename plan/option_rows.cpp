@@ -30,6 +30,7 @@ constexpr OptionId kTurn[] = {Angle, Sweep, End};
 constexpr OptionId kOrientation[] = {Horizontal, Vertical, Layout};
 constexpr OptionId kScaling[] = {Scale, Scales};
 constexpr OptionId kSaying[] = {Quiet, Verbose};
+constexpr OptionId kRoutineChoice[] = {Nearest, OptionId::Routine};
 // A run that only names its files does not write them again and again.
 constexpr OptionId kListing[] = {ListOutputs, Watch};
 
@@ -256,6 +257,18 @@ QStringList motionWords() {
     return words;
 }
 
+// The routines as --routine names them: the window's is the window's.
+constexpr Engine::Routine kRoutines[] = {Engine::Routine::Bilinear, Engine::Routine::Nearest,
+                                         Engine::Routine::Sharp};
+
+QStringList routineWords() {
+    return {QStringLiteral("window"), QStringLiteral("nearest"), QStringLiteral("sharp")};
+}
+
+QStringList oversampleWords() {
+    return {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")};
+}
+
 QStringList arcFromWords() {
     return {QStringLiteral("start"), QStringLiteral("middle")};
 }
@@ -310,10 +323,24 @@ constexpr OptionRow kOptions[] = {
      nullptr, M::HelpFirstNumber, nullptr, {}},
     {Nearest, "--nearest", nullptr, "nearest", K::Switch, nullptr, M::None, nullptr, kAny,
      [](Options& o, const OptionValue&, const OptionRow&) -> R {
-         o.routine = Routine::Nearest;
+         o.routine = Engine::Routine::Nearest;
          return std::nullopt;
      },
-     nullptr, M::HelpNearest, nullptr, {}},
+     nullptr, M::HelpNearest, nullptr, kRoutineChoice},
+    {OptionId::Routine, "--routine", nullptr, "routine", K::Word, "R", M::None, routineWords,
+     kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.routine = kRoutines[v.words.front()];
+         return std::nullopt;
+     },
+     nullptr, M::HelpRoutine, nullptr, kRoutineChoice},
+    {Oversample, "--oversample", nullptr, "oversample", K::Word, "N", M::None, oversampleWords,
+     kAny,
+     [](Options& o, const OptionValue& v, const OptionRow&) -> R {
+         o.oversample = 1 << v.words.front();
+         return std::nullopt;
+     },
+     nullptr, M::HelpOversample, nullptr, {}},
     {MaxSize, "--max-size", nullptr, "max-size", K::Number, "N", M::None, nullptr, kSides,
      [](Options& o, const OptionValue& v, const OptionRow&) -> R {
          o.maxSize = static_cast<int>(v.number);

@@ -32,6 +32,8 @@ enum class OptionId {
     Layout,
     FirstNumber,
     Nearest,
+    Routine,
+    Oversample,
     MaxSize,
     Size,
     Scale,

@@ -67,7 +67,10 @@ struct Options {
     std::optional<LayoutChoice> layout;  // --layout, --horizontal, --vertical
     int firstNumber = 1;                 // the number of the first frame file
     bool animation = false;              // an animated PNG that plays the sweep
-    Engine::Routine routine = Engine::Routine::Bilinear;
+    // How pixels turn; none given: the window's bilinear blend, or the sharp
+    // routine for a toolkit, and a drawing turned in its own drawing.
+    std::optional<Engine::Routine> routine;
+    int oversample = 1;  // a drawing and the arc drawn at this multiple, then averaged
     int maxSize = kCliMaxPictureSide;
     QString output;  // a file (one picture) or a folder; default beside each picture
     // A strip as a build product.

@@ -323,6 +323,7 @@ void describeStack(const Settings& s, const PictureFacts& facts, const QString& 
         using C = Output::Control;
         f.control = std::abs(dx) >= std::abs(dy) ? (dx >= 0 ? C::SliderRight : C::SliderLeft)
                                                  : (dy < 0 ? C::SliderUp : C::SliderDown);
+        f.travel = std::max(std::abs(dx), std::abs(dy));
     }
 }
 
@@ -526,7 +527,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.layout = layout;
     f.startAngle = params.StartAngle;
     f.stepAngle = params.RotAngle;
-    f.routine = o.routine;
+    f.routine = s.routine;
     f.alpha = plan.alpha;
     f.format = plan.format;
     f.firstNumber = o.firstNumber;

@@ -120,6 +120,8 @@ Settings Resolve(const Options& o) {
         s.addedOneX = true;
     }
     s.square = o.square || (toolkit != nullptr && toolkit->rules.squareFrames);
+    s.routine = o.routine.value_or(toolkit != nullptr ? Routine::Sharp : Routine::Bilinear);
+    s.drawnMotion = !o.routine;
     if (o.stacked()) s.layers = o.layers.empty() ? layersOf(o) : o.layers;
     return s;
 }

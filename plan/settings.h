@@ -22,6 +22,12 @@ struct Settings {
     std::vector<double> scales;  // a strip for each, at least one
     bool namedScales = false;    // --scales: a strip not at 1 carries its scale in its name
     bool preset = false;         // a toolkit was named
+    // How pixels turn: the routine asked for; without one the window's, or
+    // the sharp routine for a toolkit.
+    Engine::Routine routine = Engine::Routine::Bilinear;
+    // A drawing that turns or slides is drawn again for each frame, moved in
+    // its own drawing, unless a routine for pixels was asked for.
+    bool drawnMotion = false;
     // The picture is laid on a square of its long side: --square, or a
     // toolkit that counts frames by the long side.
     bool square = false;

@@ -70,6 +70,14 @@ QByteArray Encode(const QString& path) {
     return bytes;
 }
 
+QString FileName(const QString& path) {
+    qsizetype end = path.size();
+    while (end > 1 && path[end - 1] == QLatin1Char('/')) --end;
+    if (end == 1 && path.startsWith(QLatin1Char('/'))) return QStringLiteral("/");
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'), end - 1);
+    return path.mid(slash + 1, end - slash - 1);
+}
+
 }  // namespace NativePath
 
 }  // namespace Platform

@@ -15,6 +15,10 @@ namespace NativePath {
 QString Decode(const QByteArray& bytes);
 QByteArray Encode(const QString& path);
 
+// The path's last name, as messages name a file or folder: "b" for "a/b"
+// and for "a/b/" alike; "/" for the root.
+QString FileName(const QString& path);
+
 }  // namespace NativePath
 
 }  // namespace Platform

@@ -22,26 +22,19 @@ namespace Platform {
 
 namespace {
 
-// ".<name>.<8 hex digits>.tmp": the temporary name's length beyond the name.
-constexpr qsizetype kTemporaryExtra = 1 + 1 + 8 + 4;
-
 QByteArray folderOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     if (slash < 0) return QByteArrayLiteral(".");
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-QByteArray nameOf(const QByteArray& path) {
-    return path.mid(path.lastIndexOf('/') + 1);
+bool isFolder(const QByteArray& path) {
+    struct stat info {};
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// ".<name>.<8 hex digits><ending>" beside the file: a short random suffix,
-// and as much of the file's name as fits.
-QByteArray besideName(const QByteArray& file, const char* ending) {
-    const QByteArray name = nameOf(file).left(NAME_MAX - kTemporaryExtra);
-    const QByteArray suffix =
-        QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
-    return folderOf(file) + "/." + name + '.' + suffix + ending;
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
 }
 
 // The old file under a target, kept under a second name while a batch is
@@ -60,7 +53,7 @@ KeptFile keepOld(const QByteArray& target) {
     for (int attempt = 0; kept.existed && attempt < 16; ++attempt) {
         // Remembered before it is made, so that an interrupt in between
         // finds it; a name that clashes is forgotten again.
-        const QByteArray name = besideName(target, ".old");
+        const QByteArray name = TemporaryNames::Beside(target, ".old");
         kept.entry = TemporaryNames::Remember(name);
         if (::link(target.constData(), name.constData()) == 0) {
             kept.name = name;
@@ -80,17 +73,93 @@ void dropKept(KeptFile& kept) {
     kept = {};
 }
 
-extern "C" void removeTemporariesAndEnd(int signal) {
+// The signals that end the process unless caught, and that it can catch:
+// each must leave no temporary file behind, and none may split a batch.
+constexpr int kEndingSignals[] = {SIGINT,  SIGTERM,   SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2,
+                                  SIGALRM, SIGVTALRM, SIGIO,  SIGPWR,  SIGXCPU};
+
+sigset_t endingSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndingSignals) sigaddset(&set, signal);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaddset(&set, signal);
+    return set;
+}
+
+// How many batches are being put in place now; -1 once a signal ends the
+// process. A signal that comes while batches are put in place waits in
+// `deferred` until the last of them is all old or all new again.
+std::atomic<int> placing{0};
+std::atomic<int> deferred{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// Safe inside a signal handler.
+[[noreturn]] void removeTemporariesAndEnd(int signal) {
     TemporaryNames::RemoveAll();
     std::signal(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
     std::raise(signal);
+    std::_Exit(128 + signal);
 }
+
+// Ends the process now, unless a batch is being put in place (it ends it
+// itself when done) or another signal ends it already.
+void endUnlessPlacing(int signal) {
+    deferred.store(signal);
+    int now = placing.load();
+    while (now == 0)
+        if (placing.compare_exchange_weak(now, -1)) removeTemporariesAndEnd(signal);
+}
+
+extern "C" void onEndingSignal(int signal) {
+    endUnlessPlacing(signal);
+}
+
+// A batch being put in place: the ending signals are held back on this
+// thread, and one that comes to another thread waits for the batch.
+class Placing {
+public:
+    Placing() {
+        const sigset_t set = endingSignals();
+        pthread_sigmask(SIG_BLOCK, &set, &before_);
+        int now = placing.load();
+        // A process that a signal ends already starts nothing.
+        while (now < 0 || !placing.compare_exchange_weak(now, now + 1))
+            if (now < 0) ::pause();
+    }
+    // A batch that a signal interrupted never returns: the last one out
+    // ends the process, or waits while another batch or a handler does.
+    ~Placing() {
+        const bool last = placing.fetch_sub(1) == 1;
+        if (const int signal = deferred.load(); signal != 0) {
+            if (last) endUnlessPlacing(signal);
+            for (;;) ::pause();
+        }
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    }
+    Placing(const Placing&) = delete;
+    Placing& operator=(const Placing&) = delete;
+
+    // A signal came: the batch goes back to what was there.
+    static bool interrupted() { return deferred.load() != 0; }
+
+private:
+    sigset_t before_;
+};
 
 }  // namespace
 
 void RemoveTemporaryFilesOnInterrupt() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        std::signal(signal, removeTemporariesAndEnd);
+    struct sigaction action {};
+    action.sa_handler = onEndingSignal;
+    // A signal held for a batch returns to what it interrupted.
+    action.sa_flags = SA_RESTART;
+    sigfillset(&action.sa_mask);
+    for (const int signal : kEndingSignals) ::sigaction(signal, &action, nullptr);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) ::sigaction(signal, &action, nullptr);
 }
 
 void IgnoreFileSizeSignal() {
@@ -147,10 +216,12 @@ bool SafeFile::resolveTarget() {
 
 bool SafeFile::open() {
     if (!resolveTarget()) return false;
+    // What an earlier run killed in this folder left behind goes first.
+    TemporaryNames::RemoveAbandoned(folderOf(nativeTarget_));
     // O_EXCL makes a clash of names fail instead of sharing a file.
     for (int attempt = 0; attempt < 16; ++attempt) {
         // Remembered before it is made: an interrupt in between removes it.
-        temporary_ = besideName(nativeTarget_, ".tmp");
+        temporary_ = TemporaryNames::Beside(nativeTarget_, ".tmp");
         registered_ = TemporaryNames::Remember(temporary_);
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) return true;
@@ -160,7 +231,10 @@ bool SafeFile::open() {
         if (error == EEXIST) continue;
         temporary_.clear();
         if (error == EACCES || error == EPERM) return fail(MessageCode::NoWriteRight);
-        if (error == ENOENT) return fail(MessageCode::FolderMissing);
+        // Some folders of the system (/proc) answer so for a new file too.
+        if (error == ENOENT)
+            return fail(isFolder(folderOf(nativeTarget_)) ? MessageCode::NoNewFiles
+                                                          : MessageCode::FolderMissing);
         return fail(error);
     }
     temporary_.clear();
@@ -250,14 +324,16 @@ bool FileBatch::commit() {
             return false;
         }
     }
+    // All old or all new, whatever comes: a signal waits until the files
+    // put in place have given way to the old ones again, then ends the
+    // process.
+    const Placing placing;
     std::vector<KeptFile> kept;
     kept.reserve(files_.size());
-    for (std::size_t k = 0; k < files_.size(); ++k) {
-        kept.push_back(keepOld(files_[k].nativeTarget_));
-        if (files_[k].putInPlace()) continue;
-        // Back to the old files: those put in place give way to what was
-        // there before, or go when there was nothing.
-        for (std::size_t j = 0; j < k; ++j) {
+    const auto putBack = [&](std::size_t placed) {
+        // Those put in place give way to what was there before, or go when
+        // there was nothing.
+        for (std::size_t j = 0; j < placed; ++j) {
             const QByteArray& target = files_[j].nativeTarget_;
             if (!kept[j].name.isEmpty()) {
                 if (::rename(kept[j].name.constData(), target.constData()) == 0) kept[j].name = {};
@@ -265,12 +341,17 @@ bool FileBatch::commit() {
                 ::unlink(target.constData());
             }
         }
-        for (KeptFile& old : kept) dropKept(old);
-        discard();
-        return false;
+    };
+    bool whole = true;
+    for (std::size_t k = 0; whole && k < files_.size(); ++k) {
+        whole = !Placing::interrupted();
+        if (whole) kept.push_back(keepOld(files_[k].nativeTarget_));
+        whole = whole && files_[k].putInPlace();
+        if (!whole) putBack(k);
     }
     for (KeptFile& old : kept) dropKept(old);
-    return true;
+    if (!whole) discard();
+    return whole;
 }
 
 }  // namespace Platform

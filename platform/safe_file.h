@@ -74,7 +74,9 @@ private:
 // they renamed into place, one after the other. If a rename fails, the files
 // already put in place get their old contents back (or are removed when they
 // are new), so the targets hold either all the new files or all the old
-// ones.
+// ones. So they do when a signal comes while they are put in place (with
+// RemoveTemporaryFilesOnInterrupt): it is held back on the putting thread,
+// the files go back to the old ones, and then the signal ends the process.
 class FileBatch {
 public:
     FileBatch() = default;
@@ -102,10 +104,13 @@ private:
 // end the process: call once at start.
 void IgnoreFileSizeSignal();
 
-// An interrupt (Ctrl-C, SIGTERM, a closed terminal) while files are being
-// written must not leave their temporary files behind, however many there
-// are and whichever thread writes them: call once at start. The process then
-// ends as the signal would have ended it.
+// An interrupt (Ctrl-C, SIGTERM, a closed terminal, any signal that would end
+// the process and can be caught) while files are being written must not
+// leave their temporary files behind, however many there are and whichever
+// thread writes them, nor split a batch being put in place: call once at
+// start. The process then ends as the signal would have ended it. What a
+// signal no process can catch (SIGKILL) leaves behind, the next SafeFile
+// opened in that folder removes (TemporaryNames::RemoveAbandoned).
 void RemoveTemporaryFilesOnInterrupt();
 
 }  // namespace Platform

@@ -74,7 +74,7 @@ Verdict checkRaster(QImageReader& reader, Budget& budget) {
 }
 
 Verdict checkNested(const QByteArray& data, Budget& budget, int depth) {
-    if (depth >= DrawingProtocol::kMaxNesting) return Verdict::OverBudget;
+    if (depth >= DrawingProtocol::kMaxNesting) return Verdict::TooDeep;
     const Findings inner = Check(data, budget, depth + 1);
     if (inner.verdict != Verdict::Clean) return inner.verdict;
     // Its own pictures are checked and counted: Qt SVG may read it now, and
@@ -139,8 +139,9 @@ struct Reading {
     }
     QXmlStreamReader xml;
     int styles = 0;  // open <style> elements
+    int open = 0;    // open elements
     bool root = true;
-    bool done = false;
+    bool ended = false;  // the root element is closed
 };
 
 Verdict step(Reading& r, Findings& found, Budget& budget, int depth) {
@@ -163,13 +164,13 @@ Verdict step(Reading& r, Findings& found, Budget& budget, int depth) {
                 found.height = xml.attributes().value(QLatin1String("height")).toString();
                 r.root = false;
             }
+            ++r.open;
             if (name.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0) ++r.styles;
             return checkAttributes(name, xml.attributes(), budget, depth);
         }
         case QXmlStreamReader::EndElement:
             if (xml.name().compare(QLatin1String("style"), Qt::CaseInsensitive) == 0) --r.styles;
-            // Qt SVG reads no further than the first end of an <svg>.
-            r.done = xml.name() == QLatin1String("svg");
+            r.ended = --r.open == 0;
             return Verdict::Clean;
         case QXmlStreamReader::Characters:
             return r.styles > 0 && !cssStaysInside(xml.text()) ? Verdict::RefersToFiles
@@ -184,11 +185,14 @@ Verdict step(Reading& r, Findings& found, Budget& budget, int depth) {
 Findings Check(const QByteArray& document, Budget& budget, int depth) {
     Findings found;
     Reading reading(document);
-    while (!reading.done && !reading.xml.atEnd()) {
+    // To the end, or to an error past which no reader reads: after the
+    // root's end only comments and instructions may stand, and an
+    // instruction there could still name a style sheet.
+    while (!reading.xml.atEnd()) {
         found.verdict = step(reading, found, budget, depth);
         if (found.verdict != Verdict::Clean) return found;
     }
-    found.verdict = reading.done ? Verdict::Clean : Verdict::NotReadable;
+    found.verdict = reading.ended ? Verdict::Clean : Verdict::NotReadable;
     return found;
 }
 

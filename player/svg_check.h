@@ -19,6 +19,9 @@ namespace Player {
 // - an <image> holds its picture as a base64 data: URL: a raster picture that
 //   decodes, or a drawing that passes these checks itself (not compressed),
 //   all of them within one pixel budget and a few levels deep.
+// The whole document is checked, to its end, wherever a version of Qt SVG
+// stops reading it: one stops at the first end of any <svg>, a later one
+// goes on.
 // Only the player program uses this.
 namespace SvgCheck {
 
@@ -26,7 +29,8 @@ enum class Verdict {
     Clean,
     NotReadable,    // not an SVG drawing, or a picture in it that would not be drawn
     RefersToFiles,  // it would read something beyond itself
-    OverBudget,     // its embedded pictures are too many pixels, or nested too deep
+    OverBudget,     // its embedded pictures are too many pixels
+    TooDeep,        // drawings in it nested deeper than DrawingProtocol::kMaxNesting
 };
 
 // The pixels embedded pictures may still take, shared by every level.

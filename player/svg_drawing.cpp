@@ -58,6 +58,15 @@ std::optional<QSizeF> givenBeyondQt(const SvgCheck::Findings& found) {
     return QSizeF(width.value_or(0), height.value_or(0));
 }
 
+// A root width or height that reads as a number but none that has a size:
+// NaN, or infinity.
+bool sizeNotANumber(const SvgCheck::Findings& found) {
+    for (const QString* length : {&found.width, &found.height})
+        if (const auto side = SvgCheck::RootLength(*length); side && !std::isfinite(*side))
+            return true;
+    return false;
+}
+
 std::int64_t whole(double side) {
     return side >= 9.2e18 ? INT64_MAX : static_cast<std::int64_t>(side);
 }
@@ -102,6 +111,8 @@ Outcome refused(SvgCheck::Verdict verdict) {
             return {Status::RefersToFiles};
         case SvgCheck::Verdict::OverBudget:
             return {Status::OutOfMemory};
+        case SvgCheck::Verdict::TooDeep:
+            return {Status::TooDeep};
         default:
             return {Status::NotReadable};
     }
@@ -121,6 +132,7 @@ std::optional<QByteArray> plainText(const QByteArray& bytes, Status& failure) {
 Outcome measuredAndDrawn(const QByteArray& text, const SvgCheck::Findings& found,
                          const Request& request) {
     const bool square = request.square > 0;
+    if (sizeNotANumber(found)) return {Status::NoSize};
     if (const auto given = givenBeyondQt(found); given && !square)
         return unfit(*given, request).value_or(Outcome{Status::NotReadable});
     QSvgRenderer renderer(text);

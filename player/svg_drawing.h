@@ -25,6 +25,8 @@ enum class Status {
     NotReadable,    // not a drawing, or one with a picture Qt SVG would leave out
     RefersToFiles,  // it would read something beyond itself
     OutOfMemory,    // over the embedded pictures' budget, or a picture lost for memory
+    TooDeep,        // drawings in it nested deeper than DrawingProtocol::kMaxNesting
+    NoSize,         // its width or height is not a number (NaN, infinity)
 };
 
 struct Outcome {

@@ -7,11 +7,11 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <exception>
 #include <new>
 #include <optional>
 
 #include "drawing_protocol.h"
+#include "memory_exit.h"
 #include "pipe_io.h"
 #include "player_protocol.h"
 #include "sandbox.h"
@@ -41,20 +41,6 @@ std::optional<SvgDrawing::Request> request(int argc, char** argv) {
         !std::isfinite(scale))
         return std::nullopt;
     return SvgDrawing::Request{static_cast<int>(*maxSide), static_cast<int>(*square), scale};
-}
-
-// Memory that runs out where Qt cannot pass the failure on still ends in
-// the player's answer for it.
-[[noreturn]] void terminated() {
-    if (const std::exception_ptr failure = std::current_exception()) {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const std::bad_alloc&) {
-            std::_Exit(P::kOutOfMemory);
-        } catch (...) {
-        }
-    }
-    std::abort();
 }
 
 // Off screen, with Qt's own limit on pictures, and with every warning Qt
@@ -89,6 +75,10 @@ P::Exit report(const SvgDrawing::Outcome& outcome) {
             return P::kRefersToFiles;
         case Status::OutOfMemory:
             return P::kOutOfMemory;
+        case Status::TooDeep:
+            return P::kTooDeep;
+        case Status::NoSize:
+            return P::kNoSize;
     }
     return P::kNotReadable;
 }
@@ -98,7 +88,7 @@ P::Exit report(const SvgDrawing::Outcome& outcome) {
 int main(int argc, char** argv) {
     const auto asked = request(argc, argv);
     if (!asked) return P::kUsage;
-    std::set_terminate(terminated);
+    MemoryExit::Install(P::kOutOfMemory);
     prepareQt();
     // Qt is given the program's name only: its own options are not ours.
     int qtArgc = 1;

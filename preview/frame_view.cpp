@@ -5,9 +5,8 @@
 
 namespace Preview {
 
-int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH) {
-    while (factor > 1 && (int64_t{factor} * PicW > kMaxMagnifiedSide ||
-                          int64_t{factor} * PicH > kMaxMagnifiedSide))
+int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH, int32_t maxSide) {
+    while (factor > 1 && (int64_t{factor} * PicW > maxSide || int64_t{factor} * PicH > maxSide))
         --factor;
     return factor;
 }

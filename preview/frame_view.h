@@ -15,8 +15,9 @@ inline constexpr int kMaxMagnifiedSide = 256;
 inline constexpr int kDragThreshold = 4;
 
 // The largest factor not above `factor` at which a PicW x PicH frame fits
-// into 256 x 256 pixels (at least 1).
-int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH);
+// into maxSide x maxSide pixels (at least 1).
+int32_t FitMagnification(int32_t factor, int32_t PicW, int32_t PicH,
+                         int32_t maxSide = kMaxMagnifiedSide);
 
 // Where frame n's PicW x PicH rectangle lies in the strip, as StretchDIBits
 // takes it: its y is measured from the strip's bottom edge, (FrameCount - n)

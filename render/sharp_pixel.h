@@ -1,13 +1,16 @@
 #pragma once
 
-// One pixel of the sharp routine, as the scalar loop computes it. The vector
-// loops compute the same operations on the same float values in the same
+// One pixel of the sharp routine, as the scalar loop computes it. The taps
+// are summed across each tap row in whole numbers, which come out the same
+// in any order and width; everything else is floats. The vector loops
+// compute the same whole numbers and the same float operations in the same
 // order (no fused multiply-add, IEEE division and square root), so they give
 // the same bytes. Internal to the engine.
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace Render {
 
@@ -58,6 +61,34 @@ inline void cubicWeights(float t, float w[4]) {
     w[3] = t3 - t2;
 }
 
+// A column weight of 1: the weights are whole multiples of 1 / 16384, small
+// enough for 16-bit lanes, where the vector loops multiply two taps at once
+// (pmaddwd), and fine enough: their rounding moves a pixel by less than a
+// thirtieth of a level.
+inline constexpr int32_t kWeightOne = 1 << 14;
+
+// The cubic's weights in whole numbers: the second takes what rounding
+// left of kWeightOne, so that they sum to 1 exactly and 0, 1, 0, 0 stays so.
+inline void fixedWeights(float t, int32_t q[4]) {
+    float w[4];
+    cubicWeights(t, w);
+    const auto fixed = [](float v) {
+        return static_cast<int32_t>(std::nearbyint(v * static_cast<float>(kWeightOne)));
+    };
+    q[0] = fixed(w[0]);
+    q[2] = fixed(w[2]);
+    q[3] = fixed(w[3]);
+    q[1] = kWeightOne - q[0] - q[2] - q[3];
+}
+
+// The weights of the four tap rows, as floats that also take both fixed
+// points away: a row's sum is kWeightOne times too large, and these are.
+inline void rowWeights(float t, float w[4]) {
+    int32_t q[4];
+    fixedWeights(t, q);
+    for (int j = 0; j < 4; ++j) w[j] = static_cast<float>(q[j]) * 0x1p-28f;
+}
+
 // The share of pixel k that turns: inside the disc (fading over the pixel
 // at its edge) and inside the picture at its source position.
 inline float turnedShare(const SharpRow& r, std::size_t k, float sx, float sy) {
@@ -68,12 +99,11 @@ inline float turnedShare(const SharpRow& r, std::size_t k, float sx, float sy) {
     return disc * clampLane(inside, 0.0f, 1.0f);
 }
 
-// Sums over the sixteen taps, each weighted by the product of its row's and
-// its column's weight: opacity, colour times opacity, plain colour; and the
-// least and largest of each byte of the four nearest.
+// The filter's sums over the sixteen taps: colour times opacity (blue,
+// green, red) and opacity in sum, the plain colours in plain; and the least
+// and largest of each byte of the four nearest.
 struct TapSums {
-    float opacity = 0.0f;
-    float weighted[3] = {0.0f, 0.0f, 0.0f};
+    float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     float plain[3] = {0.0f, 0.0f, 0.0f};
     uint8_t low[4] = {255, 255, 255, 255};
     uint8_t high[4] = {0, 0, 0, 0};
@@ -83,22 +113,36 @@ inline int32_t clampIndex(int32_t v, int32_t last) {
     return v < 0 ? 0 : (v > last ? last : v);
 }
 
-// One tap: p its pixel, w its weight, nearest whether it is one of the four
-// nearest. A colour's weight is the tap's weight times its opacity, rounded
-// once.
-inline void addTap(TapSums& s, const uint8_t* p, float w, bool opacity, bool nearest) {
-    const float a = opacity ? static_cast<float>(p[3]) : 255.0f;
-    const float wa = w * a;
-    s.opacity = s.opacity + wa;
-    for (int c = 0; c < 3; ++c) {
-        const auto colour = static_cast<float>(p[c]);
-        s.weighted[c] = s.weighted[c] + wa * colour;
-        s.plain[c] = s.plain[c] + w * colour;
-    }
-    if (!nearest) return;
-    for (int c = 0; c < 4; ++c) {
-        s.low[c] = p[c] < s.low[c] ? p[c] : s.low[c];
-        s.high[c] = p[c] > s.high[c] ? p[c] : s.high[c];
+// Tap i, j (0 .. 3) of a position whose top-left tap is column ix - 1, row
+// iy - 1 (1-based ix, iy): the picture's edge repeated beyond it.
+inline const uint8_t* tapAt(const SharpRow& r, int32_t ix, int32_t iy, int i, int j) {
+    const int32_t row = clampIndex(iy - 2 + j, r.height - 1);
+    const int32_t column = clampIndex(ix - 2 + i, r.width - 1);
+    return r.src + (std::ptrdiff_t{row} * r.width + column) * 4;
+}
+
+// The sixteen taps in a block of four rows of four, for the vector loops'
+// lanes that reach beyond the picture.
+inline void copyTaps(const SharpRow& r, int32_t ix, int32_t iy, uint32_t block[4][4]) {
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) std::memcpy(&block[j][i], tapAt(r, ix, iy, i, j), 4);
+}
+
+// One tap row, the four taps p weighted by q, in whole numbers (exact, as
+// the vector loops' 16-bit products and 32-bit sums are): each colour times
+// the tap's opacity, the opacity, the plain colours. Without opacity every
+// tap counts as 255.
+inline void rowSums(const uint8_t* const p[4], const int32_t q[4], bool opacity, int32_t sum[4],
+                    int32_t plain[3]) {
+    for (int c = 0; c < 4; ++c) sum[c] = 0;
+    for (int c = 0; c < 3; ++c) plain[c] = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int32_t a = opacity ? p[i][3] : 255;
+        for (int c = 0; c < 3; ++c) {
+            sum[c] += q[i] * (a * p[i][c]);
+            plain[c] += q[i] * p[i][c];
+        }
+        sum[3] += q[i] * a;
     }
 }
 
@@ -107,26 +151,39 @@ inline void addTap(TapSums& s, const uint8_t* p, float w, bool opacity, bool nea
 // least opacity times the least colour and the largest times the largest.
 // A constant picture stays constant so too.
 inline void clampToNearest(TapSums& s, bool opacity) {
-    const float low = opacity ? static_cast<float>(s.low[3]) : 255.0f;
-    const float high = opacity ? static_cast<float>(s.high[3]) : 255.0f;
+    const int32_t low = opacity ? s.low[3] : 255;
+    const int32_t high = opacity ? s.high[3] : 255;
     for (int c = 0; c < 3; ++c)
-        s.weighted[c] = clampLane(s.weighted[c], low * static_cast<float>(s.low[c]),
-                                  high * static_cast<float>(s.high[c]));
-    s.opacity = clampLane(s.opacity, low, high);
+        s.sum[c] = clampLane(s.sum[c], static_cast<float>(low * s.low[c]),
+                             static_cast<float>(high * s.high[c]));
+    s.sum[3] = clampLane(s.sum[3], static_cast<float>(low), static_cast<float>(high));
 }
 
 // The taps of a position whose top-left tap is column ix - 1, row iy - 1
-// (1-based ix, iy), the picture's edge repeated beyond it.
-inline TapSums sumTaps(const SharpRow& r, int32_t ix, int32_t iy, const float wx[4],
+// (1-based ix, iy): each tap row summed across in whole numbers, the rows
+// summed down in floats, in row order.
+inline TapSums sumTaps(const SharpRow& r, int32_t ix, int32_t iy, const int32_t qx[4],
                        const float wy[4]) {
     TapSums s;
     for (int j = 0; j < 4; ++j) {
-        const int32_t row = clampIndex(iy - 2 + j, r.height - 1);
-        for (int i = 0; i < 4; ++i) {
-            const int32_t column = clampIndex(ix - 2 + i, r.width - 1);
-            const uint8_t* p = r.src + (std::ptrdiff_t{row} * r.width + column) * 4;
-            addTap(s, p, wy[j] * wx[i], r.opacity, (i == 1 || i == 2) && (j == 1 || j == 2));
+        const uint8_t* p[4];
+        for (int i = 0; i < 4; ++i) p[i] = tapAt(r, ix, iy, i, j);
+        int32_t sum[4], plain[3];
+        rowSums(p, qx, r.opacity, sum, plain);
+        for (int c = 0; c < 4; ++c) {
+            const float term = wy[j] * static_cast<float>(sum[c]);
+            s.sum[c] = j == 0 ? term : s.sum[c] + term;
         }
+        for (int c = 0; c < 3; ++c) {
+            const float term = wy[j] * static_cast<float>(plain[c]);
+            s.plain[c] = j == 0 ? term : s.plain[c] + term;
+        }
+        if (j != 1 && j != 2) continue;
+        for (int i = 1; i <= 2; ++i)
+            for (int c = 0; c < 4; ++c) {
+                s.low[c] = p[i][c] < s.low[c] ? p[i][c] : s.low[c];
+                s.high[c] = p[i][c] > s.high[c] ? p[i][c] : s.high[c];
+            }
     }
     clampToNearest(s, r.opacity);
     return s;
@@ -142,12 +199,12 @@ inline void finishPixel(const TapSums& s, float u, const uint8_t* still, bool op
                         uint8_t* out) {
     const float v = 1.0f - u;
     const float a = opacity ? static_cast<float>(still[3]) : 255.0f;
-    const float total = u * s.opacity + v * a;
+    const float total = u * s.sum[3] + v * a;
     const float inverse = 1.0f / total;
     for (int c = 0; c < 3; ++c) {
         const auto colour = static_cast<float>(still[c]);
         if (total > 0.5f)
-            out[c] = toByte((u * s.weighted[c] + v * (a * colour)) * inverse);
+            out[c] = toByte((u * s.sum[c] + v * (a * colour)) * inverse);
         else
             out[c] = toByte(u * s.plain[c] + v * colour);
     }
@@ -161,10 +218,11 @@ inline void sharpPixel(const SharpRow& r, std::size_t k) {
     const float u = turnedShare(r, k, sx, sy);
     if (!(u > 0.0f)) return;
     const float fx = std::floor(sx), fy = std::floor(sy);
-    float wx[4], wy[4];
-    cubicWeights(sx - fx, wx);
-    cubicWeights(sy - fy, wy);
-    const TapSums s = sumTaps(r, static_cast<int32_t>(fx), static_cast<int32_t>(fy), wx, wy);
+    int32_t qx[4];
+    float wy[4];
+    fixedWeights(sx - fx, qx);
+    rowWeights(sy - fy, wy);
+    const TapSums s = sumTaps(r, static_cast<int32_t>(fx), static_cast<int32_t>(fy), qx, wy);
     const uint8_t* still = r.base + k * 4;
     finishPixel(s, u, still, r.opacity, r.out + k * static_cast<std::size_t>(r.pixelBytes));
 }
@@ -185,6 +243,7 @@ struct SharpLoops {
 SharpLoops SharpKernels(int32_t width, int32_t height);
 
 std::size_t SharpPixels8(const SharpRow& row, std::size_t begin, std::size_t count);
+std::size_t SharpPixels16(const SharpRow& row, std::size_t begin, std::size_t count);
 #else
 inline SharpLoops SharpKernels(int32_t, int32_t) {
     return {};

@@ -29,7 +29,9 @@ allowed = {
     "player": {"pictures"},
 }
 # What the players share with the picture loader that starts them.
-protocols = {"player_protocol.h", "metafile_protocol.h", "drawing_protocol.h"}
+protocols = {
+    "player_protocol.h", "metafile_protocol.h", "drawing_protocol.h", "picture_protocol.h"
+}
 # Layers that use the standard library only.
 plain = {"engine", "render", "png"}
 headers = {}
@@ -39,7 +41,7 @@ for layer in allowed:
             headers[name] = layer
 
 # The programs' thin tops, which hold main() and nothing of their own.
-tops = {"main.cpp", "docs_main.cpp", "svg_main.cpp"}
+tops = {"main.cpp", "docs_main.cpp", "svg_main.cpp", "picture_main.cpp"}
 
 bad = 0
 for layer in allowed:

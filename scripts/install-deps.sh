@@ -14,6 +14,8 @@ packages=(
     fonts-urw-base35
     libdeflate-dev zlib1g-dev libisal-dev
     qt6-svg-dev qt6-image-formats-plugins
+    # Qt's own German texts: the window's context menus (Rückgängig, ...).
+    qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     # The Debian package: dpkg-shlibdeps finds the libraries the programs link.
     dpkg-dev file

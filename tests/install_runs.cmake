@@ -6,6 +6,7 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "install failed: ${result}")
 endif()
 foreach(file bin/torvelink bin/torvelink-cli bin/torvelink-wmf-player bin/torvelink-svg-player
+             bin/torvelink-picture-player
              share/applications/torvelink.desktop
              share/icons/hicolor/32x32/apps/torvelink.png)
     if(NOT EXISTS "${PREFIX}/${file}")

@@ -18,6 +18,7 @@ if(NOT count EQUAL 1)
 endif()
 execute_process(COMMAND "${DPKG_DEB}" -c "${packages}" OUTPUT_VARIABLE contents)
 foreach(file usr/bin/torvelink usr/bin/torvelink-cli usr/bin/torvelink-wmf-player usr/bin/torvelink-svg-player
+             usr/bin/torvelink-picture-player
              usr/share/applications/torvelink.desktop usr/share/icons/hicolor/32x32/apps/torvelink.png
              usr/share/man/man1/torvelink-cli.1.gz usr/share/man/de/man1/torvelink-cli.1.gz
              usr/share/bash-completion/completions/torvelink-cli)

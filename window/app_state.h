@@ -29,8 +29,11 @@ struct AppState {
     int16_t DragLastY = 0;  // pointer y of the last drag step in the test view
 
     // picStrip holds a strip built from the current picture: the viewport,
-    // the magnification and the save command work on it.
+    // the magnification, the test view and the save command work on it.
     bool stripBuilt = false;
+    // The frames of that strip. The frame count may be edited since; the
+    // test view and its selector keep to the strip they show.
+    int32_t stripFrames = 0;
     // A magnification was chosen since the last build; the frame selector
     // waits for the next build.
     bool magnificationPending = false;

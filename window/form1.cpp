@@ -71,14 +71,14 @@ bool userSized(const QWidget& window) {
 // would return it to normal and move it, so the size waits until it returns.
 void Form1::fitWindow() {
     if (userSized(*this)) {
+        if (!fitPending_) deferredPlace_ = pos();
         fitPending_ = true;
-        deferredAt_ = geometry();
         return;
     }
     fitPending_ = false;
-    frameAtFit_ = frameGeometry().size() - size();
-    QSize inner(widthTwips_ > 0 ? widthTwips_ / kTwipsPerPixel - frameAtFit_.width() : width(),
-                heightTwips_ > 0 ? heightTwips_ / kTwipsPerPixel - frameAtFit_.height() : height());
+    const QSize frame = frame_.value_or(frameGeometry().size() - size());
+    QSize inner(widthTwips_ > 0 ? widthTwips_ / kTwipsPerPixel - frame.width() : width(),
+                heightTwips_ > 0 ? heightTwips_ / kTwipsPerPixel - frame.height() : height());
     if (testViewNeedsRoom()) inner.setWidth(std::max(inner.width(), testViewRoomRight()));
     inner = inner.expandedTo(QSize(1, 1));
     // The controls may not have their new places yet: the minimum follows
@@ -89,9 +89,12 @@ void Form1::fitWindow() {
 
 // The window system puts its frame round the window only once it is shown,
 // and the layout's outer size includes the frame: the size is set again when
-// the frame is known. A size set while maximized is set when the window is
-// back to normal and the window system has given it its normal place (set
-// earlier, it would take the maximized place with it).
+// the frame is first known. Later frames are the window system's business: a
+// maximized window has none at its sides, and on the way back the window
+// system reports the old frame and the old place for a while, then gives the
+// window its place and size back itself. A size set while maximized is set
+// once the window stands at its normal place again; set earlier, it would
+// take the maximized place with it.
 bool Form1::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     switch (event->type()) {
@@ -99,11 +102,18 @@ bool Form1::event(QEvent* event) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::WindowStateChange:
-            if (!userSized(*this) && ((fitPending_ && geometry() != deferredAt_) ||
-                                      frameGeometry().size() - size() != frameAtFit_)) {
+            if (userSized(*this)) break;
+            if (fitPending_) {
+                if (pos() != deferredPlace_ || pos() == normalPlace_) {
+                    fitWindow();
+                    applyMinimumSize();
+                }
+            } else if (!frame_ && frameGeometry().size() != size()) {
+                frame_ = frameGeometry().size() - size();
                 fitWindow();
                 applyMinimumSize();
             }
+            if (event->type() == QEvent::Move && !fitPending_) normalPlace_ = pos();
             break;
         default:
             break;
@@ -132,8 +142,10 @@ void Form1::connectHandlers() {
     connect(VS_Strip, &QScrollBar::valueChanged, this, [this] { VS_Strip_Change(); });
     connect(HSTest, &QScrollBar::valueChanged, this, [this] { HSTest_Change(); });
     connect(HSMag, &QScrollBar::valueChanged, this, [this] { HSMag_Change(); });
-    connect(picTest, &PictureBox::mouseMoved, this,
-            [this](Qt::MouseButtons b, int x, int y) { picTest_MouseMove(b, x, y); });
+    // Dragging in either view of the frame steps through the frames.
+    for (PictureBox* view : {picTest, testThumb})
+        connect(view, &PictureBox::mouseMoved, this,
+                [this](Qt::MouseButtons b, int x, int y) { picTest_MouseMove(b, x, y); });
     connect(picStart, &PictureBox::mouseMoved, this,
             [this](Qt::MouseButtons, int x, int y) { picStart_MouseMove(x, y); });
     connect(picStrip, &PictureBox::mouseMoved, this,

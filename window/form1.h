@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "app_state.h"
 #include "build_rules.h"
@@ -87,7 +88,11 @@ public:
     std::array<QLabel*, 4> Label1;
     std::array<Controls::ReadoutLabel*, 3> LabXY;  // 1 and 2 are used
     Controls::ReadoutLabel* LabValue;
-    QLabel* LabWHStart;
+    Controls::ReadoutLabel* LabWHStart;
+    // While the magnified frame is in a room of its own, the test view's
+    // designed box shows the same frame at the largest factor that fits it,
+    // so that the frame selector and the frame number stand by a view.
+    Controls::PictureBox* testThumb;
 
 protected:
     bool event(QEvent* event) override;
@@ -111,8 +116,9 @@ private:
     bool testViewNeedsRoom() const;
     void fitWindow();
     void applyMinimumSize();
+    void showTestThumb();
     int testViewRoomRight() const;
-    QRect shape2() const;
+    QRect roomOutline() const;
     void setStartSize();
     void showStripFromStart();
 
@@ -123,6 +129,7 @@ private:
     void RenderStripH();
     void RenderStripV();
     void drawTestFrame(int n);
+    void drawFrameInto(Controls::PictureBox& view, int n);
     bool sizeStripBox(const Engine::StripExtent& size);
     void layoutForOrientation(int index);
     void lowerFrameCount(int32_t frames);
@@ -134,9 +141,13 @@ private:
     AppState state_;
     int widthTwips_ = 0;  // as the layout last set them
     int heightTwips_ = 0;
-    QSize frameAtFit_;         // the window system's frame when the size was last set
+    // The window system's frame round the normal window, pixels, as it was
+    // first seen; a maximized window has another, which the window system
+    // reports late on the way back.
+    std::optional<QSize> frame_;
     bool fitPending_ = false;  // a size set while maximized, for when it returns
-    QRect deferredAt_;         // the maximized window's place then
+    QPoint deferredPlace_;     // where the maximized window stood then, pixels
+    QPoint normalPlace_;       // where the normal window last stood, pixels
     MessageSeam& messages_;
     QString msgTitle_;
 };

@@ -65,10 +65,10 @@ void Form1::cmdStrip_Click(int index) {
             RenderStripV();
     }
     s.StripIsHorizontal = index == 0;
+    s.stripBuilt = true;
     showStripFromStart();
     PrepareTestView();
     // The strip's scroll bar, the viewport and the magnification show now.
-    s.stripBuilt = true;
     updateControls();
 }
 

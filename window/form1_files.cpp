@@ -36,11 +36,12 @@ void Form1::File1_Click() {
     if (name.isEmpty()) return;
     const QString fullPath = withSeparator(File1->Path()) + name;
     // A metafile is played in a process of its own, for up to its deadline;
-    // the window waits for it without freezing. Closed meanwhile, it is left
-    // alone.
+    // the window waits for it without freezing. Closed meanwhile, the window
+    // ends the player at once and is left alone.
     Pictures::LoadedPicture loaded;
-    if (!WaitResponsively(*this,
-                          [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); }))
+    if (!WaitResponsively(
+            *this, [&] { loaded = Pictures::LoadPicture(fullPath, kMaxPictureSide); },
+            &Pictures::StopPlayers))
         return;
     if (loaded.status == Pictures::LoadStatus::Unreadable) {
         ShowMessage(loaded.message);
@@ -78,6 +79,9 @@ void Form1::acceptPicture() {
     const int border = 2 * picStart->borderWidth();
     s.PicW = picStart->Width() - border;
     s.PicH = picStart->Height() - border;
+    // From here on the strip on show is not of the source picture: nothing
+    // of it is shown, saved or cut into frames until the next build.
+    s.stripBuilt = false;
     showStripFromStart();
     LabWHStart->setText(Form1Texts::LoadedSizeCaption(s.PicW, s.PicH));
     captureSource();
@@ -88,7 +92,6 @@ void Form1::acceptPicture() {
     s.StripSize.Y = s.PicH;
     picStrip->setSize(s.StripSize.X, s.StripSize.Y);
     LabXY[2]->setText(Form1Texts::StripSizeCaption(s.StripSize.X, s.StripSize.Y));
-    s.stripBuilt = false;
     // Deliberately in the user's locale: under a decimal comma the box reads
     // "22,5", and the leading-number rule, which knows only ".", makes the
     // radius 22. Users of such a locale have always got the whole part.

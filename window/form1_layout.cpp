@@ -8,8 +8,10 @@
 #include "command_button.h"
 #include "form1.h"
 #include "form1_texts.h"
+#include "frame_view.h"
 #include "picture_io.h"
 #include "picture_kinds.h"
+#include "text_box.h"
 
 using namespace Controls;
 using namespace Drawing;
@@ -114,7 +116,11 @@ void Form1::createReadouts() {
     QPalette valuePalette = LabValue->palette();
     valuePalette.setColor(QPalette::Window, QColor(255, 224, 192));
     LabValue->setPalette(valuePalette);
-    LabWHStart = label(this, QStringLiteral("X =  Y ="), twips(4530, 1980, 1890, 255));
+    // It ends where the controls end: a long size ("Breite = 121 , Höhe =
+    // 121") takes a smaller font, not more room.
+    const QRect sizePlace = twips(4530, 1980, 1890, 255);
+    LabWHStart =
+        new ReadoutLabel(QStringLiteral("X =  Y ="), this, sizePlace, sizePlace.right() + 1);
     LabWHStart->setFrameShape(QFrame::Box);
 }
 
@@ -125,13 +131,15 @@ void Form1::createParameterBlock() {
     } boxes[3] = {
         {3765, 960, 555, 285, "36"}, {3780, 120, 540, 285, "18"}, {3765, 600, 555, 285, "10"}};
     for (int i = 0; i < 3; ++i) {
-        txtIN[i] = new QLineEdit(QString::fromLatin1(boxes[i].text), this);
-        txtIN[i]->setGeometry(twips(boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height));
-        txtIN[i]->setAlignment(Qt::AlignCenter);
-        txtIN[i]->setMaxLength(5);
-        txtIN[i]->setFont(sans(kSans825, true));
-        txtIN[i]->setTextMargins(0, 0, 0, 0);
-        txtIN[i]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+        auto* box = new TextBox(QString::fromLatin1(boxes[i].text), this);
+        box->setGeometry(twips(boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height));
+        box->setAlignment(Qt::AlignCenter);
+        box->setMaxLength(5);
+        box->setTextMargins(0, 0, 0, 0);
+        box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+        // Five characters such as "&HFFF" are wider than the box at this size.
+        box->setDesignFont(sans(kSans825, true));
+        txtIN[i] = box;
     }
     QPalette red = txtIN[1]->palette();
     red.setColor(QPalette::Text, QColor(192, 0, 0));
@@ -158,6 +166,9 @@ void Form1::createBrowser() {
 void Form1::createTestView() {
     picTest = new PictureBox(this, kBoxGrey, PictureBox::Border::None);
     picTest->setGeometry(kTestViewBox);
+    testThumb = new PictureBox(this, kBoxGrey, PictureBox::Border::None);
+    testThumb->setGeometry(kTestViewBox);
+    testThumb->hide();
     HSTest = new ScrollBar(Qt::Horizontal, this);
     HSTest->setGeometry(twips(4590, 4200, 1815, 270));
     fraMag = new QGroupBox(Form1Texts::kMagnification, this);
@@ -203,9 +214,10 @@ bool Form1::testViewNeedsRoom() const {
 // The test view keeps its designed box while the magnified frame fits it. A
 // larger frame of the strip on show gets a room of its own at the window's
 // right, beside the controls, which all stay where they are; the window grows
-// for it and shrinks back when the room is no longer needed. Without a strip
-// (after a load) an oversized view, empty by then, returns to its designed
-// size.
+// for it and shrinks back when the room is no longer needed. The designed box
+// then shows the frame as large as fits it, beside the selector and the
+// number that name it. Without a strip (after a load) an oversized view,
+// empty by then, returns to its designed size.
 void Form1::placeTestView() {
     const bool hadRoom = picTest->pos() != kTestViewBox.topLeft();
     const bool oversized =
@@ -217,12 +229,27 @@ void Form1::placeTestView() {
         if (!picFrame->isHidden())
             controlsRight = std::max(controlsRight, picFrame->x() + picFrame->width());
         picTest->move(controlsRight + kRoomGap + 1, kShape1.top() + 1);
+        showTestThumb();
     } else {
         picTest->move(kTestViewBox.topLeft());
+        testThumb->hide();
     }
     // A window without a room keeps whatever width it has.
     if (hadRoom || testViewNeedsRoom()) fitWindow();
     update();
+}
+
+// The frame at the largest factor, up to the room's own, that fits the
+// designed box. The room's view keeps the factor of the last build while
+// another magnification waits, and so does this one.
+void Form1::showTestThumb() {
+    const AppState& s = state_;
+    const int32_t built = std::max(picTest->Width() / std::max(s.PicW, 1), 1);
+    const int32_t factor = Preview::FitMagnification(built, s.PicW, s.PicH, kTestViewBox.width());
+    testThumb->setSize(factor * s.PicW, factor * s.PicH);
+    testThumb->show();
+    drawFrameInto(*testThumb, s.TestFrame);
+    testThumb->Refresh();
 }
 
 // The window's width that holds the test view's room and its margin.
@@ -233,24 +260,26 @@ int Form1::testViewRoomRight() const {
 // Every control shown and every outline stays whole: the window may not be
 // made smaller than they reach.
 void Form1::applyMinimumSize() {
-    const QRect used = childrenRect().united(kShape1).united(shape2());
+    QRect used = childrenRect().united(kShape1).united(kShape2);
+    if (testViewNeedsRoom()) used = used.united(roomOutline());
     setMinimumSize(used.right() + 1, used.bottom() + 1);
 }
 
-// The test view's outline, which goes with it into its room.
-QRect Form1::shape2() const {
-    return testViewNeedsRoom() ? QRect(picTest->geometry().adjusted(-1, -1, 1, 1)) : kShape2;
+// The outline of the test view's room, round the view.
+QRect Form1::roomOutline() const {
+    return picTest->geometry().adjusted(-1, -1, 1, 1);
 }
 
 void Form1::paintEvent(QPaintEvent*) {
     // The rule under the radius row and the outlines of the source picture
-    // and the test view; they take no pointer events. The test view's
-    // outline goes with it into its room.
+    // and the test view's box; they take no pointer events. A room of the
+    // test view has an outline of its own.
     QPainter painter(this);
     painter.setPen(Qt::black);
     painter.drawLine(kLine1);
-    for (const QRect& outline : {kShape1, shape2()})
-        painter.drawRect(outline.adjusted(0, 0, -1, -1));
+    QList<QRect> outlines{kShape1, kShape2};
+    if (testViewNeedsRoom()) outlines << roomOutline();
+    for (const QRect& outline : outlines) painter.drawRect(outline.adjusted(0, 0, -1, -1));
 }
 
 }  // namespace Window

@@ -24,9 +24,10 @@ void Form1::PrepareTestView() {
     picTest->setWidth(s.MagFactor * s.PicW);
     picTest->setHeight(s.PicH * s.MagFactor);
     picTest->clearPicture();
+    s.stripFrames = s.Knob.FrameCount;
     // The selector runs over every frame; each setting that moves its value
     // draws from the previous capture, and frame 1 is drawn over it below.
-    HSTest->setMax(std::max(s.Knob.FrameCount, 1));
+    HSTest->setMax(std::max(s.stripFrames, 1));
     HSTest->setMin(1);
     HSTest->setLargeChange(1);
     HSTest->setValue(1);
@@ -38,31 +39,41 @@ void Form1::PrepareTestView() {
     s.magnificationPending = false;
 }
 
-// Frame n of the captured strip, stretched over the whole of picTest, each
-// frame pixel a MagFactor x MagFactor block (no stretching mode to set). A
-// frame that does not lie wholly in the capture (the frame count or the
-// picture changed since the build) is shown empty.
+// Frame n of the captured strip, stretched over the whole of picTest (and of
+// the small view the designed box keeps while picTest is in a room of its
+// own), each frame pixel a block of the view's factor (no stretching mode to
+// set).
 void Form1::drawTestFrame(int n) {
+    drawFrameInto(*picTest, n);
+    if (!testThumb->isHidden()) drawFrameInto(*testThumb, n);
+}
+
+// The frame is found by the strip's own frame count and orientation,
+// whatever the frame count box says now. After a load there is no strip of
+// the picture until the next build, and nothing is shown; a frame that does
+// not lie wholly in the capture is shown empty too.
+void Form1::drawFrameInto(PictureBox& view, int n) {
     const AppState& s = state_;
     const auto rect =
-        Preview::FrameSourceRect(s.StripIsHorizontal, n, s.Knob.FrameCount, s.PicW, s.PicH);
-    const bool fits = rect.x <= INT32_MAX && rect.y >= INT32_MIN && rect.y <= INT32_MAX &&
+        Preview::FrameSourceRect(s.StripIsHorizontal, n, s.stripFrames, s.PicW, s.PicH);
+    const bool fits = s.stripBuilt && rect.x <= INT32_MAX && rect.y >= INT32_MIN &&
+                      rect.y <= INT32_MAX &&
                       SourceRectInside(s.TestInfo, static_cast<int32_t>(rect.x),
                                        static_cast<int32_t>(rect.y), s.PicW, s.PicH);
     if (!fits) {
-        picTest->surface().clear();
+        view.surface().clear();
         return;
     }
-    picTest->surface().StretchDIBits(0, 0, RoundHalfEven(picTest->Width()),
-                                     RoundHalfEven(picTest->Height()), static_cast<int32_t>(rect.x),
-                                     static_cast<int32_t>(rect.y), s.PicW, s.PicH,
-                                     s.TestBits.data(), s.TestInfo);
+    view.surface().StretchDIBits(0, 0, RoundHalfEven(view.Width()), RoundHalfEven(view.Height()),
+                                 static_cast<int32_t>(rect.x), static_cast<int32_t>(rect.y), s.PicW,
+                                 s.PicH, s.TestBits.data(), s.TestInfo);
 }
 
 void Form1::HSTest_Change() {
     state_.TestFrame = HSTest->Value();
     drawTestFrame(state_.TestFrame);
     picTest->Refresh();
+    if (!testThumb->isHidden()) testThumb->Refresh();
     LabValue->setText(Messages::SignPadded(state_.TestFrame));
 }
 
@@ -77,8 +88,10 @@ void Form1::HSMag_Change() {
 
 void Form1::picTest_MouseMove(Qt::MouseButtons button, int, int Y) {
     if (button != Qt::LeftButton) return;
-    const auto step = Preview::Drag({state_.TestFrame, state_.DragLastY}, Y, state_.Knob.FrameCount,
-                                    HSTest->Max());
+    // Through the frames of the strip on show; without one (before the first
+    // build, after a load) as far as the frame count goes.
+    const int32_t last = state_.stripBuilt ? state_.stripFrames : state_.Knob.FrameCount;
+    const auto step = Preview::Drag({state_.TestFrame, state_.DragLastY}, Y, last, HSTest->Max());
     if (!step) return;
     state_.TestFrame = step->state.TestFrame;
     state_.DragLastY = step->state.DragLastY;

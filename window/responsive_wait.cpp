@@ -11,11 +11,15 @@ namespace Window {
 
 namespace {
 
+// How long to wait for work that was told to stop before telling it again.
+constexpr int kStopAgainMs = 50;
+
 // Swallows what the user does to the window's controls. Paint, resize and
-// close events pass, and so do releases.
+// close events pass, and so do releases. Ends the loop when the window is
+// closed.
 class IgnoreInput : public QObject {
 public:
-    explicit IgnoreInput(const QWidget& window) : window_(window) {
+    IgnoreInput(const QWidget& window, QEventLoop& loop) : window_(window), loop_(loop) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~IgnoreInput() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -26,6 +30,9 @@ protected:
     // Caught where the window system delivers them, before a click could
     // move the focus, and where they are sent to a control directly.
     bool eventFilter(QObject* target, QEvent* event) override {
+        // A window that is minimized is hidden too, but stays visible.
+        if (target == &window_ && event->type() == QEvent::Hide && !window_.isVisible())
+            loop_.quit();
         if (!isInput(event->type())) return false;
         if (target->isWidgetType()) return static_cast<QWidget*>(target)->window() == &window_;
         return target == window_.windowHandle();
@@ -56,6 +63,7 @@ private:
     }
 
     const QWidget& window_;
+    QEventLoop& loop_;
 };
 
 class BusyCursor {
@@ -68,7 +76,8 @@ public:
 
 }  // namespace
 
-bool WaitResponsively(QWidget& window, const std::function<void()>& work) {
+bool WaitResponsively(QWidget& window, const std::function<void()>& work,
+                      const std::function<void()>& stop) {
     const bool wasShown = window.isVisible();
     const std::unique_ptr<QThread> worker(QThread::create(work));
     QEventLoop loop;
@@ -76,12 +85,17 @@ bool WaitResponsively(QWidget& window, const std::function<void()>& work) {
     // exec() is delivered inside it.
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     {
-        const IgnoreInput ignore(window);
+        const IgnoreInput ignore(window, loop);
         const BusyCursor busy;
         worker->start();
         loop.exec();
-        // The loop also ends when the program quits (its last window was
-        // closed): nothing is left to draw, the work is waited for here.
+        // The loop also ends when the window is closed, or the program quits:
+        // nothing is left to draw, and the work is waited for here.
+        if (wasShown && !window.isVisible()) {
+            do {
+                stop();
+            } while (!worker->wait(kStopAgainMs));
+        }
         worker->wait();
     }
     return !wasShown || window.isVisible();

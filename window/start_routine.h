@@ -9,8 +9,9 @@ namespace Window {
 int RunStartRoutine(int argc, char** argv);
 
 // What the start routine sets for the whole application, once the
-// application object exists: the default font. No application display name
-// is set, since the window system would append it to every window title.
+// application object exists: the default font and Qt's German texts. No
+// application display name is set, since the window system would append it
+// to every window title.
 void SetUpApplication();
 
 }  // namespace Window

@@ -69,7 +69,8 @@ protected:
         const QString from = QFileInfo(QStringLiteral(TORVELINK_CLI)).absolutePath();
         QFile::setPermissions(programs.path(), QFile::permissions(programs.path()) |
                                                    QFile::ReadOther | QFile::ExeOther);
-        for (const char* name : {"torvelink-cli", "torvelink-wmf-player", "torvelink-svg-player"})
+        for (const char* name : {"torvelink-cli", "torvelink-wmf-player", "torvelink-svg-player",
+                                 "torvelink-picture-player"})
             QFile::copy(from + '/' + name, programs.filePath(name));
         return programs.filePath("torvelink-cli");
     }
@@ -125,6 +126,62 @@ TEST_F(CliProcess, HostileDrawingsAreRefusedInTime) {
                       .arg(file, c.reason)
                       .toStdString());
         EXPECT_EQ(entries().size(), before.size() + 1) << c.name << ": nothing written";
+    }
+}
+
+// Each thing that goes wrong with a picture is named as what it is.
+TEST_F(CliProcess, MessagesSayWhatHappened) {
+    using namespace drawing_files;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ordner"));
+    const QString plenty = write("viel", QByteArray(65 << 20, 'x'));
+    const QString packed = write("gepackt", Gzip(Svg("<rect width=\"40\" height=\"40\"/>")));
+    const struct {
+        QStringList args;
+        QString input;   // standard input's file
+        QString tmpdir;  // TMPDIR (a file: no folder for anyone, root too)
+        const char* said;
+    } cases[] = {
+        {{write("nan.svg",
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"nan\" height=\"3e9\"/>")},
+         {},
+         {},
+         "Die Datei 'nan.svg' kann nicht gelesen werden: ihre Breite oder Höhe ist keine Zahl.\n"},
+        {{write("lang.svg", Svg("<!--" + QByteArray(16 << 20, '-') + "-->"))},
+         {},
+         {},
+         "Die Datei 'lang.svg' kann nicht gelesen werden: sie ist größer als 16 MiB.\n"},
+        {{"-", "--max-size", "1"},
+         plenty,
+         {},
+         "Die Datei '-' kann nicht gelesen werden: sie ist größer als 64 MiB.\n"},
+        {{"-"},
+         packed,
+         plenty,
+         "Die Datei '-' kann nicht gelesen werden: im Ordner für temporäre Dateien (TMPDIR) kann "
+         "nichts abgelegt werden.\n"},
+        {{"-", "--format", "png", "-o", "-"}, packed, {}, "-: 1120 x 40 Pixel, 28 Einzelbilder\n"},
+        {{dir.filePath("ordner/")},
+         {},
+         {},
+         "Die Datei 'ordner' kann nicht gelesen werden: es ist ein Ordner.\n"},
+        {{write("tief.svg", Nested(6)), "--format", "png"},
+         {},
+         {},
+         "Die Datei 'tief.svg' kann nicht gelesen werden: sie schachtelt Zeichnungen tiefer als 4 "
+         "Ebenen.\n"},
+        {{write("kurz.bmp", picture_files::ShortBitmap(4096, 4096)), "--max-size", "4096"},
+         {},
+         {},
+         "Die Datei 'kurz.bmp' kann nicht gelesen werden: sie endet vor ihren Bildpunkten.\n"},
+    };
+    for (const auto& c : cases) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!c.tmpdir.isEmpty()) env.insert("TMPDIR", c.tmpdir);
+        process.setProcessEnvironment(env);
+        process.setStandardInputFile(c.input.isEmpty() ? QProcess::nullDevice() : c.input);
+        run(c.args);
+        // Names are said as given; these were given with the folder.
+        EXPECT_EQ(QString(err).remove(dir.path() + '/').toStdString(), c.said);
     }
 }
 

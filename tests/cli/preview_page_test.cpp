@@ -43,6 +43,7 @@ protected:
     int frames = 0;
     std::map<double, Strip> strips;  // by scale
     QJsonArray views;                // [x, y, scale] of each knob picture on the page
+    QJsonValue orientation;          // the slider's aria-orientation; a knob has none
 
     void SetUp() override {
         if (HeadlessChromium::Program().isEmpty())
@@ -80,12 +81,14 @@ protected:
         const QJsonArray slider =
             browser
                 .evaluate(
-                    "(k => ['role', 'aria-valuemin', 'aria-valuemax', 'aria-valuenow']"
+                    "(k => ['role', 'aria-orientation', 'aria-valuemin', 'aria-valuemax',"
+                    "'aria-valuenow']"
                     ".map(a => k.getAttribute(a)).concat([document.activeElement === k]))"
                     "(document.getElementById('knob'))")
                 .toArray();
-        const QJsonArray wanted{"slider", "0", QString::number(frames - 1),
-                                QString::number(expected), true};
+        const QJsonArray wanted{
+            "slider", orientation, "0", QString::number(frames - 1), QString::number(expected),
+            true};
         EXPECT_EQ(slider, wanted) << when << ": " << QJsonDocument(slider).toJson().toStdString();
     }
 
@@ -94,12 +97,18 @@ protected:
             .toString();
     }
 
-    void drag(int dy) {
-        const QPoint c = knobCentre();
-        browser.mouse("mousePressed", c.x(), c.y());
-        browser.mouse("mouseMoved", c.x(), c.y() + dy / 2);
-        browser.mouse("mouseMoved", c.x(), c.y() + dy);
-        browser.mouse("mouseReleased", c.x(), c.y() + dy);
+    void drag(int dy) { drag(knobCentre(), {0, dy}); }
+
+    void drag(QPoint from, QPoint by) {
+        browser.mouse("mousePressed", from.x(), from.y());
+        browser.mouse("mouseMoved", from.x() + by.x() / 2, from.y() + by.y() / 2);
+        browser.mouse("mouseMoved", from.x() + by.x(), from.y() + by.y());
+        browser.mouse("mouseReleased", from.x() + by.x(), from.y() + by.y());
+    }
+
+    // A point of the n-th picture on the page, in its strip's pixels.
+    QPoint at(int n, QPoint pixel) const {
+        return {views[n][0].toInt() + pixel.x(), views[n][1].toInt() + pixel.y()};
     }
 };
 
@@ -184,6 +193,96 @@ TEST_F(PreviewPageInChromium, EveryPictureShowsTheSameFrame) {
     EXPECT_EQ(valueText(), QString::fromUtf8("Frame 5, Angle 15°, Value 0.500"));
     browser.key("End", 35);
     expectShown(9, "End");
+}
+
+// Through the command line: a cap that slides up a track, 30 pixels over 16
+// frames (2 pixels a frame). A drag that starts on the cap keeps it under the
+// pointer; a drag across the axis moves nothing.
+TEST_F(PreviewPageInChromium, AVerticalSliderFollowsThePointerAlongItsAxis) {
+    ASSERT_TRUE(picture_files::Distinct(10, 6).save(dir.filePath("cap.png")));
+    ASSERT_TRUE(picture_files::Distinct(16, 40).save(dir.filePath("track.png")));
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    ASSERT_EQ(Cli::Run({dir.filePath("cap.png"), "--under", dir.filePath("track.png"), "--motion",
+                        "slide", "--slide-from", "3,32", "--slide-to", "3,2", "--canvas", "16,40",
+                        "--frames", "16", "--horizontal", "--format", "png", "--preview"},
+                       o, e, false),
+              0)
+        << err.toStdString();
+    frames = 16;
+    strips[1.0] = {
+        QImage(dir.filePath("cap_Seq_H.png")).convertToFormat(QImage::Format_RGB32), {16, 40}, 16};
+    orientation = "vertical";
+    open(dir.filePath("cap_Seq_H.html"));
+    ASSERT_EQ(views.size(), 2);
+
+    expectShown(0, "loaded");
+    EXPECT_EQ(valueText(), QString::fromUtf8("Einzelbild 0, Wert 0,000"));
+    EXPECT_EQ(browser.evaluate("document.querySelector('.readout').textContent").toString(),
+              QString::fromUtf8("Wert 0,000Einzelbild 0"));
+    // The cap's middle at frame 0 is (8, 35); up by 10 is value 1/3, frame 5,
+    // whose cap spans rows 22 to 27.
+    drag(at(0, {8, 35}), {0, -10});
+    expectShown(5, "dragged up by 10");
+    drag(at(0, {8, 25}), {40, 0});
+    expectShown(5, "dragged across");
+    drag(at(0, {8, 25}), {0, -100});
+    expectShown(15, "dragged past the top");
+    EXPECT_EQ(valueText(), QString::fromUtf8("Einzelbild 15, Wert 1,000"));
+    drag(at(0, {8, 5}), {0, 300});
+    expectShown(0, "dragged past the bottom");
+    for (const auto& [key, code, frame] : {std::tuple{"ArrowUp", 38, 1},
+                                           {"ArrowUp", 38, 2},
+                                           {"ArrowDown", 40, 1},
+                                           {"End", 35, 15},
+                                           {"ArrowDown", 40, 14},
+                                           {"Home", 36, 0}}) {
+        browser.key(key, code);
+        expectShown(frame, key);
+    }
+}
+
+// A slider whose picture moves left, its 40-pixel travel shown at 1x and 2x:
+// on the larger picture a drag goes twice as far for the same value, and the
+// left arrow is more.
+TEST_F(PreviewPageInChromium, AHorizontalSliderMovesTheWayItsPictureDoes) {
+    const QImage strip = picture_files::Distinct(9 * 12, 10);
+    const QImage larger =
+        strip.scaled(strip.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    ASSERT_TRUE(strip.save(dir.filePath("s.png")));
+    ASSERT_TRUE(larger.save(dir.filePath("s@2x.png")));
+    frames = 9;
+    strips = {{1.0, {strip, {12, 10}, 9}}, {2.0, {larger, {24, 20}, 9}}};
+    orientation = "horizontal";
+    Output::StripFacts facts;
+    facts.name = "s";
+    facts.frames = 9;
+    facts.control = Control::SliderLeft;
+    facts.travel = 40.0;
+    facts.strips = {{"s.png", 1.0, 12, 10, 108, 10, 6.0f},
+                    {"s@2x.png", 2.0, 24, 20, 216, 20, 12.0f}};
+    QFile page(dir.filePath("s.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(Output::PreviewPage(facts, Messages::Language::English));
+    page.close();
+    open(page.fileName());
+    ASSERT_EQ(views.size(), 4);
+    expectShown(0, "loaded");
+
+    drag(at(1, {12, 10}), {-40, 0});
+    expectShown(4, "the 2x picture dragged left by 40: value 0.5");
+    drag(at(0, {6, 5}), {-10, 0});
+    expectShown(6, "the 1x picture dragged left by 10: value 0.75");
+    drag(at(0, {6, 5}), {0, -50});
+    expectShown(6, "dragged across");
+    for (const auto& [key, code, frame] : {std::tuple{"ArrowRight", 39, 5},
+                                           {"ArrowLeft", 37, 6},
+                                           {"ArrowUp", 38, 7},
+                                           {"ArrowLeft", 37, 8}}) {
+        browser.key(key, code);
+        expectShown(frame, key);
+    }
+    EXPECT_EQ(valueText(), QString::fromUtf8("Frame 8, Value 1.000"));
 }
 
 }  // namespace

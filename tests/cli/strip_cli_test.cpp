@@ -113,6 +113,23 @@ TEST_F(StripCliTest, OversizePictureIsRefusedAndNothingWritten) {
     EXPECT_TRUE(err.endsWith("Dieses Bild hat: 4000000000 x 80\n")) << err.toStdString();
 }
 
+// A name that would wipe the line before it and print what it likes on the
+// terminal is printed as ls -b prints it, in the message and where a batch
+// names the picture a message is about.
+TEST_F(StripCliTest, NamesThatSpeakToTheTerminalAreQuoted) {
+    const QString hostile = picture(QStringLiteral("k\x1b[1A\x1b[2K\rok.bmp"), 1030, 10);
+    ASSERT_EQ(run({hostile, picture("k.bmp", 10, 10), "-o", dir.filePath("aus/")}), Cli::kFailed);
+    EXPECT_FALSE(err.contains(QChar(0x1b)) || err.contains('\r')) << err.toStdString();
+    EXPECT_TRUE(
+        QString(err)
+            .remove(dir.path() + '/')
+            .startsWith(QStringLiteral("Die Datei 'k\\033[1A\\033[2K\\rok.bmp' ist zu gro")))
+        << err.toStdString();
+    EXPECT_TRUE(
+        err.endsWith(QStringLiteral("k\\033[1A\\033[2K\\rok.bmp: Mit --max-size 1030 geht es.\n")))
+        << err.toStdString();
+}
+
 // A file this run wrote is not written again however its path is spelt
 // (through a link to its folder, with "./"); a loop of links as -o is named,
 // not replaced.

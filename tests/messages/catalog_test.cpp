@@ -80,6 +80,38 @@ TEST(Catalog, ReasonsAndListsCompleteTheirSentences) {
         EXPECT_EQ(Messages::Render(c.message, Language::German), QString::fromUtf8(c.text));
 }
 
+// A name or a value that would speak to the terminal (move the cursor, wipe
+// a line, start a command) is printed as ls -b prints it; every other one
+// as it is, so that the window's texts stay as they were.
+TEST(Catalog, NamesCannotSpeakToTheTerminal) {
+    const struct {
+        QString given;
+        const char* shown;
+    } cases[] = {
+        {QStringLiteral("k\x1b[1A\x1b[2K\rfertig.png"), "k\\033[1A\\033[2K\\rfertig.png"},
+        {QStringLiteral("a\tb\nc\x7f\x01"), "a\\tb\\nc\\177\\001"},
+        {QStringLiteral("csi") + QChar(0x9B) + "2J", "csi\\302\\2332J"},
+        // A byte of a name that is not UTF-8, as native_path.h keeps it.
+        {QStringLiteral("kn") + QChar(0xDCF6) + "pf.bmp", "kn\\366pf.bmp"},
+        {QString::fromUtf8("Knöpfe \\alt\\ \"2\" 🎛.png"), "Knöpfe \\alt\\ \"2\" 🎛.png"},
+        {QStringLiteral(""), ""},
+    };
+    for (const auto& c : cases) {
+        const QString shown = QString::fromUtf8(c.shown);
+        EXPECT_EQ(Messages::Render({.code = MessageCode::CannotRead,
+                                    .reason = {MessageCode::Missing, 0},
+                                    .subject = c.given},
+                                   Language::German),
+                  QStringLiteral("Die Datei '%1' kann nicht gelesen werden: sie existiert nicht.")
+                      .arg(shown));
+        EXPECT_EQ(Messages::Render({.code = MessageCode::NotANumber,
+                                    .subject = QStringLiteral("--frames"),
+                                    .value = c.given},
+                                   Language::English),
+                  QStringLiteral("--frames expects a number, not '%1'").arg(shown));
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -175,6 +175,24 @@ TEST_F(KnobFiles, RasterPicturesKeepTransparencyAndAreNotScaled) {
     EXPECT_EQ(Load(save("k.bmp", picture_files::Distinct(20, 10)), {}).status, LoadStatus::Loaded);
 }
 
+// A compressed drawing is told by its text, whatever its name: standard
+// input has none.
+TEST_F(KnobFiles, CompressedDrawingsAreToldByTheirText) {
+    const QByteArray packed = drawing_files::Gzip(kSvg);
+    for (const QString& name : {QStringLiteral("knopf.svgz"), QStringLiteral("knopf")}) {
+        const auto drawn = Load(write(name, packed), {});
+        ASSERT_EQ(drawn.status, LoadStatus::Loaded) << Text(drawn.message).toStdString();
+        EXPECT_TRUE(drawn.vector);
+        EXPECT_EQ(drawn.image.size(), QSize(40, 20));
+    }
+    QFile input(write("kopie", packed));
+    ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+    EXPECT_EQ(KnobInput::LoadOpen(input, "-", {}).status, LoadStatus::Loaded);
+    // Compressed data that is no drawing is no picture of any kind.
+    const auto other = Load(write("k.svgz", drawing_files::Gzip("just some words")), {});
+    EXPECT_EQ(other.status, LoadStatus::Unreadable);
+}
+
 TEST_F(KnobFiles, BrokenAndForeignFilesAreNamed) {
     const QString ppm = save("k.ppm", picture_files::Distinct(8, 8));
     const auto foreign = Load(ppm, {});

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "message_text.h"
@@ -142,10 +143,49 @@ TEST_F(PictureFiles, UnreadableFilesSayWhy) {
         EXPECT_TRUE(Text(result.message).contains(QString::fromUtf8(reason)))
             << Text(result.message).toStdString();
     }
+    // A folder named with a separator at its end is named all the same.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ordner"));
+    EXPECT_EQ(Text(LoadPicture(path("ordner/"), 121).message),
+              "Die Datei 'ordner' kann nicht gelesen werden: es ist ein Ordner.");
     QImage png = picture_files::Distinct(8, 8);
     const auto other = LoadPicture(save("versteckt.bmp", png, "PNG"), 121);
     EXPECT_EQ(other.status, LoadStatus::Unreadable) << "a PNG is not one of the six kinds";
     EXPECT_TRUE(Text(other.message).contains(QString::fromUtf8("unterstütztes")));
+}
+
+// Pixel pictures are decoded by the picture player: a file that makes a
+// reader run for minutes or grow past its memory ends in a message, and
+// this process never holds what the reader took. A bitmap shorter than its
+// pixels is refused, not read as black.
+TEST_F(PictureFiles, HostilePicturesEndInAMessage) {
+    qputenv("TORVELINK_PICTURE_DEADLINE_MS", "1000");
+    const struct {
+        QString file;
+        int maxSide;
+        const char* reason;
+    } cases[] = {
+        {write("scans.jpg", picture_files::RepeatedScansJpeg(1024, 200'000)), 1024,
+         "das Lesen dauerte zu lange"},
+        {write("kurz.bmp", picture_files::ShortBitmap(4096, 4096)), 4096,
+         "sie endet vor ihren Bildpunkten"},
+    };
+    for (const auto& c : cases) {
+        const auto refused = LoadPicture(c.file, c.maxSide);
+        EXPECT_EQ(Text(refused.message),
+                  QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2.")
+                      .arg(QFileInfo(c.file).fileName(), QString::fromUtf8(c.reason)));
+    }
+    qunsetenv("TORVELINK_PICTURE_DEADLINE_MS");
+#if !defined(__SANITIZE_ADDRESS__)
+    // 2.3 GB in the reader, more than the player may have; it runs out of
+    // memory or of time, whichever comes first on a busy machine.
+    const auto texts =
+        LoadPicture(write("texte.png", picture_files::TextBombPng(60)), 1024, {true, true});
+    EXPECT_TRUE(
+        Text(texts.message).endsWith(QString::fromUtf8("das Lesen braucht zu viel Speicher.")) ||
+        Text(texts.message).endsWith("das Lesen dauerte zu lange."))
+        << Text(texts.message).toStdString();
+#endif
 }
 
 // The sample collection beside the repository, where there is one.

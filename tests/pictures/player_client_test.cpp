@@ -13,6 +13,7 @@
 #include "message_text.h"
 #include "metafile_player.h"
 #include "picture_files.h"
+#include "picture_player.h"
 #include "player_protocol.h"
 
 using namespace Messages;
@@ -74,7 +75,8 @@ TEST_F(StandInPlayers, EachPlayersAnswerIsReadAlike) {
     for (const auto& c : cases) {
         const QString program = player(c.script);
         for (const auto& played : {MetafilePlayer::Play(program, metafile, 121),
-                                   DrawingPlayer::Play(program, "<svg/>", {121, 0, 1.0})}) {
+                                   DrawingPlayer::Play(program, "<svg/>", {121, 0, 1.0}),
+                                   PicturePlayer::Play(program, "BM", {121, {"bmp"}, false})}) {
             EXPECT_EQ(played.result, c.expected) << c.name;
             EXPECT_EQ(played.width, c.width) << c.name;
             EXPECT_EQ(played.height, c.height) << c.name;
@@ -101,11 +103,31 @@ TEST_F(StandInPlayers, APlayerThatCrashesOrIsMissingIsNamed) {
          "der SVG-Leser ist abgestürzt"},
         {DrawingPlayer::Play(missing, "<svg/>", request), DrawingPlayer::kPlayer,
          "der SVG-Leser neben dem Programm fehlt"},
+        {PicturePlayer::Play(crashing, "BM", {121, {"bmp"}, false}), PicturePlayer::kPlayer,
+         "der Bild-Leser ist abgestürzt"},
+        {PicturePlayer::Play(missing, "BM", {121, {"bmp"}, false}), PicturePlayer::kPlayer,
+         "der Bild-Leser neben dem Programm fehlt"},
     };
     for (const auto& c : cases) {
         const QString text = Text(PlayerClient::Refusal(c.played.result, c.player, "k"));
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.says))) << text.toStdString();
     }
+}
+
+// A player gets an environment of its own: the caller's font and Qt
+// settings, which could point it at any file or plug-in, stay behind.
+TEST_F(StandInPlayers, PlayersGetAnEnvironmentOfTheirOwn) {
+    const char* settings[] = {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "QT_PLUGIN_PATH"};
+    for (const char* variable : settings) qputenv(variable, "/");
+    const QString program =
+        player("[ -z \"$FONTCONFIG_FILE$FONTCONFIG_PATH$QT_PLUGIN_PATH\" ] && exit " +
+               QByteArray::number(PlayerProtocol::kEmpty) + "; exit 1");
+    for (const auto& played :
+         {MetafilePlayer::Play(program, picture_files::PlaceableMetafile(96, 96, 96), 121),
+          DrawingPlayer::Play(program, "<svg/>", {121, 0, 1.0}),
+          PicturePlayer::Play(program, "BM", {121, {"bmp"}, false})})
+        EXPECT_EQ(played.result, Result::Empty);
+    for (const char* variable : settings) qunsetenv(variable);
 }
 
 }  // namespace

@@ -2,8 +2,15 @@
 // as, and the confinement the players put themselves in.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/landlock.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,11 +28,6 @@ using SvgDrawing::Status;
 
 SvgDrawing::Outcome draw(const QByteArray& svg, SvgDrawing::Request request = {64, 0, 1.0}) {
     return SvgDrawing::Draw(svg, request);
-}
-
-QByteArray nested(int depth) {
-    const QByteArray inner = Svg("<rect width=\"40\" height=\"40\" fill=\"#0f0\"/>");
-    return depth == 0 ? inner : Svg(Image(DataUrl("image/svg+xml", nested(depth - 1))));
 }
 
 // Every way found for a drawing to make Qt SVG read a file, each in a form
@@ -57,6 +59,10 @@ TEST(SvgDrawing, ReferencesBeyondTheDrawingAreRefused) {
         {"another file's element", Svg("<use xlink:href=\"k.svg#p\"/>")},
         {"an external entity",
          "<!DOCTYPE svg [<!ENTITY x SYSTEM \"secret.txt\">]>" + Svg("<text>&x;</text>")},
+        // Where one version of Qt SVG stops reading, a later one goes on.
+        {"after an inner drawing's end", Svg("<svg/>" + Image("secret.png"))},
+        {"a style sheet instruction after the end",
+         Svg("") + "<?xml-stylesheet type=\"text/css\" href=\"k.css\"?>"},
     };
     for (const auto& c : cases) EXPECT_EQ(draw(c.svg).status, Status::RefersToFiles) << c.name;
 }
@@ -72,7 +78,7 @@ TEST(SvgDrawing, ReferencesInsideAndEmbeddedPicturesAreDrawn) {
                      "<rect id=\"r\" width=\"10\" height=\"40\"/></defs>" +
                      Image(PngUrl(2, 2, qRgb(255, 0, 0))) +
                      "<image x=\"10\" width=\"10\" height=\"40\" xlink:href=\"" +
-                     DataUrl("image/svg+xml", nested(2)) +
+                     DataUrl("image/svg+xml", Nested(2)) +
                      "\"/>"
                      "<use xlink:href=\"#r\" style=\"fill:url(#g)\"/>");
     const auto drawn = draw(svg);
@@ -96,14 +102,26 @@ TEST(SvgDrawing, EmbeddedPicturesStayWithinTheirBudget) {
          Status::OutOfMemory},
         {"four pictures of 2000 x 2000", Svg(Image(large).repeated(4)), Status::Drawn},
         {"five of them", Svg(Image(large).repeated(5)), Status::OutOfMemory},
-        {"drawings five deep", nested(5), Status::OutOfMemory},
+        {"drawings four deep", Nested(4), Status::Drawn},
+        {"drawings five deep", Nested(5), Status::TooDeep},
         {"a damaged picture", Svg(Image("data:image/png;base64,iVBORw0KGgo=")),
          Status::NotReadable},
         {"a picture not in base64", Svg(Image("data:image/png,%89PNG")), Status::NotReadable},
-        {"a compressed drawing inside", Svg(Image(DataUrl("image/svg+xml", Gzip(nested(0))))),
+        {"a compressed drawing inside", Svg(Image(DataUrl("image/svg+xml", Gzip(Nested(0))))),
          Status::NotReadable},
     };
     for (const auto& c : cases) EXPECT_EQ(draw(c.svg).status, c.status) << c.name;
+}
+
+// A size is a number or no size at all: NaN and infinity are not measured
+// as a number past any other.
+TEST(SvgDrawing, SizesThatAreNoNumberAreNamed) {
+    for (const char* width : {"nan", "NaN", "inf", "-inf"})
+        for (const char* height : {"40", "3e9"}) {
+            const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                                   QByteArray(width) + "\" height=\"" + height + "\"/>";
+            EXPECT_EQ(draw(svg).status, Status::NoSize) << width << " x " << height;
+        }
 }
 
 TEST(SvgDrawing, SizesPastAnyIntegerAreMeasuredAsGiven) {
@@ -149,6 +167,100 @@ TEST(Sandbox, AConfinedProcessReadsOnlyTheSystemsFolders) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no Landlock here";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// What a compromised player might still reach once confined, each way
+// tried from a confined child: the bit of each that succeeded is its exit
+// code's. Landlock refuses each as far as the kernel's version knows it;
+// sockets are refused by the filter on any kernel.
+enum Reach : int {
+    kReadByFontVariable = 1,  // a file where FONTCONFIG_PATH points
+    kTruncated = 2,           // a file the user may write, cut to nothing (Landlock 3)
+    kTcp = 4,                 // a local TCP server (Landlock 4; the filter)
+    kAbstractSocket = 8,      // an abstract Unix socket, as the X server's (Landlock 6; the filter)
+    kNamedSocket = 16,        // a named Unix socket, as a session bus's (the filter)
+    kSignalled = 32,          // the process that started it (Landlock 6)
+};
+
+int tried(const QByteArray& folder, const QByteArray& file, int port, const sockaddr_un& abstract,
+          const sockaddr_un& named) {
+    int reached = 0;
+    if (::open((folder + "/secret.png").constData(), O_RDONLY) >= 0) reached |= kReadByFontVariable;
+    if (::truncate(file.constData(), 0) == 0) reached |= kTruncated;
+    const int tcp = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(static_cast<std::uint16_t>(port));
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (tcp >= 0 && ::connect(tcp, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0)
+        reached |= kTcp;
+    for (const auto& [address, bit] :
+         {std::pair{&abstract, kAbstractSocket}, {&named, kNamedSocket}}) {
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (client >= 0 &&
+            ::connect(client, reinterpret_cast<const sockaddr*>(address), sizeof(sockaddr_un)) == 0)
+            reached |= bit;
+    }
+    if (::kill(::getppid(), 0) == 0) reached |= kSignalled;
+    return reached;
+}
+
+int listening(int family, const void* address, socklen_t size) {
+    const int server = ::socket(family, SOCK_STREAM, 0);
+    if (server < 0 || ::bind(server, static_cast<const sockaddr*>(address), size) != 0 ||
+        ::listen(server, 4) != 0)
+        return -1;
+    return server;
+}
+
+TEST(Sandbox, AConfinedProcessReachesNothingBeyondItself) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray file = folder + "/strip.png";
+    for (const QByteArray& name : {file, folder + "/secret.png"}) {
+        QFile made(QFile::decodeName(name));
+        ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        made.write("kept");
+    }
+    sockaddr_in tcp{};
+    tcp.sin_family = AF_INET;
+    tcp.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int tcpServer = listening(AF_INET, &tcp, sizeof tcp);
+    socklen_t size = sizeof tcp;
+    ASSERT_EQ(::getsockname(tcpServer, reinterpret_cast<sockaddr*>(&tcp), &size), 0);
+    sockaddr_un abstract{}, named{};
+    abstract.sun_family = named.sun_family = AF_UNIX;
+    const QByteArray abstractName = "torvelink-test-" + QByteArray::number(::getpid());
+    std::memcpy(abstract.sun_path + 1, abstractName.constData(), abstractName.size());
+    std::strncpy(named.sun_path, (folder + "/bus").constData(), sizeof named.sun_path - 1);
+    const int abstractServer = listening(AF_UNIX, &abstract, sizeof abstract);
+    const int namedServer = listening(AF_UNIX, &named, sizeof named);
+    ASSERT_TRUE(tcpServer >= 0 && abstractServer >= 0 && namedServer >= 0);
+    const long version =
+        ::syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
+    if (version < 1) GTEST_SKIP() << "no Landlock here";
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The caller's font settings, pointing at the user's files.
+        ::setenv("FONTCONFIG_PATH", folder.constData(), 1);
+        ::setenv("FONTCONFIG_FILE", (folder + "/secret.png").constData(), 1);
+        if (Sandbox::ConfineToReading() != Sandbox::Confinement::Confined) ::_exit(64);
+        ::_exit(tried(folder, file, ntohs(tcp.sin_port), abstract, named));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    int refused = kReadByFontVariable | kTcp | kAbstractSocket | kNamedSocket;
+    if (version >= 3) refused |= kTruncated;
+    if (version >= 6) refused |= kSignalled;
+    EXPECT_EQ(WEXITSTATUS(status) & refused, 0) << "reached: " << WEXITSTATUS(status);
+    QFile kept(QFile::decodeName(file));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    if (version >= 3) {
+        EXPECT_EQ(kept.readAll(), "kept");
+    }
+    for (const int server : {tcpServer, abstractServer, namedServer}) ::close(server);
 }
 
 }  // namespace

@@ -78,6 +78,71 @@ TEST(RotateFrameSharp, NoTurnNoRadiusAndTheFirstFrameAreCopies) {
     }
 }
 
+// Keys' cubic (a = -1) at t past the second of four taps, in doubles.
+void keys(double t, double w[4]) {
+    const double d[4] = {1 + t, t, 1 - t, 2 - t};
+    for (int i = 0; i < 4; ++i)
+        w[i] = d[i] < 1 ? 1 - 2 * d[i] * d[i] + d[i] * d[i] * d[i]
+                        : 4 - 8 * d[i] + 5 * d[i] * d[i] - d[i] * d[i] * d[i];
+}
+
+// A pixel wholly inside the disc whose source position falls between
+// pixels, worked out in doubles: the sixteen taps weighted by Keys' cubic
+// and by their opacity, clamped to the range of the four nearest, divided
+// by the opacity. Random bytes, so that every weight and the clamp show.
+TEST(RotateFrameSharp, ATurnedPixelIsTheClampedCubicOfItsSixteenTaps) {
+    const PixelGrid src = fixtures::Picture(40, 36, 5);
+    const KnobParams p{3, 17.0f, 23.3f};
+    const double theta = 23.3 * 3.14159265358979323846 / 180.0;
+    const double cx = 20.5, cy = 18.5, c = std::cos(theta), s = std::sin(theta);
+    for (bool opacity : {false, true}) {
+        const PixelGrid frame = sharp(2, p, src, opacity);
+        int checked = 0;
+        for (int32_t y = 1; y <= 36; ++y)
+            for (int32_t x = 1; x <= 40; ++x) {
+                const double dx = x - cx, dy = y - cy;
+                if (std::hypot(dx, dy) > 16.0) continue;
+                const double sx = cx + dx * c + dy * s, sy = cy - dx * s + dy * c;
+                const auto ix = static_cast<int32_t>(std::floor(sx));
+                const auto iy = static_cast<int32_t>(std::floor(sy));
+                double wx[4], wy[4], sum[4] = {};
+                keys(sx - ix, wx);
+                keys(sy - iy, wy);
+                const auto opacityAt = [&](int32_t tx, int32_t ty) {
+                    return opacity ? static_cast<double>(src(4, tx, ty)) : 255.0;
+                };
+                for (int j = 0; j < 4; ++j)
+                    for (int i = 0; i < 4; ++i) {
+                        const int32_t tx = ix - 1 + i, ty = iy - 1 + j;
+                        const double a = opacityAt(tx, ty);
+                        for (int k = 0; k < 3; ++k)
+                            sum[k] += wx[i] * wy[j] * a * src(k + 1, tx, ty);
+                        sum[3] += wx[i] * wy[j] * a;
+                    }
+                // Each byte's range over the four nearest; a colour times
+                // opacity within least times least and largest times largest.
+                double low[4] = {255, 255, 255, 255}, high[4] = {0, 0, 0, 0};
+                for (int32_t ty = iy; ty <= iy + 1; ++ty)
+                    for (int32_t tx = ix; tx <= ix + 1; ++tx)
+                        for (int k = 0; k < 4; ++k) {
+                            const double v = k < 3 ? src(k + 1, tx, ty) : opacityAt(tx, ty);
+                            low[k] = std::min(low[k], v), high[k] = std::max(high[k], v);
+                        }
+                for (int k = 0; k < 3; ++k) low[k] *= low[3], high[k] *= high[3];
+                for (int k = 0; k < 4; ++k) sum[k] = std::clamp(sum[k], low[k], high[k]);
+                if (sum[3] < 32) continue;  // a faint pixel's colour is a coarse ratio
+                for (int k = 0; k < 3; ++k)
+                    ASSERT_NEAR(frame(k + 1, x, y), std::min(255.0, sum[k] / sum[3]), 0.6)
+                        << "byte " << k << " at " << x << "," << y << " opacity " << opacity;
+                if (opacity) {
+                    ASSERT_NEAR(frame(4, x, y), sum[3], 0.6) << x << "," << y;
+                }
+                ++checked;
+            }
+        EXPECT_GT(checked, 500);
+    }
+}
+
 // One colour inside and outside the disc shows no edge and no ringing,
 // whatever the turn, the radius (beyond the picture too) and the opacity.
 TEST(RotateFrameSharp, APictureOfOneColourStaysOneColour) {

@@ -69,6 +69,13 @@ inline QByteArray Gzip(const QByteArray& bytes) {
     return out;
 }
 
+// A drawing holding a drawing, and so on, depth levels deep; the innermost
+// a green 40 x 40 square.
+inline QByteArray Nested(int depth) {
+    const QByteArray inner = Svg("<rect width=\"40\" height=\"40\" fill=\"#0f0\"/>");
+    return depth == 0 ? inner : Svg(Image(DataUrl("image/svg+xml", Nested(depth - 1))));
+}
+
 // Hides the reference to secret.png from a reading of the text: to a
 // regular expression, the first href is "#...".
 inline QByteArray QuoteTrick() {

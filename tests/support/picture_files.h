@@ -6,8 +6,11 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QImageWriter>
 #include <QtEndian>
 #include <algorithm>
+
+#include <zlib.h>
 
 namespace picture_files {
 
@@ -169,6 +172,76 @@ inline QByteArray Icon(const QList<QImage>& images) {
     }
     for (const auto& png : pngs) ico += png;
     return ico;
+}
+
+// A bitmap that claims w x h pixels of 24 bits and holds 16 bytes of them:
+// 70 bytes in all.
+inline QByteArray ShortBitmap(int w, int h) {
+    QByteArray b("BM", 2);
+    put32(b, 70);
+    put32(b, 0);
+    put32(b, 54);
+    for (quint32 v : {40u, static_cast<quint32>(w), static_cast<quint32>(h)}) put32(b, v);
+    put16(b, 1);
+    put16(b, 24);
+    for (int k = 0; k < 6; ++k) put32(b, 0);
+    return b + QByteArray(16, '\x7f');
+}
+
+// A progressive JPEG of side x side grey pixels whose last scan stands
+// `copies` times over: each copy is a few bytes, and libjpeg goes over every
+// block of the picture again for it (200,000 copies of a 1024 x 1024
+// picture: 2.4 MB that take minutes).
+inline QByteArray RepeatedScansJpeg(int side, int copies) {
+    QImage image(side, side, QImage::Format_Grayscale8);
+    image.fill(128);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const qsizetype end = jpeg.size() - 2;  // the end marker
+    const qsizetype lastScan = jpeg.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    return jpeg.left(end) + jpeg.mid(lastScan, end - lastScan).repeated(copies - 1) + jpeg.mid(end);
+}
+
+inline QByteArray PngChunk(const char* type, const QByteArray& data) {
+    QByteArray chunk;
+    const auto big = [&chunk](quint32 v) {
+        for (int shift : {24, 16, 8, 0}) chunk.append(static_cast<char>((v >> shift) & 255));
+    };
+    big(static_cast<quint32>(data.size()));
+    const QByteArray body = QByteArray(type, 4) + data;
+    chunk += body;
+    big(static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
+                                   static_cast<uInt>(body.size()))));
+    return chunk;
+}
+
+// An 8 x 8 grey PNG with `chunks` compressed texts of nearly 8 MB of
+// letters each, as much as libpng unpacks of one; Qt keeps each several
+// times over (60 of them: 462 KB that take 2.3 GB).
+inline QByteArray TextBombPng(int chunks) {
+    QByteArray header;
+    for (quint32 v : {8u, 8u}) put32(header, qToBigEndian(v));
+    header.append('\x08').append('\x00').append('\x00').append('\x00').append('\x00');
+    const QByteArray letters(7'900'000, 'A');
+    QByteArray packed(static_cast<qsizetype>(compressBound(static_cast<uLong>(letters.size()))), 0);
+    uLongf size = static_cast<uLongf>(packed.size());
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+              reinterpret_cast<const Bytef*>(letters.constData()),
+              static_cast<uLong>(letters.size()), 9);
+    packed.truncate(static_cast<qsizetype>(size));
+    const QByteArray rows = QByteArray(9, '\x80').replace(0, 1, QByteArray(1, '\0')).repeated(8);
+    QByteArray pixels(static_cast<qsizetype>(compressBound(static_cast<uLong>(rows.size()))), 0);
+    size = static_cast<uLongf>(pixels.size());
+    compress2(reinterpret_cast<Bytef*>(pixels.data()), &size,
+              reinterpret_cast<const Bytef*>(rows.constData()), static_cast<uLong>(rows.size()), 9);
+    pixels.truncate(static_cast<qsizetype>(size));
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) +
+           PngChunk("zTXt", QByteArray("k\0\0", 3) + packed).repeated(chunks) +
+           PngChunk("IDAT", pixels) + PngChunk("IEND", {});
 }
 
 }  // namespace picture_files

@@ -1,4 +1,5 @@
 // Building a strip, the frame test view and saving the strip.
+#include <QMenu>
 #include <QtTest>
 
 #include "form1_texts.h"
@@ -57,6 +58,19 @@ void answerNextBox(SeenBox& seen, const QString& button = {}) {
     });
 }
 
+// The items of the context menu that opens next, without their shortcuts and
+// accelerator marks; the menu is closed.
+void readNextMenu(QStringList& items) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) {
+        QTimer::singleShot(0, [&items] { readNextMenu(items); });
+        return;
+    }
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator()) items << action->text().section('\t', 0, 0).remove('&');
+    menu->close();
+}
+
 // The window as the program makes it: the real message boxes.
 struct RealBoxes {
     ModalMessageBoxes boxes{Form1Texts::kCaption};
@@ -90,7 +104,7 @@ private slots:
     void rebuildPutsTheThumbsAtTheStrip();
     void magnificationChangeWaitsForTheNextBuild();
     void dragStepsThroughFrames();
-    void framesOutsideTheCaptureShowEmpty();
+    void testViewFollowsTheStripOnShow();
     void saveBeforeABuildDoesNothing();
     void savedFileIsTheStrip();
     void overwriteIsAskedAndEnterKeepsTheFile();
@@ -98,6 +112,8 @@ private slots:
     void failedSaveIsReported();
     void boxesAreTitledExactly();
     void questionIsAnsweredInGerman();
+    void contextMenusSpeakGerman();
+    void enterClicksTheFocusedButton();
 };
 
 void TestForm1Build::startStripHorizontalAndVertical() {
@@ -227,6 +243,19 @@ void TestForm1Build::magnificationFitsTheView() {
     const bool fits = side * kept <= 121;
     QCOMPARE(view.topLeft() == QPoint(306, 156), fits);
     QCOMPARE(w.WidthTwips() == designedWidth, fits);
+    // The selector and the frame number stay at their places, beside a view
+    // of the frame they name: the designed box shows it as large as fits.
+    QCOMPARE(w.HSTest->pos(), QPoint(306, 280));
+    QCOMPARE(w.LabValue->pos(), QPoint(260, 156));
+    QCOMPARE(w.testThumb->isHidden(), fits);
+    if (!fits) {
+        const int small = std::min(kept, 121 / side);
+        QCOMPARE(w.testThumb->geometry(), QRect(306, 156, side * small, side * small));
+        QTest::keyClick(w.HSTest, Qt::Key_Right);
+        const QImage frame2 = frameOf(w.picStrip->image(), orientation == 0, 2, side, side);
+        QCOMPARE(w.testThumb->image(), frame2.scaled(frame2.size() * small));
+        QVERIFY(testViewShows(w, frame2, kept));
+    }
     QTest::mouseClick(w.Command1, Qt::LeftButton);
     const QString saved =
         (side == 45 ? "Demo" : "k") + QString(orientation == 0 ? "_Seq_H.bmp" : "_Seq_V.bmp");
@@ -443,15 +472,29 @@ void TestForm1Build::dragStepsThroughFrames() {
     QCOMPARE(w.HSTest->Value(), 28);
 }
 
-void TestForm1Build::framesOutsideTheCaptureShowEmpty() {
+// The selector and the view keep to the strip on show: a frame count typed
+// after the build does not shift the frames, and after a load there is no
+// strip of the picture to show until the next build.
+void TestForm1Build::testViewFollowsTheStripOnShow() {
     FormFixture f;
     Form1& w = *f.form;
-    w.cmdStrip_Click(1);  // vertical, 28 frames
-    w.txtIN[0]->setText(QStringLiteral("40"));
-    w.HSTest->setValue(5);  // (40 - 5) x 45 from the bottom lies above the strip
-    QImage empty(45, 45, QImage::Format_RGB32);
+    QTest::mouseClick(w.cmdStrip[1], Qt::LeftButton);  // vertical, 28 frames
+    const QImage strip = w.picStrip->image();
+    w.txtIN[0]->selectAll();
+    QTest::keyClicks(w.txtIN[0], "10");
+    QTest::keyClick(w.HSTest, Qt::Key_Right);
+    QVERIFY(testViewShows(w, frameOf(strip, false, 2, 45, 45), 1));
+    QTest::keyClick(w.HSTest, Qt::Key_End);
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 28"));
+    QVERIFY(testViewShows(w, frameOf(strip, false, 28, 45, 45), 1));
+    QVERIFY(f.load(QStringLiteral("k.bmp"), picture_files::Distinct(30, 20)));
+    QImage empty(w.picTest->size(), QImage::Format_RGB32);
     empty.fill(QColor(192, 192, 192));
-    QCOMPARE(w.picTest->image(), empty);
+    for (int frame = 2; frame <= 4; ++frame) {
+        QTest::keyClick(w.HSTest, Qt::Key_Right);
+        QCOMPARE(w.picTest->image(), empty);
+    }
+    QCOMPARE(w.LabValue->text(), QStringLiteral(" 4"));
 }
 
 void TestForm1Build::saveBeforeABuildDoesNothing() {
@@ -528,6 +571,30 @@ void TestForm1Build::failedSaveIsReported() {
     // A reason closes its sentence, as a load's does.
     QVERIFY(f.seam.shown[0].text.endsWith(QStringLiteral("Ordner.")));
     QVERIFY(QFileInfo(f.file("Demo_Seq_H.bmp")).isDir());
+    // A folder that is there but takes no new file from anyone is not called
+    // missing.
+    QVERIFY(w.Dir1->setPath(QStringLiteral("/proc")));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.seam.shown.size(), 2);
+    QCOMPARE(f.seam.shown[1].text,
+             QString::fromUtf8("Die Datei 'Demo_Seq_H.bmp' konnte nicht gespeichert werden: in "
+                               "diesem Ordner lässt das System niemanden Dateien anlegen."));
+}
+
+// Enter clicks the button that has the focus, as Space does.
+void TestForm1Build::enterClicksTheFocusedButton() {
+    FormFixture f;
+    Form1& w = *f.form;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.cmdStrip[1]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(w.picStrip->size(), QSize(45, 1260));
+    QVERIFY(!w.VS_Strip->isHidden());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), w.Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(QFile::exists(f.file(QStringLiteral("Demo_Seq_V.bmp"))));
 }
 
 // The window system shows a title as it is set, unless the application has
@@ -547,6 +614,23 @@ void TestForm1Build::boxesAreTitledExactly() {
     answerNextBox(question);
     QTest::mouseClick(r.form.Command1, Qt::LeftButton);
     QCOMPARE(question.title, QStringLiteral("Quenwick Torvelink"));
+}
+
+// Qt's own texts, such as the context menus of a box and of a scroll bar,
+// are German as the rest of the window, whatever the locale.
+void TestForm1Build::contextMenusSpeakGerman() {
+    RealBoxes r;
+    r.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r.form));
+    QStringList items;
+    for (QWidget* control :
+         {static_cast<QWidget*>(r.form.txtIN[0]), static_cast<QWidget*>(r.form.HSTest)}) {
+        QTimer::singleShot(0, [&items] { readNextMenu(items); });
+        QTest::mouseClick(r.form.windowHandle(), Qt::RightButton, {},
+                          control->mapTo(&r.form, control->rect().center()));
+    }
+    for (const char* german : {"Rückgängig", "Alles auswählen", "Hierher scrollen"})
+        QVERIFY2(items.contains(QString::fromUtf8(german)), qPrintable(items.join(", ")));
 }
 
 // Qt's own button texts would be English without its translations.

@@ -1,16 +1,21 @@
 // Choosing a picture, the pointer readouts, and the program as a process.
+#include <grp.h>
 #include <unistd.h>
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QtTest>
 
 #include "form_fixture.h"
 #include "picture_files.h"
+#include "player_process.h"
+#include "single_instance.h"
 
 using namespace Controls;
 using namespace Drawing;
 using namespace Engine;
 using namespace Messages;
+using namespace Pictures;
 using namespace Window;
 
 namespace {
@@ -39,6 +44,8 @@ private slots:
     void baseNameIsTheNameBeforeTheLastDot();
     void unreadableFileChangesNothing();
     void windowStaysAliveWhileThePlayerRuns();
+    void closingEndsThePlayerAndLetsGoOfTheName();
+    void typingANameFindsTheFolder();
     void browsingMovesOnlyTheLists();
     void arrowKeysChooseAFile();
     void pointerOverTheSourcePicture();
@@ -49,6 +56,7 @@ private slots:
     void readoutsShowTheirWholeText_data();
     void readoutsShowTheirWholeText();
     void secondCopyEndsAndNothingIsWritten();
+    void anotherUserCannotStopTheWindow();
 };
 
 void TestForm1Load::largestPictureIsAccepted() {
@@ -83,6 +91,14 @@ void TestForm1Load::largestPictureIsAccepted() {
     QCOMPARE(w.HSTest->Value(), 1);
     QCOMPARE(f.s().Knob.FrameCount, 28);  // the user's values stay
     QCOMPARE(w.txtIN[2]->text(), QStringLiteral("10"));
+    // Over the bare window the size reads in full, in the label's place.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseMove(&w, QPoint(160, 140));
+    QTRY_COMPARE(w.LabWHStart->text(), QString::fromUtf8("Breite = 121 , Höhe = 121"));
+    QVERIFY(w.LabWHStart->fontMetrics().horizontalAdvance(w.LabWHStart->text()) <=
+            w.LabWHStart->contentsRect().width());
+    QCOMPARE(w.LabWHStart->geometry(), QRect(302, 132, 126, 17));
     // Saving waits for the next build.
     w.Command1_Click();
     QVERIFY(!QFile::exists(f.file("Gross_Seq_H.bmp")));
@@ -260,6 +276,50 @@ void TestForm1Load::windowStaysAliveWhileThePlayerRuns() {
     QCOMPARE(f.seam.shown.size(), 1);
 }
 
+// Closed while a slow metafile is drawn, the window ends the player at once
+// and lets go of the running copy's name with the window: a copy started now
+// runs.
+void TestForm1Load::closingEndsThePlayerAndLetsGoOfTheName() {
+    const QString key = QStringLiteral("tst-form1-load-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance running(key);
+    QVERIFY(!running.anotherIsRunning());
+    QVERIFY(SingleInstance(key).anotherIsRunning());
+    FormFixture f;
+    Form1& w = *f.form;
+    running.releaseWhenClosed(w);  // as the start routine does
+    QFile hangs(f.file(QStringLiteral("haengt.wmf")));
+    QVERIFY(hangs.open(QIODevice::WriteOnly));
+    hangs.write(picture_files::FontHeightZeroMetafile());
+    hangs.close();
+    w.File1->setPath(f.folder.path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Left alone, the player would draw until its deadline.
+    const QDeadlineTimer playerDeadline(PlayerProcess::kDeadlineMs);
+    QTimer::singleShot(200, [&] {  // as the window manager's close button
+        QCloseEvent close;
+        QCoreApplication::sendEvent(w.windowHandle(), &close);
+    });
+    QVERIFY(f.clickFile(QStringLiteral("haengt.wmf")));
+    QVERIFY(!w.isVisible());
+    QVERIFY(!playerDeadline.hasExpired());
+    QVERIFY(!SingleInstance(key).anotherIsRunning());
+}
+
+// Typing the start of a folder's name in the folder list goes to it, as in
+// the file list; Enter opens it.
+void TestForm1Load::typingANameFindsTheFolder() {
+    FormFixture f;
+    Form1& w = *f.form;
+    for (const char* name : {"Alpha", "Beta", "Gamma", "Garten"})
+        QVERIFY(QDir(f.folder.path()).mkpath(QStringLiteral("Unter/") + name));
+    QVERIFY(w.Dir1->setPath(f.file("Unter")));
+    QTest::keyClicks(w.Dir1, "gar");
+    QCOMPARE(w.Dir1->currentItem()->text(), QStringLiteral("Garten"));
+    QTest::keyClick(w.Dir1, Qt::Key_Return);
+    QCOMPARE(w.File1->Path(), QDir::cleanPath(f.file("Unter/Garten")));
+}
+
 void TestForm1Load::browsingMovesOnlyTheLists() {
     FormFixture f;
     Form1& w = *f.form;
@@ -398,37 +458,112 @@ void TestForm1Load::readoutsShowTheirWholeText() {
     QVERIFY(showsWholeText(w.LabValue, framePlace));
 }
 
+namespace {
+
+// The program as a process, with a home and a runtime folder of its own.
+struct Program : QProcess {
+    explicit Program(const QString& home) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
+        setProcessEnvironment(env);
+        setWorkingDirectory(home);
+    }
+    ~Program() override {
+        terminate();
+        waitForFinished(10000);
+    }
+};
+
+// Where the program listens once it is up, with this runtime folder.
+QString serverIn(const QString& runtime) {
+    const QByteArray kept = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    const QString path = SingleInstance::ServerPath(QStringLiteral("quenwick-torvelink"));
+    if (kept.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", kept);
+    return path;
+}
+
+bool answers(const QString& server) {
+    QLocalSocket probe;
+    probe.connectToServer(server);
+    return probe.waitForConnected(100);
+}
+
+}  // namespace
+
 void TestForm1Load::secondCopyEndsAndNothingIsWritten() {
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    QProcess first, second;
-    for (QProcess* p : {&first, &second}) {
-        p->setProcessEnvironment(env);
-        p->setWorkingDirectory(home.path());
-    }
+    Program first(home.path()), second(home.path());
     first.start(QStringLiteral(TORVELINK_PROGRAM), {QStringLiteral("--egal")});
     QVERIFY(first.waitForStarted());
-    // The first copy is up once it answers on its per-user socket.
-    const auto answers = [] {
-        QLocalSocket probe;
-        probe.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-        probe.connectToServer(QStringLiteral("quenwick-torvelink-") + QString::number(::getuid()));
-        return probe.waitForConnected(100);
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(answers(), 30000);
+    // The first copy is up once it answers on its socket.
+    QTRY_VERIFY_WITH_TIMEOUT(answers(serverIn(home.path())), 30000);
     QCOMPARE(first.state(), QProcess::Running);
     second.start(QStringLiteral(TORVELINK_PROGRAM), {});
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(first.state(), QProcess::Running);
-    first.terminate();
+    first.terminate();  // an interrupt removes the socket too
     QVERIFY(first.waitForFinished(10000));
     QStringList left =
         QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+}
+
+// A process of another user takes every name it can before the program
+// starts: the abstract socket names anyone may bind (which earlier copies
+// listened on), and the program's own name, which it cannot make in the
+// user's runtime folder. The program starts all the same.
+void TestForm1Load::anotherUserCannotStopTheWindow() {
+    if (::getuid() != 0)
+        QSKIP("Starting a process of another user takes root; no second user is at hand.");
+    QTemporaryDir home;
+    const QString server = serverIn(home.path());
+    QProcess squatter;
+    squatter.setChildProcessModifier([] {
+        constexpr gid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(3);
+    });
+    const char* script = R"(
+import socket, sys
+def take(address):
+    s = socket.socket(socket.AF_UNIX)
+    s.bind(address)
+    s.listen()
+    return s
+held = []
+for name in ('\0quenwick-torvelink-0', '\0quenwick-torvelink-' + sys.argv[2]):
+    try:
+        held.append(take(name))
+    except OSError:
+        pass  # held already, by a copy of an earlier program
+try:
+    held.append(take(sys.argv[1]))
+    print('taken', flush=True)
+except OSError:
+    print('refused', flush=True)
+sys.stdin.read()
+)";
+    squatter.setWorkingDirectory(QStringLiteral("/"));
+    // Debian's own Python, which any user may run.
+    squatter.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"), QString::fromLatin1(script), server, QString::number(::getuid())});
+    QVERIFY2(squatter.waitForReadyRead(10000), squatter.readAllStandardError().constData());
+    QTRY_VERIFY(squatter.canReadLine());
+    QCOMPARE(squatter.readLine(), QByteArray("refused\n"));
+    Program program(home.path());
+    program.start(QStringLiteral(TORVELINK_PROGRAM), {});
+    QTRY_VERIFY_WITH_TIMEOUT(answers(server), 30000);
+    QCOMPARE(program.state(), QProcess::Running);
+    squatter.closeWriteChannel();
+    QVERIFY(squatter.waitForFinished(10000));
 }
 
 QTEST_MAIN(TestForm1Load)

@@ -202,14 +202,38 @@ void TestForm1Start::parameterBoxesReadLeadingNumbers() {
     QCOMPARE(got, value);
 }
 
+namespace {
+// The box's text is inked clear of both inner edges, about as far from each:
+// a text that is cut touches one of them.
+bool showsWholeCentred(QLineEdit* box) {
+    const QImage shot = box->grab().toImage();
+    constexpr int kFrame = 2;
+    int left = -1, right = -1;
+    for (int x = kFrame; x < shot.width() - kFrame; ++x)
+        for (int y = kFrame; y < shot.height() - kFrame; ++y)
+            if (qGray(shot.pixel(x, y)) < 128) {
+                if (left < 0) left = x - kFrame;
+                right = shot.width() - kFrame - 1 - x;
+                break;
+            }
+    return left > 0 && right > 0 && std::abs(left - right) <= 2;
+}
+}  // namespace
+
+// Five characters fit, and the box shows all of them, centred, however wide
+// they are: nothing is cut at an edge.
 void TestForm1Start::boxesTakeFiveCharacters() {
     FormFixture f;
-    for (QLineEdit* box : f.form->txtIN) {
-        box->clear();
-        QTest::keyClicks(box, "1234567");
-        QCOMPARE(box->text(), QStringLiteral("12345"));
-    }
-    QCOMPARE(f.s().Knob.FrameCount, 12345);
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    for (const char* typed : {"1234567", "&HFFF", "&O777", "-8e-9"})
+        for (QLineEdit* box : f.form->txtIN) {
+            box->clear();
+            QTest::keyClicks(box, typed);
+            QCOMPARE(box->text(), QString::fromLatin1(typed).left(5));
+            QVERIFY2(showsWholeCentred(box), typed);
+        }
+    QCOMPARE(f.s().Knob.FrameCount, 0);  // "-8e-9"
 }
 
 void TestForm1Start::tabOrderFollowsTheDesign() {

@@ -3,8 +3,9 @@
 #include <QtEndian>
 #include <array>
 #include <bit>
+#include <cstdlib>
 
-namespace Pictures {
+namespace Player {
 
 namespace BmpFields {
 
@@ -57,7 +58,32 @@ std::array<uchar, 256> widening(int width) {
     return table;
 }
 
+constexpr quint32 kCoreHeader = 12, kInfoHeader = 40;
+
 }  // namespace
+
+bool ShorterThanPixels(const QByteArray& file) {
+    constexpr qint64 kFileHeader = 14;
+    if (file.size() < kFileHeader + 4 || !file.startsWith("BM")) return false;
+    const quint32 headerSize = at32(file, 14);
+    const bool core = headerSize == kCoreHeader;
+    if ((!core && headerSize < kInfoHeader) || file.size() < kFileHeader + headerSize) return false;
+    const auto at16 = [&file](qsizetype at) {
+        return qFromLittleEndian<quint16>(file.constData() + at);
+    };
+    const qint64 width = core ? at16(18) : static_cast<qint32>(at32(file, 18));
+    const qint64 height = core ? at16(20) : static_cast<qint32>(at32(file, 22));
+    const int bits = at16(core ? 24 : 28);
+    const quint32 compression = core ? kPlainRgb : at32(file, 30);
+    if (compression != kPlainRgb && compression != kBitFields && compression != kAlphaBitFields)
+        return false;
+    if (width <= 0 || height == 0 || bits < 1 || bits > 32) return false;
+    // Every row is padded to whole 32-bit words; a lower bound of what the
+    // file needs, leaving out the palette and masks.
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    const qint64 room = file.size() - kFileHeader - headerSize;
+    return std::abs(height) > room / rowBytes;
+}
 
 QImage WidenChannels(const QImage& picture, const QByteArray& head) {
     const auto fields = masks(head);
@@ -89,4 +115,4 @@ QImage WidenChannels(const QImage& picture, const QByteArray& head) {
 
 }  // namespace BmpFields
 
-}  // namespace Pictures
+}  // namespace Player

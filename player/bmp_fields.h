@@ -3,12 +3,12 @@
 #include <QByteArray>
 #include <QImage>
 
-namespace Pictures {
+namespace Player {
 
 // Bitmaps of 16 (or 32) bits per pixel keep each channel in a bit field of
 // its own width, often 5 or 6 bits. Qt's reader widens such a channel by a
 // shift (5 bits: 31 gives 248); what the bitmap means is the full range (31
-// gives 255, as other readers show it). Internal to the picture loader.
+// gives 255, as other readers show it). Only the picture player uses this.
 namespace BmpFields {
 
 // The picture as Qt read it from the BMP file whose first bytes (at least
@@ -19,6 +19,12 @@ namespace BmpFields {
 // are.
 QImage WidenChannels(const QImage& picture, const QByteArray& head);
 
+// Whether the BMP file (all of its bytes) is shorter than the pixels its
+// header claims, uncompressed: Qt's reader would take the missing rows as
+// black. Compressed bitmaps, and headers too short or too odd to tell, are
+// not judged here.
+bool ShorterThanPixels(const QByteArray& file);
+
 }  // namespace BmpFields
 
-}  // namespace Pictures
+}  // namespace Player
