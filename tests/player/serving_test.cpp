@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <string>
 
@@ -37,7 +38,11 @@ int work(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "hang")
         for (;;) ::pause();
-    if (what == "crash") ::raise(SIGSEGV);
+    if (what == "crash") {
+        // Killed by the signal itself, not caught by a sanitizer's handler.
+        ::signal(SIGSEGV, SIG_DFL);
+        ::raise(SIGSEGV);
+    }
     rlimit space{};
     ::getrlimit(RLIMIT_AS, &space);
     const std::string answer = std::to_string(::getpid()) + ' ' +
