@@ -9,8 +9,10 @@ made into pixels at 0 degrees (drawn at 8 times, box-averaged in
 premultiplied colour). Each frame of a 13-frame strip from -135 to +135
 degrees is laid on mid-grey and compared with the truth; the table gives the
 PSNR of the worst frame, in dB, for our bilinear and sharp routines
-(bench/turn_frames) and Pillow's BILINEAR and BICUBIC turns of the same
-pixels (the usual Python recipe: the turned picture pasted through the disc).
+(bench/turn_frames), the command line's strip of the drawing turned as a
+drawing (oversampled as it is by default, and less), and Pillow's BILINEAR and BICUBIC
+turns of the same pixels (the usual Python recipe: the turned picture pasted
+through the disc).
 
     bench/sharp_quality.py --build build [--sizes 64,128,256]
     bench/sharp_quality.py --make-knobs      # writes bench/knobs/*.svg anew
@@ -136,6 +138,18 @@ def ours(build, routine, source, size, work):
     return [strip.crop((0, k * size, size, (k + 1) * size)) for k in range(FRAMES)]
 
 
+def drawn(build, kind, size, work, oversample=None):
+    """The command line's own strip of the drawing, turned as a drawing."""
+    out = os.path.join(work, f"drawn{oversample}.png")
+    program = os.path.join(build, "bin", "torvelink-cli")
+    asked = [] if oversample is None else ["--oversample", str(oversample)]
+    subprocess.run([program, knob_path(kind), "--size", str(size), "--frames", str(FRAMES),
+                    "--start", str(START), "--angle", str(STEP), "--radius", str(size / 2),
+                    "--vertical", "--format", "png", *asked, "-o", out, "-q"], check=True)
+    strip = Image.open(out).convert("RGBA")
+    return [strip.crop((0, k * size, size, (k + 1) * size)) for k in range(FRAMES)]
+
+
 def pillow(source, size, resample):
     """Pillow turns counter-clockwise; the turned picture goes where a pixel's
     centre lies inside the disc."""
@@ -160,6 +174,9 @@ def measure(build, kind, size, work):
     routines = {
         "bilinear (ours today)": ours(build, "bilinear", source, size, work),
         "sharp (ours)": ours(build, "sharp", source, size, work),
+        "drawing turned as a drawing (ours, oversampled 4 x)": drawn(build, kind, size, work),
+        "the same, --oversample 2": drawn(build, kind, size, work, 2),
+        "the same, --oversample 1": drawn(build, kind, size, work, 1),
         "Pillow BILINEAR": pillow(source, size, Image.BILINEAR),
         "Pillow BICUBIC": pillow(source, size, Image.BICUBIC),
     }

@@ -16,6 +16,7 @@
 
 #include "apng_writer.h"
 #include "byte_sink.h"
+#include "dependency_file.h"
 #include "file_sink.h"
 #include "native_path.h"
 #include "picture_io.h"
@@ -83,26 +84,6 @@ void claimWritten(const PicturePlan& plan, const std::vector<Target>& targets, C
     }
 }
 
-// The folder a file is to go in is made when it is missing, as a folder
-// named by -o is.
-Message folderReady(const QString& path) {
-    const QByteArray native = NativePath::Encode(path);
-    const qsizetype slash = native.lastIndexOf('/');
-    if (slash <= 0) return {};
-    std::error_code error;
-    std::filesystem::create_directories(native.left(slash).toStdString(), error);
-    if (!error) return {};
-    return {.code = MessageCode::CannotMakeFolder,
-            .subject = NativePath::Decode(native.left(slash))};
-}
-
-// A file that cannot be saved, named as the run named it.
-Message cannotSave(const SafeFile& file, const QString& path) {
-    Message m = file.cannotSave();
-    m.subject = path;
-    return m;
-}
-
 // What a long strip has composed so far, at most a few times a second.
 class ProgressCounter {
 public:
@@ -145,10 +126,58 @@ private:
     const Reports& reports_;
     std::unique_ptr<Render::FrameMaker> frames_;  // the frames of scale `scale_`
     std::size_t scale_ = SIZE_MAX;
-    std::unique_ptr<FileSink> holderSink_;  // a file that holds the strips' bytes too
-    std::unique_ptr<Output::StripsFile> holder_;
-    SafeFile* holderFile_ = nullptr;
+    // The files that hold the strips' bytes too: a header beside them, C
+    // source for a program.
+    struct Holder {
+        SafeFile* file;
+        std::unique_ptr<FileSink> sink;
+        std::unique_ptr<Output::StripsFile> holds;
+    };
+    std::vector<Holder> holders_;
+    bool holds(const SafeFile& file) const;
+    Message hold(const Job& job, SafeFile& file);
+    Message composeHeld(const Job& job, FileSink& out, Output::Frames& frames);
 };
+
+bool JobWriter::holds(const SafeFile& file) const {
+    return std::any_of(holders_.begin(), holders_.end(),
+                       [&](const Holder& holder) { return holder.file == &file; });
+}
+
+Message JobWriter::hold(const Job& job, SafeFile& file) {
+    Holder& holder = holders_.emplace_back(Holder{&file, std::make_unique<FileSink>(file), {}});
+    const QString header = EmbedHeader(job.path);
+    holder.holds =
+        job.kind == Job::Kind::Embedding
+            ? Output::MakeCSource(*holder.sink, plan_.facts, o_.embedNamespace.toLatin1(),
+                                  header.mid(header.lastIndexOf('/') + 1))
+            : Output::RowOf(job.side).holdsStrips(*holder.sink, plan_.facts);
+    if (!holder.holds->begin()) return CannotSave(file, job.path);
+    return {};
+}
+
+// A strip into its own file and, byte for byte as it comes, into each file
+// that holds it too.
+Message JobWriter::composeHeld(const Job& job, FileSink& out, Output::Frames& frames) {
+    std::vector<Png::ByteSink*> held;
+    std::vector<std::unique_ptr<TeeSink>> tees;
+    Png::ByteSink* sink = &out;
+    for (Holder& holder : holders_) {
+        held.push_back(&holder.holds->strip(job.scale));
+        tees.push_back(std::make_unique<TeeSink>(*sink, *held.back()));
+        sink = tees.back().get();
+    }
+    const Output::Composed composed = Output::ComposeInto(*sink, plan_.format, frames);
+    // A holder failed where the strip's own file did not.
+    if (composed.stop == Output::Stop::Sink && !out.failed())
+        for (std::size_t k = 0; k < holders_.size(); ++k)
+            if (held[k]->failed()) return CannotSave(*holders_[k].file, holders_[k].file->target());
+    if (const Message failed = Output::WhyStopped(composed, job.path, SystemReason(sink->error())))
+        return failed;
+    for (Holder& holder : holders_)
+        if (!holder.holds->endStrip()) return CannotSave(*holder.file, holder.file->target());
+    return {};
+}
 
 Message JobWriter::sourceFor(std::size_t k) {
     if (k == scale_) return {};
@@ -178,20 +207,8 @@ Message JobWriter::compose(const Job& job, SafeFile& file) {
     Output::Frames frames = framesOf(job);
     ProgressCounter progress(reports_, job.path);
     if (job.kind == Job::Kind::Strip) frames.progress = std::ref(progress);
-    Output::Composed composed;
-    if (holder_ && job.kind == Job::Kind::Strip) {
-        TeeSink both(out, holder_->strip(job.scale));
-        composed = Output::ComposeInto(both, plan_.format, frames);
-        // The holder failed where the strip's own file did not.
-        if (composed.stop == Output::Stop::Sink && !out.failed())
-            return cannotSave(*holderFile_, holderFile_->target());
-        if (const Message failed =
-                Output::WhyStopped(composed, job.path, SystemReason(both.error())))
-            return failed;
-        if (!holder_->endStrip()) return cannotSave(*holderFile_, holderFile_->target());
-        return {};
-    }
-    composed = Output::ComposeInto(out, plan_.format, frames);
+    if (!holders_.empty() && job.kind == Job::Kind::Strip) return composeHeld(job, out, frames);
+    const Output::Composed composed = Output::ComposeInto(out, plan_.format, frames);
     return Output::WhyStopped(composed, job.path, SystemReason(out.error()));
 }
 
@@ -200,14 +217,11 @@ Message JobWriter::write(const Job& job, SafeFile& file) {
     switch (job.kind) {
         case Job::Kind::Text:
             if (!file.write(job.text.constData(), static_cast<std::size_t>(job.text.size())))
-                return cannotSave(file, job.path);
+                return CannotSave(file, job.path);
             return {};
         case Job::Kind::HoldsStrips:
-            holderFile_ = &file;
-            holderSink_ = std::make_unique<FileSink>(file);
-            holder_ = Output::RowOf(job.side).holdsStrips(*holderSink_, plan_.facts);
-            if (!holder_->begin()) return cannotSave(file, job.path);
-            return {};
+        case Job::Kind::Embedding:
+            return hold(job, file);
         case Job::Kind::Animation: {
             if (const Message failed = sourceFor(job.scale)) return failed;
             FileSink out(file);
@@ -230,17 +244,18 @@ Message JobWriter::write(const Job& job, SafeFile& file) {
 Message JobWriter::writeAll() {
     FileBatch batch;
     for (const Job& job : plan_.jobs) {
-        if (const Message missing = folderReady(job.path)) return missing;
+        if (const Message missing = FolderReady(job.path)) return missing;
         SafeFile& file = batch.add(job.path);
-        if (!file.open()) return cannotSave(file, job.path);
+        if (!file.open()) return CannotSave(file, job.path);
         if (const Message failed = write(job, file)) return failed;
-        if (&file != holderFile_ && !file.finish()) return cannotSave(file, job.path);
+        if (!holds(file) && !file.finish()) return CannotSave(file, job.path);
     }
-    if (holder_ && (!holder_->finish() || !holderFile_->finish()))
-        return cannotSave(*holderFile_, holderFile_->target());
+    for (Holder& holder : holders_)
+        if (!holder.holds->finish() || !holder.file->finish())
+            return CannotSave(*holder.file, holder.file->target());
     if (!batch.commit()) {
         const SafeFile* failed = batch.failed();
-        return cannotSave(*failed, failed->target());
+        return CannotSave(*failed, failed->target());
     }
     return {};
 }
@@ -261,9 +276,10 @@ void reportWritten(const PicturePlan& plan, const Reports& reports) {
         switch (job.kind) {
             case Job::Kind::Text:
             case Job::Kind::HoldsStrips:
+            case Job::Kind::Embedding:
                 // A text made for each scale is said beside its own strip's.
                 reports.done({.code = MessageCode::WrittenSide,
-                              .reason = {Output::RowOf(job.side).what, 0},
+                              .reason = {job.what, 0},
                               .subject = job.path});
                 break;
             case Job::Kind::Animation:
@@ -303,6 +319,17 @@ void reportParameters(const PicturePlan& plan, const PictureFacts& facts, const 
                             {Fact::End, Decimal{plan.facts.endAngle(), 2}}}});
 }
 
+// A plan's files for a build tool, which reads them a line each and knows
+// them only if their names do not follow the picture's pixels.
+Message unlisted(const PicturePlan& plan, const QString& path) {
+    if (plan.formatFollowsPicture)
+        return {.code = MessageCode::FormatFollowsPicture, .subject = path};
+    for (const Job& job : plan.jobs)
+        if (!Output::OnOneLine(job.path))
+            return {.code = MessageCode::NameOnNoLine, .subject = job.path};
+    return {};
+}
+
 // What the options ask of a picture that it cannot do is a usage error, not
 // a failure of the picture.
 bool isUsage(const Message& m) {
@@ -310,6 +337,23 @@ bool isUsage(const Message& m) {
 }
 
 }  // namespace
+
+Message FolderReady(const QString& path) {
+    const QByteArray native = NativePath::Encode(path);
+    const qsizetype slash = native.lastIndexOf('/');
+    if (slash <= 0) return {};
+    std::error_code error;
+    std::filesystem::create_directories(native.left(slash).toStdString(), error);
+    if (!error) return {};
+    return {.code = MessageCode::CannotMakeFolder,
+            .subject = NativePath::Decode(native.left(slash))};
+}
+
+Message CannotSave(const SafeFile& file, const QString& path) {
+    Message m = file.cannotSave();
+    m.subject = path;
+    return m;
+}
 
 Claims ClaimPictures(const QStringList& pictures) {
     Claims claims;
@@ -319,7 +363,7 @@ Claims ClaimPictures(const QStringList& pictures) {
 }
 
 Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, const QString& path,
-                   Claims& claims, const Reports& reports) {
+                   Claims& claims, const Reports& reports, Writing writing, QStringList* planned) {
     // A recipe names its picture; the strips are named after the recipe.
     const auto opened = OpenSource(o, s, o.picture.isEmpty() ? path : o.picture);
     if (const auto* failed = std::get_if<Message>(&opened)) {
@@ -345,6 +389,19 @@ Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, con
     }
     const std::vector<Target> targets = targetsOf(plan);
     if (!mayWrite(plan, targets, claims, reports)) return Built::Failed;
+    const auto named = [&] {
+        if (planned != nullptr)
+            for (const Job& job : plan.jobs) *planned << job.path;
+    };
+    if (writing == Writing::NamesOnly) {
+        if (const Message failed = unlisted(plan, path)) {
+            reports.problem(failed);
+            return Built::Failed;
+        }
+        claimWritten(plan, targets, claims);
+        named();
+        return Built::Written;
+    }
     JobWriter writer(o, plan, source, reports);
     const bool standardOutput =
         plan.jobs.size() == 1 && plan.jobs.front().path == QLatin1String("-");
@@ -355,6 +412,7 @@ Built BuildPicture(const Options& o, const Settings& s, bool outputIsFolder, con
     }
     claimWritten(plan, targets, claims);
     reportWritten(plan, reports);
+    named();
     return Built::Written;
 }
 

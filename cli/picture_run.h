@@ -9,6 +9,7 @@
 #include "file_identity.h"
 #include "message.h"
 #include "options.h"
+#include "safe_file.h"
 #include "settings.h"
 
 namespace Cli {
@@ -38,8 +39,22 @@ enum class Built {
     Usage,    // the options ask of the picture what it cannot do
 };
 
+// How far a picture's run goes: its files written, or only planned and
+// named (a run that writes nothing, for build tools to learn its files).
+enum class Writing { Files, NamesOnly };
+
 // The picture "-" is standard input; it is named in messages as given.
+// planned, if given, learns every file of the plan, in its order, once they
+// are written (NamesOnly: once they could be).
 Built BuildPicture(const Plan::Options& o, const Plan::Settings& s, bool outputIsFolder,
-                   const QString& path, Claims& claims, const Reports& reports);
+                   const QString& path, Claims& claims, const Reports& reports,
+                   Writing writing = Writing::Files, QStringList* planned = nullptr);
+
+// The folder a file is to go in, made when it is missing, as a folder named
+// by -o is; a message naming the folder when it cannot be made.
+Messages::Message FolderReady(const QString& path);
+
+// A file cannot be saved: named as the run named it.
+Messages::Message CannotSave(const Platform::SafeFile& file, const QString& path);
 
 }  // namespace Cli

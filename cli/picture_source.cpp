@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "box_downscale.h"
+#include "drawn_disc.h"
 #include "picture_io.h"
 #include "strip_compositor.h"
 
@@ -119,7 +120,43 @@ private:
     Render::DiscFrames disc_;
 };
 
+// The frames of a drawing at one scale: its pixels outside the disc, and
+// inside it the drawing drawn turned for each frame.
+class DrawnPictureFrames final : public Render::FrameMaker {
+public:
+    DrawnPictureFrames(PixelGrid grid, std::unique_ptr<DrawnFrames> drawn, const KnobParams& params,
+                       std::optional<QRgb> lay)
+        : grid_(std::move(grid)),
+          drawn_(std::move(drawn)),
+          disc_(params, grid_, *drawn_,
+                lay ? std::optional<uint32_t>(*lay & 0xFFFFFFu) : std::nullopt) {}
+    int32_t frameWidth() const override { return disc_.frameWidth(); }
+    int32_t frameHeight() const override { return disc_.frameHeight(); }
+    int32_t frameCount() const override { return disc_.frameCount(); }
+    bool prepare(int pixelBytes, bool opacity) override {
+        return disc_.prepare(pixelBytes, opacity);
+    }
+    void build(int32_t i, const Render::FrameTarget& target) const override {
+        disc_.build(i, target);
+    }
+    bool intact() const override { return disc_.intact(); }
+
+private:
+    PixelGrid grid_;
+    std::unique_ptr<DrawnFrames> drawn_;
+    Render::DrawnDiscFrames disc_;
+};
+
+// Whether some frame turns the disc.
+bool turns(const KnobParams& params) {
+    return params.RotRadius > 0.0f && (params.RotAngle != 0.0f || params.StartAngle != 0.0f);
+}
+
 }  // namespace
+
+bool PictureSource::drawnTurn(const KnobParams& params) const {
+    return first_.vector && s_.drawnMotion && turns(params);
+}
 
 std::variant<std::unique_ptr<Render::FrameMaker>, Message> PictureSource::frames(
     std::size_t k, const PicturePlan& plan) const {
@@ -131,8 +168,30 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> PictureSource::frames
         return Message{
             .code = MessageCode::NoMemoryForStrip,
             .facts = {{Fact::Width, plan.strips[k].size.X}, {Fact::Height, plan.strips[k].size.Y}}};
+    const KnobParams& params = plan.strips[k].params;
+    if (!drawnTurn(params))
+        return std::unique_ptr<Render::FrameMaker>(
+            new PictureFrames(std::move(grid), params, s_.routine));
+    // Drawn as draw(k) draws it, on its margin, turned about the centre
+    // the pixels would turn about.
+    const ScaledSize& size = drawn_.at(k);
+    const ScaledSize& framed = facts_.sizes.at(k);
+    DrawingProtocol::FrameMotion motion;
+    motion.frames = params.FrameCount;
+    motion.width = framed.width;
+    motion.height = framed.height;
+    motion.x = motion.toX = (framed.width - size.width) / 2;
+    motion.y = motion.toY = (framed.height - size.height) / 2;
+    motion.start = params.StartAngle;
+    motion.step = params.RotAngle;
+    motion.pivotX = framed.width / 2.0;
+    motion.pivotY = framed.height / 2.0;
+    auto played = KnobInput::DrawFrames(
+        first_, path_, {o_.maxSize, o_.size, s_.namedScales ? size.scale : o_.scale, s_.oversample},
+        motion);
+    if (auto* failed = std::get_if<Message>(&played)) return std::move(*failed);
     return std::unique_ptr<Render::FrameMaker>(
-        new PictureFrames(std::move(grid), plan.strips[k].params, s_.routine));
+        new DrawnPictureFrames(std::move(grid), std::move(std::get<0>(played)), params, plan.lay));
 }
 
 Message PictureSource::tooLarge(qint64 width, qint64 height) const {
@@ -146,11 +205,12 @@ std::variant<std::unique_ptr<PictureSource>, Message> PictureSource::Open(const 
                                                                           const QString& path) {
     std::unique_ptr<PictureSource> source(new PictureSource(o, s, path));
     Picture& first = source->first_;
-    first = ReadPicture(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale});
+    first = ReadPicture(path, {o.maxSize, o.size, s.namedScales ? 1.0 : o.scale, s.oversample});
     if (first.status == LoadStatus::TooLarge) return source->tooLarge(first.width, first.height);
     if (first.status != LoadStatus::Loaded) return first.message;
     PictureFacts& facts = source->facts_;
     facts.vector = first.vector;
+    facts.drawn = first.vector && s.drawnMotion;
     facts.windowKind = first.windowKind;
     facts.transparent = first.image.hasAlphaChannel();
     const int width = first.image.width(), height = first.image.height();
@@ -195,7 +255,8 @@ std::variant<QImage, Message> PictureSource::draw(std::size_t k) const {
     QImage image = first_.image;
     if (first_.vector && s_.namedScales) {
         const Picture again = namedAsGiven(
-            KnobInput::Redraw(first_, path_, {o_.maxSize, o_.size, size.scale}), path_);
+            KnobInput::Redraw(first_, path_, {o_.maxSize, o_.size, size.scale, s_.oversample}),
+            path_);
         if (again.status == LoadStatus::TooLarge) return tooLarge(again.width, again.height);
         if (again.status != LoadStatus::Loaded) return again.message;
         image = again.image;

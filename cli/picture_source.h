@@ -41,6 +41,9 @@ private:
         : o_(o), s_(s), path_(std::move(path)) {}
 
     Messages::Message tooLarge(qint64 width, qint64 height) const;
+    // Whether the drawing is drawn turned for each frame with these
+    // parameters, rather than its pixels turned.
+    bool drawnTurn(const Engine::KnobParams& params) const;
 
     const Plan::Options& o_;
     const Plan::Settings& s_;

@@ -27,9 +27,11 @@ using KnobInput::Picture;
 // A layer's pixels and the stack made of them, for one scale.
 class LayeredFrames final : public Render::FrameMaker {
 public:
-    LayeredFrames(std::deque<PixelGrid> grids, int32_t width, int32_t height, int32_t frames,
+    LayeredFrames(std::deque<PixelGrid> grids, std::vector<std::unique_ptr<DrawnFrames>> drawn,
+                  int32_t width, int32_t height, int32_t frames,
                   std::vector<Render::StackLayer> layers, Routine routine, uint32_t background)
         : grids_(std::move(grids)),
+          drawn_(std::move(drawn)),
           stack_(width, height, frames, std::move(layers), routine, background) {}
     int32_t frameWidth() const override { return stack_.frameWidth(); }
     int32_t frameHeight() const override { return stack_.frameHeight(); }
@@ -40,10 +42,12 @@ public:
     void build(int32_t i, const Render::FrameTarget& target) const override {
         stack_.build(i, target);
     }
+    bool intact() const override { return stack_.intact(); }
 
 private:
     // The layers point into these; a deque keeps them where they are.
     std::deque<PixelGrid> grids_;
+    std::vector<std::unique_ptr<DrawnFrames>> drawn_;
     Render::StackFrames stack_;
 };
 
@@ -71,8 +75,21 @@ private:
     }
     std::variant<QImage, Message> draw(const LayerSpec& layer, const Picture& picture,
                                        std::size_t k) const;
+    // Whether the layer is a drawing drawn for each frame, moved in its
+    // drawing, rather than its pixels moved.
+    bool drawsFrames(const LayerSpec& layer, std::size_t k) const {
+        if (layer.file.isEmpty() || !s_.drawnMotion || !pictures_.at(layer.file).vector)
+            return false;
+        if (layer.motion != LayerMotion::Turn && layer.motion != LayerMotion::Slide) return false;
+        // The player draws on a canvas no larger than a picture may be.
+        return facts_.sizes[k].width <= PlayerProtocol::kMaxSide &&
+               facts_.sizes[k].height <= PlayerProtocol::kMaxSide;
+    }
     Render::StackLayer placed(const LayerSpec& layer, const PixelGrid* pixels, std::size_t k,
                               const PicturePlan& plan) const;
+    std::variant<std::unique_ptr<DrawnFrames>, Message> drawnFrames(const LayerSpec& layer,
+                                                                    const Render::StackLayer& at,
+                                                                    std::size_t k) const;
 
     const Options& o_;
     const Settings& s_;
@@ -90,7 +107,7 @@ std::optional<Message> StackSource::open(const QString& path) {
         if (layer.picture) layer.file = path;
         if (layer.file.isEmpty() || pictures_.count(layer.file) != 0) continue;
         // A drawing at its own size: every scale is drawn from it again.
-        Picture read = ReadPicture(layer.file, {o_.maxSize, std::nullopt, 1.0});
+        Picture read = ReadPicture(layer.file, {o_.maxSize, std::nullopt, 1.0, s_.oversample});
         if (read.status == LoadStatus::TooLarge)
             return Message{.code = MessageCode::PictureFileTooLarge,
                            .subject = layer.file,
@@ -135,6 +152,10 @@ std::optional<Message> StackSource::open(const QString& path) {
     }
     // Every stack has a canvas that layers may leave clear.
     facts_.transparent = true;
+    for (const LayerSpec& layer : layers_) {
+        facts_.layersDrawn.push_back(drawsFrames(layer, 0));
+        facts_.drawn |= facts_.layersDrawn.back();
+    }
     // Where each layer lies at 1x, for the manifest.
     for (const LayerSpec& layer : layers_) {
         if (layer.file.isEmpty()) {
@@ -155,8 +176,8 @@ std::variant<QImage, Message> StackSource::draw(const LayerSpec& layer, const Pi
     const QSize wanted = layerSize(picture, k);
     QImage image = picture.image;
     if (picture.vector && wanted != image.size()) {
-        const Picture again =
-            KnobInput::Redraw(picture, layer.file, {o_.maxSize, std::nullopt, factor(k)});
+        const Picture again = KnobInput::Redraw(
+            picture, layer.file, {o_.maxSize, std::nullopt, factor(k), s_.oversample});
         if (again.status != LoadStatus::Loaded) return again.message;
         image = again.image;
     } else if (!picture.vector && wanted != image.size()) {
@@ -188,7 +209,8 @@ Render::StackLayer StackSource::placed(const LayerSpec& layer, const PixelGrid* 
         arc.centreY = canvas.height / 2.0;
         arc.start = static_cast<double>(plan.facts.startAngle);
         arc.end = plan.facts.endAngle();
-        arc.oversample = o_.oversample;
+        // Finer only when asked: the drawings' default is not the arc's.
+        arc.oversample = std::max(1, o_.oversample);
         placed.arc = arc;
         return placed;
     }
@@ -218,9 +240,39 @@ Render::StackLayer StackSource::placed(const LayerSpec& layer, const PixelGrid* 
     return placed;
 }
 
+// A drawing that turns or slides, drawn for each frame on the canvas with
+// the frame's turn or place in it, where the pixels would have turned about
+// or slid to.
+std::variant<std::unique_ptr<DrawnFrames>, Message> StackSource::drawnFrames(
+    const LayerSpec& layer, const Render::StackLayer& at, std::size_t k) const {
+    const ScaledSize& canvas = facts_.sizes[k];
+    DrawingProtocol::FrameMotion motion;
+    motion.frames = at.turn.FrameCount;
+    motion.width = canvas.width;
+    motion.height = canvas.height;
+    if (at.motion == Render::StackLayer::Motion::Slide) {
+        motion.x = at.x;
+        motion.y = at.y;
+        motion.toX = at.toX;
+        motion.toY = at.toY;
+    } else {
+        // As the pixels turn: from a whole pixel, about a half one.
+        motion.x = motion.toX = std::floor(at.x);
+        motion.y = motion.toY = std::floor(at.y);
+        motion.pivotX = motion.x + std::nearbyint(at.pivotX * 2.0) / 2.0;
+        motion.pivotY = motion.y + std::nearbyint(at.pivotY * 2.0) / 2.0;
+        motion.start = at.turn.StartAngle;
+        motion.step = at.turn.RotAngle;
+    }
+    const int maxSide = std::max({o_.maxSize, canvas.width, canvas.height});
+    return KnobInput::DrawFrames(pictures_.at(layer.file), layer.file,
+                                 {maxSide, std::nullopt, factor(k), s_.oversample}, motion);
+}
+
 std::variant<std::unique_ptr<Render::FrameMaker>, Message> StackSource::frames(
     std::size_t k, const PicturePlan& plan) const {
     std::deque<PixelGrid> grids;
+    std::vector<std::unique_ptr<DrawnFrames>> framesDrawn;
     std::vector<Render::StackLayer> layers;
     for (const LayerSpec& layer : layers_) {
         const PixelGrid* pixels = nullptr;
@@ -235,11 +287,18 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> StackSource::frames(
             pixels = &grids.back();
         }
         layers.push_back(placed(layer, pixels, k, plan));
+        if (drawsFrames(layer, k)) {
+            auto played = drawnFrames(layer, layers.back(), k);
+            if (auto* failed = std::get_if<Message>(&played)) return std::move(*failed);
+            framesDrawn.push_back(std::move(std::get<0>(played)));
+            layers.back().drawn = framesDrawn.back().get();
+        }
     }
     const ScaledSize& canvas = facts_.sizes[k];
-    return std::unique_ptr<Render::FrameMaker>(new LayeredFrames(
-        std::move(grids), canvas.width, canvas.height, plan.strips[k].params.FrameCount,
-        std::move(layers), s_.routine, plan.lay.value_or(Pictures::kBoxBackground)));
+    return std::unique_ptr<Render::FrameMaker>(
+        new LayeredFrames(std::move(grids), std::move(framesDrawn), canvas.width, canvas.height,
+                          plan.strips[k].params.FrameCount, std::move(layers), s_.routine,
+                          plan.lay.value_or(Pictures::kBoxBackground)));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "catalog.h"
+#include "dependency_file.h"
 #include "file_identity.h"
 #include "native_path.h"
 #include "picture_plan.h"
@@ -16,6 +17,7 @@
 #include "settings.h"
 #include "side_files.h"
 #include "usage_text.h"
+#include "watch_loop.h"
 
 using namespace Engine;
 using namespace Messages;
@@ -118,6 +120,7 @@ std::variant<Options, Message> recipeOptions(const QString& path, const QStringL
     return std::get<Options>(merged);
 }
 
+// One run over every picture: each written, or only named.
 class Runner {
 public:
     Runner(const Options& o, const QStringList& arguments, const std::vector<OptionId>& given,
@@ -126,30 +129,51 @@ public:
           arguments_(arguments),
           given_(given),
           outputIsFolder_(outputIsFolder),
+          out_(out),
           err_(err),
-          told_(o.output == QLatin1String("-") ? err : out),
+          told_(o.output == QLatin1String("-") || o.listOutputs ? err : out),
           line_(err, progress && !o.quiet, o.pictures.size()),
-          claims_(ClaimPictures(o.pictures)) {}
+          claims_(ClaimPictures(o.pictures)),
+          writing_(o.listOutputs ? Writing::NamesOnly : Writing::Files),
+          tellEach_(!o.quiet) {}
 
     int run();
+    // A run that says only what went wrong.
+    void keepQuiet() { tellEach_ = false; }
+    // Each picture's files read and written, as far as it came.
+    const std::vector<DependencyRule>& rules() const { return rules_; }
+    qsizetype written() const { return written_; }
 
 private:
-    Built build(const QString& path);
-    Built buildRecipe(const QString& path, const Reports& reports);
+    Built build(const QString& path, DependencyRule& rule);
+    Built buildRecipe(const QString& path, const Reports& reports, DependencyRule& rule);
+    bool writeDependencies(const Reports& reports);
 
     const Options& o_;
     const QStringList& arguments_;
     const std::vector<OptionId>& given_;
     const bool outputIsFolder_;
+    QTextStream& out_;
     QTextStream& err_;
-    // A strip on standard output leaves the lines about it to the error
-    // output.
+    // A strip on standard output, or the list of files a run writes, leaves
+    // the lines about it to the error output.
     QTextStream& told_;
     ProgressLine line_;
     Claims claims_;
+    const Writing writing_;
+    bool tellEach_;
+    std::vector<DependencyRule> rules_;
+    qsizetype written_ = 0;  // files
 };
 
-Built Runner::buildRecipe(const QString& path, const Reports& reports) {
+// What a picture reads besides itself: the stack's layers. Standard input
+// is no file a build tool can look at.
+void addReads(QStringList& reads, const QStringList& files) {
+    for (const QString& file : files)
+        if (file != QLatin1String("-") && !file.isEmpty() && !reads.contains(file)) reads << file;
+}
+
+Built Runner::buildRecipe(const QString& path, const Reports& reports, DependencyRule& rule) {
     const auto options = recipeOptions(path, arguments_, given_, o_.language);
     if (const auto* failed = std::get_if<Message>(&options)) {
         reports.problem(*failed);
@@ -167,10 +191,11 @@ Built Runner::buildRecipe(const QString& path, const Reports& reports) {
     for (const LayerSpec& layer : o.layers) files << layer.file;
     for (const QString& f : files)
         if (const auto id = FileIdentity::IdentityOf(f)) claims_.pictures.insert(*id);
-    return BuildPicture(o, s, outputIsFolder_, path, claims_, reports);
+    addReads(rule.prerequisites, files);
+    return BuildPicture(o, s, outputIsFolder_, path, claims_, reports, writing_, &rule.targets);
 }
 
-Built Runner::build(const QString& path) {
+Built Runner::build(const QString& path, DependencyRule& rule) {
     // In a batch, and for a recipe, every message says which input it is about.
     const bool prefixed = o_.pictures.size() > 1 || IsRecipe(path);
     const auto problem = [&](const Message& message) {
@@ -182,7 +207,7 @@ Built Runner::build(const QString& path) {
         err_.flush();
     };
     const auto done = [&](const Message& message) {
-        if (o_.quiet) return;
+        if (!tellEach_) return;
         line_.clear();
         told_ << say(message) << "\n";
         told_.flush();
@@ -193,20 +218,64 @@ Built Runner::build(const QString& path) {
     };
     const auto step = [&](const Message& message) { line_.update(say(message)); };
     const Reports reports{problem, done, usage, step};
-    if (IsRecipe(path)) return buildRecipe(path, reports);
-    return BuildPicture(o_, Resolve(o_), outputIsFolder_, path, claims_, reports);
+    addReads(rule.prerequisites, {path});
+    if (IsRecipe(path)) return buildRecipe(path, reports, rule);
+    addReads(rule.prerequisites, o_.under + o_.over);
+    return BuildPicture(o_, Resolve(o_), outputIsFolder_, path, claims_, reports, writing_,
+                        &rule.targets);
+}
+
+// The dependency file, all or nothing, unless it would take the place of a
+// picture or of a file the run wrote.
+bool Runner::writeDependencies(const Reports& reports) {
+    const auto text = DependencyFileText(rules_);
+    if (const auto* failed = std::get_if<Message>(&text)) {
+        reports.problem(*failed);
+        return false;
+    }
+    const QString& path = o_.depfile;
+    const auto place = FileIdentity::PlaceOf(path);
+    const auto identity = FileIdentity::IdentityOf(path);
+    if (identity && claims_.pictures.count(*identity) != 0) {
+        reports.problem({.code = MessageCode::PictureNotOverwritten, .subject = path});
+        return false;
+    }
+    if (place && claims_.written.count(*place) != 0) {
+        reports.problem({.code = MessageCode::FilesShareName, .subject = path});
+        return false;
+    }
+    const QByteArray& bytes = std::get<QByteArray>(text);
+    SafeFile file(path);
+    Message failed = FolderReady(path);
+    if (!failed && (!file.open() || !file.write(bytes.constData(), std::size_t(bytes.size())) ||
+                    !file.commit()))
+        failed = CannotSave(file, path);
+    if (failed) {
+        reports.problem(failed);
+        return false;
+    }
+    reports.done({.code = MessageCode::WrittenSide,
+                  .reason = {MessageCode::SideDependencies, 0},
+                  .subject = path});
+    return true;
 }
 
 int Runner::run() {
-    if (!outputFolderReady(o_, outputIsFolder_, err_)) return kFailed;
+    // A run that names its files makes no folder either.
+    if (writing_ == Writing::Files && !outputFolderReady(o_, outputIsFolder_, err_)) return kFailed;
     int failed = 0;
     bool misused = false;
     for (qsizetype n = 0; n < o_.pictures.size(); ++n) {
         // A picture is named as the user gave it.
         const QString& path = o_.pictures[n];
         line_.show(n + 1, path);
-        switch (build(path)) {
+        DependencyRule& rule = rules_.emplace_back();
+        switch (build(path, rule)) {
             case Built::Written:
+                written_ += rule.targets.size();
+                // A build tool reads the names, a line each, as they are.
+                if (writing_ == Writing::NamesOnly)
+                    for (const QString& target : rule.targets) out_ << target << '\n';
                 break;
             case Built::Failed:
                 ++failed;
@@ -216,7 +285,46 @@ int Runner::run() {
                 break;
         }
     }
-    return misused ? kUsage : failed == 0 ? kWritten : kFailed;
+    if (misused) return kUsage;
+    if (failed == 0 && writing_ == Writing::Files && !o_.depfile.isEmpty()) {
+        const Reports reports{[&](const Message& m) { err_ << say(m) << '\n'; },
+                              [&](const Message& m) {
+                                  if (tellEach_) told_ << say(m) << '\n';
+                              },
+                              {},
+                              {}};
+        if (!writeDependencies(reports)) ++failed;
+    }
+    return failed == 0 ? kWritten : kFailed;
+}
+
+// Writes, then writes again whenever a file read changes, quietly but for
+// one line each time.
+int watched(const Options& options, const QStringList& arguments,
+            const std::vector<OptionId>& given, bool outputIsFolder, QTextStream& out,
+            QTextStream& err, bool progress) {
+    const auto round = [&](bool first) {
+        Runner runner(options, arguments, given, outputIsFolder, out, err, progress && first);
+        if (!first) runner.keepQuiet();
+        const int code = runner.run();
+        out.flush();
+        err.flush();
+        Round done{.written = code == kWritten, .files = runner.written()};
+        for (const DependencyRule& rule : runner.rules())
+            for (const QString& file : rule.prerequisites)
+                if (!done.reads.contains(file)) done.reads << file;
+        return done;
+    };
+    const auto tell = [&](const Message& m) {
+        if (options.quiet) return;
+        out << say(m) << '\n';
+        out.flush();
+    };
+    const auto problem = [&](const Message& m) {
+        err << say(m) << '\n';
+        err.flush();
+    };
+    return Watch(round, tell, problem);
 }
 
 }  // namespace
@@ -243,6 +351,8 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err, bool p
     // A recipe's own options join the command line's: it is checked with them.
     if (std::none_of(options.pictures.begin(), options.pictures.end(), IsRecipe))
         if (const auto clash = CheckStack(options)) return usageError(*clash, err);
+    if (options.watch)
+        return watched(options, arguments, given, outputIsFolder, out, err, progress);
     return Runner(options, arguments, given, outputIsFolder, out, err, progress).run();
 }
 

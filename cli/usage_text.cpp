@@ -84,9 +84,10 @@ QString optionLines(Messages::Language language) {
         if (row.help == MessageCode::None) continue;
         QString left = QStringLiteral("  ") + named(row, false, language);
         left = left.size() < kHelpColumn ? left.leftJustified(kHelpColumn) : left + "  ";
-        // The help's own line breaks give way to the column's.
+        // The help's own line breaks give way to the column's; an option
+        // too long for the column narrows the help beside it.
         const QString help = Wrapped(Messages::Render(HelpFor(row), language).replace('\n', ' '),
-                                     kCallWidth - kHelpColumn);
+                                     kCallWidth - left.size());
         text += left + QString(help).replace('\n', '\n' + indent) + '\n';
     }
     return text;

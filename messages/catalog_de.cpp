@@ -375,6 +375,64 @@ QString GermanText(const Message& m) {
         case OutputFormatMismatch:
             return QStringLiteral("-o '{subject}' passt nicht zu --format {value}.");
 
+        case NameOnNoLine:
+            return QStringLiteral(
+                "'{subject}': Ein Name mit Zeilenumbruch kann in keiner Dateiliste und keiner "
+                "Abhängigkeitsdatei stehen.");
+        case FormatFollowsPicture:
+            return QStringLiteral(
+                "'{subject}': Ob der Streifen BMP oder PNG wird, hängt von seiner Transparenz "
+                "ab; --list-outputs braucht --format oder --for, um ihn zu nennen.");
+        case EmbedNameRefused:
+            return QStringLiteral(
+                "{subject} erwartet eine C- oder C++-Quelldatei (.c, .cc, .cpp oder .cxx) ohne "
+                "Anführungszeichen, Backslash oder Zeilenumbruch im Namen, nicht '{value}'.");
+        case NamespaceRefused:
+            return QStringLiteral(
+                "{subject} erwartet einen C-Bezeichner (Buchstaben, Ziffern und einzelne "
+                "Unterstriche, vorne ein Buchstabe, kein Schlüsselwort), nicht '{value}'.");
+        case EmbedOnePicture:
+            return QStringLiteral(
+                "--embed '{subject}' enthält die Streifen eines Bildes: Gib ein Bild oder ein "
+                "Rezept an.");
+        case FilesShareName:
+            return QStringLiteral(
+                "Zwei Dateien dieses Aufrufs hiessen '{subject}'; keine wird geschrieben.");
+        case WatchStarted:
+            return QStringLiteral(
+                "Beobachte {files:Datei|Dateien} auf Änderungen; Strg-C beendet.");
+        case WatchRebuilt:
+            return QStringLiteral("{subject} geändert: {files:Datei|Dateien} neu geschrieben");
+        case WatchKept:
+            return QStringLiteral(
+                "{subject} geändert: nichts geschrieben, die letzten Dateien bleiben");
+        case SideDependencies:
+            return QStringLiteral("die Abhängigkeitsdatei für make und ninja");
+        case SideEmbedSource:
+            return QStringLiteral("C- und C++-Quelltext mit den Bytes der Streifen");
+        case SideEmbedHeader:
+            return QStringLiteral("der Header, der die Streifen deklariert");
+        case HelpDepfile:
+            return QStringLiteral(
+                "eine Abhängigkeitsdatei für make schreiben: jede geschriebene\nDatei hängt von "
+                "jeder gelesenen ab (Bild, Ebenen, Rezept), für\nmake, ninja und DEPFILE in "
+                "CMake; nur geschrieben, wenn alles\ngeschrieben ist");
+        case HelpListOutputs:
+            return QStringLiteral(
+                "jede Datei nennen, die der Aufruf schriebe, eine je Zeile, und\nnichts "
+                "schreiben");
+        case HelpWatch:
+            return QStringLiteral(
+                "nach dem Schreiben jede gelesene Datei beobachten und bei einer\nÄnderung neu "
+                "schreiben, bis Strg-C");
+        case HelpEmbed:
+            return QStringLiteral(
+                "auch diese C-Quelldatei (.c oder .cpp) und ihren Header (.h)\nschreiben, mit "
+                "den Bytes und Angaben jedes Streifens, für ein\nProgramm zum Linken");
+        case HelpEmbedNamespace:
+            return QStringLiteral(
+                "der Namensraum der Namen von --embed in C++, ihr Präfix in C\n(Vorgabe strips)");
+
         case UsageCall:
             return QStringLiteral("Aufruf: {program}");
         case UsagePicture:
@@ -454,7 +512,9 @@ QString GermanText(const Message& m) {
                 "eine Zeichnung wird ohne --routine als Zeichnung gedreht");
         case HelpOversample:
             return QStringLiteral(
-                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt verkleinern");
+                "Zeichnung und Wertbogen N-fach gross zeichnen und gemittelt\n"
+                "verkleinern (Vorgabe: 4 für eine als Zeichnung gedrehte Zeichnung,\n"
+                "soweit ihre Grösse es erlaubt, sonst 1)");
         case HelpMaxSize:
             return QStringLiteral(
                 "grösste Bildbreite und -höhe (Vorgabe {size}, höchstens {maxSide})");

@@ -356,6 +356,60 @@ QString EnglishText(const Message& m) {
         case OutputFormatMismatch:
             return QStringLiteral("-o '{subject}' does not match --format {value}");
 
+        case NameOnNoLine:
+            return QStringLiteral(
+                "'{subject}': a name with a line break cannot stand in a list of files or a "
+                "dependency file");
+        case FormatFollowsPicture:
+            return QStringLiteral(
+                "'{subject}': whether its strip is BMP or PNG depends on its transparency; "
+                "--list-outputs needs --format or --for to name it");
+        case EmbedNameRefused:
+            return QStringLiteral(
+                "{subject} expects a C or C++ source (.c, .cc, .cpp or .cxx) whose name has no "
+                "quote, backslash or line break, not '{value}'");
+        case NamespaceRefused:
+            return QStringLiteral(
+                "{subject} expects a C identifier (letters, digits and single underscores, a "
+                "letter first, no keyword), not '{value}'");
+        case EmbedOnePicture:
+            return QStringLiteral(
+                "--embed '{subject}' holds the strips of one picture: give one picture or recipe");
+        case FilesShareName:
+            return QStringLiteral(
+                "two files of this run would be named '{subject}'; neither is written");
+        case WatchStarted:
+            return QStringLiteral("Watching {files:file|files} for changes; Ctrl-C ends.");
+        case WatchRebuilt:
+            return QStringLiteral("{subject} changed: {files:file|files} written again");
+        case WatchKept:
+            return QStringLiteral("{subject} changed: nothing written, the last files stay");
+        case SideDependencies:
+            return QStringLiteral("the dependency file for make and ninja");
+        case SideEmbedSource:
+            return QStringLiteral("C and C++ source with the strips' bytes");
+        case SideEmbedHeader:
+            return QStringLiteral("the header that declares the strips");
+        case HelpDepfile:
+            return QStringLiteral(
+                "write a Make dependency file: every file written depends on\nevery file read "
+                "(picture, layers, recipe), for make, ninja and\nCMake's DEPFILE; written only "
+                "when everything is");
+        case HelpListOutputs:
+            return QStringLiteral(
+                "name every file the run would write, one a line, and write\nnothing");
+        case HelpWatch:
+            return QStringLiteral(
+                "after writing, watch every file read and write again on a\nchange, until "
+                "Ctrl-C");
+        case HelpEmbed:
+            return QStringLiteral(
+                "also write this C source (.c or .cpp) and its header (.h),\nholding each "
+                "strip's bytes and facts for a program to link");
+        case HelpEmbedNamespace:
+            return QStringLiteral(
+                "the namespace of --embed's names in C++, their prefix in C\n(default strips)");
+
         case UsageCall:
             return QStringLiteral("Usage: {program}");
         case UsagePicture:
@@ -434,7 +488,9 @@ QString EnglishText(const Message& m) {
                 "without --routine a drawing is turned as a drawing");
         case HelpOversample:
             return QStringLiteral(
-                "draw a drawing and the value arc N times as large and average down");
+                "draw a drawing and the value arc N times as large and average\n"
+                "down (default: 4 for a drawing turned as a drawing, as far as its\n"
+                "size allows; else 1)");
         case HelpMaxSize:
             return QStringLiteral(
                 "largest picture width and height (default {size}, at most {maxSide})");

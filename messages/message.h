@@ -149,6 +149,26 @@ enum class MessageCode : std::uint16_t {
     OutputMustBeFolder,    // subject: -o's value
     OutputFormatMismatch,  // subject: -o's value; value: --format's
 
+    // A strip as a build product: the dependency file, the list of the
+    // files a run writes, the strips in C source, the watch.
+    NameOnNoLine,          // subject: a file whose name holds a line break
+    FormatFollowsPicture,  // subject: the picture; its pixels choose the strip's ending
+    EmbedNameRefused,      // subject: the option; value: no C or C++ source's name
+    NamespaceRefused,      // subject: the option; value: no C identifier
+    EmbedOnePicture,       // subject: --embed's value, with several pictures
+    FilesShareName,        // subject: the name two files of a run would have
+    WatchStarted,          // Files: how many files are watched
+    WatchRebuilt,          // subject: the file that changed; Files: how many were written again
+    WatchKept,             // subject: the file that changed; the last files stay
+    SideDependencies,      // inside WrittenSide: the dependency file
+    SideEmbedSource,       // inside WrittenSide: the C source with the strips' bytes
+    SideEmbedHeader,       // inside WrittenSide: its header
+    HelpDepfile,           //
+    HelpListOutputs,       //
+    HelpWatch,             //
+    HelpEmbed,             //
+    HelpEmbedNamespace,    //
+
     // The command line's help: its parts, and each option's line.
     UsageCall,        // the call line's start, up to the program's name
     UsagePicture,     // the word for a picture in the call line

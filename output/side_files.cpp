@@ -28,18 +28,6 @@ QByteArray number(double value) {
     return text == "-0" ? "0" : text;
 }
 
-const char* layoutName(const StripLayout& layout) {
-    switch (layout.kind()) {
-        case StripLayout::Kind::Horizontal:
-            return "horizontal";
-        case StripLayout::Kind::Vertical:
-            return "vertical";
-        case StripLayout::Kind::Grid:
-            return "grid";
-    }
-    return "horizontal";
-}
-
 // A file beside the CSS as a relative URL of the system's bytes, so that a
 // name with '#', spaces or bytes that are not UTF-8 still finds its file.
 QByteArray cssUrl(const QString& file) {
@@ -52,6 +40,18 @@ QByteArray commentSafe(const QString& text) {
 }
 
 }  // namespace
+
+const char* LayoutName(const StripLayout& layout) {
+    switch (layout.kind()) {
+        case StripLayout::Kind::Horizontal:
+            return "horizontal";
+        case StripLayout::Kind::Vertical:
+            return "vertical";
+        case StripLayout::Kind::Grid:
+            return "grid";
+    }
+    return "horizontal";
+}
 
 double Shortest(float value) {
     char digits[32] = {};
@@ -98,15 +98,15 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
         {"scale", strip.scale},
         {"width", static_cast<double>(strip.width)},
         {"height", static_cast<double>(strip.height)},
-        {"layout", layoutName(facts.layout)},
-        {"orientation", layoutName(facts.layout)},
+        {"layout", LayoutName(facts.layout)},
+        {"orientation", LayoutName(facts.layout)},
         {"columns", static_cast<double>(columns)},
         {"rows", static_cast<double>(facts.layout.Rows(facts.frames))},
         {"startAngle", Shortest(facts.startAngle)},
         {"stepAngle", Shortest(facts.stepAngle)},
         {"endAngle", Shortest(static_cast<float>(facts.endAngle()))},
         {"radius", Shortest(strip.radius)},
-        {"routine", RoutineName(facts.routine)},
+        {"routine", facts.drawn ? "drawing" : RoutineName(facts.routine)},
         {"alpha", facts.alpha},
         // Angles are degrees, clockwise, from the picture as it is drawn:
         // pointing to 12 o'clock at 0.
@@ -138,6 +138,8 @@ QByteArray ManifestText(const StripFacts& facts, std::size_t k) {
                 described["to"] = layer.to;
             }
             if (layer.motion == "slide") described["to"] = QJsonArray{layer.toX, layer.toY};
+            if (layer.motion == "turn" || layer.motion == "slide")
+                described["routine"] = layer.drawn ? "drawing" : RoutineName(facts.routine);
             layers.append(described);
         }
         manifest["layers"] = layers;
@@ -232,7 +234,7 @@ QByteArray CssText(const StripFacts& facts) {
                                            : "0";
     const QByteArray row = grid ? "var(--frame-row, 0)" : horizontal ? "0" : "var(--frame, 0)";
     return "/* " + commentSafe(facts.name) + ": frames " + QByteArray::number(facts.frames) +
-           ", layout " + layoutName(facts.layout) + ", --frame: " + kValueToFrame + " */\n." +
+           ", layout " + LayoutName(facts.layout) + ", --frame: " + kValueToFrame + " */\n." +
            Identifier(facts.name) +
            "-knob {\n"
            "    width: " +

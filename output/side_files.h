@@ -116,6 +116,10 @@ QByteArray CssText(const StripFacts& facts);
 // back as it, for JSON (2.1259842f gives 2.1259842, not 2.125984191894531).
 double Shortest(float value);
 
+// "horizontal", "vertical" or "grid", as the manifest and the C source
+// name a layout.
+const char* LayoutName(const Engine::StripLayout& layout);
+
 // An identifier for C and CSS from a name: letters, digits and "_", not
 // starting with a digit ("knob-2.1" gives "knob_2_1", "3d" gives "_3d").
 QByteArray Identifier(const QString& name);

@@ -38,6 +38,7 @@ struct LayerFacts {
     QString motion;  // "still", "turn", "slide", "fade", "arc"
     double from = 0.0, to = 0.0;
     double fromX = 0.0, fromY = 0.0, toX = 0.0, toY = 0.0;
+    bool drawn = false;  // drawn for each frame, moved in its drawing
 };
 
 // How the strip is played: a knob, turned by dragging up and down, or a
@@ -54,6 +55,9 @@ struct StripFacts {
     float startAngle = 0.0f;
     float stepAngle = 0.0f;
     Engine::Routine routine = Engine::Routine::Bilinear;
+    // The picture (or some layer) is a drawing drawn for each frame with
+    // its turn or slide in it, not its pixels turned.
+    bool drawn = false;
     bool alpha = false;  // the strips keep transparency
     Format format = Format::Png;
     int firstNumber = 1;              // frame files: the number of the first

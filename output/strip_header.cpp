@@ -1,5 +1,11 @@
 #include "strip_header.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 #include "side_files.h"
 
 namespace Output {
@@ -117,6 +123,161 @@ private:
 
 std::unique_ptr<StripsFile> MakeCHeader(Png::ByteSink& out, const StripFacts& facts) {
     return std::make_unique<CHeader>(out, facts);
+}
+
+namespace {
+
+// Words C or C++ keeps for itself, and names GCC and Clang define as
+// macros in their GNU modes: none of them can name a strip.
+constexpr std::string_view kReserved[] = {
+    "alignas",   "alignof",   "and",           "and_eq",       "asm",
+    "auto",      "bitand",    "bitor",         "bool",         "break",
+    "case",      "catch",     "char",          "char8_t",      "char16_t",
+    "char32_t",  "class",     "compl",         "concept",      "const",
+    "consteval", "constexpr", "constinit",     "const_cast",   "continue",
+    "co_await",  "co_return", "co_yield",      "decltype",     "default",
+    "delete",    "do",        "double",        "dynamic_cast", "else",
+    "enum",      "explicit",  "export",        "extern",       "false",
+    "float",     "for",       "friend",        "goto",         "i386",
+    "if",        "inline",    "int",           "linux",        "long",
+    "mutable",   "namespace", "new",           "noexcept",     "not",
+    "not_eq",    "nullptr",   "operator",      "or",           "or_eq",
+    "private",   "protected", "public",        "register",     "reinterpret_cast",
+    "requires",  "restrict",  "return",        "short",        "signed",
+    "sizeof",    "static",    "static_assert", "static_cast",  "struct",
+    "switch",    "template",  "this",          "thread_local", "throw",
+    "true",      "try",       "typedef",       "typeid",       "typename",
+    "typeof",    "union",     "unix",          "unsigned",     "using",
+    "virtual",   "void",      "volatile",      "wchar_t",      "while",
+    "xor",       "xor_eq",
+};
+
+bool reserved(const QByteArray& name) {
+    return std::find(std::begin(kReserved), std::end(kReserved),
+                     std::string_view(name.constData(), static_cast<std::size_t>(name.size()))) !=
+           std::end(kReserved);
+}
+
+// The struct every embedded strip is, declared once however many headers a
+// program includes.
+constexpr char kStripType[] =
+    "#ifndef TORVELINK_STRIP_DEFINED\n"
+    "#define TORVELINK_STRIP_DEFINED\n"
+    "/* A strip file's bytes and what a program needs to play it: frame k\n"
+    "   (from 0) lies in column k % columns and row k / columns. */\n"
+    "typedef struct torvelink_strip {\n"
+    "    const char* data;          /* the file's bytes, PNG or BMP */\n"
+    "    size_t size;\n"
+    "    unsigned int frames;\n"
+    "    unsigned int frame_width;  /* one frame, pixels of this file */\n"
+    "    unsigned int frame_height;\n"
+    "    unsigned int columns;\n"
+    "    unsigned int rows;\n"
+    "    const char* layout;        /* \"horizontal\", \"vertical\" or \"grid\" */\n"
+    "    double scale;              /* pixels per logical pixel: 2 for @2x */\n"
+    "    double start_angle;        /* degrees clockwise from the picture as drawn */\n"
+    "    double end_angle;\n"
+    "} torvelink_strip;\n"
+    "#endif\n";
+
+// A strip's C name: the namespace as its prefix, then its C++ name.
+QByteArray cName(const QByteArray& space, const QByteArray& name) {
+    return space + (name.startsWith('_') ? "" : "_") + name;
+}
+
+// Writes each strip's bytes as an array, then defines the strip with them.
+class CSource final : public StripsFile {
+public:
+    CSource(Png::ByteSink& out, const StripFacts& facts, const QByteArray& space,
+            const QString& header)
+        : out_(out), facts_(facts), space_(space), header_(header), elements_(out) {}
+
+    bool begin() override {
+        return put("/* The bytes of the strips of " + commentSafe(facts_.name) +
+                   ", for a program to link. */\n#include \"" + header_.toUtf8() + "\"\n");
+    }
+
+    Png::ByteSink& strip(std::size_t k) override {
+        k_ = k;
+        const QByteArray name = cName(space_, EmbeddedName(facts_.strips.at(k).file));
+        opened_ = put("\n/* " + commentSafe(facts_.strips.at(k).file) + " */\nstatic const char " +
+                      name + "_bytes[] = {");
+        elements_.restart();
+        return elements_;
+    }
+
+    bool endStrip() override {
+        const ScaledStrip& strip = facts_.strips.at(k_);
+        const QByteArray name = cName(space_, EmbeddedName(strip.file));
+        const auto whole = [](int64_t v) { return QByteArray::number(v) + 'u'; };
+        const QByteArray fields = name + "_bytes, sizeof " + name + "_bytes, " +
+                                  whole(facts_.frames) + ", " + whole(strip.frameWidth) + ", " +
+                                  whole(strip.frameHeight) + ", " +
+                                  whole(facts_.layout.Columns(facts_.frames)) + ", " +
+                                  whole(facts_.layout.Rows(facts_.frames)) + ", \"" +
+                                  LayoutName(facts_.layout) + "\", " + number(strip.scale) + ", " +
+                                  number(facts_.startAngle) + ", " + number(facts_.endAngle());
+        return opened_ && !elements_.failed() &&
+               put("\n};\nconst torvelink_strip " + name + " = {" + fields + "};\n");
+    }
+
+    bool finish() override { return true; }
+
+private:
+    bool put(const QByteArray& text) {
+        return out_.write(reinterpret_cast<const uint8_t*>(text.constData()),
+                          static_cast<std::size_t>(text.size()));
+    }
+
+    Png::ByteSink& out_;
+    const StripFacts& facts_;
+    const QByteArray space_;
+    const QString header_;
+    CharArraySink elements_;
+    std::size_t k_ = 0;
+    bool opened_ = false;
+};
+
+}  // namespace
+
+QByteArray EmbeddedName(const QString& file) {
+    const qsizetype dot = file.lastIndexOf('.');
+    QByteArray name = Identifier(dot > 0 ? file.left(dot) : file);
+    while (name.contains("__")) name.replace("__", "_");
+    while (name.startsWith('_') && !(name.size() > 1 && name[1] >= '0' && name[1] <= '9'))
+        name.remove(0, 1);
+    if (name.isEmpty()) return "strip";
+    return reserved(name) ? name + '_' : name;
+}
+
+bool IsCNamespace(const QString& space) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^[A-Za-z][A-Za-z0-9]*(_[A-Za-z0-9]+)*$"));
+    return pattern.match(space).hasMatch() && !reserved(space.toLatin1());
+}
+
+QByteArray CDeclarations(const StripFacts& facts, const QByteArray& space) {
+    QByteArray declared, aliases;
+    for (const ScaledStrip& strip : facts.strips) {
+        const QByteArray name = EmbeddedName(strip.file);
+        declared += "extern const torvelink_strip " + cName(space, name) + ";  /* " +
+                    commentSafe(strip.file) + " */\n";
+        aliases += "inline const torvelink_strip& " + name + " = ::" + cName(space, name) + ";\n";
+    }
+    return "/* The strips of " + commentSafe(facts.name) +
+           " for a program to link: frame = round(value * (frames - 1))\n"
+           "   for a value from 0 to 1. */\n"
+           "#pragma once\n#include <stddef.h>\n\n" +
+           QByteArray(kStripType) + "\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n" + declared +
+           "#ifdef __cplusplus\n}\n"
+           "#if __cplusplus >= 201703L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201703L)\n"
+           "namespace " +
+           space + " {\n" + aliases + "}  // namespace " + space + "\n#endif\n#endif\n";
+}
+
+std::unique_ptr<StripsFile> MakeCSource(Png::ByteSink& out, const StripFacts& facts,
+                                        const QByteArray& space, const QString& header) {
+    return std::make_unique<CSource>(out, facts, space, header);
 }
 
 }  // namespace Output

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+#include "drawn_frames.h"
+
 #include "drawing_protocol.h"
 #include "player_client.h"
 
@@ -26,6 +30,7 @@ struct Request {
     int maxSide = 1;     // largest width and height, pixels (at most 4096)
     int square = 0;      // > 0: the drawing fitted into a square of this side
     double scale = 1.0;  // the size times this
+    int oversample = 1;  // drawn 1, 2 or 4 times as large (or kFinest), then averaged down
 };
 
 // Draws the drawing's bytes (as read from its file) in the player found
@@ -38,6 +43,23 @@ PlayerClient::Played Play(const QByteArray& drawing, const Request& request);
 // The same in the given player program.
 PlayerClient::Played Play(const QString& program, const QByteArray& drawing,
                           const Request& request);
+
+// The drawing drawn for each frame of the motion, each frame as Play draws
+// the drawing, moved as the motion says; kept in an unnamed temporary file
+// (gone with the frames, however this program ends) and read from it band
+// by band. One player for all frames, under the players' checks, memory
+// and a deadline that grows with the pixels drawn. Drawn: `frames` holds
+// them; otherwise why not (Missing also when no temporary file can be
+// made, OutOfMemory when the file fills the disk).
+struct PlayedFrames {
+    PlayerClient::Result result = PlayerClient::Result::NotReadable;
+    std::unique_ptr<Engine::DrawnFrames> frames;
+    bool noTemporaryFile = false;  // with Missing: the temporary folder takes no file
+};
+PlayedFrames PlayFrames(const QByteArray& drawing, const Request& request,
+                        const DrawingProtocol::FrameMotion& motion);
+PlayedFrames PlayFrames(const QString& program, const QByteArray& drawing, const Request& request,
+                        const DrawingProtocol::FrameMotion& motion);
 
 }  // namespace DrawingPlayer
 

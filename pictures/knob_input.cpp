@@ -103,8 +103,9 @@ Picture raster(QFile& file, const QString& name, const Request& request) {
 
 Picture draw(const QByteArray& bytes, const QString& name, const Request& request) {
     const int square = request.drawSize.value_or(0);
-    Picture picture =
-        played(DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale}), name);
+    Picture picture = played(
+        DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale, request.oversample}),
+        name);
     if (picture.status == LoadStatus::Loaded) picture.drawing = bytes;
     return picture;
 }
@@ -144,6 +145,25 @@ Picture LoadOpen(QFile& file, const QString& name, const Request& request) {
 
 Picture Redraw(const Picture& drawing, const QString& name, const Request& request) {
     return draw(drawing.drawing, name, request);
+}
+
+std::variant<std::unique_ptr<Engine::DrawnFrames>, Message> DrawFrames(
+    const Picture& drawing, const QString& name, const Request& request,
+    const DrawingProtocol::FrameMotion& motion) {
+    auto played = DrawingPlayer::PlayFrames(
+        drawing.drawing,
+        {request.maxSide, request.drawSize.value_or(0), request.scale, request.oversample}, motion);
+    using PlayerClient::Result;
+    if (played.result == Result::Drawn) return std::move(played.frames);
+    if (played.noTemporaryFile)
+        return Message{.code = MessageCode::CannotRead,
+                       .reason = {MessageCode::NoTemporaryFolder, 0},
+                       .subject = name};
+    if (played.result == Result::TooLarge)
+        return Message{.code = MessageCode::CannotRead,
+                       .reason = {MessageCode::DrawingTooLarge, 0},
+                       .subject = name};
+    return PlayerClient::Refusal(played.result, DrawingPlayer::kPlayer, name);
 }
 
 }  // namespace KnobInput

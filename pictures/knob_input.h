@@ -5,7 +5,12 @@
 #include <QRgb>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <variant>
+
+#include "drawing_protocol.h"
+#include "drawn_frames.h"
 
 #include "picture_io.h"
 
@@ -27,6 +32,8 @@ struct Request {
     int maxSide = kDefaultMaxSide;  // largest width and height, pixels
     std::optional<int> drawSize;    // vector pictures: drawn as a square of this side
     double scale = 1.0;             // vector pictures: drawing size times this
+    int oversample =
+        1;  // vector pictures: drawn 1, 2 or 4 times as large (or kFinest), averaged down
 };
 
 struct Picture {
@@ -64,6 +71,13 @@ Picture LoadOpen(QFile& file, const QString& name, const Request& request);
 // A drawing that Load read, drawn again as asked (another size or scale),
 // without reading its file again. name: the file's name for messages.
 Picture Redraw(const Picture& drawing, const QString& name, const Request& request);
+
+// A drawing that Load read, drawn for each frame of a strip with the
+// frame's motion in it (DrawingProtocol::FrameMotion), each frame as Redraw
+// draws the drawing; or a message naming the file, as Load's would.
+std::variant<std::unique_ptr<Engine::DrawnFrames>, Messages::Message> DrawFrames(
+    const Picture& drawing, const QString& name, const Request& request,
+    const DrawingProtocol::FrameMotion& motion);
 
 }  // namespace KnobInput
 

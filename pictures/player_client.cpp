@@ -65,7 +65,9 @@ Played measured(const QByteArray& output, int maxSide) {
     return {Result::TooLarge, header.width, header.height};
 }
 
-Played answer(const PlayerProcess::Ended& ended, int maxSide) {
+}  // namespace
+
+Played Answer(const PlayerProcess::Ended& ended, int maxSide) {
     using PlayerProcess::End;
     switch (ended.end) {
         case End::Exited:
@@ -105,14 +107,12 @@ Played answer(const PlayerProcess::Ended& ended, int maxSide) {
     }
 }
 
-}  // namespace
-
 Played Play(const Player& player, const QString& program, int maxSide, const QStringList& arguments,
             const QByteArray& input, Start start) {
     maxSide = std::clamp(maxSide, 1, P::kMaxSide);
     const QStringList all = QStringList{QString::number(maxSide)} + arguments;
     const int deadline = PlayerProcess::DeadlineMs(player.deadlineVariable);
-    return answer(start == Start::Served ? PlayerServer::Run(program, all, input, deadline)
+    return Answer(start == Start::Served ? PlayerServer::Run(program, all, input, deadline)
                                          : PlayerProcess::Run(program, all, input, deadline),
                   maxSide);
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "message.h"
+#include "player_process.h"
 
 namespace Pictures {
 
@@ -49,6 +50,9 @@ struct Played {
     QImage image;     // Drawn: Format_ARGB32, straight alpha
     QByteArray kind;  // Drawn: the kind read, when the player reads several ("png")
 };
+
+// What the player's end and answer say (player_protocol.h).
+Played Answer(const PlayerProcess::Ended& ended, int maxSide);
 
 // How the player is run: started for this file alone, or by its serving
 // start (player_server.h), a process forked for the file all the same.

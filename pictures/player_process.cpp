@@ -9,6 +9,8 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <mutex>
 #include <vector>
@@ -64,9 +66,8 @@ private:
 };
 
 // Runs in the player's process between fork and exec: only system calls.
-void limitPlayer() {
+void limitPlayer(rlim_t seconds) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const auto seconds = static_cast<rlim_t>(kCpuSeconds);
     const rlimit noCore{0, 0}, cpu{seconds, seconds + 1};
     ::setrlimit(RLIMIT_CORE, &noCore);
     ::setrlimit(RLIMIT_CPU, &cpu);
@@ -113,7 +114,7 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     player.setArguments(arguments);
     player.setStandardErrorFile(QProcess::nullDevice());
     player.setProcessEnvironment(Environment());
-    player.setChildProcessModifier(limitPlayer);
+    player.setChildProcessModifier([] { limitPlayer(kCpuSeconds); });
     const QDeadlineTimer deadline(deadlineMs);
     player.start();
     if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
@@ -131,6 +132,65 @@ Ended Run(const QString& program, const QStringList& arguments, const QByteArray
     if (player.exitStatus() == QProcess::CrashExit)
         return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
     return {End::Exited, player.exitCode(), player.readAllStandardOutput()};
+}
+
+namespace {
+
+// Writes all the bytes to the descriptor: 0, or the system's error number.
+int keep(int into, const QByteArray& bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        const ssize_t n =
+            ::write(into, bytes.constData() + at, static_cast<size_t>(bytes.size() - at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : ENOSPC;
+        at += n;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Ended RunInto(const QString& program, const QStringList& arguments, const QByteArray& input,
+              int deadlineMs, int cpuSeconds, int into, qint64 maxBytes) {
+    if (!QFileInfo(program).isExecutable()) return {End::Missing};
+    QProcess player;
+    player.setProgram(program);
+    player.setArguments(arguments);
+    player.setStandardErrorFile(QProcess::nullDevice());
+    player.setProcessEnvironment(Environment());
+    const auto seconds = static_cast<rlim_t>(std::max(1, cpuSeconds));
+    player.setChildProcessModifier([seconds] { limitPlayer(seconds); });
+    const QDeadlineTimer deadline(deadlineMs);
+    player.start();
+    if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
+    const Running stoppable(player.processId());
+    player.write(input);
+    player.closeWriteChannel();
+    qint64 kept = 0;
+    const auto ended = [&player](int why) {
+        player.kill();
+        player.waitForFinished(-1);
+        return Ended{End::Crashed, 0, {}, why};
+    };
+    for (;;) {
+        const QByteArray chunk = player.readAllStandardOutput();
+        kept += chunk.size();
+        if (kept > maxBytes) return ended(-1);
+        if (const int failed = keep(into, chunk); failed != 0) return ended(failed);
+        if (player.state() == QProcess::NotRunning && player.bytesAvailable() == 0) break;
+        if (deadline.hasExpired()) {
+            player.kill();
+            player.waitForFinished(-1);
+            return {End::TimedOut};
+        }
+        // False at the end and at the deadline alike: the loop tells them apart.
+        if (!player.waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
+            player.state() != QProcess::NotRunning && deadline.hasExpired())
+            continue;
+    }
+    if (player.exitStatus() == QProcess::CrashExit)
+        return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
+    return {End::Exited, player.exitCode(), {}};
 }
 
 void StopAll() {

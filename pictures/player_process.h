@@ -58,6 +58,9 @@ struct Ended {
     End end = End::Missing;
     int exitCode = 0;
     QByteArray output;  // all of its standard output
+    // RunInto: the system's error number when its output could not be
+    // kept (a full disk), or -1 when it wrote more than it may.
+    int keptError = 0;
 };
 
 // Starts the program with the arguments, hands it the input on its standard
@@ -65,6 +68,14 @@ struct Ended {
 // Whatever it writes to its error output goes nowhere.
 Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
           int deadlineMs);
+
+// As Run, but with a deadline and processor time of the caller's, and the
+// player's standard output written to the file open for writing under the
+// descriptor `into` as it comes, at most maxBytes of it: a player that
+// writes more, or whose output cannot be kept, is ended (Crashed, with
+// keptError saying why).
+Ended RunInto(const QString& program, const QStringList& arguments, const QByteArray& input,
+              int deadlineMs, int cpuSeconds, int into, qint64 maxBytes);
 
 // Ends every player that runs now, at once, whichever thread waits for it:
 // its Run gives Crashed. Never a process that has taken a finished player's

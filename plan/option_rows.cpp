@@ -8,6 +8,7 @@
 #include "option_table.h"
 #include "picture_io.h"
 #include "side_files.h"
+#include "strip_header.h"
 
 using namespace Engine;
 using namespace Messages;
@@ -30,6 +31,8 @@ constexpr OptionId kOrientation[] = {Horizontal, Vertical, Layout};
 constexpr OptionId kScaling[] = {Scale, Scales};
 constexpr OptionId kSaying[] = {Quiet, Verbose};
 constexpr OptionId kRoutineChoice[] = {Nearest, OptionId::Routine};
+// A run that only names its files does not write them again and again.
+constexpr OptionId kListing[] = {ListOutputs, Watch};
 
 bool wholeInRange(double v, double low, double high) {
     return v == std::floor(v) && v >= low && v <= high;
@@ -118,6 +121,30 @@ R scales(Options& o, const OptionValue& v, const OptionRow& row) {
 R output(Options& o, const OptionValue& v, const OptionRow& row) {
     if (v.text.isEmpty()) return Message{.code = M::OutputNeedsName, .subject = row.name};
     o.output = v.text;
+    return std::nullopt;
+}
+
+R depfile(Options& o, const OptionValue& v, const OptionRow& row) {
+    if (v.text.isEmpty()) return Message{.code = M::OutputNeedsName, .subject = row.name};
+    o.depfile = v.text;
+    return std::nullopt;
+}
+
+// A source a C or C++ compiler takes by its ending, whose header's name an
+// #include can hold.
+R embed(Options& o, const OptionValue& v, const OptionRow& row) {
+    static const QRegularExpression source(QStringLiteral("[^/]\\.(c|cc|cpp|cxx)$"));
+    static const QRegularExpression unfit(QStringLiteral("[\"\\\\\n\r]"));
+    if (!source.match(v.text).hasMatch() || unfit.match(v.text).hasMatch())
+        return Message{.code = M::EmbedNameRefused, .subject = row.name, .value = v.text};
+    o.embed = v.text;
+    return std::nullopt;
+}
+
+R embedNamespace(Options& o, const OptionValue& v, const OptionRow& row) {
+    if (!Output::IsCNamespace(v.text))
+        return Message{.code = M::NamespaceRefused, .subject = row.name, .value = v.text};
+    o.embedNamespace = v.text;
     return std::nullopt;
 }
 
@@ -414,6 +441,18 @@ constexpr OptionRow kOptions[] = {
     // come from anywhere.
     {Output, "-o", "--output", nullptr, K::File, "", M::UsageOutputName, nullptr, kAny, output,
      nullptr, M::HelpOutput, nullptr, {}},
+    // A dependency file and the C source are written where the command line
+    // says, as the strips are.
+    {Depfile, "--depfile", nullptr, nullptr, K::File, "FILE", M::None, nullptr, kAny, depfile,
+     nullptr, M::HelpDepfile, nullptr, {}},
+    {ListOutputs, "--list-outputs", nullptr, nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::listOutputs>, nullptr, M::HelpListOutputs, nullptr, kListing},
+    {Watch, "--watch", nullptr, nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
+     flag<&Options::watch>, nullptr, M::HelpWatch, nullptr, kListing},
+    {Embed, "--embed", nullptr, nullptr, K::File, "FILE", M::None, nullptr, kAny, embed, nullptr,
+     M::HelpEmbed, nullptr, {}},
+    {EmbedNamespace, "--embed-namespace", nullptr, nullptr, K::Text, "NAME", M::None, nullptr,
+     kAny, embedNamespace, nullptr, M::HelpEmbedNamespace, nullptr, {}},
     {Quiet, "-q", "--quiet", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,
      flag<&Options::quiet>, nullptr, M::HelpQuiet, nullptr, kSaying},
     {Verbose, "-v", "--verbose", nullptr, K::Switch, nullptr, M::None, nullptr, kAny,

@@ -70,11 +70,18 @@ struct Options {
     // How pixels turn; none given: the window's bilinear blend, or the sharp
     // routine for a toolkit, and a drawing turned in its own drawing.
     std::optional<Engine::Routine> routine;
-    int oversample = 1;  // a drawing and the arc drawn at this multiple, then averaged
+    int oversample =
+        0;  // a drawing and the arc drawn at this multiple, then averaged; 0: not given
     int maxSize = kCliMaxPictureSide;
-    QString output;        // a file (one picture) or a folder; default beside each picture
-    bool quiet = false;    // no line for each file written
-    bool verbose = false;  // each picture's parameters too
+    QString output;  // a file (one picture) or a folder; default beside each picture
+    // A strip as a build product.
+    QString depfile;           // a Make dependency file of every file written and read
+    bool listOutputs = false;  // name the files the run would write, and write nothing
+    bool watch = false;        // write again whenever a file read changes
+    QString embed;             // a C source (and its header beside it) holding the strips
+    QString embedNamespace = QStringLiteral("strips");  // the C++ namespace, the C prefix
+    bool quiet = false;                                 // no line for each file written
+    bool verbose = false;                               // each picture's parameters too
     bool version = false;
     bool help = false;
     // The user's language: the messages', the preview page's, and how a

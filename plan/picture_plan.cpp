@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "catalog.h"
 #include "commands.h"
@@ -10,6 +11,7 @@
 #include "option_table.h"
 #include "picture_io.h"
 #include "side_files.h"
+#include "strip_header.h"
 
 using namespace Engine;
 using namespace Messages;
@@ -62,6 +64,24 @@ QString besideStandardOutput(const Options& o, const Settings& s) {
     if (o.animation) return optionName(OptionId::Animation);
     if (s.layout.frameFiles) return optionName(OptionId::Layout) + QStringLiteral(" frames");
     if (s.scales.size() > 1) return optionName(OptionId::Scales);
+    if (!o.embed.isEmpty()) return optionName(OptionId::Embed);
+    if (!o.depfile.isEmpty()) return optionName(OptionId::Depfile);
+    if (o.watch) return optionName(OptionId::Watch);
+    return {};
+}
+
+// C source holds strips, not frame files.
+std::optional<Message> embedAgainstLayout(const Options& o, const Settings& s) {
+    if (o.embed.isEmpty() || !s.layout.frameFiles) return std::nullopt;
+    return exclude(optionName(OptionId::Layout) + QStringLiteral(" frames"),
+                   optionName(OptionId::Embed));
+}
+
+// Two files of one picture under one name would be one file.
+QString sharedName(const std::vector<Job>& jobs) {
+    std::set<QString> names;
+    for (const Job& job : jobs)
+        if (!names.insert(job.path).second) return job.path;
     return {};
 }
 
@@ -278,6 +298,7 @@ void describeStack(const Settings& s, const PictureFacts& facts, const QString& 
         const QPointF at = k < facts.layersAt.size() ? facts.layersAt[k] : QPointF();
         described.fromX = at.x();
         described.fromY = at.y();
+        described.drawn = k < facts.layersDrawn.size() && facts.layersDrawn[k];
         switch (layer.motion) {
             case LayerMotion::Turn:
                 described.from = layer.turnStart.value_or(static_cast<double>(f.startAngle));
@@ -324,6 +345,14 @@ bool OutputIsFolder(const Options& o, bool folderThere) {
 
 std::optional<Message> CheckOutput(const Options& o, const Settings& s, bool outputIsFolder) {
     if (auto clash = sideAgainstLayout(o, s)) return clash;
+    if (auto clash = embedAgainstLayout(o, s)) return clash;
+    if (!o.embed.isEmpty() && o.pictures.size() > 1)
+        return Message{.code = MessageCode::EmbedOnePicture, .subject = o.embed};
+    if (o.watch && o.pictures.contains(QStringLiteral("-")))
+        return exclude(optionName(OptionId::Watch), QStringLiteral("-"));
+    // A run that only names its files writes no dependency file either.
+    if (o.listOutputs && !o.depfile.isEmpty())
+        return exclude(optionName(OptionId::ListOutputs), optionName(OptionId::Depfile));
     if (o.output.isEmpty() || outputIsFolder) return std::nullopt;
     if (o.pictures.size() > 1)
         return Message{.code = MessageCode::OutputMustBeFolder, .subject = o.output};
@@ -431,6 +460,13 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
                         const QString& picture, const PictureFacts& facts) {
     PicturePlan plan;
     plan.format = formatOf(o, s, outputIsFolder, facts);
+    plan.formatFollowsPicture =
+        !o.format && !s.preset && facts.windowKind &&
+        (o.output.isEmpty() || outputIsFolder || !Output::FormatOfName(o.output));
+    if (const auto clash = embedAgainstLayout(o, s)) {
+        plan.refusal = *clash;
+        return plan;
+    }
     const bool bmp = plan.format == Output::Format::Bmp;
     // Transparency is kept in a PNG strip, or laid over --background, or
     // over the window's grey for a BMP.
@@ -497,6 +533,7 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
     f.format = plan.format;
     f.firstNumber = o.firstNumber;
     if (o.toolkit != nullptr) f.preset = QString::fromLatin1(o.toolkit->name);
+    f.drawn = facts.drawn;
     describeStack(s, facts, picture, f);
     std::vector<QString> bases;
     const int32_t last = o.firstNumber + f.frames - 1;
@@ -516,22 +553,34 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
             described.frameFiles << nameOf(base) + '_' + frameNumber(n, last) + suffix + ending;
     }
     plan.warnings = warningsOf(o, s, plan, facts);
-    const auto text = [&](const QString& path, QByteArray bytes, Output::SideFile side) {
-        plan.jobs.push_back(
-            {.kind = Job::Kind::Text, .path = path, .text = std::move(bytes), .side = side});
+    const auto text = [&](const QString& path, QByteArray bytes, Output::SideFile side,
+                          MessageCode what) {
+        plan.jobs.push_back({.kind = Job::Kind::Text,
+                             .path = path,
+                             .text = std::move(bytes),
+                             .side = side,
+                             .what = what});
     };
     for (const Output::SideFileRow& row : Output::SideFileTable()) {
         if (!s.sides.has(row.file)) continue;
         const QString sideEnding = QString::fromLatin1(row.ending);
         if (row.holdsStrips != nullptr) {
-            plan.jobs.push_back(
-                {.kind = Job::Kind::HoldsStrips, .path = base + sideEnding, .side = row.file});
+            plan.jobs.push_back({.kind = Job::Kind::HoldsStrips,
+                                 .path = base + sideEnding,
+                                 .side = row.file,
+                                 .what = row.what});
             continue;
         }
         // What a page says, it says in the command line's language.
         for (std::size_t k = 0; k < (row.perScale ? bases.size() : 1); ++k)
             text((row.perScale ? bases[k] : base) + sideEnding, row.text(f, k, o.language),
-                 row.file);
+                 row.file, row.what);
+    }
+    if (!o.embed.isEmpty()) {
+        plan.jobs.push_back(
+            {.kind = Job::Kind::Embedding, .path = o.embed, .what = MessageCode::SideEmbedSource});
+        text(EmbedHeader(o.embed), Output::CDeclarations(f, o.embedNamespace.toLatin1()),
+             SideFile::Header, MessageCode::SideEmbedHeader);
     }
     if (o.animation) plan.jobs.push_back({.kind = Job::Kind::Animation, .path = base + ".apng"});
     for (std::size_t k = 0; k < bases.size(); ++k) {
@@ -550,7 +599,13 @@ PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder
                                  .frame = i,
                                  .size = {f.strips[k].frameWidth, f.strips[k].frameHeight}});
     }
+    if (const QString shared = sharedName(plan.jobs); !shared.isEmpty())
+        plan.refusal = {.code = MessageCode::FilesShareName, .subject = shared};
     return plan;
+}
+
+QString EmbedHeader(const QString& source) {
+    return source.left(source.lastIndexOf('.')) + QStringLiteral(".h");
 }
 
 }  // namespace Plan

@@ -30,7 +30,9 @@ bool OutputIsFolder(const Options& o, bool folderThere);
 // -o against --format, the number of pictures and what -o may be: several
 // pictures need a folder, a file's ending must be .png or .bmp and agree
 // with --format, and a layout of frame files or files beside the strip need
-// a place of their own (not standard output).
+// a place of their own (not standard output). --embed holds one picture's
+// strips, not frame files; --watch cannot watch standard input, and
+// --list-outputs writes no dependency file.
 std::optional<Messages::Message> CheckOutput(const Options& o, const Settings& s,
                                              bool outputIsFolder);
 
@@ -76,6 +78,10 @@ struct PictureFacts {
     // A stack: each layer's top-left corner at value 0, pixels of the
     // canvas at 1x (a drawn arc's: 0, 0).
     std::vector<QPointF> layersAt;
+    // Which layers are drawings drawn for each frame with their turn or
+    // slide in them; for one picture, whether it is one whose disc is.
+    std::vector<bool> layersDrawn;
+    bool drawn = false;
     // The scales' margin: the picture's own size, and with the margin
     // (0 x 0: none).
     int unpaddedWidth = 0, unpaddedHeight = 0, paddedWidth = 0, paddedHeight = 0;
@@ -90,6 +96,7 @@ struct Job {
         Frame,        // frame `frame` of scale `scale`, a picture of its own
         Text,         // `text`
         HoldsStrips,  // a side file that holds the strip files' bytes (`side`)
+        Embedding,    // C source that holds the strip files' bytes (--embed)
         Animation,    // the animated preview, from scale 1's frames
     };
     Kind kind = Kind::Strip;
@@ -99,6 +106,9 @@ struct Job {
     int32_t frame = 0;
     Output::SideFile side = Output::SideFile::Manifest;
     Engine::StripExtent size;  // Strip, Frame: the picture's size, pixels
+    // Text, HoldsStrips, Embedding: what the file is, as the line that says
+    // it was written names it.
+    Messages::MessageCode what = Messages::MessageCode::None;
 };
 
 struct PicturePlan {
@@ -109,8 +119,15 @@ struct PicturePlan {
     Output::StripFacts facts;                // the one description of the strips
     std::vector<Messages::Message> warnings;
     Messages::Message refusal;  // set: nothing is written for this picture
-    std::vector<Job> jobs;      // the files beside the strips first, the strips last
+    // The strip's format was chosen by the picture's pixels (its
+    // transparency), not by the options: its name is known only once it is
+    // read.
+    bool formatFollowsPicture = false;
+    std::vector<Job> jobs;  // the files beside the strips first, the strips last
 };
+
+// The header beside --embed's source: its name with the ending ".h".
+QString EmbedHeader(const QString& source);
 
 PicturePlan PlanPicture(const Options& o, const Settings& s, bool outputIsFolder,
                         const QString& picture, const PictureFacts& facts);

@@ -122,6 +122,7 @@ Settings Resolve(const Options& o) {
     s.square = o.square || (toolkit != nullptr && toolkit->rules.squareFrames);
     s.routine = o.routine.value_or(toolkit != nullptr ? Routine::Sharp : Routine::Bilinear);
     s.drawnMotion = !o.routine;
+    s.oversample = o.oversample != 0 ? o.oversample : s.drawnMotion ? 0 : 1;
     if (o.stacked()) s.layers = o.layers.empty() ? layersOf(o) : o.layers;
     return s;
 }

@@ -28,6 +28,10 @@ struct Settings {
     // A drawing that turns or slides is drawn again for each frame, moved in
     // its own drawing, unless a routine for pixels was asked for.
     bool drawnMotion = false;
+    // Drawings drawn this many times as large and averaged down: as asked,
+    // else as fine as their size allows (0) where they move in their own
+    // drawing, else 1.
+    int oversample = 1;
     // The picture is laid on a square of its long side: --square, or a
     // toolkit that counts frames by the long side.
     bool square = false;

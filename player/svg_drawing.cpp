@@ -4,8 +4,16 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <variant>
+#include <vector>
 
 #include "drawing_protocol.h"
 #include "svg_check.h"
@@ -20,10 +28,16 @@ namespace {
 
 namespace P = DrawingProtocol;
 
+// Frames are drawn by at most this many threads, and by fewer when their
+// pictures (drawn at the oversampled size) would take more than
+// kThreadsBytes together.
+constexpr std::int64_t kMostThreads = 4;
+constexpr std::int64_t kThreadsBytes = std::int64_t{256} << 20;
+
 // Qt SVG leaves out a picture it cannot decode and says so only in a
 // warning, as does Qt when an image finds no memory: either would give an
 // incomplete drawing, so either fails the drawing.
-bool pictureLost = false;
+std::atomic<bool> pictureLost{false};
 
 void watch(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg) return;
@@ -92,17 +106,77 @@ QRectF drawingArea(const QSvgRenderer& renderer, QSize target, bool square) {
     return area;
 }
 
-QImage draw(QSvgRenderer& renderer, QSize size, bool square) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return image;
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    renderer.render(&painter, drawingArea(renderer, size, square));
-    painter.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
+// Draws the drawing on a clear picture of one size, frame after frame, k
+// times as large and averaged down in premultiplied colour (round half
+// up), keeping its pictures from one frame to the next: a frame costs no
+// allocation.
+class Painter {
+public:
+    Painter(QSize size, int k)
+        : k_(k),
+          large_(size * k, QImage::Format_ARGB32_Premultiplied),
+          small_(k > 1 ? QImage(size, QImage::Format_ARGB32_Premultiplied) : QImage()),
+          sums_(static_cast<std::size_t>(size.width()) * 4 * k) {}
+
+    // The frame, straight alpha (Format_ARGB32), moved by `place` (in the
+    // frame's pixels) first; valid until the next call. Null when there
+    // was no memory for it.
+    const QImage& draw(QSvgRenderer& renderer, QRectF area, const QTransform& place) {
+        static const QImage none;
+        if (large_.isNull() || (k_ > 1 && small_.isNull())) return none;
+        large_.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        large_.fill(Qt::transparent);
+        QPainter painter(&large_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setTransform(place * QTransform::fromScale(k_, k_));
+        renderer.render(&painter, area);
+        painter.end();
+        QImage& frame = k_ > 1 ? averagedDown() : large_;
+        frame.convertTo(QImage::Format_ARGB32);
+        return frame;
+    }
+
+private:
+    QImage& averagedDown() {
+        small_.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        if (k_ == 2)
+            averagedDown<2>();
+        else
+            averagedDown<4>();
+        return small_;
+    }
+
+    // Each block of K x K pixels summed channel by channel: the K rows
+    // added byte by byte, then K neighbours of the sum; loops that
+    // vectorise for a K known here.
+    template <int K>
+    void averagedDown() {
+        constexpr unsigned n = K * K, shift = K == 2 ? 2 : 4;
+        const int width = small_.width(), bytes = large_.width() * 4;
+        std::uint16_t* sums = sums_.data();
+        for (int y = 0; y < small_.height(); ++y) {
+            const uchar* in = large_.constScanLine(y * K);
+            for (int i = 0; i < bytes; ++i) sums[i] = in[i];
+            for (int r = 1; r < K; ++r) {
+                in = large_.constScanLine(y * K + r);
+                for (int i = 0; i < bytes; ++i)
+                    sums[i] = static_cast<std::uint16_t>(sums[i] + in[i]);
+            }
+            uchar* out = small_.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 4; ++c) {
+                    unsigned sum = n / 2;
+                    for (int j = 0; j < K; ++j) sum += sums[(x * K + j) * 4 + c];
+                    out[x * 4 + c] = static_cast<uchar>(sum >> shift);
+                }
+        }
+    }
+
+    int k_;
+    QImage large_, small_;
+    std::vector<std::uint16_t> sums_;  // a row of the K rows' sums
+};
 
 Outcome refused(SvgCheck::Verdict verdict) {
     if (pictureLost) return {Status::OutOfMemory};
@@ -129,39 +203,131 @@ std::optional<QByteArray> plainText(const QByteArray& bytes, Status& failure) {
     return text;
 }
 
-Outcome measuredAndDrawn(const QByteArray& text, const SvgCheck::Findings& found,
-                         const Request& request) {
-    const bool square = request.square > 0;
-    if (sizeNotANumber(found)) return {Status::NoSize};
-    if (const auto given = givenBeyondQt(found); given && !square)
-        return unfit(*given, request).value_or(Outcome{Status::NotReadable});
-    QSvgRenderer renderer(text);
-    if (!renderer.isValid()) return {pictureLost ? Status::OutOfMemory : Status::NotReadable};
-    const QSizeF own =
-        square ? QSizeF(request.square, request.square) : QSizeF(renderer.defaultSize());
-    if (const auto refused = unfit(own, request)) return *refused;
-    const QSize size(static_cast<int>(std::nearbyint(own.width() * request.scale)),
-                     static_cast<int>(std::nearbyint(own.height() * request.scale)));
-    const QImage image = draw(renderer, size, square);
-    if (image.isNull() || pictureLost) return {Status::OutOfMemory};
-    return {Status::Drawn, size.width(), size.height(), image};
-}
+// The drawing's text, checked, and what the check found.
+struct Checked {
+    QByteArray text;
+    SvgCheck::Findings found;
+};
 
-}  // namespace
-
-Outcome Draw(const QByteArray& bytes, const Request& request) {
-    const Watch watching;
+// The drawing's text once checked, or why it may not be drawn.
+std::variant<Checked, Outcome> checked(const QByteArray& bytes) {
     // No picture may take more than the whole budget, with 16-bit channels:
     // a header that lies about its size gets no further. The limit holds
     // for every reader of the process, the check's and Qt SVG's alike.
     QImageReader::setAllocationLimit(static_cast<int>((P::kEmbeddedPixels * 8) >> 20) + 1);
     Status failure = Status::NotReadable;
     const auto text = plainText(bytes, failure);
-    if (!text) return {failure};
+    if (!text) return Outcome{failure};
     SvgCheck::Budget budget{P::kEmbeddedPixels};
-    const SvgCheck::Findings found = SvgCheck::Check(*text, budget);
-    if (found.verdict != SvgCheck::Verdict::Clean) return refused(found.verdict);
-    return measuredAndDrawn(*text, found, request);
+    Checked drawing{*text, SvgCheck::Check(*text, budget)};
+    if (drawing.found.verdict != SvgCheck::Verdict::Clean) return refused(drawing.found.verdict);
+    return drawing;
+}
+
+// The drawing read by Qt SVG and the size it is drawn at, or why it
+// cannot be drawn.
+struct Measured {
+    std::optional<Outcome> failed;
+    std::unique_ptr<QSvgRenderer> renderer;
+    QSize size;
+    QRectF area;      // where the drawing goes in a picture of that size
+    QByteArray text;  // the drawing's checked text, for more renderers
+};
+
+Measured measured(const QByteArray& bytes, const Request& request) {
+    const auto drawing = checked(bytes);
+    if (const auto* failed = std::get_if<Outcome>(&drawing)) return {*failed};
+    const auto& [text, found] = std::get<Checked>(drawing);
+    const bool square = request.square > 0;
+    if (sizeNotANumber(found)) return {Outcome{Status::NoSize}};
+    if (const auto given = givenBeyondQt(found); given && !square)
+        return {unfit(*given, request).value_or(Outcome{Status::NotReadable})};
+    auto renderer = std::make_unique<QSvgRenderer>(text);
+    if (!renderer->isValid())
+        return {Outcome{pictureLost ? Status::OutOfMemory : Status::NotReadable}};
+    const QSizeF own =
+        square ? QSizeF(request.square, request.square) : QSizeF(renderer->defaultSize());
+    if (const auto refused = unfit(own, request)) return {*refused};
+    const QSize size(static_cast<int>(std::nearbyint(own.width() * request.scale)),
+                     static_cast<int>(std::nearbyint(own.height() * request.scale)));
+    const QRectF area = drawingArea(*renderer, size, square);
+    return {std::nullopt, std::move(renderer), size, area, text};
+}
+
+// Frame i's placing of the drawing on the canvas.
+QTransform placeOf(const P::FrameMotion& m, std::int32_t i) {
+    const double v = m.frames > 1 ? static_cast<double>(i - 1) / (m.frames - 1) : 0.0;
+    QTransform place;
+    place.translate(m.pivotX, m.pivotY);
+    place.rotate(P::FrameDegrees(m, i));
+    place.translate(-m.pivotX, -m.pivotY);
+    place.translate(m.x + v * (m.toX - m.x), m.y + v * (m.toY - m.y));
+    // QTransform applies the last given first: the slide, then the turn.
+    return place;
+}
+
+}  // namespace
+
+Outcome Draw(const QByteArray& bytes, const Request& request) {
+    const Watch watching;
+    const Measured m = measured(bytes, request);
+    if (m.failed) return *m.failed;
+    Painter painter(m.size, P::OversampleFor(request.oversample,
+                                             std::int64_t{m.size.width()} * m.size.height()));
+    const QImage& image = painter.draw(*m.renderer, m.area, QTransform());
+    if (image.isNull() || pictureLost) return {Status::OutOfMemory};
+    return {Status::Drawn, m.size.width(), m.size.height(), image};
+}
+
+Outcome DrawFrames(const QByteArray& bytes, const Request& request, const P::FrameMotion& motion,
+                   const std::function<bool(const QImage&)>& put) {
+    const Watch watching;
+    const Measured m = measured(bytes, request);
+    if (m.failed) return *m.failed;
+    if (motion.width < 1 || motion.height < 1 || motion.width > request.maxSide ||
+        motion.height > request.maxSide)
+        return {Status::TooLarge, motion.width, motion.height};
+    const QSize canvas(motion.width, motion.height);
+    // Frames drawn on every core, each thread with a renderer and pictures
+    // of its own, and put in their order: thread t draws frames t + 1,
+    // t + 1 + threads, ... and waits for its turn to put each.
+    const int k = P::OversampleFor(request.oversample, std::int64_t{motion.width} * motion.height);
+    const std::int64_t drawnBytes = std::int64_t{motion.width} * motion.height * 4 * k * k;
+    const auto threads = static_cast<int>(std::clamp<std::int64_t>(
+        std::min<std::int64_t>({std::thread::hardware_concurrency(), kMostThreads, motion.frames,
+                                kThreadsBytes / std::max<std::int64_t>(drawnBytes, 1)}),
+        1, kMostThreads));
+    std::mutex turn;
+    std::condition_variable turned;
+    std::int32_t next = 1;
+    std::optional<Status> failed;
+    const auto work = [&](int t, QSvgRenderer& renderer) {
+        Painter painter(canvas, k);
+        for (std::int32_t i = t + 1; i <= motion.frames; i += threads) {
+            const QImage& frame = painter.draw(renderer, m.area, placeOf(motion, i));
+            std::unique_lock lock(turn);
+            turned.wait(lock, [&] { return next == i || failed; });
+            if (failed) return;
+            if (frame.isNull() || pictureLost)
+                failed = Status::OutOfMemory;
+            else if (!put(frame))
+                failed = Status::NotReadable;
+            else
+                ++next;
+            turned.notify_all();
+            if (failed) return;
+        }
+    };
+    std::vector<std::thread> helpers;
+    std::vector<std::unique_ptr<QSvgRenderer>> renderers;
+    for (int t = 1; t < threads; ++t) {
+        renderers.push_back(std::make_unique<QSvgRenderer>(m.text));
+        helpers.emplace_back(work, t, std::ref(*renderers.back()));
+    }
+    work(0, *m.renderer);
+    for (auto& helper : helpers) helper.join();
+    if (failed) return {*failed};
+    return {Status::Drawn, motion.width, motion.height};
 }
 
 }  // namespace SvgDrawing

@@ -4,6 +4,9 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
+
+#include "drawing_protocol.h"
 
 namespace Player {
 
@@ -16,6 +19,7 @@ struct Request {
     int maxSide = 1;     // largest width and height, pixels
     int square = 0;      // > 0: the drawing fitted into a square of this side, centred
     double scale = 1.0;  // the size (own or square) times this, rounded half to even
+    int oversample = 1;  // drawn this many times as large, then each block averaged
 };
 
 enum class Status {
@@ -38,6 +42,15 @@ struct Outcome {
 
 // The drawing's bytes, as read from its file (gzip-compressed or not).
 Outcome Draw(const QByteArray& bytes, const Request& request);
+
+// The drawing drawn for each frame of the motion, at the size Draw draws it,
+// each frame handed to `put` as it is drawn (Format_ARGB32, straight alpha,
+// the motion's canvas); put returns false to stop. Drawn: every frame was
+// put (the outcome's size is the canvas's, its image empty); otherwise what
+// Draw would say, or NotReadable for a frame put refused.
+Outcome DrawFrames(const QByteArray& bytes, const Request& request,
+                   const Pictures::DrawingProtocol::FrameMotion& motion,
+                   const std::function<bool(const QImage&)>& put);
 
 }  // namespace SvgDrawing
 

@@ -37,6 +37,10 @@ public:
     // nothing else. Called from several threads at once: const, and nothing
     // it keeps may change.
     virtual void build(int32_t i, const FrameTarget& target) const = 0;
+
+    // False when some frame could not be built as it should (frames kept
+    // in a file that could not be read back): the strip is not to be kept.
+    virtual bool intact() const { return true; }
 };
 
 }  // namespace Render

@@ -361,7 +361,11 @@ bool StackFrames::prepare(int pixelBytes, bool opacity) {
         prepared_.clear();
         for (const StackLayer& layer : layers_) {
             auto p = std::make_unique<Prepared>();
-            if (layer.pixels != nullptr && layer.motion == StackLayer::Motion::Turn)
+            if (layer.drawn != nullptr) {
+                if (layer.drawn->width() != width_ || layer.drawn->height() != height_ ||
+                    layer.drawn->count() < frames_)
+                    return false;
+            } else if (layer.pixels != nullptr && layer.motion == StackLayer::Motion::Turn)
                 padForTurning(layer, *p);
             prepared_.push_back(std::move(p));
         }
@@ -491,6 +495,7 @@ void StackFrames::build(int32_t i, const FrameTarget& target) const {
 void StackFrames::buildRows(int32_t i, const FrameTarget& target) const {
     thread_local std::vector<float> rows;
     thread_local std::vector<uint8_t> turned;
+    thread_local std::vector<uint32_t> drawnRows;
     const std::size_t rowFloats = static_cast<std::size_t>(width_) * 4;
     rows.assign(rowFloats * static_cast<std::size_t>(target.count), 0.0f);
     const double v = valueOf(i);
@@ -499,6 +504,15 @@ void StackFrames::buildRows(int32_t i, const FrameTarget& target) const {
         const Prepared& p = *prepared_[k];
         if (layer.arc) {
             drawArc(*layer.arc, v, width_, target.first, target.count, rows.data());
+            continue;
+        }
+        if (layer.drawn != nullptr) {
+            drawnRows.resize(static_cast<std::size_t>(width_) *
+                             static_cast<std::size_t>(target.count));
+            if (!layer.drawn->read(i, target.first, target.count, drawnRows.data())) unread_ = true;
+            const auto* in = reinterpret_cast<const uint8_t*>(drawnRows.data());
+            float* to = rows.data();
+            for (std::size_t n = 0; n < drawnRows.size(); ++n, in += 4, to += 4) over(in, 1.0f, to);
             continue;
         }
         switch (layer.motion) {

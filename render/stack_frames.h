@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "drawn_frames.h"
 #include "frame_maker.h"
 #include "knob_params.h"
 #include "pixel_grid.h"
@@ -50,6 +52,9 @@ struct StackLayer {
     double pivotX = 0.0, pivotY = 0.0;
     Engine::KnobParams turn;
     std::optional<ValueArc> arc;
+    // Instead of pixels that move: the layer drawn for each frame, already
+    // turned or slid, on a picture the canvas's size (owned by the caller).
+    const Engine::DrawnFrames* drawn = nullptr;
 };
 
 // The frames of a stack of layers on a canvas of width x height pixels:
@@ -69,6 +74,7 @@ public:
     int32_t frameCount() const override { return frames_; }
     bool prepare(int pixelBytes, bool opacity) override;
     void build(int32_t i, const FrameTarget& target) const override;
+    bool intact() const override { return !unread_; }
 
     struct Prepared;
 
@@ -83,6 +89,7 @@ private:
     int pixelBytes_ = 4;
     bool opacity_ = false;
     std::vector<std::unique_ptr<Prepared>> prepared_;  // one for each layer
+    mutable std::atomic<bool> unread_{false};          // a drawn layer's rows could not be read
 };
 
 }  // namespace Render

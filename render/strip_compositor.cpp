@@ -182,7 +182,7 @@ bool Compositor::run(unsigned threads) {
     }
     changed_.notify_all();
     for (auto& helper : helpers) helper.join();
-    return !failed_;
+    return !failed_ && maker_.intact();
 }
 
 // Every thread builds pieces; the calling thread also opens the bands and

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
+    # The CMake package's test builds a project with Ninja as well as make.
+    ninja-build
     qt6-base-dev qt6-base-dev-tools libqt6gui6 libqt6network6
     libwmf-dev
     # libwmf reads its font map from the URW base-35 fonts, which Debian only

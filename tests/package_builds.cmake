@@ -27,6 +27,13 @@ foreach(file usr/bin/torvelink usr/bin/torvelink-cli usr/bin/torvelink-wmf-playe
         message(FATAL_ERROR "not in the package: ${file}\n${contents}")
     endif()
 endforeach()
+# The CMake package, wherever the library folder is.
+foreach(file TorvelinkConfig.cmake TorvelinkConfigVersion.cmake TorvelinkStrips.cmake
+             TorvelinkTargets.cmake)
+    if(NOT contents MATCHES "\\./usr/lib/[^\n]*cmake/Torvelink/${file}\n")
+        message(FATAL_ERROR "not in the package: ${file}\n${contents}")
+    endif()
+endforeach()
 execute_process(COMMAND "${DPKG_DEB}" -f "${packages}" Depends OUTPUT_VARIABLE depends)
 foreach(needed libqt6core6 libqt6widgets6 libqt6svg6 libwmf libdeflate0 qt6-image-formats-plugins
                fonts-urw-base35)

@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <cmath>
 
+#include "drawing_files.h"
+#include "drawing_protocol.h"
 #include "fixtures.h"
 #include "knob_input.h"
 #include "picture_files.h"
@@ -326,6 +329,102 @@ TEST_F(KnobStrips, RecipesAreTheirCommandLines) {
     EXPECT_EQ(run({path("pack/knob.json")}), 1);
     EXPECT_TRUE(err.contains("body.png") && err.contains("Ordner des Rezepts"))
         << err.toStdString();
+}
+
+// The largest difference of two pictures' premultiplied channels.
+int premultipliedDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 256;
+    const QImage pa = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage pb = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int most = 0;
+    for (int y = 0; y < pa.height(); ++y)
+        for (int x = 0; x < pa.width(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                most = std::max(most, std::abs(static_cast<int>((pa.pixel(x, y) >> shift) & 0xFF) -
+                                               static_cast<int>((pb.pixel(x, y) >> shift) & 0xFF)));
+    return most;
+}
+
+// A 40 x 40 knob drawing with thin slanted lines, clear corners.
+QByteArray knobDrawing(const QByteArray& transform = "") {
+    return drawing_files::Svg(
+        "<g transform=\"" + transform +
+        "\"><circle cx=\"20\" cy=\"20\" r=\"17\" fill=\"#40608a\"/>"
+        "<rect x=\"19.3\" y=\"4\" width=\"1.4\" height=\"15\" fill=\"#ffdd22\"/>"
+        "<path d=\"M9 30 L17 23\" stroke=\"#ffffff\" stroke-width=\"0.8\"/></g>");
+}
+
+// A drawing turned on the command line is drawn with each frame's turn in
+// it: frame k is the drawing player's own drawing of the drawing turned by
+// the frame's angle, the disc reaching past the corners; a drawing that
+// slides is drawn where it lies, a whole-pixel slide the first frame moved.
+// With --routine the drawing's pixels are turned instead, as the manifest
+// says.
+TEST_F(KnobStrips, DrawingsTurnAsDrawings) {
+    const QString svg = write("knopf.svg", knobDrawing());
+    ASSERT_EQ(run({svg, "--frames", "5", "--start", "-50", "--angle", "37", "--radius", "30",
+                   "--vertical", "--format", "png", "--manifest"}),
+              0)
+        << err.toStdString();
+    const QImage strip(path("knopf_Seq_V.png"));
+    ASSERT_EQ(strip.size(), QSize(40, 200));
+    EXPECT_EQ(manifest("knopf_Seq_V.json")["routine"].toString(), "drawing");
+    for (int i = 1; i <= 5; ++i) {
+        const double angle = -50.0 + 37.0 * (i - 1);
+        const QString turned =
+            write(QString("gedreht%1.svg").arg(i),
+                  knobDrawing("rotate(" + QByteArray::number(angle) + " 20 20)"));
+        KnobInput::Request finest;
+        finest.oversample = DrawingProtocol::kFinest;  // as the strip's frames are drawn
+        const auto reference = KnobInput::Load(turned, finest);
+        ASSERT_EQ(reference.status, LoadStatus::Loaded);
+        EXPECT_LE(premultipliedDifference(frameOf(strip, i, {40, 40}, true), reference.image), 1)
+            << "frame " << i;
+    }
+    ASSERT_EQ(run({svg, "--frames", "5", "--start", "-50", "--angle", "37", "--radius", "30",
+                   "--vertical", "--format", "png", "--manifest", "--routine", "sharp", "-o",
+                   path("pixels/")}),
+              0);
+    EXPECT_EQ(manifest("pixels/knopf_Seq_V.json")["routine"].toString(), "sharp");
+    EXPECT_GT(premultipliedDifference(QImage(path("pixels/knopf_Seq_V.png")), strip), 8);
+
+    const QString cap =
+        write("kappe.svg", drawing_files::Svg("<rect x=\"1.5\" y=\"2.25\" width=\"6.5\" "
+                                              "height=\"5\" rx=\"1.7\" fill=\"#dd3344\"/>",
+                                              10, 10));
+    ASSERT_EQ(
+        run({cap, "--motion", "slide", "--canvas", "40,12", "--slide-from", "0,1", "--slide-to",
+             "24,1", "--frames", "4", "--vertical", "--format", "png", "--manifest"}),
+        0)
+        << err.toStdString();
+    const QImage slides(path("kappe_Seq_V.png"));
+    ASSERT_EQ(slides.size(), QSize(40, 48));
+    EXPECT_EQ(manifest("kappe_Seq_V.json")["layers"].toArray().at(0)["routine"].toString(),
+              "drawing");
+    const QImage first = frameOf(slides, 1, {40, 12}, true);
+    for (int i = 2; i <= 4; ++i) {
+        QImage moved(40, 12, QImage::Format_ARGB32);
+        moved.fill(Qt::transparent);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x + 8 * (i - 1) < 40; ++x)
+                moved.setPixel(x + 8 * (i - 1), y, first.pixel(x, y));
+        EXPECT_LE(premultipliedDifference(frameOf(slides, i, {40, 12}, true), moved), 1)
+            << "frame " << i;
+    }
+
+    // A drawing of one colour turned inside a small disc, drawn four times
+    // as large and averaged down: no edge shows.
+    const QString plain = write("eben.svg", drawing_files::Svg("<rect width=\"40\" height=\"40\" "
+                                                               "fill=\"#7a3c91\"/>"));
+    ASSERT_EQ(run({plain, "--frames", "3", "--angle", "33", "--radius", "11.3", "--oversample", "4",
+                   "--format", "png"}),
+              0)
+        << err.toStdString();
+    const QImage even = QImage(path("eben_Seq_H.png")).convertToFormat(QImage::Format_ARGB32);
+    int off = 0;
+    for (int y = 0; y < even.height(); ++y)
+        for (int x = 0; x < even.width(); ++x) off += even.pixel(x, y) != qRgb(0x7a, 0x3c, 0x91);
+    EXPECT_EQ(off, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -241,6 +242,88 @@ TEST_F(StripCliTest, SaysWhatItWroteAndWhatItRepaired) {
     process.start(QStringLiteral(TORVELINK_CLI), {});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);
+}
+
+// Every file under the folder, but for the pictures given.
+QStringList filesUnder(const QString& folder, const QStringList& pictures) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (!pictures.contains(file)) files << file;
+    }
+    files.sort();
+    return files;
+}
+
+// What a build tool learns beforehand is what the run writes, every scale
+// and side file named alike, and it writes nothing; a strip whose format
+// the picture's pixels would choose cannot be named beforehand.
+TEST_F(StripCliTest, ListedFilesAreTheFilesWritten) {
+    const QString knob = picture("k.bmp", 40, 40);
+    const QStringList cases[] = {
+        {"--for", "vstgui", "--scales", "1.5,2", "--preview"},
+        {"--for", "kontakt", "--scales", "1,2", "--manifest", "-o", dir.filePath("aus") + '/'},
+        {"--for", "dpf", "--side", "header,manifest", "--embed", dir.filePath("gen/k.c")},
+        {"--format", "png", "--layout", "frames", "--frames", "3", "-o", dir.filePath("f")},
+    };
+    for (const QStringList& args : cases) {
+        ASSERT_EQ(run(QStringList{knob, "--list-outputs"} + args), Cli::kWritten)
+            << err.toStdString();
+        QStringList listed = out.split('\n', Qt::SkipEmptyParts);
+        listed.sort();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList{"k.bmp"})
+            << "nothing written, no folder made";
+        ASSERT_EQ(run(QStringList{knob} + args), Cli::kWritten) << err.toStdString();
+        EXPECT_EQ(filesUnder(dir.path(), {knob}), listed) << args.join(' ').toStdString();
+        for (const char* folder : {"aus", "gen", "f"})
+            QDir(dir.filePath(folder)).removeRecursively();
+        for (const QString& file : listed) QFile::remove(file);
+    }
+    EXPECT_EQ(run({knob, "--list-outputs"}), Cli::kFailed);
+    EXPECT_EQ(err, QString::fromUtf8("'%1': Ob der Streifen BMP oder PNG wird, hängt von seiner "
+                                     "Transparenz ab; --list-outputs braucht --format oder "
+                                     "--for, um ihn zu nennen.\n")
+                       .arg(knob));
+    EXPECT_TRUE(out.isEmpty());
+}
+
+// A build tool builds a strip again when anything it was made from changes:
+// the dependency file names the recipe, its picture and every layer for
+// every file written, and is written only when everything is, never over a
+// picture.
+TEST_F(StripCliTest, DependencyFileNamesEveryFileReadForEveryFileWritten) {
+    for (const char* name : {"knob.bmp", "shadow.bmp", "gloss.bmp"}) picture(name, 30, 30);
+    QFile recipe(dir.filePath("knob.json"));
+    ASSERT_TRUE(recipe.open(QIODevice::WriteOnly));
+    recipe.write(R"({"picture": "knob.bmp", "under": ["shadow.bmp"], "over": ["gloss.bmp"],
+                    "for": "juce", "frames": 5, "scales": "1,2", "manifest": true})");
+    recipe.close();
+    const QString out1 = dir.filePath("aus"), depfile = dir.filePath("deps/knob.d");
+    ASSERT_EQ(run({recipe.fileName(), "--depfile", depfile, "-o", out1 + '/'}), Cli::kWritten)
+        << err.toStdString();
+    EXPECT_TRUE(out.endsWith(depfile + ": die Abhängigkeitsdatei für make und ninja\n"))
+        << out.toStdString();
+    QFile written(depfile);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString d = dir.path();
+    EXPECT_EQ(QString::fromUtf8(written.readAll()),
+              QStringLiteral("%1/knob_Seq_V.json %1/knob_Seq_V@2x.json %1/knob_Seq_V.png "
+                             "%1/knob_Seq_V@2x.png: \\\n  %2/knob.json \\\n  %2/knob.bmp \\\n"
+                             "  %2/shadow.bmp \\\n  %2/gloss.bmp\n\n%2/knob.json:\n\n"
+                             "%2/knob.bmp:\n\n%2/shadow.bmp:\n\n%2/gloss.bmp:\n")
+                  .arg(out1, d));
+    // A second picture that fails: no dependency file, as no complete run.
+    const QString failed = dir.filePath("failed.d");
+    EXPECT_EQ(
+        run({recipe.fileName(), dir.filePath("fehlt.bmp"), "--depfile", failed, "-o", out1 + '/'}),
+        Cli::kFailed);
+    EXPECT_FALSE(QFile::exists(failed));
+    const QString knob = dir.filePath("knob.bmp");
+    EXPECT_EQ(run({knob, "--depfile", knob, "-o", out1 + '/'}), Cli::kFailed);
+    EXPECT_TRUE(err.contains("ist ein Bild dieses Aufrufs")) << err.toStdString();
+    EXPECT_EQ(QImageReader(knob).size(), QSize(30, 30));
 }
 
 }  // namespace

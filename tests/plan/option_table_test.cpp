@@ -82,6 +82,21 @@ TEST(ParseArguments, RefusalsNameWhatTheOptionTakes) {
         {{"a.png", "--vertical", "--layout", "grid:3"},
          L::English,
          "--vertical and --layout exclude each other"},
+        {{"a.png", "--embed", "strips.h"},
+         L::English,
+         "--embed expects a C or C++ source (.c, .cc, .cpp or .cxx) whose name has no quote, "
+         "backslash or line break, not 'strips.h'"},
+        {{"a.png", "--embed", "say \"hi\".c"},
+         L::English,
+         "--embed expects a C or C++ source (.c, .cc, .cpp or .cxx) whose name has no quote, "
+         "backslash or line break, not 'say \"hi\".c'"},
+        {{"a.png", "--embed-namespace", "class"},
+         L::German,
+         "--embed-namespace erwartet einen C-Bezeichner (Buchstaben, Ziffern und einzelne "
+         "Unterstriche, vorne ein Buchstabe, kein Schlüsselwort), nicht 'class'."},
+        {{"a.png", "--list-outputs", "--watch"},
+         L::English,
+         "--list-outputs and --watch exclude each other"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Messages::Render(refusal(c.args, c.language), c.language),

@@ -101,6 +101,11 @@ TEST(OutputNames, ToolkitsFoldersFilesAndFormats) {
          true,
          false,
          {"k_Seq_F_0000.png", "k_Seq_F_0001.png", "k_Seq_F_0002.png"}},
+        // The C source and its header before the strips they hold.
+        {{"k.png", "--for", "dpf", "--scales", "1,2", "--embed", "gen/k.strips.cpp"},
+         true,
+         false,
+         {"k_Seq_V.h", "gen/k.strips.cpp", "gen/k.strips.h", "k_Seq_V.png", "k_Seq_V@2x.png"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(filesOf(c.args, c.transparent, c.windowKind), c.files)
@@ -123,6 +128,37 @@ TEST(OutputNames, WhatOutputCannotBe) {
     EXPECT_EQ(check({"a.png", "-o", "-", "--manifest"}), MessageCode::OptionsExclude);
     EXPECT_EQ(check({"a.png", "-o", "-", "--format", "png"}), MessageCode::None);
     EXPECT_EQ(check({"a.png", "-o", "x"}), MessageCode::None) << "a file without an ending";
+    // Files beside a strip on standard output, or strips of several pictures
+    // in one C source, have no place; standard input is not watched.
+    EXPECT_EQ(check({"a.png", "-o", "-", "--depfile", "a.d"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "-o", "-", "--watch"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "b.png", "--embed", "s.c"}), MessageCode::EmbedOnePicture);
+    EXPECT_EQ(check({"a.png", "--layout", "frames", "--embed", "s.c"}),
+              MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"-", "--watch"}), MessageCode::OptionsExclude);
+    EXPECT_EQ(check({"a.png", "--list-outputs", "--depfile", "a.d"}), MessageCode::OptionsExclude);
+}
+
+// A build tool can learn the files of a run before the picture is there
+// unless its pixels choose the strip's format; two files of one name are
+// refused, not written over each other.
+TEST(OutputNames, WhatABuildToolCanKnowBeforehand) {
+    const auto plan = [](const QStringList& args, bool windowKind) {
+        const Options o = parsed(args);
+        const Settings s = Resolve(o);
+        const PictureFacts facts{.sizes = {{1.0, 45, 45}}, .windowKind = windowKind};
+        return PlanPicture(o, s, OutputIsFolder(o, false), o.pictures[0], facts);
+    };
+    EXPECT_TRUE(plan({"k.gif"}, true).formatFollowsPicture);
+    EXPECT_TRUE(plan({"k.gif", "-o", "strips/"}, true).formatFollowsPicture);
+    EXPECT_FALSE(plan({"k.gif", "--for", "juce"}, true).formatFollowsPicture);
+    EXPECT_FALSE(plan({"k.gif", "--format", "bmp"}, true).formatFollowsPicture);
+    EXPECT_FALSE(plan({"k.gif", "-o", "k.png"}, true).formatFollowsPicture);
+    EXPECT_FALSE(plan({"k.svg"}, false).formatFollowsPicture);
+    const PicturePlan clash =
+        plan({"k.png", "-o", "x.png", "--side", "header", "--embed", "x.c"}, false);
+    EXPECT_EQ(clash.refusal.code, MessageCode::FilesShareName);
+    EXPECT_EQ(clash.refusal.subject, "x.h");
 }
 
 }  // namespace

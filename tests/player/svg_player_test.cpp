@@ -115,6 +115,25 @@ TEST(SvgDrawing, EmbeddedPicturesStayWithinTheirBudget) {
 
 // A size is a number or no size at all: NaN and infinity are not measured
 // as a number past any other.
+// Drawn four times as large and averaged down: a pixel half covered by red
+// is red at half opacity, the clear half's colour nowhere in it, and the
+// size is the drawing's own.
+TEST(SvgDrawing, OversampledDrawingsAverageTheirColourByCoverage) {
+    const QByteArray half =
+        Svg("<rect x=\"0\" y=\"0\" width=\"2.5\" height=\"3\" fill=\"red\"/>", 3, 3);
+    for (int k : {1, 2, 4}) {
+        const auto drawn = draw(half, {64, 0, 1.0, k});
+        ASSERT_EQ(drawn.status, Status::Drawn);
+        ASSERT_EQ(drawn.image.size(), QSize(3, 3));
+        for (int y = 0; y < 3; ++y) {
+            EXPECT_EQ(drawn.image.pixel(1, y), qRgba(255, 0, 0, 255)) << k;
+            const QRgb edge = drawn.image.pixel(2, y);
+            EXPECT_EQ(edge & 0xFFFFFFu, 0xFF0000u) << k;
+            EXPECT_NEAR(qAlpha(edge), 127.5, 0.5) << k;
+        }
+    }
+}
+
 TEST(SvgDrawing, SizesThatAreNoNumberAreNamed) {
     for (const char* width : {"nan", "NaN", "inf", "-inf"})
         for (const char* height : {"40", "3e9"}) {
