@@ -92,9 +92,9 @@ double insideOf(double past, double span) {
 
 // How much of a pixel centred at (dx, dy) from the arc's centre the part of
 // its ring from angle a to angle b covers, 0 .. 1: a pixel's width of
-// smooth edge along the ring's sides and its ends. The pixel may be a part
-// of one, `step` pixels wide, with an edge as wide as itself: over 1 it is
-// exactly the whole pixel's.
+// smooth edge along the ring's sides and its ends. It may be a sub-pixel,
+// `step` pixels wide, with an edge as wide as itself: over 1 it is exactly
+// the whole pixel's.
 double coverage(const ArcStyle& arc, double dx, double dy, double a, double b, double step = 1.0) {
     if (a > b) std::swap(a, b);
     if (b - a < 1e-9) return 0.0;
@@ -177,7 +177,7 @@ RingBounds boundsOf(const ArcStyle& style, double grow) {
     const double spans = std::asin(edge / inner) * 180.0 / kPi + margin;
     if (style.roundEnds) {
         // With the one-pixel edge a pixel's centre alone says which side of
-        // an end it lies; parts of it further off need its whole reach.
+        // an end it lies; its sub-pixels, further off, need its whole reach.
         b.inside = grow > 0.0 ? spans : margin;
         const double reach = (half + edge) / (2.0 * inner);
         if (reach < 1.0) b.beyond = 2.0 * std::asin(reach) * 180.0 / kPi + margin;
@@ -224,16 +224,16 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
     const ArcStyle& style = arc.style;
     const double value = arc.start + v * (arc.end - arc.start);
     const double from = style.fromMiddle ? (arc.start + arc.end) / 2.0 : arc.start;
-    // Parts of a pixel: their centres lie up to (1 - step) / sqrt(2) from
-    // the pixel's, their edges step / 2 beyond, together under 0.75.
+    // Sub-pixels: their centres lie up to (1 - step) / sqrt(2) from the
+    // pixel's, their edges step / 2 beyond, together under 0.75.
     const int k = std::max(1, arc.oversample);
     const double step = 1.0 / k;
     const double reach =
         k > 1 ? std::numeric_limits<double>::infinity() : style.radius + style.width;
     const RingBounds bounds = boundsOf(style, k > 1 ? 0.25 : 0.0);
     const Ink bar(style.colour), track(style.track);
-    // The mean of coverage() over k x k parts of the pixel.
-    const auto parts = [&](double dx, double dy, double a, double b) {
+    // The mean of coverage() over the pixel's k x k sub-pixels.
+    const auto subPixels = [&](double dx, double dy, double a, double b) {
         double sum = 0.0;
         for (int j = 0; j < k; ++j)
             for (int i = 0; i < k; ++i)
@@ -250,13 +250,13 @@ void drawArc(const ValueArc& arc, double v, int32_t width, int32_t first, int32_
             if (inside <= -bounds.beyond) return 0.0;
             if (inside >= bounds.inside) {
                 if (r2 >= bounds.wholeFrom && r2 <= bounds.wholeTo) return 1.0;
-                if (k > 1) return parts(dx, dy, a, b);
+                if (k > 1) return subPixels(dx, dy, a, b);
                 const double across =
                     style.width / 2.0 + 0.5 - std::abs(std::hypot(dx, dy) - style.radius);
                 return std::clamp(across, 0.0, 1.0);
             }
         }
-        return k > 1 ? parts(dx, dy, a, b) : coverage(style, dx, dy, a, b);
+        return k > 1 ? subPixels(dx, dy, a, b) : coverage(style, dx, dy, a, b);
     };
     for (int32_t r = 0; r < count; ++r) {
         const double dy = first + r + 0.5 - arc.centreY;

@@ -23,7 +23,7 @@ struct ValueArc {
     double centreX = 0.0, centreY = 0.0;
     double start = -135.0, end = 135.0;
     // How finely a pixel's coverage is worked out: 1, a pixel's width of
-    // smooth edge; K (2 or 4), the mean over K x K parts of the pixel, each
+    // smooth edge; K (2 or 4), the mean over K x K sub-pixels, each
     // with an edge as wide as itself, as if drawn K times as large and
     // averaged down: nearer the area the ring covers, at thin rings and
     // round ends most.
