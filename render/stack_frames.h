@@ -10,25 +10,9 @@
 #include "frame_maker.h"
 #include "knob_params.h"
 #include "pixel_grid.h"
+#include "value_arc.h"
 
 namespace Render {
-
-// A value arc drawn on the canvas: a ring from the arc's start to the angle
-// of the frame's value (or from its middle, for a knob that is centred at
-// 0.5), anti-aliased, the rest of the arc in the track's colour if it has
-// one. Angles in degrees clockwise from 12 o'clock; lengths in pixels of the
-// canvas; the centre in its continuous coordinates (pixel k covers k .. k+1).
-struct ValueArc {
-    Engine::ArcStyle style;  // width and radius in pixels of this canvas
-    double centreX = 0.0, centreY = 0.0;
-    double start = -135.0, end = 135.0;
-    // How finely a pixel's coverage is worked out: 1, a pixel's width of
-    // smooth edge; K (2 or 4), the mean over K x K sub-pixels, each
-    // with an edge as wide as itself, as if drawn K times as large and
-    // averaged down: nearer the area the ring covers, at thin rings and
-    // round ends most.
-    int oversample = 1;
-};
 
 // One layer of a stack, and how it moves with the value v of a frame
 // (v = (i - 1) / (frames - 1), 0 for one frame).
