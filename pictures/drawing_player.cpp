@@ -25,6 +25,7 @@ namespace {
 // A frame's pixels, oversampled, drawn for each share of the drawing's
 // deadline: a thousand frames may take that much longer than one.
 constexpr qint64 kPixelsPerDeadline = qint64{1} << 22;
+constexpr double kMostFramesMs = 10 * 60 * 1000;
 
 QStringList arguments(const Request& request, int square) {
     const int oversample =
@@ -126,12 +127,26 @@ PlayedFrames PlayFrames(const QString& program, const QByteArray& drawing, const
     auto frames = std::make_unique<FrameFile>(named.release(), fd, motion);
     const qint64 frameBytes = qint64{motion.width} * motion.height * 4;
     const qint64 bytes = qint64{sizeof(PlayerProtocol::Header)} + frameBytes * motion.frames;
+    // The room for every frame first: a full disk is told before the
+    // drawing, not after. A file system that cannot say goes on without.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, bytes) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return {Result::OutOfMemory, nullptr, false, errno};
     // The drawing's own deadline for every so many pixels drawn.
     const int k = DrawingProtocol::OversampleFor(request.oversample, frameBytes / 4);
     const qint64 drawn = frameBytes / 4 * motion.frames * k * k;
     const qint64 shares = 1 + drawn / kPixelsPerDeadline;
     const int base = PlayerProcess::DeadlineMs(kPlayer.deadlineVariable);
-    const int deadline = static_cast<int>(std::min<qint64>(qint64{base} * shares, INT32_MAX / 2));
+    // And with what one drawing of it took, twice over for every frame,
+    // drawn on one core: a busy drawing takes longer than its pixels say.
+    // Never more than kMostFramesMs.
+    const double once = request.oncePixels > 0
+                            ? static_cast<double>(request.onceMs) * static_cast<double>(drawn) /
+                                  static_cast<double>(request.oncePixels)
+                            : 0.0;
+    const int deadline = static_cast<int>(std::min<double>(
+        std::max(static_cast<double>(base) * static_cast<double>(shares), 2.0 * once),
+        kMostFramesMs));
     QStringList all = QStringList{QString::number(maxSide)} + arguments(request, square);
     all << QString::fromLatin1(DrawingProtocol::kFrames) << QString::number(motion.frames)
         << QString::number(motion.width) << QString::number(motion.height) << number(motion.x)
@@ -139,8 +154,9 @@ PlayedFrames PlayFrames(const QString& program, const QByteArray& drawing, const
         << QString::number(motion.start, 'g', 9) << QString::number(motion.step, 'g', 9)
         << number(motion.pivotX) << number(motion.pivotY);
     const auto ended = PlayerProcess::RunInto(
-        program, all, drawing, deadline, PlayerProcess::kCpuSeconds + deadline / 1000, fd, bytes);
-    if (ended.keptError > 0) return {Result::OutOfMemory};
+        program, all, drawing, deadline,
+        PlayerProcess::kCpuSeconds + DrawingProtocol::kFrameThreads * (deadline / 1000), fd, bytes);
+    if (ended.keptError > 0) return {Result::OutOfMemory, nullptr, false, ended.keptError};
     if (ended.end == PlayerProcess::End::Exited && ended.exitCode == PlayerProtocol::kDrawn) {
         PlayerProtocol::Header header;
         struct stat file {};

@@ -31,6 +31,10 @@ struct Request {
     int square = 0;      // > 0: the drawing fitted into a square of this side
     double scale = 1.0;  // the size times this
     int oversample = 1;  // drawn 1, 2 or 4 times as large (or kFinest), then averaged down
+    // Frames: how long one drawing of the drawing took, ms, for how many
+    // pixels drawn (0: not known); their deadline grows with it.
+    qint64 onceMs = 0;
+    qint64 oncePixels = 0;
 };
 
 // Draws the drawing's bytes (as read from its file) in the player found
@@ -50,11 +54,13 @@ PlayerClient::Played Play(const QString& program, const QByteArray& drawing,
 // by band. One player for all frames, under the players' checks, memory
 // and a deadline that grows with the pixels drawn. Drawn: `frames` holds
 // them; otherwise why not (Missing also when no temporary file can be
-// made, OutOfMemory when the file fills the disk).
+// made, OutOfMemory when the file fills the disk: room for all the frames
+// is taken before a frame is drawn).
 struct PlayedFrames {
     PlayerClient::Result result = PlayerClient::Result::NotReadable;
     std::unique_ptr<Engine::DrawnFrames> frames;
     bool noTemporaryFile = false;  // with Missing: the temporary folder takes no file
+    int diskError = 0;             // with OutOfMemory: why the frames found no room on disk
 };
 PlayedFrames PlayFrames(const QByteArray& drawing, const Request& request,
                         const DrawingProtocol::FrameMotion& motion);

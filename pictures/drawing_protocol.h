@@ -56,6 +56,10 @@ inline double FrameDegrees(const FrameMotion& m, std::int32_t i) {
            static_cast<double>(m.start);
 }
 
+// Frames are drawn on at most this many threads (so the player's processor
+// time may run that much faster than the clock).
+inline constexpr int kFrameThreads = 4;
+
 // The oversampling factors a drawing may be drawn at; kFinest: as fine as
 // its size allows (OversampleFor).
 inline constexpr int kFinest = 0;
@@ -65,11 +69,16 @@ inline constexpr bool OversampleAllowed(int k) {
 
 // The factor a drawing of `pixels` pixels (each frame's) is drawn at when
 // `asked`: kFinest gives 4, or 2 or 1 where 4 (or 2) would draw more than
-// kFinestPixels.
+// kFinestPixels; a factor asked for is halved while it would draw more than
+// kMostPixels (a picture of 256 MiB).
 inline constexpr std::int64_t kFinestPixels = std::int64_t{1} << 24;
+inline constexpr std::int64_t kMostPixels = std::int64_t{1} << 26;
 inline constexpr int OversampleFor(int asked, std::int64_t pixels) {
-    if (asked != kFinest) return asked;
-    return pixels * 16 <= kFinestPixels ? 4 : pixels * 4 <= kFinestPixels ? 2 : 1;
+    if (asked == kFinest)
+        return pixels * 16 <= kFinestPixels ? 4 : pixels * 4 <= kFinestPixels ? 2 : 1;
+    int k = asked;
+    while (k > 1 && pixels * k * k > kMostPixels) k /= 2;
+    return k;
 }
 
 }  // namespace DrawingProtocol

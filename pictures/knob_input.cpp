@@ -1,5 +1,6 @@
 #include "knob_input.h"
 
+#include <QElapsedTimer>
 #include <QXmlStreamReader>
 
 #include <zlib.h>
@@ -103,10 +104,28 @@ Picture raster(QFile& file, const QString& name, const Request& request) {
 
 Picture draw(const QByteArray& bytes, const QString& name, const Request& request) {
     const int square = request.drawSize.value_or(0);
-    Picture picture = played(
-        DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale, request.oversample}),
-        name);
-    if (picture.status == LoadStatus::Loaded) picture.drawing = bytes;
+    QElapsedTimer timer;
+    timer.start();
+    auto drawn =
+        DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale, request.oversample});
+    // Drawn as finely as it fits, a drawing that takes too long is drawn
+    // once more at its own size: a busy drawing may need the whole deadline
+    // for that.
+    const bool finestTooSlow = drawn.result == PlayerClient::Result::TimedOut &&
+                               request.oversample == DrawingProtocol::kFinest;
+    if (finestTooSlow) {
+        timer.restart();
+        drawn = DrawingPlayer::Play(bytes, {request.maxSide, square, request.scale, 1});
+    }
+    Picture picture = played(drawn, name);
+    if (picture.status == LoadStatus::Loaded) {
+        picture.drawing = bytes;
+        picture.drawnMs = timer.elapsed();
+        const qint64 own = qint64{picture.image.width()} * picture.image.height();
+        const int k = finestTooSlow ? 1 : DrawingProtocol::OversampleFor(request.oversample, own);
+        picture.drawnPixels = own * k * k;
+        picture.finestTooSlow = finestTooSlow;
+    }
     return picture;
 }
 
@@ -150,11 +169,20 @@ Picture Redraw(const Picture& drawing, const QString& name, const Request& reque
 std::variant<std::unique_ptr<Engine::DrawnFrames>, Message> DrawFrames(
     const Picture& drawing, const QString& name, const Request& request,
     const DrawingProtocol::FrameMotion& motion) {
-    auto played = DrawingPlayer::PlayFrames(
-        drawing.drawing,
-        {request.maxSide, request.drawSize.value_or(0), request.scale, request.oversample}, motion);
+    // Drawn no finer than the drawing itself could be, with the time its
+    // one drawing took.
+    const int oversample = drawing.finestTooSlow ? 1 : request.oversample;
+    auto played =
+        DrawingPlayer::PlayFrames(drawing.drawing,
+                                  {request.maxSide, request.drawSize.value_or(0), request.scale,
+                                   oversample, drawing.drawnMs, drawing.drawnPixels},
+                                  motion);
     using PlayerClient::Result;
     if (played.result == Result::Drawn) return std::move(played.frames);
+    if (played.diskError != 0)
+        return Message{.code = MessageCode::CannotRead,
+                       .reason = SystemReason(played.diskError),
+                       .subject = name};
     if (played.noTemporaryFile)
         return Message{.code = MessageCode::CannotRead,
                        .reason = {MessageCode::NoTemporaryFolder, 0},

@@ -49,6 +49,12 @@ struct Picture {
     bool vector = false;
     bool windowKind = false;  // one of the kinds the window reads
     QByteArray drawing;       // vector: the drawing's bytes, to be drawn again
+    // vector: how long drawing it took, ms, and how many pixels were drawn
+    // for it (its own times the oversampling's square); drawn at its own
+    // size after drawing it finer took too long.
+    qint64 drawnMs = 0;
+    qint64 drawnPixels = 0;
+    bool finestTooSlow = false;
 };
 
 // Reads the picture, opening its file once:

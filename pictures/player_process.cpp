@@ -183,10 +183,12 @@ Ended RunInto(const QString& program, const QStringList& arguments, const QByteA
             player.waitForFinished(-1);
             return {End::TimedOut};
         }
-        // False at the end and at the deadline alike: the loop tells them apart.
+        // False at the end and at the deadline alike: the loop tells them
+        // apart. False while it runs on before the deadline: its output is
+        // closed, and only its end is to come.
         if (!player.waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
-            player.state() != QProcess::NotRunning && deadline.hasExpired())
-            continue;
+            player.state() != QProcess::NotRunning && !deadline.hasExpired())
+            player.waitForFinished(static_cast<int>(deadline.remainingTime()));
     }
     if (player.exitStatus() == QProcess::CrashExit)
         return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};

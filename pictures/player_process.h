@@ -23,7 +23,7 @@ inline constexpr long long kAddressSpace = 1LL << 30;
 inline constexpr int kDeadlineMs = 4000;
 
 // Processor time, seconds: a backstop for a player left behind, which the
-// deadline ends long before.
+// deadline ends long before (frames drawn on several cores get more).
 inline constexpr int kCpuSeconds = 10;
 
 // The address space a player is limited to here: kAddressSpace, or 0 (no

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,10 +30,12 @@ namespace {
 namespace P = DrawingProtocol;
 
 // Frames are drawn by at most this many threads, and by fewer when their
-// pictures (drawn at the oversampled size) would take more than
-// kThreadsBytes together.
-constexpr std::int64_t kMostThreads = 4;
-constexpr std::int64_t kThreadsBytes = std::int64_t{256} << 20;
+// pictures (drawn at the oversampled size) and what else a thread holds
+// (its renderer with the drawing's embedded pictures, its stack, its heap)
+// would take more than kThreadsBytes together.
+constexpr std::int64_t kMostThreads = P::kFrameThreads;
+constexpr std::int64_t kThreadBytes = std::int64_t{128} << 20;
+constexpr std::int64_t kThreadsBytes = std::int64_t{512} << 20;
 
 // Qt SVG leaves out a picture it cannot decode and says so only in a
 // warning, as does Qt when an image finds no memory: either would give an
@@ -121,7 +124,9 @@ public:
     // The frame, straight alpha (Format_ARGB32), moved by `place` (in the
     // frame's pixels) first; valid until the next call. Null when there
     // was no memory for it.
-    const QImage& draw(QSvgRenderer& renderer, QRectF area, const QTransform& place) {
+    // `clip`: nothing beyond the drawing's own area, wherever it moves.
+    const QImage& draw(QSvgRenderer& renderer, QRectF area, const QTransform& place,
+                       bool clip = false) {
         static const QImage none;
         if (large_.isNull() || (k_ > 1 && small_.isNull())) return none;
         large_.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
@@ -130,6 +135,7 @@ public:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setTransform(place * QTransform::fromScale(k_, k_));
+        if (clip) painter.setClipRect(area);
         renderer.render(&painter, area);
         painter.end();
         QImage& frame = k_ > 1 ? averagedDown() : large_;
@@ -295,16 +301,24 @@ Outcome DrawFrames(const QByteArray& bytes, const Request& request, const P::Fra
     const std::int64_t drawnBytes = std::int64_t{motion.width} * motion.height * 4 * k * k;
     const auto threads = static_cast<int>(std::clamp<std::int64_t>(
         std::min<std::int64_t>({std::thread::hardware_concurrency(), kMostThreads, motion.frames,
-                                kThreadsBytes / std::max<std::int64_t>(drawnBytes, 1)}),
+                                kThreadsBytes / (drawnBytes + kThreadBytes)}),
         1, kMostThreads));
     std::mutex turn;
     std::condition_variable turned;
     std::int32_t next = 1;
     std::optional<Status> failed;
+    int stride = 0;  // the threads that draw, known once all have started
     const auto work = [&](int t, QSvgRenderer& renderer) {
+        {
+            std::unique_lock lock(turn);
+            turned.wait(lock, [&] { return stride > 0; });
+        }
         Painter painter(canvas, k);
-        for (std::int32_t i = t + 1; i <= motion.frames; i += threads) {
-            const QImage& frame = painter.draw(renderer, m.area, placeOf(motion, i));
+        for (std::int32_t i = t + 1; i <= motion.frames; i += stride) {
+            // An animated drawing as it stands at its start in every frame:
+            // its clock starts when a renderer first draws it.
+            if (renderer.animated()) renderer.load(m.text);
+            const QImage& frame = painter.draw(renderer, m.area, placeOf(motion, i), true);
             std::unique_lock lock(turn);
             turned.wait(lock, [&] { return next == i || failed; });
             if (failed) return;
@@ -320,10 +334,20 @@ Outcome DrawFrames(const QByteArray& bytes, const Request& request, const P::Fra
     };
     std::vector<std::thread> helpers;
     std::vector<std::unique_ptr<QSvgRenderer>> renderers;
-    for (int t = 1; t < threads; ++t) {
-        renderers.push_back(std::make_unique<QSvgRenderer>(m.text));
-        helpers.emplace_back(work, t, std::ref(*renderers.back()));
+    int started = 1;
+    try {
+        for (; started < threads; ++started) {
+            renderers.push_back(std::make_unique<QSvgRenderer>(m.text));
+            helpers.emplace_back(work, started, std::ref(*renderers.back()));
+        }
+    } catch (const std::exception&) {
+        // No thread or no memory for another: the ones started draw all.
     }
+    {
+        const std::lock_guard lock(turn);
+        stride = started;
+    }
+    turned.notify_all();
     work(0, *m.renderer);
     for (auto& helper : helpers) helper.join();
     if (failed) return {*failed};

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "drawing_files.h"
 #include "sandbox.h"
@@ -131,6 +132,35 @@ TEST(SvgDrawing, OversampledDrawingsAverageTheirColourByCoverage) {
             EXPECT_EQ(edge & 0xFFFFFFu, 0xFF0000u) << k;
             EXPECT_NEAR(qAlpha(edge), 127.5, 0.5) << k;
         }
+    }
+}
+
+// Frames of a drawing, each as the drawing stands at its start however
+// long the frames before it took, and nothing of it beyond its own page
+// wherever it slides: a red square off the page, a green one moving.
+TEST(SvgDrawing, FramesShowTheDrawingAtItsStartWithinItsPage) {
+    const QByteArray svg =
+        Svg("<rect x=\"12\" y=\"0\" width=\"4\" height=\"10\" fill=\"red\"/>"
+            "<rect x=\"0\" y=\"0\" width=\"4\" height=\"10\" fill=\"#00ff00\">"
+            "<animateTransform attributeName=\"transform\" type=\"translate\" from=\"0 0\" "
+            "to=\"6 0\" dur=\"0.03s\" repeatCount=\"indefinite\"/></rect>",
+            10, 10);
+    const Pictures::DrawingProtocol::FrameMotion motion{7, 40, 10, 0, 0, 30, 0, 0.0f, 0.0f, 0, 0};
+    std::vector<QImage> frames;
+    const auto drawn = SvgDrawing::DrawFrames(svg, {64, 0, 1.0, 1}, motion, [&](const QImage& f) {
+        frames.push_back(f.copy());
+        QThread::msleep(5);
+        return true;
+    });
+    ASSERT_EQ(drawn.status, Status::Drawn);
+    ASSERT_EQ(frames.size(), 7u);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const int at = 5 * static_cast<int>(i);  // where the page lies
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 40; ++x)
+                EXPECT_EQ(frames[i].pixel(x, y),
+                          x >= at && x < at + 4 ? qRgba(0, 255, 0, 255) : qRgba(0, 0, 0, 0))
+                    << "frame " << i << " at " << x << "," << y;
     }
 }
 
