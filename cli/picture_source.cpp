@@ -101,18 +101,11 @@ ScaledSize squaredSize(ScaledSize size) {
 }
 
 // The picture's frames at one scale: its pixels, and the disc turned in them.
-class PictureFrames final : public Render::FrameMaker {
+class PictureFrames final : public Render::ForwardedFrames {
 public:
     PictureFrames(PixelGrid grid, const KnobParams& params, Routine routine)
-        : grid_(std::move(grid)), disc_(params, routine, grid_) {}
-    int32_t frameWidth() const override { return disc_.frameWidth(); }
-    int32_t frameHeight() const override { return disc_.frameHeight(); }
-    int32_t frameCount() const override { return disc_.frameCount(); }
-    bool prepare(int pixelBytes, bool opacity) override {
-        return disc_.prepare(pixelBytes, opacity);
-    }
-    void build(int32_t i, const Render::FrameTarget& target) const override {
-        disc_.build(i, target);
+        : grid_(std::move(grid)), disc_(params, routine, grid_) {
+        forwardTo(disc_);
     }
 
 private:
@@ -122,24 +115,16 @@ private:
 
 // The frames of a drawing at one scale: its pixels outside the disc, and
 // inside it the drawing drawn turned for each frame.
-class DrawnPictureFrames final : public Render::FrameMaker {
+class DrawnPictureFrames final : public Render::ForwardedFrames {
 public:
     DrawnPictureFrames(PixelGrid grid, std::unique_ptr<DrawnFrames> drawn, const KnobParams& params,
                        std::optional<QRgb> lay)
         : grid_(std::move(grid)),
           drawn_(std::move(drawn)),
           disc_(params, grid_, *drawn_,
-                lay ? std::optional<uint32_t>(*lay & 0xFFFFFFu) : std::nullopt) {}
-    int32_t frameWidth() const override { return disc_.frameWidth(); }
-    int32_t frameHeight() const override { return disc_.frameHeight(); }
-    int32_t frameCount() const override { return disc_.frameCount(); }
-    bool prepare(int pixelBytes, bool opacity) override {
-        return disc_.prepare(pixelBytes, opacity);
+                lay ? std::optional<uint32_t>(*lay & 0xFFFFFFu) : std::nullopt) {
+        forwardTo(disc_);
     }
-    void build(int32_t i, const Render::FrameTarget& target) const override {
-        disc_.build(i, target);
-    }
-    bool intact() const override { return disc_.intact(); }
 
 private:
     PixelGrid grid_;

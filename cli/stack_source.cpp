@@ -25,24 +25,16 @@ namespace {
 using KnobInput::Picture;
 
 // A layer's pixels and the stack made of them, for one scale.
-class LayeredFrames final : public Render::FrameMaker {
+class LayeredFrames final : public Render::ForwardedFrames {
 public:
     LayeredFrames(std::deque<PixelGrid> grids, std::vector<std::unique_ptr<DrawnFrames>> drawn,
                   int32_t width, int32_t height, int32_t frames,
                   std::vector<Render::StackLayer> layers, Routine routine, uint32_t background)
         : grids_(std::move(grids)),
           drawn_(std::move(drawn)),
-          stack_(width, height, frames, std::move(layers), routine, background) {}
-    int32_t frameWidth() const override { return stack_.frameWidth(); }
-    int32_t frameHeight() const override { return stack_.frameHeight(); }
-    int32_t frameCount() const override { return stack_.frameCount(); }
-    bool prepare(int pixelBytes, bool opacity) override {
-        return stack_.prepare(pixelBytes, opacity);
+          stack_(width, height, frames, std::move(layers), routine, background) {
+        forwardTo(stack_);
     }
-    void build(int32_t i, const Render::FrameTarget& target) const override {
-        stack_.build(i, target);
-    }
-    bool intact() const override { return stack_.intact(); }
 
 private:
     // The layers point into these; a deque keeps them where they are.

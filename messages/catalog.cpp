@@ -30,29 +30,29 @@ Joins joinsOf(Language language) {
     return language == Language::German ? Joins{" oder ", " und "} : Joins{" or ", " and "};
 }
 
-QString joined(const QStringList& words, const QString& spec, Language language) {
-    if (spec.isEmpty() || words.size() < 2) return words.join(QStringLiteral(", "));
+QString joined(const QStringList& words, const QString& form, Language language) {
+    if (form.isEmpty() || words.size() < 2) return words.join(QStringLiteral(", "));
     const Joins joins = joinsOf(language);
-    const char* last = spec == QLatin1String("or") ? joins.either : joins.both;
+    const char* last = form == QLatin1String("or") ? joins.either : joins.both;
     return words.mid(0, words.size() - 1).join(QStringLiteral(", ")) + QString::fromUtf8(last) +
            words.last();
 }
 
 // "{frames:frame|frames}": the count and the noun that fits it; "{side:padded}":
 // the count sign-padded, as the window shows numbers.
-QString counted(qint64 n, const QString& spec) {
-    if (spec == QLatin1String("padded")) return SignPadded(n);
+QString counted(qint64 n, const QString& form) {
+    if (form == QLatin1String("padded")) return SignPadded(n);
     const QString number = QString::number(n);
-    const qsizetype bar = spec.indexOf('|');
+    const qsizetype bar = form.indexOf('|');
     if (bar < 0) return number;
-    return number + ' ' + (n == 1 ? spec.left(bar) : spec.mid(bar + 1));
+    return number + ' ' + (n == 1 ? form.left(bar) : form.mid(bar + 1));
 }
 
-QString factText(const FactValue& value, const QString& spec, Language language) {
-    if (const auto* n = std::get_if<qint64>(&value)) return counted(*n, spec);
+QString factText(const FactValue& value, const QString& form, Language language) {
+    if (const auto* n = std::get_if<qint64>(&value)) return counted(*n, form);
     if (const auto* d = std::get_if<Decimal>(&value)) return DecimalText(*d, language);
     if (const auto* text = std::get_if<QString>(&value)) return *text;
-    return joined(std::get<QStringList>(value), spec, language);
+    return joined(std::get<QStringList>(value), form, language);
 }
 
 // The reason's words, which may name the message's facts (a limit, say).
@@ -105,7 +105,7 @@ void appendOctal(QString& out, unsigned byte) {
 // One brace's text: a fact, the subject, the value, the reason, the error
 // number or the program's name. A name the message does not carry stays as
 // it is, so that a test finds it.
-std::optional<QString> filled(const QString& name, const QString& spec, const Message& m,
+std::optional<QString> filled(const QString& name, const QString& form, const Message& m,
                               Language language) {
     if (name == QLatin1String("subject")) return Printable(m.subject);
     if (name == QLatin1String("value")) return Printable(m.value);
@@ -115,7 +115,7 @@ std::optional<QString> filled(const QString& name, const QString& spec, const Me
     for (std::size_t k = 0; k < std::size(kFactNames); ++k) {
         if (name != QLatin1String(kFactNames[k])) continue;
         if (const FactValue* value = m.facts.find(static_cast<Fact>(k)))
-            return factText(*value, spec, language);
+            return factText(*value, form, language);
     }
     return std::nullopt;
 }
@@ -131,8 +131,8 @@ QString fill(const QString& text, const Message& m, Language language) {
         const QString inside = text.mid(open + 1, close - open - 1);
         const qsizetype colon = inside.indexOf(':');
         const QString name = colon < 0 ? inside : inside.left(colon);
-        const QString spec = colon < 0 ? QString() : inside.mid(colon + 1);
-        const auto value = filled(name, spec, m, language);
+        const QString form = colon < 0 ? QString() : inside.mid(colon + 1);
+        const auto value = filled(name, form, m, language);
         out += value ? *value : text.mid(open, close - open + 1);
         at = close + 1;
     }

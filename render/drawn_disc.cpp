@@ -4,35 +4,13 @@
 #include <cmath>
 #include <vector>
 
+#include "exact_turn.h"
+
 using namespace Engine;
 
 namespace Render {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-// The cosine and sine of a clockwise turn in degrees, exact at quarter turns.
-void turnOf(double degrees, double& c, double& s) {
-    const double r = std::fmod(degrees, 360.0);
-    const double quarters = std::nearbyint(r / 90.0);
-    const double rest = (r - quarters * 90.0) * (kPi / 180.0);
-    const double rc = std::cos(rest), rs = std::sin(rest);
-    switch ((static_cast<int>(quarters) % 4 + 4) % 4) {
-        case 0:
-            c = rc, s = rs;
-            return;
-        case 1:
-            c = -rs, s = rc;
-            return;
-        case 2:
-            c = -rc, s = -rs;
-            return;
-        default:
-            c = rs, s = -rc;
-            return;
-    }
-}
 
 // A straight 0xAARRGGBB pixel laid on an opaque colour, as the picture was.
 uint32_t laidOn(uint32_t p, uint32_t colour) {
@@ -72,7 +50,7 @@ void DrawnDiscFrames::build(int32_t i, const FrameTarget& target) const {
     const bool turns = (params_.RotAngle != 0.0f || params_.StartAngle != 0.0f) &&
                        params_.RotRadius > 0.0f && std::isfinite(degrees);
     double c = 1.0, s = 0.0;
-    if (turns) turnOf(degrees, c, s);
+    if (turns) TurnOf(degrees, c, s);
     const double cx = (width + 1.0) / 2.0, cy = (height + 1.0) / 2.0;
     const double outer = static_cast<double>(params_.RotRadius) + 0.5;
     const double whole = std::min(outer, std::min(cx, cy)) - 1.0;

@@ -43,4 +43,24 @@ public:
     virtual bool intact() const { return true; }
 };
 
+// A maker that owns what another maker reads (its pixels, its drawn frames)
+// and hands every call on to that one, named by forwardTo() as it is made.
+class ForwardedFrames : public FrameMaker {
+public:
+    int32_t frameWidth() const override { return inner_->frameWidth(); }
+    int32_t frameHeight() const override { return inner_->frameHeight(); }
+    int32_t frameCount() const override { return inner_->frameCount(); }
+    bool prepare(int pixelBytes, bool opacity) override {
+        return inner_->prepare(pixelBytes, opacity);
+    }
+    void build(int32_t i, const FrameTarget& target) const override { inner_->build(i, target); }
+    bool intact() const override { return inner_->intact(); }
+
+protected:
+    void forwardTo(FrameMaker& inner) { inner_ = &inner; }
+
+private:
+    FrameMaker* inner_ = nullptr;
+};
+
 }  // namespace Render

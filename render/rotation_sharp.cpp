@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "exact_turn.h"
 #include "rotation.h"
 #include "rotation_kernels.h"
 #include "sharp_pixel.h"
@@ -14,8 +15,6 @@ namespace AppModul {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // A frame's turn and the box of pixels whose share of it may be above 0.
 struct SharpSetup {
     double c = 1.0, s = 0.0;  // cosine and sine of the clockwise turn
@@ -24,30 +23,6 @@ struct SharpSetup {
     FrameBox box;
 };
 
-// The cosine and sine of a turn in degrees, reduced to the nearest quarter
-// turn first: a multiple of 90 degrees gives 0 and +-1 exactly, so whole
-// positions stay whole.
-void turnOf(double degrees, double& c, double& s) {
-    const double r = std::fmod(degrees, 360.0);
-    const double quarters = std::nearbyint(r / 90.0);
-    const double rest = (r - quarters * 90.0) * (kPi / 180.0);
-    const double rc = std::cos(rest), rs = std::sin(rest);
-    switch ((static_cast<int>(quarters) % 4 + 4) % 4) {
-        case 0:
-            c = rc, s = rs;
-            return;
-        case 1:
-            c = -rs, s = rc;
-            return;
-        case 2:
-            c = -rc, s = -rs;
-            return;
-        default:
-            c = rs, s = -rc;
-            return;
-    }
-}
-
 // False when nothing of the frame turns.
 bool setUp(int32_t i, const KnobParams& params, int32_t width, int32_t height, SharpSetup& f) {
     if ((params.RotAngle == 0.0f && params.StartAngle == 0.0f) || !(params.RotRadius > 0.0f))
@@ -55,7 +30,7 @@ bool setUp(int32_t i, const KnobParams& params, int32_t width, int32_t height, S
     const double degrees = static_cast<double>(params.RotAngle) * (static_cast<double>(i) - 1.0) +
                            static_cast<double>(params.StartAngle);
     if (!std::isfinite(degrees)) return false;
-    turnOf(degrees, f.c, f.s);
+    TurnOf(degrees, f.c, f.s);
     f.centerX = (static_cast<double>(width) + 1.0) / 2.0;
     f.centerY = (static_cast<double>(height) + 1.0) / 2.0;
     f.outer = static_cast<float>(static_cast<double>(params.RotRadius) + 0.5);
