@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
 #include <zlib.h>
 
@@ -194,6 +195,64 @@ Findings Check(const QByteArray& document, Budget& budget, int depth) {
     }
     found.verdict = reading.ended ? Verdict::Clean : Verdict::NotReadable;
     return found;
+}
+
+std::optional<QByteArray> Still(const QByteArray& document) {
+    static const QStringList kAnimations = {
+        QStringLiteral("animate"), QStringLiteral("animateColor"), QStringLiteral("animateMotion"),
+        QStringLiteral("animateTransform"), QStringLiteral("set")};
+    Reading reading(document);
+    QXmlStreamReader& xml = reading.xml;
+    QByteArray still;
+    QXmlStreamWriter out(&still);
+    int left = 0;  // animations left out
+    int open = 0;  // open elements
+    bool ended = false;
+    // Token by token; the declaration and the document type stay behind,
+    // as the reader has already put every entity's text in its place.
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (kAnimations.contains(xml.name())) {
+                    ++left;
+                    xml.skipCurrentElement();
+                    break;
+                }
+                ++open;
+                out.writeStartElement(xml.qualifiedName().toString());
+                for (const QXmlStreamAttribute& attribute : xml.attributes())
+                    out.writeAttribute(attribute.qualifiedName().toString(),
+                                       attribute.value().toString());
+                break;
+            case QXmlStreamReader::EndElement:
+                out.writeEndElement();
+                ended = --open == 0;
+                break;
+            case QXmlStreamReader::Characters:
+                if (xml.isCDATA())
+                    out.writeCDATA(xml.text().toString());
+                else
+                    out.writeCharacters(xml.text().toString());
+                break;
+            case QXmlStreamReader::Comment:
+                out.writeComment(xml.text().toString());
+                break;
+            case QXmlStreamReader::ProcessingInstruction:
+                out.writeProcessingInstruction(xml.processingInstructionTarget().toString(),
+                                               xml.processingInstructionData().toString());
+                break;
+            case QXmlStreamReader::EntityReference:
+                return std::nullopt;  // an entity the reader could not put in place
+            default:
+                break;
+        }
+    }
+    // An error before the root's end is no drawing; one after it, where
+    // no reader reads on, ends the text there.
+    if (!ended) return std::nullopt;
+    if (left == 0) return document;
+    out.writeEndDocument();
+    return still;
 }
 
 std::optional<QByteArray> Unpack(const QByteArray& packed, std::int64_t maxBytes, bool& tooLarge) {

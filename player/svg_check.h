@@ -47,6 +47,15 @@ struct Findings {
 // Checks the drawing's text (not compressed); depth: how deep it is embedded.
 Findings Check(const QByteArray& document, Budget& budget, int depth = 0);
 
+// The drawing without its animations (SMIL's animate, animateColor,
+// animateMotion, animateTransform and set, each with what it holds), written
+// anew as UTF-8 from what the reader read; the very text when it has none.
+// Qt SVG times an animation by the wall clock from its first drawing, so a
+// drawing that kept one would move by as many milliseconds as a frame takes
+// to draw: a still drawing is the same in every frame of every run, as
+// renderers without a clock draw it. Nothing when the text cannot be read.
+std::optional<QByteArray> Still(const QByteArray& document);
+
 // A gzip-compressed drawing unpacked, every member of it, at most maxBytes.
 // Nothing when the data is damaged; tooLarge set when it unpacks to more.
 std::optional<QByteArray> Unpack(const QByteArray& packed, std::int64_t maxBytes, bool& tooLarge);

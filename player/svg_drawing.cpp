@@ -227,7 +227,15 @@ std::variant<Checked, Outcome> checked(const QByteArray& bytes) {
     SvgCheck::Budget budget{P::kEmbeddedPixels};
     Checked drawing{*text, SvgCheck::Check(*text, budget)};
     if (drawing.found.verdict != SvgCheck::Verdict::Clean) return refused(drawing.found.verdict);
-    return drawing;
+    // Drawn still; what is drawn is checked again, as written anew.
+    auto still = SvgCheck::Still(drawing.text);
+    if (!still) return Outcome{Status::NotReadable};
+    if (*still == drawing.text) return drawing;
+    SvgCheck::Budget again{P::kEmbeddedPixels};
+    Checked made{*std::move(still), {}};
+    made.found = SvgCheck::Check(made.text, again);
+    if (made.found.verdict != SvgCheck::Verdict::Clean) return refused(made.found.verdict);
+    return made;
 }
 
 // The drawing read by Qt SVG and the size it is drawn at, or why it
@@ -315,9 +323,6 @@ Outcome DrawFrames(const QByteArray& bytes, const Request& request, const P::Fra
         }
         Painter painter(canvas, k);
         for (std::int32_t i = t + 1; i <= motion.frames; i += stride) {
-            // An animated drawing as it stands at its start in every frame:
-            // its clock starts when a renderer first draws it.
-            if (renderer.animated()) renderer.load(m.text);
             const QImage& frame = painter.draw(renderer, m.area, placeOf(motion, i), true);
             std::unique_lock lock(turn);
             turned.wait(lock, [&] { return next == i || failed; });

@@ -18,6 +18,7 @@
 
 #include "drawing_files.h"
 #include "sandbox.h"
+#include "svg_check.h"
 #include "svg_drawing.h"
 
 using namespace Player;
@@ -135,15 +136,16 @@ TEST(SvgDrawing, OversampledDrawingsAverageTheirColourByCoverage) {
     }
 }
 
-// Frames of a drawing, each as the drawing stands at its start however
-// long the frames before it took, and nothing of it beyond its own page
-// wherever it slides: a red square off the page, a green one moving.
-TEST(SvgDrawing, FramesShowTheDrawingAtItsStartWithinItsPage) {
+// Frames of a drawing, each the same still drawing however long the frames
+// before it took, and nothing of it beyond its own page wherever it slides:
+// a red square off the page, a green one whose animation would move it.
+TEST(SvgDrawing, FramesShowTheDrawingStillWithinItsPage) {
     const QByteArray svg =
         Svg("<rect x=\"12\" y=\"0\" width=\"4\" height=\"10\" fill=\"red\"/>"
             "<rect x=\"0\" y=\"0\" width=\"4\" height=\"10\" fill=\"#00ff00\">"
-            "<animateTransform attributeName=\"transform\" type=\"translate\" from=\"0 0\" "
-            "to=\"6 0\" dur=\"0.03s\" repeatCount=\"indefinite\"/></rect>",
+            "<animateTransform attributeName=\"transform\" type=\"translate\" from=\"2 0\" "
+            "to=\"6 0\" dur=\"0.03s\" repeatCount=\"indefinite\"/>"
+            "<animateColor attributeName=\"fill\" from=\"blue\" to=\"red\" dur=\"1s\"/></rect>",
             10, 10);
     const Pictures::DrawingProtocol::FrameMotion motion{7, 40, 10, 0, 0, 30, 0, 0.0f, 0.0f, 0, 0};
     std::vector<QImage> frames;
@@ -162,6 +164,43 @@ TEST(SvgDrawing, FramesShowTheDrawingAtItsStartWithinItsPage) {
                           x >= at && x < at + 4 ? qRgba(0, 255, 0, 255) : qRgba(0, 0, 0, 0))
                     << "frame " << i << " at " << x << "," << y;
     }
+}
+
+// A drawing with animations is written anew without them; what it holds
+// besides comes through as the renderer read it: its encoding, entities,
+// a style sheet in CDATA, prefixed references, text. Without animations
+// it is drawn from its own text.
+TEST(SvgDrawing, AnimatedDrawingsAreDrawnAsWithoutTheirAnimations) {
+    const auto knob = [](const QByteArray& animation) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+               "<!DOCTYPE svg [<!ENTITY w \"7\"><!ENTITY part \"<circle cx='20' cy='20' "
+               "r='9' fill='#123456'/>\">]>" +
+               Svg("<style><![CDATA[ .p { fill: #00ff00 } ]]></style>"
+                   "<defs><rect id=\"r\" class=\"p\" width=\"&w;\" height=\"30\"/></defs>"
+                   "<g>&part;" +
+                   animation +
+                   "</g><use xlink:href=\"#r\" x=\"3\" y=\"5\"/>"
+                   "<text x=\"2\" y=\"38\" font-size=\"8\" fill=\"blue\">&lt;&amp;&gt;</text>" +
+                   animation);
+    };
+    const QByteArray moving =
+        "<animateTransform attributeName=\"transform\" type=\"translate\" from=\"9 4\" to=\"19 4\" "
+        "dur=\"1s\"/><set attributeName=\"fill\" to=\"red\"/><animate attributeName=\"r\" "
+        "from=\"1\" to=\"19\" dur=\"1s\"/>";
+    const auto still = draw(Utf16(knob(""), false, true));
+    const auto animated = draw(Utf16(knob(moving), false, true));
+    ASSERT_EQ(still.status, Status::Drawn);
+    ASSERT_EQ(animated.status, Status::Drawn);
+    EXPECT_EQ(animated.image, still.image);
+    EXPECT_EQ(still.image.pixel(5, 10), qRgba(0, 255, 0, 255));
+    EXPECT_EQ(still.image.pixel(20, 20), qRgba(0x12, 0x34, 0x56, 255));
+
+    const QByteArray plain = Utf16(knob(""), false, true);
+    EXPECT_EQ(SvgCheck::Still(plain), plain);
+    const auto written = SvgCheck::Still(Utf16(knob(moving), false, true));
+    ASSERT_TRUE(written);
+    EXPECT_FALSE(written->contains("anim"));
+    EXPECT_FALSE(written->contains("<set"));
 }
 
 TEST(SvgDrawing, SizesThatAreNoNumberAreNamed) {
