@@ -201,11 +201,20 @@ std::optional<QByteArray> Still(const QByteArray& document) {
     static const QStringList kAnimations = {
         QStringLiteral("animate"), QStringLiteral("animateColor"), QStringLiteral("animateMotion"),
         QStringLiteral("animateTransform"), QStringLiteral("set")};
+    // Most drawings have none: they are read once more, not written.
+    const auto animated = [&] {
+        Reading reading(document);
+        while (!reading.xml.atEnd())
+            if (reading.xml.readNext() == QXmlStreamReader::StartElement &&
+                kAnimations.contains(reading.xml.name()))
+                return true;
+        return false;
+    };
+    if (!animated()) return document;
     Reading reading(document);
     QXmlStreamReader& xml = reading.xml;
     QByteArray still;
     QXmlStreamWriter out(&still);
-    int left = 0;  // animations left out
     int open = 0;  // open elements
     bool ended = false;
     // Token by token; the declaration and the document type stay behind,
@@ -214,7 +223,6 @@ std::optional<QByteArray> Still(const QByteArray& document) {
         switch (xml.readNext()) {
             case QXmlStreamReader::StartElement:
                 if (kAnimations.contains(xml.name())) {
-                    ++left;
                     xml.skipCurrentElement();
                     break;
                 }
@@ -250,7 +258,6 @@ std::optional<QByteArray> Still(const QByteArray& document) {
     // An error before the root's end is no drawing; one after it, where
     // no reader reads on, ends the text there.
     if (!ended) return std::nullopt;
-    if (left == 0) return document;
     out.writeEndDocument();
     return still;
 }
