@@ -65,11 +65,11 @@ private:
         return {rounded(picture.image.width() * factor(k)),
                 rounded(picture.image.height() * factor(k))};
     }
-    std::variant<QImage, Message> draw(const LayerSpec& layer, const Picture& picture,
+    std::variant<QImage, Message> draw(const LayerEntry& layer, const Picture& picture,
                                        std::size_t k) const;
     // Whether the layer is a drawing drawn for each frame, moved in its
     // drawing, rather than its pixels moved.
-    bool drawsFrames(const LayerSpec& layer, std::size_t k) const {
+    bool drawsFrames(const LayerEntry& layer, std::size_t k) const {
         if (layer.file.isEmpty() || !s_.drawnMotion || !pictures_.at(layer.file).vector)
             return false;
         if (layer.motion != LayerMotion::Turn && layer.motion != LayerMotion::Slide) return false;
@@ -77,15 +77,15 @@ private:
         return facts_.sizes[k].width <= PlayerProtocol::kMaxSide &&
                facts_.sizes[k].height <= PlayerProtocol::kMaxSide;
     }
-    Render::StackLayer placed(const LayerSpec& layer, const PixelGrid* pixels, std::size_t k,
+    Render::StackLayer placed(const LayerEntry& layer, const PixelGrid* pixels, std::size_t k,
                               const PicturePlan& plan) const;
-    std::variant<std::unique_ptr<DrawnFrames>, Message> drawnFrames(const LayerSpec& layer,
+    std::variant<std::unique_ptr<DrawnFrames>, Message> drawnFrames(const LayerEntry& layer,
                                                                     const Render::StackLayer& at,
                                                                     std::size_t k) const;
 
     const Options& o_;
     const Settings& s_;
-    std::vector<LayerSpec> layers_;  // the picture's file filled in
+    std::vector<LayerEntry> layers_;  // the picture's file filled in
     std::map<QString, Picture> pictures_;
     double oneX_ = 1.0;  // from a layer's own pixels to those of 1x
     QSizeF canvas1x_;
@@ -95,7 +95,7 @@ private:
 std::optional<Message> StackSource::open(const QString& path) {
     layers_ = s_.layers;
     QSize largest;
-    for (LayerSpec& layer : layers_) {
+    for (LayerEntry& layer : layers_) {
         if (layer.picture) layer.file = path;
         if (layer.file.isEmpty() || pictures_.count(layer.file) != 0) continue;
         // A drawing at its own size: every scale is drawn from it again.
@@ -144,12 +144,12 @@ std::optional<Message> StackSource::open(const QString& path) {
     }
     // Every stack has a canvas that layers may leave clear.
     facts_.transparent = true;
-    for (const LayerSpec& layer : layers_) {
+    for (const LayerEntry& layer : layers_) {
         facts_.layersDrawn.push_back(drawsFrames(layer, 0));
         facts_.drawn |= facts_.layersDrawn.back();
     }
     // Where each layer lies at 1x, for the manifest.
-    for (const LayerSpec& layer : layers_) {
+    for (const LayerEntry& layer : layers_) {
         if (layer.file.isEmpty()) {
             facts_.layersAt.push_back({});
             continue;
@@ -163,7 +163,7 @@ std::optional<Message> StackSource::open(const QString& path) {
     return std::nullopt;
 }
 
-std::variant<QImage, Message> StackSource::draw(const LayerSpec& layer, const Picture& picture,
+std::variant<QImage, Message> StackSource::draw(const LayerEntry& layer, const Picture& picture,
                                                 std::size_t k) const {
     const QSize wanted = layerSize(picture, k);
     QImage image = picture.image;
@@ -182,7 +182,7 @@ std::variant<QImage, Message> StackSource::draw(const LayerSpec& layer, const Pi
     return image;
 }
 
-Render::StackLayer StackSource::placed(const LayerSpec& layer, const PixelGrid* pixels,
+Render::StackLayer StackSource::placed(const LayerEntry& layer, const PixelGrid* pixels,
                                        std::size_t k, const PicturePlan& plan) const {
     const double scale = s_.namedScales ? s_.scales[k] : 1.0;
     const ScaledSize& canvas = facts_.sizes[k];
@@ -236,7 +236,7 @@ Render::StackLayer StackSource::placed(const LayerSpec& layer, const PixelGrid* 
 // the frame's turn or place in it, where the pixels would have turned about
 // or slid to.
 std::variant<std::unique_ptr<DrawnFrames>, Message> StackSource::drawnFrames(
-    const LayerSpec& layer, const Render::StackLayer& at, std::size_t k) const {
+    const LayerEntry& layer, const Render::StackLayer& at, std::size_t k) const {
     const ScaledSize& canvas = facts_.sizes[k];
     DrawingProtocol::FrameMotion motion;
     motion.frames = at.turn.FrameCount;
@@ -266,7 +266,7 @@ std::variant<std::unique_ptr<Render::FrameMaker>, Message> StackSource::frames(
     std::deque<PixelGrid> grids;
     std::vector<std::unique_ptr<DrawnFrames>> framesDrawn;
     std::vector<Render::StackLayer> layers;
-    for (const LayerSpec& layer : layers_) {
+    for (const LayerEntry& layer : layers_) {
         const PixelGrid* pixels = nullptr;
         if (!layer.file.isEmpty()) {
             const auto drawn = draw(layer, pictures_.at(layer.file), k);

@@ -110,7 +110,7 @@ std::variant<Options, Message> recipeOptions(const QString& path, const QStringL
         if (auto failed = resolve(under, QStringLiteral("under"))) return *failed;
     for (QString& over : recipe.over)
         if (auto failed = resolve(over, QStringLiteral("over"))) return *failed;
-    for (LayerSpec& layer : recipe.layers)
+    for (LayerEntry& layer : recipe.layers)
         if (auto failed = resolve(layer.file, layer.origin + QStringLiteral(".file")))
             return *failed;
     recipe.recipe = path;
@@ -188,7 +188,7 @@ Built Runner::buildRecipe(const QString& path, const Reports& reports, Dependenc
     // No strip is written over a file the recipe reads.
     QStringList files{o.picture};
     files << o.under << o.over;
-    for (const LayerSpec& layer : o.layers) files << layer.file;
+    for (const LayerEntry& layer : o.layers) files << layer.file;
     for (const QString& f : files)
         if (const auto id = FileIdentity::IdentityOf(f)) claims_.pictures.insert(*id);
     addReads(rule.prerequisites, files);

@@ -13,7 +13,7 @@ namespace Plan {
 // One layer of a stack, as the options or a recipe describe it. Places and
 // lengths are pixels of the canvas at 1x; angles degrees clockwise from 12
 // o'clock.
-struct LayerSpec {
+struct LayerEntry {
     QString file;          // a picture of any kind read; empty for a drawn arc
     bool picture = false;  // the picture the command line names stands here
     Engine::LayerMotion motion = Engine::LayerMotion::Still;

@@ -98,7 +98,7 @@ struct Options {
     std::optional<QPointF> slideFrom, slideTo;  // its top-left corner at value 0 and 1
     std::optional<double> fadeFrom, fadeTo;     // its opacity at value 0 and 1
     std::optional<QSize> canvas;                // the canvas, at 1x; default: the largest layer
-    std::vector<LayerSpec> layers;              // a recipe's whole stack
+    std::vector<LayerEntry> layers;             // a recipe's whole stack
     QString picture;                            // a recipe's picture
     // The recipe the options came from, if one did: its layers' files are
     // named from its folder.

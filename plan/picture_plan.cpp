@@ -291,7 +291,7 @@ std::vector<Message> warningsOf(const Options& o, const Settings& s, const Pictu
 void describeStack(const Settings& s, const PictureFacts& facts, const QString& picture,
                    Output::StripFacts& f) {
     for (std::size_t k = 0; k < s.layers.size(); ++k) {
-        const LayerSpec& layer = s.layers[k];
+        const LayerEntry& layer = s.layers[k];
         Output::LayerFacts& described = f.layers.emplace_back();
         described.file = nameOf(layer.picture ? picture : layer.file);
         described.motion = QString::fromLatin1(layer.arc ? "arc" : MotionName(layer.motion));

@@ -44,9 +44,9 @@ private:
     bool givenOnCommandLine(const OptionRow& row) const;
     Refusal option(const OptionRow& row, const QJsonValue& value, const QString& key);
     Refusal file(const QJsonValue& value, const QString& key, QString& into);
-    Refusal layer(const QJsonObject& object, const QString& key, LayerSpec& into);
+    Refusal layer(const QJsonObject& object, const QString& key, LayerEntry& into);
     Refusal arc(const QJsonValue& value, const QString& key, ArcStyle& into);
-    Refusal motion(const QJsonObject& object, const QString& key, LayerSpec& into);
+    Refusal motion(const QJsonObject& object, const QString& key, LayerEntry& into);
     Refusal known(const QJsonObject& object, const QString& key,
                   std::initializer_list<const char*> keys) const;
 
@@ -177,7 +177,7 @@ Refusal Reader::arc(const QJsonValue& value, const QString& key, ArcStyle& into)
     return std::nullopt;
 }
 
-Refusal Reader::motion(const QJsonObject& object, const QString& key, LayerSpec& into) {
+Refusal Reader::motion(const QJsonObject& object, const QString& key, LayerEntry& into) {
     int motions = 0;
     for (const char* m : {"turn", "slide", "fade"}) motions += object.contains(QLatin1String(m));
     if (motions > 1) return wrong(M::RecipeOneMotion, key);
@@ -231,7 +231,7 @@ Refusal Reader::motion(const QJsonObject& object, const QString& key, LayerSpec&
     return std::nullopt;
 }
 
-Refusal Reader::layer(const QJsonObject& object, const QString& key, LayerSpec& into) {
+Refusal Reader::layer(const QJsonObject& object, const QString& key, LayerEntry& into) {
     if (auto failed = known(object, key, {"file", "arc", "at", "turn", "slide", "fade"}))
         return failed;
     into.origin = key;
@@ -267,8 +267,8 @@ Refusal Reader::read(const QJsonObject& object) {
             for (qsizetype k = 0; k < layers.size(); ++k) {
                 const QString at = QStringLiteral("layers[%1]").arg(k);
                 if (!layers[k].isObject()) return wrong(M::RecipeWantsObject, at);
-                LayerSpec& spec = o.layers.emplace_back();
-                if (auto failed = layer(layers[k].toObject(), at, spec)) return failed;
+                LayerEntry& entry = o.layers.emplace_back();
+                if (auto failed = layer(layers[k].toObject(), at, entry)) return failed;
             }
             continue;
         }

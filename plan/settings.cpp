@@ -16,8 +16,8 @@ namespace {
 
 // The stack the options describe: the still layers under the picture, the
 // picture moving as --motion says, the value arc, the still layers over it.
-std::vector<LayerSpec> layersOf(const Options& o) {
-    std::vector<LayerSpec> layers;
+std::vector<LayerEntry> layersOf(const Options& o) {
+    std::vector<LayerEntry> layers;
     const auto still = [&](const QStringList& files, OptionId id) {
         for (const QString& file : files)
             layers.push_back({.file = file, .origin = QString::fromLatin1(RowOf(id).name)});

@@ -40,7 +40,7 @@ struct Settings {
     bool addedOneX = false;
     // A stack of layers, bottom first; empty: the one picture turned in its
     // disc, as the window turns it.
-    std::vector<LayerSpec> layers;
+    std::vector<LayerEntry> layers;
 };
 
 Settings Resolve(const Options& o);
