@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace Pictures {
@@ -106,35 +107,50 @@ QString Beside(const char* programName) {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(programName);
 }
 
-Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
-          int deadlineMs) {
-    if (!QFileInfo(program).isExecutable()) return {End::Missing};
-    QProcess player;
-    player.setProgram(program);
-    player.setArguments(arguments);
-    player.setStandardErrorFile(QProcess::nullDevice());
-    player.setProcessEnvironment(Environment());
-    player.setChildProcessModifier([] { limitPlayer(kCpuSeconds); });
-    const QDeadlineTimer deadline(deadlineMs);
-    player.start();
-    if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
-    // Known before it is waited for, and so before it can be reaped.
-    const Running stoppable(player.processId());
-    player.write(input);
-    player.closeWriteChannel();
-    // False also for a player that has already ended: only a running one is late.
-    if (!player.waitForFinished(static_cast<int>(deadline.remainingTime())) &&
-        player.state() != QProcess::NotRunning) {
-        player.kill();
-        player.waitForFinished(-1);
-        return {End::TimedOut};
-    }
-    if (player.exitStatus() == QProcess::CrashExit)
-        return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
-    return {End::Exited, player.exitCode(), player.readAllStandardOutput()};
-}
-
 namespace {
+
+// A player started with its limits, where a stop reaches it while it runs,
+// its input written and closed; not started when it is missing or cannot
+// start before the deadline.
+class Started {
+public:
+    Started(const QString& program, const QStringList& arguments, const QByteArray& input,
+            rlim_t cpuSeconds, const QDeadlineTimer& deadline) {
+        if (!QFileInfo(program).isExecutable()) return;
+        player_.setProgram(program);
+        player_.setArguments(arguments);
+        player_.setStandardErrorFile(QProcess::nullDevice());
+        player_.setProcessEnvironment(Environment());
+        player_.setChildProcessModifier([cpuSeconds] { limitPlayer(cpuSeconds); });
+        player_.start();
+        if (!player_.waitForStarted(static_cast<int>(deadline.remainingTime()))) return;
+        // Known before it is waited for, and so before it can be reaped.
+        stoppable_.emplace(player_.processId());
+        player_.write(input);
+        player_.closeWriteChannel();
+    }
+
+    bool started() const { return stoppable_.has_value(); }
+    QProcess& player() { return player_; }
+
+    // Ended now, for the reason given.
+    Ended stopped(Ended why) {
+        player_.kill();
+        player_.waitForFinished(-1);
+        return why;
+    }
+
+    // How it ended by itself; out: what it wrote.
+    Ended ended(QByteArray out) const {
+        if (player_.exitStatus() == QProcess::CrashExit)
+            return {player_.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
+        return {End::Exited, player_.exitCode(), std::move(out)};
+    }
+
+private:
+    QProcess player_;
+    std::optional<Running> stoppable_;
+};
 
 // Writes all the bytes to the descriptor: 0, or the system's error number.
 int keep(int into, const QByteArray& bytes) {
@@ -150,39 +166,34 @@ int keep(int into, const QByteArray& bytes) {
 
 }  // namespace
 
+Ended Run(const QString& program, const QStringList& arguments, const QByteArray& input,
+          int deadlineMs) {
+    const QDeadlineTimer deadline(deadlineMs);
+    Started run(program, arguments, input, kCpuSeconds, deadline);
+    if (!run.started()) return {End::Missing};
+    QProcess& player = run.player();
+    // False also for a player that has already ended: only a running one is late.
+    if (!player.waitForFinished(static_cast<int>(deadline.remainingTime())) &&
+        player.state() != QProcess::NotRunning)
+        return run.stopped({End::TimedOut});
+    return run.ended(player.readAllStandardOutput());
+}
+
 Ended RunInto(const QString& program, const QStringList& arguments, const QByteArray& input,
               int deadlineMs, int cpuSeconds, int into, qint64 maxBytes) {
-    if (!QFileInfo(program).isExecutable()) return {End::Missing};
-    QProcess player;
-    player.setProgram(program);
-    player.setArguments(arguments);
-    player.setStandardErrorFile(QProcess::nullDevice());
-    player.setProcessEnvironment(Environment());
-    const auto seconds = static_cast<rlim_t>(std::max(1, cpuSeconds));
-    player.setChildProcessModifier([seconds] { limitPlayer(seconds); });
     const QDeadlineTimer deadline(deadlineMs);
-    player.start();
-    if (!player.waitForStarted(static_cast<int>(deadline.remainingTime()))) return {End::Missing};
-    const Running stoppable(player.processId());
-    player.write(input);
-    player.closeWriteChannel();
+    Started run(program, arguments, input, static_cast<rlim_t>(std::max(1, cpuSeconds)), deadline);
+    if (!run.started()) return {End::Missing};
+    QProcess& player = run.player();
     qint64 kept = 0;
-    const auto ended = [&player](int why) {
-        player.kill();
-        player.waitForFinished(-1);
-        return Ended{End::Crashed, 0, {}, why};
-    };
     for (;;) {
         const QByteArray chunk = player.readAllStandardOutput();
         kept += chunk.size();
-        if (kept > maxBytes) return ended(-1);
-        if (const int failed = keep(into, chunk); failed != 0) return ended(failed);
+        if (kept > maxBytes) return run.stopped({End::Crashed, 0, {}, -1});
+        if (const int failed = keep(into, chunk); failed != 0)
+            return run.stopped({End::Crashed, 0, {}, failed});
         if (player.state() == QProcess::NotRunning && player.bytesAvailable() == 0) break;
-        if (deadline.hasExpired()) {
-            player.kill();
-            player.waitForFinished(-1);
-            return {End::TimedOut};
-        }
+        if (deadline.hasExpired()) return run.stopped({End::TimedOut});
         // False at the end and at the deadline alike: the loop tells them
         // apart. False while it runs on before the deadline: its output is
         // closed, and only its end is to come.
@@ -190,9 +201,7 @@ Ended RunInto(const QString& program, const QStringList& arguments, const QByteA
             player.state() != QProcess::NotRunning && !deadline.hasExpired())
             player.waitForFinished(static_cast<int>(deadline.remainingTime()));
     }
-    if (player.exitStatus() == QProcess::CrashExit)
-        return {player.exitCode() == SIGXCPU ? End::TimedOut : End::Crashed};
-    return {End::Exited, player.exitCode(), {}};
+    return run.ended({});
 }
 
 void StopAll() {
