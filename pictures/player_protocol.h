@@ -1,6 +1,10 @@
 #pragma once
 
+#include <sys/socket.h>
+
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace Pictures {
 
@@ -65,6 +69,25 @@ struct ServeRequest {
     std::int64_t addressSpace = 0;  // bytes; 0: no limit (under AddressSanitizer)
 };
 static_assert(sizeof(ServeRequest) == 16, "sent as it lies, no padding");
+
+// Sends a request's bytes (the ServeRequest and the arguments) as one
+// message over the control socket, with the file's socket beside them: the
+// bytes sent, or -1. A closed server is an error, not a signal.
+inline ssize_t SendServeRequest(int control, const char* bytes, std::size_t size, int file) {
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    iovec part{const_cast<char*>(bytes), size};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(rights), &file, sizeof file);
+    return ::sendmsg(control, &message, MSG_NOSIGNAL);
+}
 
 enum class ServeEnd : std::int32_t {
     Exited,    // value: the exit code

@@ -112,19 +112,8 @@ bool sendRequest(const Server& server, const QStringList& arguments, int deadlin
     QByteArray bytes(reinterpret_cast<const char*>(&limits), sizeof limits);
     for (const QString& argument : arguments) bytes += argument.toUtf8() + '\0';
     if (bytes.size() > P::kMaxServeRequest) return false;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    iovec part{bytes.data(), static_cast<std::size_t>(bytes.size())};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(rights), &file, sizeof file);
-    return ::sendmsg(server.control, &message, MSG_NOSIGNAL) == bytes.size();
+    return P::SendServeRequest(server.control, bytes.constData(),
+                               static_cast<std::size_t>(bytes.size()), file) == bytes.size();
 }
 
 // The input to the file's process, its answer back; the process ends it by

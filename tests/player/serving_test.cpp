@@ -83,19 +83,8 @@ protected:
         const P::ServeRequest limits{500, 10, kSpace << 20};
         std::string bytes(reinterpret_cast<const char*>(&limits), sizeof limits);
         bytes += argument + '\0';
-        alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
-        iovec part{bytes.data(), bytes.size()};
-        msghdr message{};
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = room;
-        message.msg_controllen = sizeof room;
-        cmsghdr* rights = CMSG_FIRSTHDR(&message);
-        rights->cmsg_level = SOL_SOCKET;
-        rights->cmsg_type = SCM_RIGHTS;
-        rights->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(rights), &file[1], sizeof(int));
-        EXPECT_EQ(::sendmsg(control, &message, 0), static_cast<ssize_t>(bytes.size()));
+        EXPECT_EQ(P::SendServeRequest(control, bytes.data(), bytes.size(), file[1]),
+                  static_cast<ssize_t>(bytes.size()));
         ::close(file[1]);
         ::shutdown(file[0], SHUT_WR);
         char buffer[256];
