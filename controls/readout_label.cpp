@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-namespace Controls {
+#include "font_fit.h"
 
-namespace {
-// Below this the digits are no longer readable; a text that needs a smaller
-// font does not occur (the longest readouts fit at this size).
-constexpr int kSmallestPixels = 7;
-}  // namespace
+namespace Controls {
 
 ReadoutLabel::ReadoutLabel(const QString& text, QWidget* parent, QRect place, int freeUpTo)
     : QLabel(text, parent), place_(place), freeUpTo_(freeUpTo), designFont_(font()) {
@@ -31,12 +27,8 @@ void ReadoutLabel::fit() {
     if (textFits()) return;
     const int widest = std::max(freeUpTo_ - place_.left(), place_.width());
     resize(std::min(sizeHint().width(), widest), place_.height());
-    for (int pixels = designFont_.pixelSize() - 1; !textFits() && pixels >= kSmallestPixels;
-         --pixels) {
-        QFont smaller = designFont_;
-        smaller.setPixelSize(pixels);
-        setFont(smaller);
-    }
+    // The longest readouts fit at the smallest size.
+    ShrinkFontToFit(*this, designFont_, [this] { return textFits(); });
 }
 
 }  // namespace Controls

@@ -4,6 +4,8 @@
 #include <QStyleOptionFrame>
 #include <cmath>
 
+#include "font_fit.h"
+
 namespace Controls {
 
 namespace {
@@ -11,8 +13,6 @@ namespace {
 // after it: a text wider than the rest is scrolled.
 constexpr int kInnerMargin = 2;
 constexpr int kCursorWidth = 1;
-// Below this the characters are no longer readable.
-constexpr int kSmallestPixels = 7;
 }  // namespace
 
 TextBox::TextBox(const QString& text, QWidget* parent)
@@ -42,12 +42,7 @@ bool TextBox::textFits() {
 
 void TextBox::fit() {
     setFont(designFont_);
-    for (int pixels = designFont_.pixelSize() - 1; !textFits() && pixels >= kSmallestPixels;
-         --pixels) {
-        QFont smaller = designFont_;
-        smaller.setPixelSize(pixels);
-        setFont(smaller);
-    }
+    ShrinkFontToFit(*this, designFont_, [this] { return textFits(); });
 }
 
 }  // namespace Controls
