@@ -60,6 +60,15 @@ protected:
                     .toArray();
     }
 
+    // The page made from the facts, as a file of the name, opened.
+    void openPage(const Output::StripFacts& facts, const QString& name) {
+        QFile page(dir.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write(Output::PreviewPage(facts, Messages::Language::English));
+        page.close();
+        open(page.fileName());
+    }
+
     QPoint knobCentre() const {
         const QSize frame = strips.at(1.0).frame;
         return {views[0][0].toInt() + frame.width() / 2, views[0][1].toInt() + frame.height() / 2};
@@ -180,11 +189,7 @@ TEST_F(PreviewPageInChromium, EveryPictureShowsTheSameFrame) {
     facts.stepAngle = 30.0f;
     facts.strips = {{"knob #1.png", 1.0, 17, 13, 170, 13, 6.5f},
                     {"knob #1@2x.png", 2.0, 34, 26, 340, 26, 13.0f}};
-    QFile page(dir.filePath("knob.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(Output::PreviewPage(facts, Messages::Language::English));
-    page.close();
-    open(page.fileName());
+    ASSERT_NO_FATAL_FAILURE(openPage(facts, "knob.html"));
     ASSERT_EQ(views.size(), 4);
 
     expectShown(0, "loaded");
@@ -261,11 +266,7 @@ TEST_F(PreviewPageInChromium, AHorizontalSliderMovesTheWayItsPictureDoes) {
     facts.travel = 40.0;
     facts.strips = {{"s.png", 1.0, 12, 10, 108, 10, 6.0f},
                     {"s@2x.png", 2.0, 24, 20, 216, 20, 12.0f}};
-    QFile page(dir.filePath("s.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(Output::PreviewPage(facts, Messages::Language::English));
-    page.close();
-    open(page.fileName());
+    ASSERT_NO_FATAL_FAILURE(openPage(facts, "s.html"));
     ASSERT_EQ(views.size(), 4);
     expectShown(0, "loaded");
 
