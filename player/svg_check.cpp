@@ -127,6 +127,14 @@ Verdict checkAttributes(QStringView element, const QXmlStreamAttributes& attribu
     return Verdict::Clean;
 }
 
+// SMIL's animation elements, as Qt SVG names them.
+bool isAnimation(QStringView name) {
+    static const QStringList kAnimations = {
+        QStringLiteral("animate"), QStringLiteral("animateColor"), QStringLiteral("animateMotion"),
+        QStringLiteral("animateTransform"), QStringLiteral("set")};
+    return kAnimations.contains(name);
+}
+
 bool entitiesStayInside(const QXmlStreamEntityDeclarations& entities) {
     for (const QXmlStreamEntityDeclaration& entity : entities)
         if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty()) return false;
@@ -166,6 +174,7 @@ Verdict step(Reading& r, Findings& found, Budget& budget, int depth) {
                 r.root = false;
             }
             ++r.open;
+            found.animated = found.animated || isAnimation(name);
             if (name.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0) ++r.styles;
             return checkAttributes(name, xml.attributes(), budget, depth);
         }
@@ -198,19 +207,6 @@ Findings Check(const QByteArray& document, Budget& budget, int depth) {
 }
 
 std::optional<QByteArray> Still(const QByteArray& document) {
-    static const QStringList kAnimations = {
-        QStringLiteral("animate"), QStringLiteral("animateColor"), QStringLiteral("animateMotion"),
-        QStringLiteral("animateTransform"), QStringLiteral("set")};
-    // Most drawings have none: they are read once more, not written.
-    const auto animated = [&] {
-        Reading reading(document);
-        while (!reading.xml.atEnd())
-            if (reading.xml.readNext() == QXmlStreamReader::StartElement &&
-                kAnimations.contains(reading.xml.name()))
-                return true;
-        return false;
-    };
-    if (!animated()) return document;
     Reading reading(document);
     QXmlStreamReader& xml = reading.xml;
     QByteArray still;
@@ -222,7 +218,7 @@ std::optional<QByteArray> Still(const QByteArray& document) {
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
             case QXmlStreamReader::StartElement:
-                if (kAnimations.contains(xml.name())) {
+                if (isAnimation(xml.name())) {
                     xml.skipCurrentElement();
                     break;
                 }

@@ -42,6 +42,7 @@ struct Findings {
     Verdict verdict = Verdict::NotReadable;
     QString width;  // the root element's width and height attributes, as written
     QString height;
+    bool animated = false;  // it holds an animation (see Still)
 };
 
 // Checks the drawing's text (not compressed); depth: how deep it is embedded.
@@ -49,7 +50,7 @@ Findings Check(const QByteArray& document, Budget& budget, int depth = 0);
 
 // The drawing without its animations (SMIL's animate, animateColor,
 // animateMotion, animateTransform and set, each with what it holds), written
-// anew as UTF-8 from what the reader read; the very text when it has none.
+// anew as UTF-8 from what the reader read.
 // Qt SVG times an animation by the wall clock from its first drawing, so a
 // drawing that kept one would move by as many milliseconds as a frame takes
 // to draw: a still drawing is the same in every frame of every run, as
